@@ -1,0 +1,1 @@
+# Install rules: the player, its two movies and the desktop entry.
