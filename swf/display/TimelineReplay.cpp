@@ -1,0 +1,48 @@
+#include "TimelineReplay.h"
+
+#include <type_traits>
+
+namespace swf {
+
+void TimelineReplay::run(const Frame& frame)
+{
+    for (const ControlTag& tag : frame.tags) {
+        std::visit(
+            [this](const auto& t) {
+                using T = std::decay_t<decltype(t)>;
+                if constexpr (std::is_same_v<T, PlaceObject>)
+                    place(t);
+                else if constexpr (std::is_same_v<T, RemoveObject>)
+                    remove(t);
+                else if constexpr (std::is_same_v<T, SetBackgroundColor>)
+                    background_ = t.color;
+            },
+            tag);
+    }
+}
+
+void TimelineReplay::place(const PlaceObject& tag)
+{
+    auto it = state_.find(tag.depth);
+    if (!tag.move) {
+        // A place names its character; without one there is nothing to put there. A place on
+        // a taken depth replaces what stood there.
+        if (!tag.characterId)
+            return;
+        state_[tag.depth] = ReplaySlot{Placement::fromTag(tag), true};
+        return;
+    }
+    // A move on an empty depth has nothing to change.
+    if (it == state_.end())
+        return;
+    ReplaySlot& slot = it->second;
+    if (tag.characterId && *tag.characterId != slot.placement.characterId) {
+        slot.placement.characterId = *tag.characterId;
+        slot.placedInRange = true;
+    }
+    slot.placement.applyMove(tag);
+}
+
+void TimelineReplay::remove(const RemoveObject& tag) { state_.erase(tag.depth); }
+
+} // namespace swf
