@@ -1,0 +1,34 @@
+#pragma once
+
+#include "swf/format/Shape.h"
+
+#include <QPainterPath>
+#include <QRectF>
+
+#include <variant>
+#include <vector>
+
+namespace swf {
+
+// A shape decoded once into what the painter replays for every instance: one filled path
+// per fill style, one stroked path per line style, in paint order. Paths are in the
+// shape's own twips; styles keep their file colours, the instance's colour transform is
+// applied when painting.
+class ShapeDrawing {
+public:
+    struct Layer {
+        QPainterPath path;
+        std::variant<FillStyle, LineStyle> style;
+    };
+
+    static ShapeDrawing decode(const Shape& shape);
+
+    const std::vector<Layer>& layers() const { return layers_; }
+    // The area the fills cover, for using the shape as a mask.
+    QPainterPath fillOutline() const;
+
+private:
+    std::vector<Layer> layers_;
+};
+
+} // namespace swf

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ColorXform.h"
+
+#include "swf/format/Shape.h"
+
+#include <QBrush>
+#include <QPen>
+#include <QTransform>
+
+namespace swf {
+
+QTransform toQTransform(const Matrix& m);
+
+// The brush of a fill style in shape space, its colours run through `cx`. Gradients map
+// their square (-16384..16384 twips) through the gradient matrix. Bitmap fills have no
+// bitmaps to draw yet and give Qt::NoBrush.
+QBrush fillBrush(const FillStyle& style, const ColorXform& cx);
+
+// The pen of a line style for a painter whose transform scales shape twips by
+// `pixelsPerTwip` on the device. A line thinner than a pixel there is drawn as a one-pixel
+// hairline, as the original player does.
+QPen linePen(const LineStyle& style, const ColorXform& cx, double pixelsPerTwip);
+
+} // namespace swf
