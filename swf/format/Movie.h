@@ -26,7 +26,7 @@ struct Header {
 
 // ---- Control tags: what happens on a frame -------------------------------------------
 
-// PlaceObject (1) and PlaceObject2 (2); PlaceObject3 fields come with later work.
+// PlaceObject (4), PlaceObject2 (26) and PlaceObject3 (70).
 struct PlaceObject {
     uint16_t depth = 1;
     bool move = false;                     // PlaceFlagMove: modify what stands at depth
@@ -36,8 +36,13 @@ struct PlaceObject {
     std::optional<uint16_t> ratio;
     std::optional<std::string> name;
     std::optional<uint16_t> clipDepth;
-    uint8_t tagVersion = 2;  // 1 for PlaceObject, 2 for PlaceObject2
+    uint8_t tagVersion = 2;  // 1 for PlaceObject, 2 for PlaceObject2, 3 for PlaceObject3
     std::vector<uint8_t> clipActions;  // raw CLIPACTIONS, interpreted by the script layer
+    // PlaceObject3 only.
+    std::optional<std::string> className;
+    std::vector<uint8_t> filters;       // raw FILTERLIST (count byte first); empty when none
+    std::optional<uint8_t> blendMode;   // BlendMode byte: 0 and 1 are normal, 2 layer ...
+    std::optional<bool> cacheAsBitmap;
     friend bool operator==(const PlaceObject&, const PlaceObject&) = default;
 };
 

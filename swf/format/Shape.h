@@ -101,6 +101,7 @@ struct Shape {
     uint8_t version = 1;  // 1..4: which DefineShape tag it came from / goes to
     Rect bounds;
     std::optional<Rect> edgeBounds;  // DefineShape4
+    bool nonZeroWinding = false;     // DefineShape4 UsesFillWindingRule: fill by non-zero, not even-odd
     StyleTable styles;
     std::vector<ShapeRecord> records;
     friend bool operator==(const Shape&, const Shape&) = default;
