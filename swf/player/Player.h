@@ -64,6 +64,9 @@ signals:
     void loadFailed(const QString& message);
 
 private:
+    void finishLoad(const QByteArray& bytes, const QString& source);
+    void failLoad(const QString& message);
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };
