@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+
+class QWidget;
+
+namespace platform {
+
+class FileDialog;
+class MessageBoxes;
+class MovieControl;
+class ProgressBar;
+
+// Everything the windows need from outside the program, made once at start-up: the real
+// services in the player, scripted fakes in the tests. Windows take their outside
+// components from here and never create them themselves.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // The movie control and the progress bar are child widgets: `parent` must not be null
+    // and owns what is returned.
+    virtual MovieControl* createMovieControl(QWidget* parent) = 0;
+    virtual ProgressBar* createProgressBar(QWidget* parent) = 0;
+    // A file dialog that shows itself modally over `owner`.
+    virtual std::unique_ptr<FileDialog> createFileDialog(QWidget* owner) = 0;
+    virtual MessageBoxes& messageBoxes() = 0;
+};
+
+} // namespace platform

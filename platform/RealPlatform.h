@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Platform.h"
+#include "QtMessageBoxes.h"
+
+namespace platform {
+
+// The services of the running player: our engine, our widgets, Qt's dialogs.
+class RealPlatform final : public Platform {
+public:
+    MovieControl* createMovieControl(QWidget* parent) override;
+    ProgressBar* createProgressBar(QWidget* parent) override;
+    std::unique_ptr<FileDialog> createFileDialog(QWidget* owner) override;
+    MessageBoxes& messageBoxes() override { return messageBoxes_; }
+
+private:
+    QtMessageBoxes messageBoxes_;
+};
+
+} // namespace platform

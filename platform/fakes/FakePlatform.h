@@ -1,0 +1,34 @@
+#pragma once
+
+#include "FakeFileDialog.h"
+#include "FakeMessageBoxes.h"
+#include "FakeMovieControl.h"
+#include "FakeProgressBar.h"
+#include "platform/Platform.h"
+
+#include <QPointer>
+
+namespace platform {
+
+// The platform of the tests: every component is a fake, and the test reaches the ones the
+// windows were given through this object.
+class FakePlatform final : public Platform {
+public:
+    MovieControl* createMovieControl(QWidget* parent) override;
+    ProgressBar* createProgressBar(QWidget* parent) override;
+    std::unique_ptr<FileDialog> createFileDialog(QWidget* owner) override;
+    MessageBoxes& messageBoxes() override { return messages; }
+
+    // The last made of each; null once its window destroyed it.
+    FakeMovieControl* movieControl() const { return movieControl_; }
+    FakeProgressBar* progressBar() const { return progressBar_; }
+
+    FileDialogScript fileDialogs;
+    FakeMessageBoxes messages;
+
+private:
+    QPointer<FakeMovieControl> movieControl_;
+    QPointer<FakeProgressBar> progressBar_;
+};
+
+} // namespace platform
