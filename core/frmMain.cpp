@@ -1,0 +1,139 @@
+#include "frmMain.h"
+
+#include "core/CommandLine.h"
+#include "core/Forms.h"
+#include "core/mdlCommonFunctions.h"
+#include "platform/FileDialog.h"
+#include "platform/MovieControl.h"
+#include "platform/Platform.h"
+#include "platform/ProgressBar.h"
+#include "platform/Tonwell.h"
+#include "platform/Twips.h"
+#include "platform/TwipsGeometry.h"
+
+#include "chrome/frmAbout.h"
+#include "core/frmOpen.h"
+#include "menu/frmBKList.h"
+#include "playlist/frmList.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QScreen>
+
+namespace {
+
+// The window and its controls as designed, in twips.
+constexpr int DesignWidth = 7815;
+constexpr int DesignHeight = 6975;
+
+struct TwipsRect {
+    int left, top, width, height;
+};
+constexpr TwipsRect Flash1Design { 120, 480, 7575, 5655 };
+constexpr TwipsRect Fbar1Design { 120, 6120, 7575, 375 };
+constexpr TwipsRect Tonwell1Design { 2160, 6480, 630, 375 };
+
+void place(QWidget& control, const TwipsRect& rect)
+{
+    platform::twipsGeometry::setRect(control, rect.left, rect.top, rect.width, rect.height);
+}
+
+} // namespace
+
+frmMain::frmMain(core::Forms& forms)
+    : QWidget(nullptr)
+    , fileDialog_(forms.platform().createFileDialog(this))
+    , Flash1(*forms.platform().createMovieControl(this))
+    , Fbar1(*forms.platform().createProgressBar(this))
+    , Tonwell1(*new platform::Tonwell(this))
+    , CmdD1(*fileDialog_)
+    , forms_(forms)
+{
+    setWindowTitle(QStringLiteral("Zorvaplay"));
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+
+    resize(platform::twipsToPixels(DesignWidth), platform::twipsToPixels(DesignHeight));
+    place(Flash1, Flash1Design);
+    place(Fbar1, Fbar1Design);
+    place(Tonwell1, Tonwell1Design);
+
+    Timer1.setInterval(250);
+    Timer2.setInterval(100);
+
+    centreOnScreen();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::centreOnScreen()
+{
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    move(available.center() - rect().center());
+}
+
+void frmMain::Form_Load(const QString& commandLine)
+{
+    Dropped = false;
+    LoadSkinPictures();
+    if (const auto movie = core::movieFromCommandLine(commandLine, QCoreApplication::applicationDirPath()))
+        mdlCommonFunctions::LoadAni(Flash1, false, *movie);
+    InstallHotKeys();
+}
+
+// The skin comes later; its pictures are put in place here.
+void frmMain::LoadSkinPictures() { }
+// The global hot keys come later; they are installed at the end of start-up.
+void frmMain::InstallHotKeys() { }
+// The global hot keys come later; they are removed when the window is about to unload.
+void frmMain::RemoveHotKeys() { }
+
+void frmMain::PlayAni() { } // play/pause comes with the playback commands
+void frmMain::NextAni() { } // comes with the play list and playback commands
+void frmMain::RewindAni() { } // comes with the playback commands
+void frmMain::ShowAbout() { } // comes with the About window
+void frmMain::CatchFrame() { } // comes with frame capture
+void frmMain::ShowPlayListWindowAni() { } // comes with the play-list window
+void frmMain::BackAni() { } // comes with the play list and playback commands
+void frmMain::OpenAni() { } // comes with the open dialog
+void frmMain::Extract(int) { } // comes with SWF extraction from projectors
+
+void frmMain::ExitAni()
+{
+    Flash1.StopPlay();
+    Flash1.Stop();
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // The handlers run once: a second close of an unloaded window has nothing to undo.
+    if (!unloaded_) {
+        Form_QueryUnload();
+        Form_Unload();
+        unloaded_ = true;
+    }
+    event->accept();
+}
+
+// The player never refuses to close.
+void frmMain::Form_QueryUnload()
+{
+    RemoveHotKeys();
+}
+
+void frmMain::Form_Unload()
+{
+    Timer1.stop();
+    Timer2.stop();
+    // Only windows that exist are unloaded; none is created for it.
+    forms_.open.unload();
+    forms_.about.unload();
+    forms_.list.unload();
+    forms_.bkList.unload();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+namespace core {
+class Forms;
+}
+
+// The hidden window that owns the popup command menu and the store of the play list while
+// the play-list window is not loaded. It is never shown. The menu and the store come
+// later; for now it is the window whose life the main window rules.
+class frmBKList : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmBKList(core::Forms& forms);
+
+    core::Forms& forms() const { return forms_; }
+
+private:
+    core::Forms& forms_;
+};
