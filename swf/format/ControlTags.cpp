@@ -1,6 +1,7 @@
 #include "ControlTags.h"
 
 #include "Records.h"
+#include "Tags.h"
 
 #include <cstring>
 
@@ -223,6 +224,64 @@ std::string readFrameLabel(std::span<const uint8_t> body)
     const void* nul = std::memchr(body.data(), 0, body.size());
     size_t length = nul ? static_cast<const uint8_t*>(nul) - body.data() : body.size();
     return std::string(reinterpret_cast<const char*>(body.data()), length);
+}
+
+uint16_t writePlaceObject(BitWriter& out, const PlaceObject& po)
+{
+    if (po.tagVersion == 1 && po.characterId && po.matrix) {
+        out.u16(*po.characterId);
+        out.u16(po.depth);
+        writeMatrix(out, *po.matrix);
+        if (po.colorTransform)
+            writeColorTransform(out, *po.colorTransform, Alpha::Without);
+        out.align();
+        return toCode(TagCode::PlaceObject);
+    }
+    bool version3 = po.tagVersion >= 3;
+    uint8_t flags = (po.move ? kMove : 0) | (po.characterId ? kHasCharacter : 0) | (po.matrix ? kHasMatrix : 0)
+        | (po.colorTransform ? kHasColorTransform : 0) | (po.ratio ? kHasRatio : 0) | (po.name ? kHasName : 0)
+        | (po.clipDepth ? kHasClipDepth : 0) | (po.clipActions.empty() ? 0 : kHasClipActions);
+    out.u8(flags);
+    if (version3) {
+        uint8_t flags3 = (po.filters.empty() ? 0 : kHasFilterList) | (po.blendMode ? kHasBlendMode : 0)
+            | (po.cacheAsBitmap ? kHasCacheAsBitmap : 0) | (po.className ? kHasClassName : 0);
+        out.u8(flags3);
+    }
+    out.u16(po.depth);
+    if (version3 && po.className)
+        out.string(*po.className);
+    if (po.characterId)
+        out.u16(*po.characterId);
+    if (po.matrix)
+        writeMatrix(out, *po.matrix);
+    if (po.colorTransform)
+        writeColorTransform(out, *po.colorTransform, Alpha::With);
+    if (po.ratio)
+        out.u16(*po.ratio);
+    if (po.name)
+        out.string(*po.name);
+    if (po.clipDepth)
+        out.u16(*po.clipDepth);
+    if (version3) {
+        out.bytes(po.filters);
+        if (po.blendMode)
+            out.u8(*po.blendMode);
+        if (po.cacheAsBitmap)
+            out.u8(*po.cacheAsBitmap ? 1 : 0);
+    }
+    out.bytes(po.clipActions);
+    return toCode(version3 ? TagCode::PlaceObject3 : TagCode::PlaceObject2);
+}
+
+uint16_t writeRemoveObject(BitWriter& out, const RemoveObject& remove)
+{
+    if (remove.characterId) {
+        out.u16(*remove.characterId);
+        out.u16(remove.depth);
+        return toCode(TagCode::RemoveObject);
+    }
+    out.u16(remove.depth);
+    return toCode(TagCode::RemoveObject2);
 }
 
 } // namespace swf

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BitReader.h"
+#include "BitWriter.h"
 #include "Movie.h"
 
 #include <optional>
@@ -27,5 +28,12 @@ std::optional<RemoveObject> readRemoveObject2(std::span<const uint8_t> body);   
 std::optional<SetBackgroundColor> readSetBackgroundColor(std::span<const uint8_t> body);
 // The label up to its NUL; an unterminated label is taken as far as the tag goes.
 std::string readFrameLabel(std::span<const uint8_t> body);
+
+// The encoders, for the writer. Each writes the tag body and returns the tag code:
+// PlaceObject, PlaceObject2 or PlaceObject3 by place.tagVersion (a PlaceObject without a
+// character or matrix cannot be said in version 1 and is written as PlaceObject2);
+// RemoveObject when the character id is given, RemoveObject2 otherwise.
+uint16_t writePlaceObject(BitWriter& out, const PlaceObject& place);
+uint16_t writeRemoveObject(BitWriter& out, const RemoveObject& remove);
 
 } // namespace swf

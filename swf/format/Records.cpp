@@ -1,5 +1,8 @@
 #include "Records.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace swf {
 
 Rect readRect(BitReader& in)
@@ -74,6 +77,103 @@ Rgba readRgba(BitReader& in)
     Rgba c = readRgb(in);
     c.a = in.u8();
     return c;
+}
+
+namespace {
+
+unsigned signedBitsOf(std::initializer_list<int32_t> values)
+{
+    unsigned bits = 0;
+    for (int32_t v : values)
+        bits = std::max(bits, BitWriter::signedBits(v));
+    return bits;
+}
+
+} // namespace
+
+void writeRect(BitWriter& out, const Rect& rect)
+{
+    out.align();
+    int32_t values[] = {clampSb31(rect.xMin), clampSb31(rect.xMax), clampSb31(rect.yMin), clampSb31(rect.yMax)};
+    unsigned bits = signedBitsOf({values[0], values[1], values[2], values[3]});
+    out.ub(bits, 5);
+    for (int32_t v : values)
+        out.sb(v, bits);
+}
+
+void writeMatrix(BitWriter& out, const Matrix& m)
+{
+    out.align();
+    bool hasScale = m.a != 1.0 || m.d != 1.0;
+    out.ub(hasScale, 1);
+    if (hasScale) {
+        int32_t a = toFixed16(m.a);
+        int32_t d = toFixed16(m.d);
+        unsigned bits = signedBitsOf({a, d});
+        out.ub(bits, 5);
+        out.sb(a, bits);
+        out.sb(d, bits);
+    }
+    bool hasRotate = m.b != 0.0 || m.c != 0.0;
+    out.ub(hasRotate, 1);
+    if (hasRotate) {
+        int32_t b = toFixed16(m.b);
+        int32_t c = toFixed16(m.c);
+        unsigned bits = signedBitsOf({b, c});
+        out.ub(bits, 5);
+        out.sb(b, bits);
+        out.sb(c, bits);
+    }
+    int32_t tx = clampSb31(m.tx);
+    int32_t ty = clampSb31(m.ty);
+    unsigned bits = signedBitsOf({tx, ty});
+    out.ub(bits, 5);
+    out.sb(tx, bits);
+    out.sb(ty, bits);
+}
+
+void writeColorTransform(BitWriter& out, const ColorTransform& cx, Alpha alpha)
+{
+    // Factors beyond 15 signed bits do not fit the 4-bit width field.
+    auto fit = [](int16_t v) { return int32_t(std::clamp<int16_t>(v, -16384, 16383)); };
+    bool withAlpha = alpha == Alpha::With;
+    int32_t mul[] = {fit(cx.rMul), fit(cx.gMul), fit(cx.bMul), fit(cx.aMul)};
+    int32_t add[] = {fit(cx.rAdd), fit(cx.gAdd), fit(cx.bAdd), fit(cx.aAdd)};
+    size_t channels = withAlpha ? 4 : 3;
+    bool hasMult = false;
+    bool hasAdd = false;
+    unsigned bits = 0;
+    for (size_t i = 0; i < channels; ++i) {
+        hasMult |= mul[i] != 256;
+        hasAdd |= add[i] != 0;
+    }
+    for (size_t i = 0; i < channels; ++i) {
+        if (hasMult)
+            bits = std::max(bits, BitWriter::signedBits(mul[i]));
+        if (hasAdd)
+            bits = std::max(bits, BitWriter::signedBits(add[i]));
+    }
+    out.align();
+    out.ub(hasAdd, 1);
+    out.ub(hasMult, 1);
+    out.ub(bits, 4);
+    for (size_t i = 0; hasMult && i < channels; ++i)
+        out.sb(mul[i], bits);
+    for (size_t i = 0; hasAdd && i < channels; ++i)
+        out.sb(add[i], bits);
+}
+
+void writeRgb(BitWriter& out, Rgba color)
+{
+    out.u8(color.r);
+    out.u8(color.g);
+    out.u8(color.b);
+}
+
+void writeRgba(BitWriter& out, Rgba color)
+{
+    writeRgb(out, color);
+    out.u8(color.a);
 }
 
 } // namespace swf

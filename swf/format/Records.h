@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BitReader.h"
+#include "BitWriter.h"
 #include "Types.h"
 
 namespace swf {
@@ -15,5 +16,13 @@ Matrix readMatrix(BitReader& in);
 ColorTransform readColorTransform(BitReader& in, Alpha alpha);  // CXFORM or CXFORMWITHALPHA
 Rgba readRgb(BitReader& in);
 Rgba readRgba(BitReader& in);
+
+// The writers of the same records. Values beyond what a field can carry are clamped
+// (a 31-bit coordinate, a 15-bit colour factor); each record starts on a byte boundary.
+void writeRect(BitWriter& out, const Rect& rect);
+void writeMatrix(BitWriter& out, const Matrix& matrix);
+void writeColorTransform(BitWriter& out, const ColorTransform& cx, Alpha alpha);
+void writeRgb(BitWriter& out, Rgba color);
+void writeRgba(BitWriter& out, Rgba color);
 
 } // namespace swf
