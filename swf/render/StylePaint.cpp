@@ -24,6 +24,43 @@ QGradient::Spread toQt(Gradient::Spread spread)
     return QGradient::PadSpread;
 }
 
+double toLinear(double c)
+{
+    c /= 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double fromLinear(double c)
+{
+    c = c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
+    return std::clamp(c * 255.0, 0.0, 255.0);
+}
+
+// Qt blends stops in sRGB. A gradient that asks for linear-RGB blending gets extra stops
+// between its own, placed along the linear-light curve, so that Qt's straight segments
+// follow it closely.
+QGradientStops linearLightStops(const QGradientStops& stops)
+{
+    constexpr int kSteps = 16;
+    QGradientStops out;
+    for (qsizetype i = 0; i < stops.size(); ++i) {
+        if (i > 0 && stops[i].first - stops[i - 1].first > 1e-3) {
+            const QColor a = stops[i - 1].second;
+            const QColor b = stops[i].second;
+            for (int step = 1; step < kSteps; ++step) {
+                const double t = double(step) / kSteps;
+                const auto mix = [t](int x, int y) { return fromLinear(toLinear(x) + (toLinear(y) - toLinear(x)) * t); };
+                QColor c;
+                c.setRgbF(float(mix(a.red(), b.red()) / 255.0), float(mix(a.green(), b.green()) / 255.0),
+                          float(mix(a.blue(), b.blue()) / 255.0), float(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
+                out.append({stops[i - 1].first + (stops[i].first - stops[i - 1].first) * t, c});
+            }
+        }
+        out.append(stops[i]);
+    }
+    return out;
+}
+
 // Qt wants strictly rising stop positions; the file allows equal or falling ratios and
 // then shows a hard edge, which a tiny step keeps.
 QGradientStops gradientStops(const Gradient& gradient, const ColorXform& cx)
@@ -39,6 +76,8 @@ QGradientStops gradientStops(const Gradient& gradient, const ColorXform& cx)
         stops.append({position, cx.apply(stop.color)});
         last = position;
     }
+    if (gradient.interpolation == Gradient::Interpolation::Linear)
+        return linearLightStops(stops);
     return stops;
 }
 
