@@ -1,0 +1,420 @@
+#include "Fixtures.h"
+
+#include "swf/display/Stage.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ostream>
+#include <vector>
+
+namespace swf::test {
+namespace {
+
+// What a display list shows, in a form that compares and prints well.
+struct Entry {
+    int depth;
+    uint16_t id;
+    int32_t tx;
+    int32_t ty;
+    friend bool operator==(const Entry&, const Entry&) = default;
+    friend std::ostream& operator<<(std::ostream& os, const Entry& e)
+    {
+        return os << "{d" << e.depth << " #" << e.id << " @" << e.tx / kTwips << "," << e.ty / kTwips << "}";
+    }
+};
+
+std::vector<Entry> listOf(const MovieClip& clip)
+{
+    std::vector<Entry> entries;
+    for (const auto& [depth, object] : clip.displayList())
+        entries.push_back({depth, object->characterId(), object->matrix().tx, object->matrix().ty});
+    return entries;
+}
+
+const MovieClip* clipAt(const MovieClip& parent, int depth)
+{
+    const DisplayObject* object = parent.at(depth);
+    return object ? object->asMovieClip() : nullptr;
+}
+
+// Shapes 1, 2 and 3, for timelines that only need something to place.
+Writer writerWithShapes(int frames = 0)
+{
+    Writer w(stageHeader(100, 100));
+    w.defineShape(1, filledRect(0, 0, 10, 10, {255, 0, 0}));
+    w.defineShape(2, filledRect(0, 0, 10, 10, {0, 255, 0}));
+    w.defineShape(3, filledRect(0, 0, 10, 10, {0, 0, 255}));
+    for (int i = 0; i < frames; ++i)
+        w.showFrame();
+    return w;
+}
+
+// A sprite of `frames` frames that shows shape 1 moved one pixel further on each frame,
+// so that its current frame can be read off its child.
+SpriteDefinition walkingSprite(int frames)
+{
+    SpriteDefinition sprite;
+    sprite.declaredFrameCount = static_cast<uint16_t>(frames);
+    for (int f = 0; f < frames; ++f) {
+        Frame frame;
+        frame.tags.push_back(f == 0 ? ControlTag(placeAt(1, 1, 0, 0)) : ControlTag(moveTo(1, f, 0)));
+        sprite.timeline.frames.push_back(frame);
+    }
+    return sprite;
+}
+
+TEST(Timeline, PlaceMoveReplaceAndRemove)
+{
+    Writer w = writerWithShapes();
+    PlaceObject place = placeAt(1, 1, 5, 6);
+    place.colorTransform = ColorTransform{.rMul = 128};
+    place.name = "box";
+    w.place(place);
+    w.showFrame();
+    w.place(moveTo(1, 7, 8));
+    w.showFrame();
+    w.place(replaceWith(1, 2));  // the character changes, the rest stays
+    w.showFrame();
+    w.remove(removeAt(1));
+    w.showFrame();
+
+    Stage stage(readBack(w));
+    stage.start();
+    MovieClip& root = stage.root();
+    EXPECT_EQ(listOf(root), (std::vector<Entry>{{1, 1, 5 * kTwips, 6 * kTwips}}));
+    EXPECT_EQ(root.at(1)->placement().name, "box");
+
+    stage.advance();
+    EXPECT_EQ(listOf(root), (std::vector<Entry>{{1, 1, 7 * kTwips, 8 * kTwips}}));
+    EXPECT_EQ(root.at(1)->colorTransform().rMul, 128) << "a move keeps what it does not name";
+
+    stage.advance();
+    ASSERT_NE(root.at(1), nullptr);
+    EXPECT_EQ(listOf(root), (std::vector<Entry>{{1, 2, 7 * kTwips, 8 * kTwips}}));
+    EXPECT_EQ(root.at(1)->colorTransform().rMul, 128);
+    EXPECT_EQ(root.at(1)->placement().name, "box");
+
+    stage.advance();
+    EXPECT_TRUE(listOf(root).empty());
+    EXPECT_EQ(root.currentFrame(), 3);
+}
+
+TEST(Timeline, TagsThatFindNothingChangeNothing)
+{
+    Writer w = writerWithShapes();
+    w.place(moveTo(4, 1, 1));                 // a move on an empty depth
+    w.place(placeAt(5, 99));                  // an unknown character
+    w.remove(removeAt(6));       // nothing there
+    w.place(placeAt(1, 1));
+    w.showFrame();
+
+    Stage stage(readBack(w));
+    stage.start();
+    EXPECT_EQ(listOf(stage.root()), (std::vector<Entry>{{1, 1, 0, 0}}));
+}
+
+TEST(Timeline, RootLoopsOrStopsAtTheEnd)
+{
+    Writer w = writerWithShapes();
+    for (int f = 0; f < 3; ++f) {
+        w.place(f == 0 ? placeAt(1, 1) : moveTo(1, f, 0));
+        w.showFrame();
+    }
+    auto movie = readBack(w);
+
+    Stage looping(movie);
+    looping.start();
+    looping.advance();
+    looping.advance();
+    EXPECT_EQ(looping.root().currentFrame(), 2);
+    looping.advance();
+    EXPECT_EQ(looping.root().currentFrame(), 0);
+    EXPECT_EQ(listOf(looping.root()), (std::vector<Entry>{{1, 1, 0, 0}}));
+    EXPECT_TRUE(looping.root().isPlaying());
+
+    Stage once(movie);
+    once.root().setEndMode(MovieClip::EndMode::Stop);
+    once.start();
+    for (int i = 0; i < 5; ++i)
+        once.advance();
+    EXPECT_EQ(once.root().currentFrame(), 2);
+    EXPECT_FALSE(once.root().isPlaying());
+}
+
+TEST(Timeline, NestedSpritesAdvanceAndAlwaysLoop)
+{
+    Writer w = writerWithShapes();
+    w.defineSprite(10, walkingSprite(3));
+    w.place(placeAt(1, 10));
+    w.showFrame();
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.root().setEndMode(MovieClip::EndMode::Stop);
+    stage.start();
+
+    const MovieClip* sprite = clipAt(stage.root(), 1);
+    ASSERT_NE(sprite, nullptr);
+    EXPECT_EQ(sprite->currentFrame(), 0) << "a placed sprite shows its first frame at once";
+    std::vector<int> frames;
+    for (int i = 0; i < 5; ++i) {
+        stage.advance();
+        frames.push_back(sprite->currentFrame());
+        EXPECT_EQ(sprite->at(1)->matrix().tx, sprite->currentFrame() * kTwips);
+    }
+    EXPECT_EQ(frames, (std::vector<int>{1, 2, 0, 1, 2})) << "the sprite loops while the root has stopped";
+    EXPECT_FALSE(stage.root().isPlaying());
+}
+
+TEST(Timeline, SpritePlacedThisTickWaitsForTheNext)
+{
+    Writer w = writerWithShapes();
+    w.defineSprite(10, walkingSprite(3));
+    w.showFrame();
+    w.place(placeAt(1, 10));
+    w.showFrame();
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.start();
+    stage.advance();
+    ASSERT_NE(clipAt(stage.root(), 1), nullptr);
+    EXPECT_EQ(clipAt(stage.root(), 1)->currentFrame(), 0);
+    stage.advance();
+    EXPECT_EQ(clipAt(stage.root(), 1)->currentFrame(), 1);
+}
+
+TEST(Timeline, ChildrenAdvanceInDepthOrderAfterTheirParent)
+{
+    // A sprite nested in a sprite: both advance once per tick, whatever their depth.
+    Writer w = writerWithShapes();
+    w.defineSprite(10, walkingSprite(4));
+    SpriteDefinition outer;
+    Frame frame;
+    frame.tags.push_back(placeAt(3, 10));
+    outer.timeline.frames = {frame, Frame{}, Frame{}};
+    w.defineSprite(11, outer);
+    w.place(placeAt(2, 11));
+    w.place(placeAt(1, 10));
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.start();
+    stage.advance();
+    stage.advance();
+    const MovieClip* outerClip = clipAt(stage.root(), 2);
+    ASSERT_NE(outerClip, nullptr);
+    EXPECT_EQ(outerClip->currentFrame(), 2);
+    EXPECT_EQ(clipAt(*outerClip, 3)->currentFrame(), 2);
+    EXPECT_EQ(clipAt(stage.root(), 1)->currentFrame(), 2);
+}
+
+// A timeline that places, moves, replaces and removes across six frames.
+Writer busyTimeline()
+{
+    Writer w = writerWithShapes();
+    w.defineSprite(10, walkingSprite(4));
+    w.place(placeAt(1, 1, 1, 1));
+    w.place(placeAt(2, 10));
+    w.place(placeAt(5, 3, 5, 5));
+    w.showFrame();
+    w.place(moveTo(1, 2, 2));
+    w.place(placeAt(3, 2, 3, 3));
+    w.showFrame();
+    w.remove(removeAt(3));
+    w.place(moveTo(5, 6, 6));
+    w.showFrame();
+    w.place(placeAt(3, 3, 4, 4));
+    w.place(replaceWith(1, 2));
+    w.showFrame();
+    w.remove(removeAt(2));
+    w.place(moveTo(1, 9, 9));
+    w.showFrame();
+    w.place(placeAt(2, 10, 7, 7));
+    w.remove(removeAt(5));
+    w.showFrame();
+    return w;
+}
+
+TEST(Timeline, GotoGivesTheListThatPlayingGives)
+{
+    auto movie = readBack(busyTimeline());
+    const int frameCount = 6;
+    std::vector<std::vector<Entry>> played;
+    {
+        Stage stage(movie);
+        stage.start();
+        for (int f = 0; f < frameCount; ++f) {
+            if (f > 0)
+                stage.advance();
+            played.push_back(listOf(stage.root()));
+        }
+    }
+    // Every jump, forward and backward, from every frame to every frame.
+    for (int from = 0; from < frameCount; ++from) {
+        for (int to = 0; to < frameCount; ++to) {
+            Stage stage(movie);
+            stage.start();
+            stage.root().gotoFrame(from);
+            stage.root().gotoFrame(to);
+            EXPECT_EQ(stage.root().currentFrame(), to);
+            EXPECT_EQ(listOf(stage.root()), played[static_cast<std::size_t>(to)]) << "from " << from << " to " << to;
+        }
+    }
+}
+
+TEST(Timeline, GotoBackKeepsObjectsThatStayAndRemakesTheRest)
+{
+    auto movie = readBack(busyTimeline());
+    Stage stage(movie);
+    stage.start();
+    stage.advance();
+    stage.advance();  // frame 3: the sprite at depth 2 has run two frames
+    const DisplayObject* sprite = stage.root().at(2);
+    const DisplayObject* shape = stage.root().at(1);
+    ASSERT_NE(sprite, nullptr);
+    EXPECT_EQ(sprite->asMovieClip()->currentFrame(), 2);
+
+    stage.root().gotoFrame(0);
+    EXPECT_EQ(stage.root().at(2), sprite) << "same character at the same depth: the instance stays";
+    EXPECT_EQ(sprite->asMovieClip()->currentFrame(), 2) << "and keeps its own timeline";
+    EXPECT_EQ(stage.root().at(1), shape);
+    EXPECT_EQ(shape->matrix().tx, 1 * kTwips) << "the survivor takes the placement of the target frame";
+
+    stage.root().gotoFrame(4);  // frame 4 swapped depth 1 to shape 2 and frame 5 removed the sprite
+    EXPECT_EQ(stage.root().at(1)->characterId(), 2);
+    EXPECT_EQ(stage.root().at(2), nullptr);
+    stage.root().gotoFrame(5);  // placed again: a new instance, from its first frame
+    ASSERT_NE(clipAt(stage.root(), 2), nullptr);
+    EXPECT_EQ(clipAt(stage.root(), 2)->currentFrame(), 0);
+}
+
+TEST(Timeline, GotoClampsToTheTimeline)
+{
+    Stage stage(readBack(writerWithShapes(3)));
+    stage.start();
+    stage.root().gotoFrame(99);
+    EXPECT_EQ(stage.root().currentFrame(), 2);
+    stage.root().gotoFrame(-5);
+    EXPECT_EQ(stage.root().currentFrame(), 0);
+}
+
+TEST(Timeline, StoppedRootStillAdvancesItsChildren)
+{
+    Writer w = writerWithShapes();
+    w.defineSprite(10, walkingSprite(3));
+    w.place(placeAt(1, 10));
+    w.showFrame();
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.start();
+    stage.root().stop();
+    stage.advance();
+    EXPECT_EQ(stage.root().currentFrame(), 0);
+    EXPECT_EQ(clipAt(stage.root(), 1)->currentFrame(), 1);
+}
+
+TEST(Timeline, BackgroundColourFollowsTheMainTimeline)
+{
+    Writer w = writerWithShapes();
+    w.setBackground({10, 20, 30});
+    w.showFrame();
+    w.setBackground({40, 50, 60});
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.start();
+    EXPECT_EQ(stage.background(), (Rgba{10, 20, 30, 255}));
+    stage.advance();
+    EXPECT_EQ(stage.background(), (Rgba{40, 50, 60, 255}));
+}
+
+TEST(Timeline, FrameActionsHearEveryFrameEntered)
+{
+    struct Recorder : FrameActions {
+        std::vector<std::pair<const MovieClip*, std::size_t>> calls;  // clip, DoAction count
+        void frameEntered(MovieClip& clip, const Frame& frame) override
+        {
+            std::size_t actions = 0;
+            for (const ControlTag& tag : frame.tags)
+                actions += std::holds_alternative<DoAction>(tag);
+            calls.emplace_back(&clip, actions);
+        }
+    } recorder;
+
+    Writer w = writerWithShapes();
+    w.defineSprite(10, walkingSprite(2));
+    w.place(placeAt(1, 10));
+    w.doAction(std::vector<uint8_t>{0x07, 0x00});  // stop
+    w.showFrame();
+    w.showFrame();
+    Stage stage(readBack(w), &recorder);
+    stage.start();
+    const MovieClip* sprite = clipAt(stage.root(), 1);
+    ASSERT_EQ(recorder.calls.size(), 2u);
+    EXPECT_EQ(recorder.calls[0].first, sprite) << "the sprite enters its frame as it is placed";
+    EXPECT_EQ(recorder.calls[1], std::make_pair<const MovieClip*>(&stage.root(), std::size_t{1}));
+    stage.advance();
+    EXPECT_EQ(recorder.calls.size(), 4u);
+}
+
+// ---- Hostile timelines ----------------------------------------------------------------------
+
+TEST(TimelineLimits, SpriteThatPlacesItselfStopsAtTheNestingLimit)
+{
+    Writer w = writerWithShapes();
+    SpriteDefinition self;
+    Frame frame;
+    frame.tags.push_back(placeAt(1, 10));
+    self.timeline.frames = {frame, Frame{}};
+    w.defineSprite(10, self);
+    w.place(placeAt(1, 10));
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.start();
+    for (int i = 0; i < 10; ++i)
+        stage.advance();
+
+    int depth = 0;
+    for (const MovieClip* clip = &stage.root(); clip; clip = clipAt(*clip, 1))
+        ++depth;
+    EXPECT_LE(depth, Stage::kMaxNesting + 1);
+    EXPECT_GE(depth, 10);
+}
+
+TEST(TimelineLimits, SpriteThatDoublesItselfStaysWithinTheInstanceBudget)
+{
+    Writer w = writerWithShapes();
+    SpriteDefinition twice;
+    Frame frame;
+    for (uint16_t depth : {1, 2})
+        frame.tags.emplace_back(placeAt(depth, 10));
+    twice.timeline.frames = {frame, Frame{}};
+    w.defineSprite(10, twice);
+    w.place(placeAt(1, 10));
+    w.showFrame();
+    w.showFrame();
+    Stage stage(readBack(w));
+    const auto started = std::chrono::steady_clock::now();
+    stage.start();
+    for (int i = 0; i < 4; ++i) {
+        stage.advance();
+        stage.root().gotoFrame(0);
+    }
+    EXPECT_LE(stage.instanceCount(), Stage::kMaxInstances);
+    EXPECT_GT(stage.instanceCount(), 1000u);
+    // Not a timing test: a tree that grew without bound would not finish at all.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+}
+
+TEST(TimelineLimits, EmptyMovieHasOneEmptyFrame)
+{
+    auto movie = std::make_shared<const Movie>();
+    Stage stage(movie);
+    stage.start();
+    stage.advance();
+    stage.root().gotoFrame(3);
+    EXPECT_EQ(stage.root().frameCount(), 1);
+    EXPECT_EQ(stage.root().currentFrame(), 0);
+    EXPECT_TRUE(stage.root().displayList().empty());
+}
+
+} // namespace
+} // namespace swf::test
