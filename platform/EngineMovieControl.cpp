@@ -11,14 +11,10 @@ EngineMovieControl::EngineMovieControl(QWidget* parent)
     player_.setLoop(true);
     // The stage is painted in full on every frame, so Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(&player_, &swf::Player::readyStateChanged, this, [this](int state) {
-        update();
-        emit OnReadyStateChange(state);
-    });
+    connect(&player_, &swf::Player::readyStateChanged, this, &MovieControl::OnReadyStateChange);
+    // A movie that cannot be read leaves an empty stage and a frame change; nothing is
+    // shown modally, the control simply has no movie until the next load.
     connect(&player_, &swf::Player::frameChanged, this, qOverload<>(&QWidget::update));
-    // A movie that cannot be read leaves an empty stage; nothing is shown modally, the
-    // control simply has no movie until the next load.
-    connect(&player_, &swf::Player::loadFailed, this, qOverload<>(&QWidget::update));
 }
 
 void EngineMovieControl::setQuality2(const QString& quality)
@@ -61,7 +57,6 @@ void EngineMovieControl::LoadMovie(int layer, const QString& url)
         return;
     movie_ = url;
     player_.load(url);
-    update();
 }
 
 QString EngineMovieControl::Movie() const
