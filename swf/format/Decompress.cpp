@@ -241,6 +241,9 @@ Result<Body> decompressBody(std::span<const uint8_t> file, size_t maxSize)
         return std::unexpected(decoded.error());
     if (decoded->bytes.size() >= maxSize && (!declaredBody || *declaredBody > maxSize))
         warnings.push_back("SWF: the movie is larger than " + sizeText(maxSize) + "; the rest is ignored");
+    if (decoded->warnings.empty() && declaredBody && decoded->bytes.size() < std::min(*declaredBody, maxSize))
+        warnings.push_back("SWF: the movie is " + sizeText(*declaredBody - decoded->bytes.size())
+                           + " shorter than its header says");
     warnings.insert(warnings.end(), decoded->warnings.begin(), decoded->warnings.end());
     Body result = Body::owned(std::move(decoded->bytes));
     result.warnings = std::move(warnings);
