@@ -61,10 +61,10 @@ private:
 
 } // namespace
 
-QPainterPath joinIntoLoops(const std::vector<ShapeEdge>& edges)
+QPainterPath joinIntoLoops(const std::vector<ShapeEdge>& edges, Qt::FillRule rule)
 {
     QPainterPath path;
-    path.setFillRule(Qt::OddEvenFill);
+    path.setFillRule(rule);
     EdgeIndex index(edges);
     for (std::size_t first = 0; first < edges.size(); ++first) {
         if (index.used(first))

@@ -27,8 +27,9 @@ struct ShapeEdge {
 // outline as loose edges in any order and direction (fill0 edges arrive reversed by the
 // caller), so the edges are chained end to start; a chain that does not close is left
 // open and the fill closes it with a straight line, which is what the original player
-// shows for such damage.
-QPainterPath joinIntoLoops(const std::vector<ShapeEdge>& edges);
+// shows for such damage. Loops keep their direction, so a non-zero rule sees the
+// winding the file meant.
+QPainterPath joinIntoLoops(const std::vector<ShapeEdge>& edges, Qt::FillRule rule = Qt::OddEvenFill);
 
 // Strings a line style's edges into subpaths in file order, starting a new subpath where
 // one edge does not begin where the last ended. Subpaths that come back to their start

@@ -112,10 +112,11 @@ ShapeDrawing ShapeDrawing::decode(const Shape& shape)
 
     // Each group paints its fills, then its lines, above the groups before it.
     ShapeDrawing drawing;
+    const Qt::FillRule rule = shape.nonZeroWinding ? Qt::WindingFill : Qt::OddEvenFill;
     for (StyleGroup& group : walker.groups()) {
         for (std::size_t i = 0; i < group.fillEdges.size(); ++i) {
             if (!group.fillEdges[i].empty())
-                drawing.layers_.push_back({joinIntoLoops(group.fillEdges[i]), group.styles->fills[i]});
+                drawing.layers_.push_back({joinIntoLoops(group.fillEdges[i], rule), group.styles->fills[i]});
         }
         for (std::size_t i = 0; i < group.lineEdges.size(); ++i) {
             if (group.lineEdges[i].empty())

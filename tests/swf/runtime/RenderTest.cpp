@@ -1,0 +1,336 @@
+#include "Fixtures.h"
+
+#include "swf/display/Stage.h"
+#include "swf/render/EdgeLoops.h"
+#include "swf/render/Renderer.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace swf::test {
+namespace {
+
+const QColor kWhite(255, 255, 255);
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 255, 0);
+const QColor kBlue(0, 0, 255);
+
+// The stage after its first frame, drawn into an image of `size` the way the player does.
+QImage draw(const Writer& writer, QSize size, int frames = 1)
+{
+    Stage stage(readBack(writer));
+    stage.start();
+    for (int f = 1; f < frames; ++f)
+        stage.advance();
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    Renderer renderer;
+    renderer.render(painter, stage, QRectF(image.rect()));
+    return image;
+}
+
+TEST(Render, SquareIsDrawnWhereItIsPlaced)
+{
+    Writer w(stageHeader(100, 100));
+    w.setBackground({255, 255, 255});
+    w.defineShape(1, filledRect(0, 0, 20, 20, {255, 0, 0}));
+    w.place(placeAt(1, 1, 20, 30));
+    w.showFrame();
+    const QImage image = draw(w, {100, 100});
+
+    EXPECT_EQ(pixel(image, 30, 40), kRed);
+    EXPECT_EQ(pixel(image, 20, 30), kRed) << "top left corner, pixel-aligned";
+    EXPECT_EQ(pixel(image, 39, 49), kRed) << "bottom right corner";
+    EXPECT_EQ(pixel(image, 19, 40), kWhite);
+    EXPECT_EQ(pixel(image, 40, 40), kWhite);
+    EXPECT_EQ(pixel(image, 30, 50), kWhite);
+    EXPECT_EQ(pixel(image, 5, 5), kWhite);
+}
+
+TEST(Render, ShowAllKeepsTheAspectAndLetterboxesWithTheBackground)
+{
+    Writer w(stageHeader(100, 50));
+    w.setBackground({0, 0, 255});
+    w.defineShape(1, filledRect(0, 0, 100, 50, {255, 0, 0}));
+    w.place(placeAt(1, 1));
+    w.showFrame();
+
+    // Twice as tall as the stage's aspect: bands above and below.
+    const QImage tall = draw(w, {200, 200});
+    EXPECT_EQ(pixel(tall, 100, 100), kRed);
+    EXPECT_EQ(pixel(tall, 1, 51), kRed);
+    EXPECT_EQ(pixel(tall, 198, 148), kRed);
+    EXPECT_EQ(pixel(tall, 100, 20), kBlue);
+    EXPECT_EQ(pixel(tall, 100, 180), kBlue);
+
+    // Wider than the stage: bands left and right.
+    const QImage wide = draw(w, {300, 50});
+    EXPECT_EQ(pixel(wide, 150, 25), kRed);
+    EXPECT_EQ(pixel(wide, 101, 25), kRed);
+    EXPECT_EQ(pixel(wide, 90, 25), kBlue);
+    EXPECT_EQ(pixel(wide, 210, 25), kBlue);
+}
+
+TEST(Render, MaskClipsTheObjectsUpToItsClipDepth)
+{
+    Writer w(stageHeader(100, 100));
+    w.setBackground({255, 255, 255});
+    w.defineShape(1, filledRect(0, 0, 50, 100, {0, 0, 0}));      // the mask: left half
+    w.defineShape(2, filledRect(0, 0, 100, 100, {255, 0, 0}));   // masked
+    w.defineShape(3, filledRect(60, 0, 40, 20, {0, 255, 0}));     // above the mask's reach
+    PlaceObject mask = placeAt(1, 1);
+    mask.clipDepth = 2;
+    w.place(mask);
+    w.place(placeAt(2, 2));
+    w.place(placeAt(3, 3));
+    w.showFrame();
+    const QImage image = draw(w, {100, 100});
+
+    EXPECT_EQ(pixel(image, 25, 50), kRed) << "inside the mask";
+    EXPECT_EQ(pixel(image, 75, 50), kWhite) << "outside the mask: clipped away";
+    EXPECT_EQ(pixel(image, 80, 10), kGreen) << "depth 3 is past the clip depth";
+    EXPECT_NE(pixel(image, 25, 50), QColor(0, 0, 0)) << "the mask itself is not drawn";
+}
+
+TEST(Render, SpriteMaskClipsWithItsChildren)
+{
+    Writer w(stageHeader(100, 100));
+    w.setBackground({255, 255, 255});
+    w.defineShape(1, filledRect(0, 0, 30, 30, {0, 0, 0}));
+    w.defineShape(2, filledRect(0, 0, 100, 100, {255, 0, 0}));
+    SpriteDefinition maskSprite;
+    Frame frame;
+    frame.tags.emplace_back(placeAt(1, 1, 0, 0));
+    frame.tags.emplace_back(placeAt(2, 1, 60, 60));
+    maskSprite.timeline.frames.push_back(frame);
+    w.defineSprite(5, maskSprite);
+    PlaceObject mask = placeAt(1, 5);
+    mask.clipDepth = 10;
+    w.place(mask);
+    w.place(placeAt(2, 2));
+    w.showFrame();
+    const QImage image = draw(w, {100, 100});
+
+    EXPECT_EQ(pixel(image, 15, 15), kRed);
+    EXPECT_EQ(pixel(image, 75, 75), kRed);
+    EXPECT_EQ(pixel(image, 45, 45), kWhite);
+    EXPECT_EQ(pixel(image, 75, 15), kWhite);
+}
+
+TEST(Render, ColourTransformsCombineDownTheTree)
+{
+    Writer w(stageHeader(100, 100));
+    w.setBackground({255, 255, 255});
+    w.defineShape(1, filledRect(0, 0, 20, 20, {255, 0, 0}));
+    // The child turns red into blue; the sprite around it halves the alpha.
+    SpriteDefinition sprite;
+    Frame frame;
+    PlaceObject child = placeAt(1, 1);
+    child.colorTransform = ColorTransform{0, 256, 256, 256, 0, 0, 255, 0};
+    frame.tags.emplace_back(child);
+    sprite.timeline.frames.push_back(frame);
+    w.defineSprite(5, sprite);
+    PlaceObject outer = placeAt(1, 5, 10, 10);
+    outer.colorTransform = ColorTransform{256, 256, 256, 128, 0, 0, 0, 0};
+    w.place(outer);
+    PlaceObject plain = placeAt(2, 1, 50, 50);
+    plain.colorTransform = ColorTransform{256, 256, 256, 256, -255, 255, 0, 0};
+    w.place(plain);
+    w.showFrame();
+    const QImage image = draw(w, {100, 100});
+
+    EXPECT_TRUE(near(pixel(image, 20, 20), QColor(127, 127, 255), 3)) << pixel(image, 20, 20).name().toStdString();
+    EXPECT_EQ(pixel(image, 60, 60), kGreen);
+}
+
+TEST(Render, FillJoinsEdgesThatCarryItOnEitherSide)
+{
+    // One square whose sides alternate: the fill lies right of the top and bottom edges
+    // (fill1) and left of the two others (fill0), which run the other way round. Only
+    // edges turned the same way chain into one loop.
+    ShapeBuilder b;
+    const uint32_t red = b.addSolidFill({255, 0, 0});
+    const auto at = [](int px) { return px * kTwips; };
+    b.fill1(red).moveTo(at(10), at(10)).lineTo(at(90), at(10));
+    b.fill1(0).fill0(red).moveTo(at(90), at(90)).lineTo(at(90), at(10));
+    b.fill0(0).fill1(red).moveTo(at(90), at(90)).curveTo(at(50), at(70), at(10), at(90));
+    b.fill1(0).fill0(red).moveTo(at(10), at(10)).lineTo(at(10), at(90));
+    Writer w(stageHeader(100, 100));
+    w.setBackground({255, 255, 255});
+    w.defineShape(1, b.build());
+    w.place(placeAt(1, 1));
+    w.showFrame();
+    const QImage image = draw(w, {100, 100});
+
+    EXPECT_EQ(pixel(image, 50, 50), kRed);
+    EXPECT_EQ(pixel(image, 15, 85), kRed);
+    EXPECT_EQ(pixel(image, 50, 85), kWhite) << "the curved bottom bends inwards";
+    EXPECT_EQ(pixel(image, 5, 50), kWhite);
+}
+
+TEST(Render, HolesStayOpen)
+{
+    // The inner square carries the fill on its other side: a hole in the outer one.
+    ShapeBuilder b;
+    const uint32_t red = b.addSolidFill({255, 0, 0});
+    b.fill1(red).rectangle(Rect{10 * kTwips, 90 * kTwips, 10 * kTwips, 90 * kTwips});
+    b.fill1(0).fill0(red).rectangle(Rect{30 * kTwips, 70 * kTwips, 30 * kTwips, 70 * kTwips});
+    Writer w(stageHeader(100, 100));
+    w.setBackground({255, 255, 255});
+    w.defineShape(1, b.build());
+    w.place(placeAt(1, 1));
+    w.showFrame();
+    const QImage image = draw(w, {100, 100});
+
+    EXPECT_EQ(pixel(image, 20, 50), kRed);
+    EXPECT_EQ(pixel(image, 80, 50), kRed);
+    EXPECT_EQ(pixel(image, 50, 50), kWhite);
+    EXPECT_EQ(pixel(image, 5, 5), kWhite);
+}
+
+TEST(Render, NewStylesStartANewGroupDrawnAbove)
+{
+    // Group 2's fill index 1 is its own green, not group 1's red.
+    ShapeBuilder first;
+    first.fill1(first.addSolidFill({255, 0, 0})).rectangle(Rect{0, 60 * kTwips, 0, 60 * kTwips});
+    Shape shape = first.build();
+    shape.version = 2;
+    StyleChange change;
+    change.newStyles = StyleTable{};
+    change.newStyles->fills.push_back(FillStyle{});
+    change.newStyles->fills.back().color = {0, 255, 0, 255};
+    change.fill1 = 1;
+    change.moveTo = Point{40 * kTwips, 40 * kTwips};
+    shape.records.push_back(change);
+    for (auto [dx, dy] : {std::pair{40, 0}, {0, 40}, {-40, 0}, {0, -40}})
+        shape.records.push_back(StraightEdge{dx * kTwips, dy * kTwips});
+    shape.bounds = Rect{0, 80 * kTwips, 0, 80 * kTwips};
+    Writer w(stageHeader(100, 100));
+    w.setBackground({255, 255, 255});
+    w.defineShape(1, shape);
+    w.place(placeAt(1, 1));
+    w.showFrame();
+    const QImage image = draw(w, {100, 100});
+
+    EXPECT_EQ(pixel(image, 20, 20), kRed);
+    EXPECT_EQ(pixel(image, 50, 50), kGreen);
+    EXPECT_EQ(pixel(image, 70, 70), kGreen);
+}
+
+TEST(Render, ThinLinesStayVisibleAsHairlines)
+{
+    ShapeBuilder b;
+    b.line(b.addLine(1, {0, 0, 0})).moveTo(0, 50 * kTwips).lineTo(100 * kTwips, 50 * kTwips);
+    b.line(b.addLine(200, {0, 0, 255})).moveTo(50 * kTwips, 0).lineTo(50 * kTwips, 40 * kTwips);
+    Writer w(stageHeader(100, 100));
+    w.setBackground({255, 255, 255});
+    w.defineShape(1, b.build());
+    w.place(placeAt(1, 1));
+    w.showFrame();
+    const QImage image = draw(w, {100, 100});
+
+    // One twip is a twentieth of a pixel, but the line still darkens the row it is on.
+    const int darkest = std::min(pixel(image, 20, 49).red(), pixel(image, 20, 50).red());
+    EXPECT_LT(darkest, 160);
+    EXPECT_EQ(pixel(image, 20, 45), kWhite);
+    // Ten pixels wide, and scaled with the stage.
+    EXPECT_EQ(pixel(image, 46, 20), kBlue);
+    EXPECT_EQ(pixel(image, 54, 20), kBlue);
+    EXPECT_EQ(pixel(image, 40, 20), kWhite);
+    const QImage doubled = draw(w, {200, 200});
+    EXPECT_EQ(pixel(doubled, 91, 40), kBlue);
+    EXPECT_EQ(pixel(doubled, 80, 40), kWhite);
+}
+
+TEST(Render, LinearGradientRunsAcrossItsSquare)
+{
+    FillStyle fill;
+    fill.kind = FillStyle::Kind::LinearGradient;
+    fill.gradient.stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 255}}};
+    // The gradient square (32768 twips) scaled to 100 px and centred on the stage.
+    fill.gradient.matrix.a = fill.gradient.matrix.d = 100.0 * kTwips / 32768.0;
+    fill.gradient.matrix.tx = fill.gradient.matrix.ty = 50 * kTwips;
+    ShapeBuilder b;
+    b.fill1(b.addFill(fill)).rectangle(Rect{0, 100 * kTwips, 0, 100 * kTwips});
+    Writer w(stageHeader(100, 100));
+    w.defineShape(1, b.build());
+    w.place(placeAt(1, 1));
+    w.showFrame();
+    const QImage image = draw(w, {100, 100});
+
+    EXPECT_TRUE(near(pixel(image, 0, 50), kRed, 6));
+    EXPECT_TRUE(near(pixel(image, 99, 50), kBlue, 6));
+    EXPECT_TRUE(near(pixel(image, 50, 10), QColor(128, 0, 127), 6));
+}
+
+TEST(Render, MovieWithoutStageAreaShowsOnlyItsBackground)
+{
+    Header header = stageHeader(0, 0);
+    Writer w(header);
+    w.setBackground({0, 255, 0});
+    w.defineShape(1, filledRect(0, 0, 20, 20, {255, 0, 0}));
+    w.place(placeAt(1, 1));
+    w.showFrame();
+    const QImage image = draw(w, {40, 40});
+    EXPECT_EQ(pixel(image, 10, 10), kGreen);
+}
+
+TEST(Render, ShapesAreDecodedOncePerCharacter)
+{
+    Writer w(stageHeader(100, 100));
+    w.defineShape(1, filledRect(0, 0, 10, 10, {255, 0, 0}));
+    w.defineShape(2, filledRect(0, 0, 10, 10, {0, 255, 0}));
+    for (uint16_t depth = 1; depth <= 20; ++depth)
+        w.place(placeAt(depth, depth % 2 + 1, depth * 4, 0));
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.start();
+    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    Renderer renderer;
+    renderer.render(painter, stage, image.rect());
+    renderer.render(painter, stage, image.rect());
+    EXPECT_EQ(renderer.cachedShapes(), 2u);
+}
+
+// ---- Edge joining ---------------------------------------------------------------------------
+
+ShapeEdge line(int x0, int y0, int x1, int y1) { return ShapeEdge{{x0, y0}, {}, {x1, y1}, false}; }
+
+TEST(EdgeLoops, JoinsShuffledEdgesIntoOneClosedLoop)
+{
+    // A square whose edges arrive out of order; one of them was stored as a fill0 edge
+    // and reversed by the caller, so it still runs with the others.
+    const std::vector<ShapeEdge> edges = {line(10, 0, 10, 10), line(0, 10, 0, 0), line(0, 0, 10, 0),
+                                          line(10, 10, 0, 10)};
+    const QPainterPath path = joinIntoLoops(edges);
+    EXPECT_TRUE(path.contains(QPointF(5, 5)));
+    EXPECT_FALSE(path.contains(QPointF(15, 5)));
+    int moves = 0;
+    for (int i = 0; i < path.elementCount(); ++i)
+        moves += path.elementAt(i).isMoveTo();
+    EXPECT_EQ(moves, 1);
+}
+
+TEST(EdgeLoops, OpenChainsAreClosedByTheFill)
+{
+    const std::vector<ShapeEdge> edges = {line(0, 0, 10, 0), line(10, 0, 10, 10)};
+    const QPainterPath path = joinIntoLoops(edges);
+    EXPECT_TRUE(path.contains(QPointF(8, 2)));
+    EXPECT_FALSE(path.contains(QPointF(2, 8)));
+}
+
+TEST(EdgeLoops, StrokesBreakWhereEdgesDoNotMeet)
+{
+    const std::vector<ShapeEdge> edges = {line(0, 0, 10, 0), line(10, 0, 10, 10), line(20, 20, 30, 20)};
+    const QPainterPath path = strokeOutline(edges, true);
+    int moves = 0;
+    for (int i = 0; i < path.elementCount(); ++i)
+        moves += path.elementAt(i).isMoveTo();
+    EXPECT_EQ(moves, 2);
+}
+
+} // namespace
+} // namespace swf::test
