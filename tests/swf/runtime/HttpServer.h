@@ -8,8 +8,9 @@
 namespace swf::test {
 
 // A one-file web server on 127.0.0.1 for load tests. Each request gets the same answer:
-// the body with a Content-Length, sent in three pieces 150 ms apart so that progress is seen between
-// them (Qt reports download progress at most every 100 ms); or a status line alone; or nothing at all, to stand for a server that hangs.
+// the body with a Content-Length, sent in three pieces 150 ms apart so that progress is
+// seen between them (Qt reports download progress at most every 100 ms); or a status
+// line alone; or nothing at all, to stand for a server that hangs.
 class HttpServer : public QObject {
 public:
     enum class Mode { Serve, NotFound, Hang };

@@ -1,0 +1,143 @@
+#include "Fixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace swf::test {
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    Outcome runTool(const QStringList& arguments)
+    {
+        QProcess process;
+        process.start(QStringLiteral(ZORVA_SWF_CLI), arguments);
+        EXPECT_TRUE(process.waitForFinished(30000)) << "the tool did not finish";
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir_.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    // 80x60 on white; a red square at (10,10) on frame 1 that moves to (40,20) on frame 3.
+    QString movingSquare(Compression compression = Compression::Zlib)
+    {
+        Writer w(stageHeader(80, 60, 24.0, 6));
+        w.setBackground({255, 255, 255});
+        w.defineShape(1, filledRect(0, 0, 10, 10, {255, 0, 0}));
+        w.place(placeAt(1, 1, 10, 10));
+        w.showFrame();
+        w.showFrame();
+        w.place(moveTo(1, 40, 20));
+        w.showFrame();
+        return write(QStringLiteral("square.swf"), fileByteArray(w, compression));
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(CliTest, RunWritesTheStageAfterTheLastFrame)
+{
+    const QString movie = movingSquare();
+    const QString png = dir_.filePath(QStringLiteral("out.png"));
+    const Outcome first = runTool({QStringLiteral("run"), movie, QStringLiteral("--frames"), QStringLiteral("1"),
+                                   QStringLiteral("--png"), png});
+    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.out.isEmpty()) << "stdout carries trace lines only";
+    QImage image(png);
+    ASSERT_EQ(image.size(), QSize(80, 60));
+    EXPECT_EQ(pixel(image, 15, 15), QColor(255, 0, 0));
+    EXPECT_EQ(pixel(image, 45, 25), QColor(255, 255, 255));
+
+    const Outcome third = runTool({QStringLiteral("run"), movie, QStringLiteral("--frames"), QStringLiteral("3"),
+                                   QStringLiteral("--png"), png});
+    EXPECT_EQ(third.exitCode, 0);
+    image = QImage(png);
+    EXPECT_EQ(pixel(image, 15, 15), QColor(255, 255, 255));
+    EXPECT_EQ(pixel(image, 45, 25), QColor(255, 0, 0));
+}
+
+TEST_F(CliTest, RunWithoutPictureOrOnAMovieOfEveryCompression)
+{
+    for (Compression compression : {Compression::None, Compression::Zlib, Compression::Lzma}) {
+        const Outcome outcome =
+            runTool({QStringLiteral("run"), movingSquare(compression), QStringLiteral("--frames"), QStringLiteral("10")});
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+        EXPECT_TRUE(outcome.out.isEmpty());
+    }
+}
+
+TEST_F(CliTest, UnreadableFilesFailWithAMessage)
+{
+    const Outcome missing = runTool({QStringLiteral("run"), dir_.filePath(QStringLiteral("none.swf")),
+                                     QStringLiteral("--frames"), QStringLiteral("1")});
+    EXPECT_NE(missing.exitCode, 0);
+    EXPECT_TRUE(missing.err.contains("none.swf"));
+    EXPECT_TRUE(missing.out.isEmpty());
+
+    const Outcome junk = runTool({QStringLiteral("info"), write(QStringLiteral("junk.swf"), "GIF89a....")});
+    EXPECT_NE(junk.exitCode, 0);
+    EXPECT_FALSE(junk.err.isEmpty());
+
+    const Outcome usage = runTool({QStringLiteral("paint")});
+    EXPECT_NE(usage.exitCode, 0);
+    EXPECT_TRUE(usage.err.contains("usage"));
+}
+
+TEST_F(CliTest, InfoDescribesTheHeader)
+{
+    const Outcome outcome = runTool({QStringLiteral("info"), movingSquare()});
+    EXPECT_EQ(outcome.exitCode, 0);
+    const QString text = QString::fromUtf8(outcome.out);
+    EXPECT_TRUE(text.contains(QStringLiteral("CWS"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("version:       6")));
+    EXPECT_TRUE(text.contains(QStringLiteral("80.00 x 60.00 px")));
+    EXPECT_TRUE(text.contains(QStringLiteral("24.00 fps")));
+    EXPECT_TRUE(text.contains(QStringLiteral("3 declared, 3 read")));
+    EXPECT_TRUE(text.contains(QStringLiteral("actionscript:  1/2")));
+}
+
+TEST_F(CliTest, FramesExportsNumberedPictures)
+{
+    const QString out = dir_.filePath(QStringLiteral("frames"));
+    const Outcome outcome = runTool({QStringLiteral("frames"), movingSquare(), QStringLiteral("--out"), out,
+                                     QStringLiteral("--from"), QStringLiteral("2"), QStringLiteral("--width"),
+                                     QStringLiteral("160")});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    const QStringList files = QDir(out).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(files, (QStringList{QStringLiteral("frame_0002.png"), QStringLiteral("frame_0003.png")}));
+    const QImage last(QDir(out).filePath(QStringLiteral("frame_0003.png")));
+    EXPECT_EQ(last.size(), QSize(160, 120));
+    EXPECT_EQ(pixel(last, 90, 50), QColor(255, 0, 0));
+}
+
+TEST_F(CliTest, HugeStageGivesACappedPicture)
+{
+    Writer w(stageHeader(20000, 10000));
+    w.showFrame();
+    const QString png = dir_.filePath(QStringLiteral("big.png"));
+    const Outcome outcome = runTool({QStringLiteral("run"), write(QStringLiteral("big.swf"), fileByteArray(w)),
+                                     QStringLiteral("--frames"), QStringLiteral("1"), QStringLiteral("--png"), png});
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(QImage(png).size(), QSize(4096, 2048));
+}
+
+} // namespace
+} // namespace swf::test
