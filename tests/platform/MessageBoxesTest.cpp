@@ -30,7 +30,7 @@ void whenMessageBoxOpens(std::function<void(QMessageBox&)> act)
 
 } // namespace
 
-TEST(QtMessageBoxes, NoticeShowsInformationIconTitleTextAndOk)
+TEST(QtMessageBoxes, NoticesShowTheirIconTitleTextAndOk)
 {
     QtMessageBoxes boxes;
     QMessageBox::Icon icon {};
@@ -48,6 +48,13 @@ TEST(QtMessageBoxes, NoticeShowsInformationIconTitleTextAndOk)
     EXPECT_EQ(title, QStringLiteral("提示"));
     EXPECT_EQ(text, QStringLiteral("从exe文件中成功提取swf文件。"));
     EXPECT_EQ(buttons, QMessageBox::Ok);
+
+    whenMessageBoxOpens([&](QMessageBox& box) {
+        icon = box.icon();
+        box.button(QMessageBox::Ok)->click();
+    });
+    boxes.warning(nullptr, QStringLiteral("错误"), QStringLiteral("错误：文件无法打开"));
+    EXPECT_EQ(icon, QMessageBox::Warning);
 }
 
 TEST(QtMessageBoxes, QuestionReturnsTheButtonPressed)
@@ -64,16 +71,4 @@ TEST(QtMessageBoxes, QuestionReturnsTheButtonPressed)
         EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(yes, pressed == QMessageBox::Yes);
     }
-}
-
-TEST(QtMessageBoxes, WarningCarriesTheWarningIcon)
-{
-    QtMessageBoxes boxes;
-    QMessageBox::Icon icon {};
-    whenMessageBoxOpens([&](QMessageBox& box) {
-        icon = box.icon();
-        box.button(QMessageBox::Ok)->click();
-    });
-    boxes.warning(nullptr, QStringLiteral("错误"), QStringLiteral("错误：文件无法打开"));
-    EXPECT_EQ(icon, QMessageBox::Warning);
 }

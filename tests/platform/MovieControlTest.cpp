@@ -118,15 +118,3 @@ TEST_F(EngineMovieControlTest, OnlyLayerZeroIsLoaded)
     EXPECT_TRUE(states.isEmpty());
     EXPECT_EQ(control.Movie(), QString());
 }
-
-TEST_F(EngineMovieControlTest, CreatedForHighQualityInAWindow)
-{
-    EXPECT_EQ(control.quality(), QStringLiteral("High"));
-    EXPECT_EQ(control.windowMode(), QStringLiteral("Window"));
-    control.setLeft(120);
-    control.setTop(480);
-    control.setWidth(7575);
-    control.setHeight(5655);
-    EXPECT_EQ(control.geometry(), QRect(8, 32, 505, 377));
-    EXPECT_EQ(control.Height(), 5655);
-}
