@@ -90,9 +90,9 @@ void Player::load(const QString& url)
         auto* download = new MovieDownload(*d->network, location.url, kMaxFileSize, this);
         d->download = download;
         connect(download, &MovieDownload::progress, this, [this](int percent) { d->percent = percent; });
-        connect(download, &MovieDownload::finished, this, [this, download, url](const QByteArray& bytes) {
+        connect(download, &MovieDownload::finished, this, [this, download](const QByteArray& bytes) {
             download->deleteLater();
-            finishLoad(bytes, url);
+            finishLoad(bytes);
         });
         connect(download, &MovieDownload::failed, this, [this, download, url](const QString& reason) {
             download->deleteLater();
@@ -120,11 +120,11 @@ void Player::load(const QString& url)
             failLoad(QStringLiteral("无法打开动画文件：%1").arg(path));
             return;
         }
-        finishLoad(bytes, path);
+        finishLoad(bytes);
     });
 }
 
-void Player::finishLoad(const QByteArray& bytes, const QString&)
+void Player::finishLoad(const QByteArray& bytes)
 {
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
     Result<Movie> parsed = parseMovie(std::span<const uint8_t>(data, static_cast<std::size_t>(bytes.size())));

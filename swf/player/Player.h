@@ -64,7 +64,7 @@ signals:
     void loadFailed(const QString& message);
 
 private:
-    void finishLoad(const QByteArray& bytes, const QString& source);
+    void finishLoad(const QByteArray& bytes);
     void failLoad(const QString& message);
 
     struct Impl;

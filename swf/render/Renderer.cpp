@@ -23,6 +23,10 @@ const Shape* shapeOf(const DisplayObject& object)
 
 QColor opaque(const Rgba& c) { return QColor(c.r, c.g, c.b); }
 
+// Uniting paths costs more than linearly in their size; past this many elements the
+// children of a sprite mask are laid together instead, exact unless they overlap.
+constexpr int kUniteLimit = 4000;
+
 } // namespace
 
 void Renderer::useMovie(const Stage& stage)
@@ -137,7 +141,12 @@ QPainterPath Renderer::outlineOf(const DisplayObject& object, const QTransform& 
             if (child->isMask())
                 continue;
             const QPainterPath part = outlineOf(*child, t);
-            outline = outline.isEmpty() ? part : outline.united(part);
+            if (outline.isEmpty())
+                outline = part;
+            else if (outline.elementCount() + part.elementCount() < kUniteLimit)
+                outline = outline.united(part);
+            else
+                outline.addPath(part);
         }
     }
     return outline;
