@@ -59,11 +59,20 @@ uint32_t BitReader::u32()
     return v;
 }
 
-double BitReader::fixed8() { return s16() / 256.0; }
+double BitReader::fixed8()
+{
+    return s16() / 256.0;
+}
 
-double BitReader::ufixed8() { return u16() / 256.0; }
+double BitReader::ufixed8()
+{
+    return u16() / 256.0;
+}
 
-double BitReader::fixed16() { return s32() / 65536.0; }
+double BitReader::fixed16()
+{
+    return s32() / 65536.0;
+}
 
 float BitReader::f16()
 {
@@ -78,7 +87,10 @@ float BitReader::f16()
     return float(sign * std::ldexp(double(mantissa | 0x400), exponent - 25));
 }
 
-float BitReader::f32() { return std::bit_cast<float>(u32()); }
+float BitReader::f32()
+{
+    return std::bit_cast<float>(u32());
+}
 
 double BitReader::f64()
 {
@@ -122,7 +134,10 @@ int32_t BitReader::sb(unsigned bits)
     return static_cast<int32_t>((raw ^ sign) - sign);
 }
 
-double BitReader::fb(unsigned bits) { return sb(bits) / 65536.0; }
+double BitReader::fb(unsigned bits)
+{
+    return sb(bits) / 65536.0;
+}
 
 std::string BitReader::string()
 {

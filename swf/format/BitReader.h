@@ -19,7 +19,10 @@ namespace swf {
 class BitReader {
 public:
     BitReader() = default;
-    explicit BitReader(std::span<const uint8_t> data) : m_data(data) { }
+    explicit BitReader(std::span<const uint8_t> data)
+        : m_data(data)
+    {
+    }
 
     uint8_t u8();
     uint16_t u16();
@@ -27,16 +30,16 @@ public:
     int16_t s16() { return static_cast<int16_t>(u16()); }
     int32_t s32() { return static_cast<int32_t>(u32()); }
 
-    double fixed8();   // signed 8.8 in 16 bits
-    double ufixed8();  // unsigned 8.8, as the header's frame rate and miter limits use
-    double fixed16();  // signed 16.16 in 32 bits
-    float f16();       // IEEE half precision
+    double fixed8(); // signed 8.8 in 16 bits
+    double ufixed8(); // unsigned 8.8, as the header's frame rate and miter limits use
+    double fixed16(); // signed 16.16 in 32 bits
+    float f16(); // IEEE half precision
     float f32();
-    double f64();      // two little-endian 32-bit words, high word first (the ActionScript layout)
+    double f64(); // two little-endian 32-bit words, high word first (the ActionScript layout)
 
-    uint32_t ub(unsigned bits);  // unsigned bit field, 0..32 bits
-    int32_t sb(unsigned bits);   // signed bit field, 0..32 bits
-    double fb(unsigned bits);    // signed 16.16 bit field, 0..32 bits
+    uint32_t ub(unsigned bits); // unsigned bit field, 0..32 bits
+    int32_t sb(unsigned bits); // signed bit field, 0..32 bits
+    double fb(unsigned bits); // signed 16.16 bit field, 0..32 bits
 
     // A NUL-terminated string. A string the data ends inside of is an overrun.
     std::string string();
@@ -49,7 +52,7 @@ public:
     void skip(size_t count) { (void)bytes(count); }
 
     void align();
-    size_t position() const { return m_pos; }  // in whole bytes, rounded down
+    size_t position() const { return m_pos; } // in whole bytes, rounded down
     size_t remaining() const { return m_data.size() - m_pos; }
     uint64_t remainingBits() const { return uint64_t(remaining()) * 8 - m_bit; }
     bool atEnd() const { return m_pos >= m_data.size(); }
@@ -62,7 +65,7 @@ private:
 
     std::span<const uint8_t> m_data;
     size_t m_pos = 0;
-    unsigned m_bit = 0;  // bits of m_data[m_pos] already consumed, 0..7
+    unsigned m_bit = 0; // bits of m_data[m_pos] already consumed, 0..7
     bool m_overrun = false;
 };
 

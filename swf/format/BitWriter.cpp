@@ -6,7 +6,10 @@
 
 namespace swf {
 
-void BitWriter::align() { m_bit = 0; }
+void BitWriter::align()
+{
+    m_bit = 0;
+}
 
 void BitWriter::u8(uint8_t v)
 {
@@ -32,7 +35,10 @@ void BitWriter::fixed8(double v)
     u16(uint16_t(int16_t(raw)));
 }
 
-void BitWriter::ufixed8(double v) { u16(uint16_t(std::clamp(std::lround(v * 256.0), 0L, 65535L))); }
+void BitWriter::ufixed8(double v)
+{
+    u16(uint16_t(std::clamp(std::lround(v * 256.0), 0L, 65535L)));
+}
 
 void BitWriter::fixed16(double v)
 {
@@ -40,7 +46,10 @@ void BitWriter::fixed16(double v)
     u32(uint32_t(int32_t(raw)));
 }
 
-void BitWriter::f32(float v) { u32(std::bit_cast<uint32_t>(v)); }
+void BitWriter::f32(float v)
+{
+    u32(std::bit_cast<uint32_t>(v));
+}
 
 void BitWriter::ub(uint32_t value, unsigned bits)
 {
@@ -53,7 +62,10 @@ void BitWriter::ub(uint32_t value, unsigned bits)
     }
 }
 
-void BitWriter::sb(int32_t value, unsigned bits) { ub(static_cast<uint32_t>(value), bits); }
+void BitWriter::sb(int32_t value, unsigned bits)
+{
+    ub(static_cast<uint32_t>(value), bits);
+}
 
 void BitWriter::string(std::string_view s)
 {
@@ -68,7 +80,10 @@ void BitWriter::bytes(std::span<const uint8_t> data)
     m_out.insert(m_out.end(), data.begin(), data.end());
 }
 
-unsigned BitWriter::unsignedBits(uint32_t value) { return unsigned(std::bit_width(value)); }
+unsigned BitWriter::unsignedBits(uint32_t value)
+{
+    return unsigned(std::bit_width(value));
+}
 
 unsigned BitWriter::signedBits(int32_t value)
 {
@@ -84,12 +99,15 @@ std::vector<uint8_t> BitWriter::take()
     return std::move(m_out);
 }
 
-int32_t clampSb31(int64_t value) { return int32_t(std::clamp<int64_t>(value, -kMaxSb31 - 1, kMaxSb31)); }
+int32_t clampSb31(int64_t value)
+{
+    return int32_t(std::clamp<int64_t>(value, -kMaxSb31 - 1, kMaxSb31));
+}
 
 int32_t toFixed16(double value)
 {
     double raw = std::round(value * 65536.0);
-    if (!(raw == raw))  // NaN
+    if (!(raw == raw)) // NaN
         return 0;
     return clampSb31(int64_t(std::clamp(raw, -4e9, 4e9)));
 }

@@ -16,14 +16,14 @@ public:
     void u8(uint8_t v);
     void u16(uint16_t v);
     void u32(uint32_t v);
-    void fixed8(double v);   // signed 8.8
-    void ufixed8(double v);  // unsigned 8.8
-    void fixed16(double v);  // signed 16.16
+    void fixed8(double v); // signed 8.8
+    void ufixed8(double v); // unsigned 8.8
+    void fixed16(double v); // signed 16.16
     void f32(float v);
 
     void ub(uint32_t value, unsigned bits);
     void sb(int32_t value, unsigned bits);
-    void string(std::string_view s);  // followed by NUL
+    void string(std::string_view s); // followed by NUL
     void bytes(std::span<const uint8_t> data);
     void align();
 
@@ -38,7 +38,7 @@ public:
 
 private:
     std::vector<uint8_t> m_out;
-    unsigned m_bit = 0;  // bits used in the last byte, 0 when aligned
+    unsigned m_bit = 0; // bits used in the last byte, 0 when aligned
 };
 
 // The largest magnitude an SB field with a 5-bit width can carry (31 bits signed).

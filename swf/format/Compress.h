@@ -13,7 +13,7 @@ std::vector<uint8_t> compressZlib(std::span<const uint8_t> data);
 
 // A raw LZMA stream as a ZWS file carries it: the 5 property bytes, then the data.
 struct LzmaStream {
-    std::vector<uint8_t> properties;  // 5 bytes
+    std::vector<uint8_t> properties; // 5 bytes
     std::vector<uint8_t> data;
 };
 LzmaStream compressLzma(std::span<const uint8_t> data);

@@ -34,8 +34,7 @@ enum PlaceFlags3 : uint8_t {
 
 // Reads one field and stores it only when it was read in full, so that a tag cut short
 // keeps exactly the fields before the cut.
-template <class T, class Read>
-void readField(BitReader& in, std::optional<T>& field, Read read)
+template <class T, class Read> void readField(BitReader& in, std::optional<T>& field, Read read)
 {
     T value = read();
     if (!in.overrun())
@@ -48,25 +47,25 @@ size_t filterSize(BitReader& in)
 {
     uint8_t id = in.u8();
     switch (id) {
-    case 0:  // DropShadow: colour, blur x/y, angle, distance, strength, flags
+    case 0: // DropShadow: colour, blur x/y, angle, distance, strength, flags
         return 23;
-    case 1:  // Blur: blur x/y, passes
+    case 1: // Blur: blur x/y, passes
         return 9;
-    case 2:  // Glow: colour, blur x/y, strength, flags
+    case 2: // Glow: colour, blur x/y, strength, flags
         return 15;
-    case 3:  // Bevel: shadow and highlight colours, blur x/y, angle, distance, strength, flags
+    case 3: // Bevel: shadow and highlight colours, blur x/y, angle, distance, strength, flags
         return 27;
-    case 4:    // GradientGlow
-    case 7: {  // GradientBevel: n colours and n ratios, then as Bevel without the colours
+    case 4: // GradientGlow
+    case 7: { // GradientBevel: n colours and n ratios, then as Bevel without the colours
         size_t colors = in.u8();
         return 5 * colors + 19;
     }
-    case 5: {  // Convolution: x*y float matrix plus divisor, bias, default colour, flags
+    case 5: { // Convolution: x*y float matrix plus divisor, bias, default colour, flags
         size_t x = in.u8();
         size_t y = in.u8();
         return 4 * x * y + 13;
     }
-    case 6:  // ColorMatrix: 20 floats
+    case 6: // ColorMatrix: 20 floats
         return 80;
     }
     return 0;
@@ -114,7 +113,7 @@ bool readPlaceFields(BitReader& in, uint8_t flags, uint8_t flags3, PlaceObject& 
         bool understood = true;
         auto filters = readFilterList(in, understood);
         if (!understood)
-            return false;  // nothing after an unknown filter can be found
+            return false; // nothing after an unknown filter can be found
         po.filters = std::move(filters);
     }
     if (flags3 & kHasBlendMode)
@@ -213,7 +212,7 @@ std::optional<RemoveObject> readRemoveObject2(std::span<const uint8_t> body)
 std::optional<SetBackgroundColor> readSetBackgroundColor(std::span<const uint8_t> body)
 {
     BitReader in(body);
-    SetBackgroundColor tag{readRgb(in)};
+    SetBackgroundColor tag { readRgb(in) };
     if (in.overrun())
         return std::nullopt;
     return tag;
@@ -238,9 +237,10 @@ uint16_t writePlaceObject(BitWriter& out, const PlaceObject& po)
         return toCode(TagCode::PlaceObject);
     }
     bool version3 = po.tagVersion >= 3;
-    uint8_t flags = (po.move ? kMove : 0) | (po.characterId ? kHasCharacter : 0) | (po.matrix ? kHasMatrix : 0)
-        | (po.colorTransform ? kHasColorTransform : 0) | (po.ratio ? kHasRatio : 0) | (po.name ? kHasName : 0)
-        | (po.clipDepth ? kHasClipDepth : 0) | (po.clipActions.empty() ? 0 : kHasClipActions);
+    uint8_t flags = (po.move ? kMove : 0) | (po.characterId ? kHasCharacter : 0)
+        | (po.matrix ? kHasMatrix : 0) | (po.colorTransform ? kHasColorTransform : 0)
+        | (po.ratio ? kHasRatio : 0) | (po.name ? kHasName : 0) | (po.clipDepth ? kHasClipDepth : 0)
+        | (po.clipActions.empty() ? 0 : kHasClipActions);
     out.u8(flags);
     if (version3) {
         uint8_t flags3 = (po.filters.empty() ? 0 : kHasFilterList) | (po.blendMode ? kHasBlendMode : 0)

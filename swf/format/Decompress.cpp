@@ -20,13 +20,19 @@ uint32_t readLe32(std::span<const uint8_t> bytes, size_t at)
         | uint32_t(bytes[at + 3]) << 24;
 }
 
-std::string sizeText(size_t bytes) { return std::to_string(bytes) + " bytes"; }
+std::string sizeText(size_t bytes)
+{
+    return std::to_string(bytes) + " bytes";
+}
 
 // The output buffer of a decoder: grows a chunk at a time as the decoder fills it, never
 // past `limit`, so that memory follows the data that really arrives.
 class GrowingOutput {
 public:
-    explicit GrowingOutput(size_t limit) : m_limit(limit) { }
+    explicit GrowingOutput(size_t limit)
+        : m_limit(limit)
+    {
+    }
 
     // Room for the decoder to write into; empty once the limit is reached.
     std::span<uint8_t> room()
@@ -59,7 +65,7 @@ struct Decoded {
 
 Result<Decoded> inflateZlib(std::span<const uint8_t> input, size_t limit)
 {
-    z_stream stream{};
+    z_stream stream {};
     if (inflateInit(&stream) != Z_OK)
         return fail("CWS: zlib could not start");
     GrowingOutput out(limit);
@@ -88,7 +94,7 @@ Result<Decoded> inflateZlib(std::span<const uint8_t> input, size_t limit)
         if (out.size() == 0)
             return fail("CWS: the compressed data is damaged (" + zlibMessage + ")");
         result.warnings.push_back("CWS: the compressed data is damaged after " + sizeText(out.size()) + " ("
-                                  + zlibMessage + "); the rest of the movie is lost");
+            + zlibMessage + "); the rest of the movie is lost");
     } else if (status == Z_BUF_ERROR || (status == Z_OK && !out.full())) {
         result.warnings.push_back("CWS: the compressed data ends early, after " + sizeText(out.size()));
     }
@@ -105,7 +111,7 @@ Result<Decoded> decodeLzma(std::span<const uint8_t> file, std::optional<size_t> 
     constexpr size_t kZwsHeader = 17;
     if (file.size() < kZwsHeader)
         return fail("ZWS: the file ends inside its LZMA header");
-    std::array<uint8_t, 13> alone{};
+    std::array<uint8_t, 13> alone {};
     std::copy_n(file.begin() + 12, 5, alone.begin());
     // The dictionary never needs to be larger than the output; cap it so that a header
     // claiming 4 GiB of dictionary cannot make liblzma allocate it.
@@ -160,7 +166,7 @@ Result<Decoded> decodeLzma(std::span<const uint8_t> file, std::optional<size_t> 
             return fail("ZWS: the compressed data is damaged");
         if (status == LZMA_DATA_ERROR)
             result.warnings.push_back("ZWS: the compressed data is damaged after " + sizeText(out.size())
-                                      + "; the rest of the movie is lost");
+                + "; the rest of the movie is lost");
         else
             result.warnings.push_back("ZWS: the compressed data ends early, after " + sizeText(out.size()));
     }
@@ -214,21 +220,23 @@ Result<Body> decompressBody(std::span<const uint8_t> file, size_t maxSize)
     if (declared > kFileHeaderSize)
         declaredBody = declared - kFileHeaderSize;
     else
-        warnings.push_back("SWF: the declared file length " + std::to_string(declared) + " is impossible; ignored");
+        warnings.push_back(
+            "SWF: the declared file length " + std::to_string(declared) + " is impossible; ignored");
     size_t limit = std::min(declaredBody.value_or(maxSize), maxSize);
 
     if (*compression == Compression::None) {
         auto body = file.subspan(kFileHeaderSize);
         if (body.size() > limit) {
             if (declaredBody && limit == *declaredBody)
-                warnings.push_back("SWF: " + sizeText(body.size() - limit)
-                                   + " after the declared file length are ignored");
+                warnings.push_back(
+                    "SWF: " + sizeText(body.size() - limit) + " after the declared file length are ignored");
             else
-                warnings.push_back("SWF: the movie is larger than " + sizeText(maxSize) + "; the rest is ignored");
+                warnings.push_back(
+                    "SWF: the movie is larger than " + sizeText(maxSize) + "; the rest is ignored");
             body = body.first(limit);
         } else if (declaredBody && body.size() < *declaredBody) {
             warnings.push_back("SWF: the file is " + sizeText(*declaredBody - body.size())
-                               + " shorter than its header says");
+                + " shorter than its header says");
         }
         Body result = Body::borrowed(body);
         result.warnings = std::move(warnings);
@@ -243,7 +251,7 @@ Result<Body> decompressBody(std::span<const uint8_t> file, size_t maxSize)
         warnings.push_back("SWF: the movie is larger than " + sizeText(maxSize) + "; the rest is ignored");
     if (decoded->warnings.empty() && declaredBody && decoded->bytes.size() < std::min(*declaredBody, maxSize))
         warnings.push_back("SWF: the movie is " + sizeText(*declaredBody - decoded->bytes.size())
-                           + " shorter than its header says");
+            + " shorter than its header says");
     warnings.insert(warnings.end(), decoded->warnings.begin(), decoded->warnings.end());
     Body result = Body::owned(std::move(decoded->bytes));
     result.warnings = std::move(warnings);

@@ -96,6 +96,7 @@ using CharacterData = std::variant<Shape, SpriteDefinition, UnsupportedCharacter
 struct Character {
     uint16_t id = 0;
     CharacterData data;
+    friend bool operator==(const Character&, const Character&) = default;
 };
 
 // A parsed movie. Immutable once parsed: the player shares it between instances.

@@ -8,9 +8,9 @@ namespace swf {
 
 // Limits of one parse. The defaults suit the player; tests and the fuzz target lower them.
 struct ParseLimits {
-    size_t maxBodySize = size_t(256) << 20;   // uncompressed bytes after the file header
+    size_t maxBodySize = size_t(256) << 20; // uncompressed bytes after the file header
     size_t maxModelBytes = size_t(512) << 20; // the parsed model's estimated memory
-    int maxSpriteDepth = 16;                  // DefineSprite inside DefineSprite ...
+    int maxSpriteDepth = 16; // DefineSprite inside DefineSprite ...
     size_t maxWarnings = 100;
 };
 
@@ -18,7 +18,11 @@ struct ParseLimits {
 // nothing but damaged tags must not grow the list without bound.
 class Warnings {
 public:
-    Warnings(std::vector<std::string>& sink, size_t limit) : m_sink(sink), m_limit(limit) { }
+    Warnings(std::vector<std::string>& sink, size_t limit)
+        : m_sink(sink)
+        , m_limit(limit)
+    {
+    }
     void add(std::string message);
 
 private:
@@ -32,7 +36,10 @@ private:
 // memory; every reader that adds to the model pays for it here first.
 class Budget {
 public:
-    explicit Budget(size_t bytes) : m_left(bytes) { }
+    explicit Budget(size_t bytes)
+        : m_left(bytes)
+    {
+    }
     // False, for this and every later call, once the budget is spent.
     bool spend(size_t bytes);
     bool exhausted() const { return m_exhausted; }

@@ -38,8 +38,8 @@ Header fileHeader(std::span<const uint8_t> file, Compression compression)
     Header header;
     header.compression = compression;
     header.version = file[3];
-    header.fileLength = uint32_t(file[4]) | uint32_t(file[5]) << 8 | uint32_t(file[6]) << 16
-        | uint32_t(file[7]) << 24;
+    header.fileLength
+        = uint32_t(file[4]) | uint32_t(file[5]) << 8 | uint32_t(file[6]) << 16 | uint32_t(file[7]) << 24;
     return header;
 }
 
@@ -55,7 +55,11 @@ struct TimelineScope {
 // whichever timeline they appear in; control tags go into the timeline being read.
 class MovieParser {
 public:
-    MovieParser(Movie& movie, ParseContext& context) : m_movie(movie), m_context(context) { }
+    MovieParser(Movie& movie, ParseContext& context)
+        : m_movie(movie)
+        , m_context(context)
+    {
+    }
 
     // Reads tags until End or the end of `data`. `where` names the timeline in warnings.
     TimelineScope readTimeline(std::span<const uint8_t> data, int depth, const std::string& where);
@@ -91,13 +95,14 @@ TimelineScope MovieParser::readTimeline(std::span<const uint8_t> data, int depth
         }
         if (tag->clipped)
             warn(where + ": " + tagLabel(tag->code) + " at byte " + std::to_string(tag->offset)
-                 + " runs past the end of the data; kept " + std::to_string(tag->body.size()) + " bytes");
+                + " runs past the end of the data; kept " + std::to_string(tag->body.size()) + " bytes");
         if (tag->code == toCode(TagCode::End)) {
             scope.sawEnd = true;
             // Sprites often carry a stray byte or two after their End; only the movie's
             // own junk is worth a word.
             if (stream.remaining() > 0 && scope.isRoot)
-                warn(where + ": " + std::to_string(stream.remaining()) + " bytes after the End tag are ignored");
+                warn(where + ": " + std::to_string(stream.remaining())
+                    + " bytes after the End tag are ignored");
             break;
         }
         readTag(*tag, scope, depth);
@@ -106,7 +111,8 @@ TimelineScope MovieParser::readTimeline(std::span<const uint8_t> data, int depth
         warn(where + ": the data ends inside a tag header");
     // Many writers end a sprite's body without an End tag; that is no damage.
     if (!scope.sawEnd && scope.isRoot)
-        warn(where + ": no End tag; the data ends after " + std::to_string(scope.timeline.frames.size()) + " frames");
+        warn(where + ": no End tag; the data ends after " + std::to_string(scope.timeline.frames.size())
+            + " frames");
     return scope;
 }
 
@@ -126,7 +132,7 @@ void MovieParser::addPlace(TimelineScope& scope, const std::optional<Decoded<T>>
     }
     if (!place->complete)
         warn(tagLabel(code) + " at depth " + std::to_string(place->value.depth)
-             + " runs past the end of its tag; kept the fields read");
+            + " runs past the end of its tag; kept the fields read");
     const PlaceObject& po = place->value;
     size_t payload = po.clipActions.size() + po.filters.size() + (po.name ? po.name->size() : 0)
         + (po.className ? po.className->size() : 0);
@@ -139,7 +145,7 @@ void MovieParser::readTag(const TagView& tag, TimelineScope& scope, int depth)
     case TagCode::ShowFrame:
         if (m_context.budget.spend(sizeof(Frame)))
             scope.timeline.frames.push_back(std::move(scope.current));
-        scope.current = Frame{};
+        scope.current = Frame {};
         return;
     case TagCode::PlaceObject:
         addPlace(scope, readPlaceObject(tag.body), tag.code);
@@ -174,7 +180,7 @@ void MovieParser::readTag(const TagView& tag, TimelineScope& scope, int depth)
         return;
     }
     case TagCode::DoAction:
-        addControl(scope, DoAction{{tag.body.begin(), tag.body.end()}}, tag.body.size());
+        addControl(scope, DoAction { { tag.body.begin(), tag.body.end() } }, tag.body.size());
         return;
     case TagCode::FrameLabel:
         if (!scope.current.label && m_context.budget.spend(tag.body.size()))
@@ -198,7 +204,7 @@ void MovieParser::define(uint16_t code, std::span<const uint8_t> body, int depth
     }
     if (m_movie.dictionary.contains(id)) {
         warn(tagLabel(code) + " defines character " + std::to_string(id)
-             + " again; the first definition is kept");
+            + " again; the first definition is kept");
         return;
     }
     switch (TagCode(code)) {
@@ -213,7 +219,7 @@ void MovieParser::define(uint16_t code, std::span<const uint8_t> body, int depth
     case TagCode::DefineSprite:
         return defineSprite(id, in, depth);
     default:
-        insert(id, UnsupportedCharacter{code});
+        insert(id, UnsupportedCharacter { code });
     }
 }
 
@@ -228,7 +234,7 @@ void MovieParser::defineSprite(uint16_t id, BitReader& in, int depth)
     std::string where = "DefineSprite " + std::to_string(id);
     if (depth + 1 > m_context.limits.maxSpriteDepth) {
         warn(where + ": sprites nested more than " + std::to_string(m_context.limits.maxSpriteDepth)
-             + " deep; ignored");
+            + " deep; ignored");
         return;
     }
     SpriteDefinition sprite;
@@ -239,14 +245,14 @@ void MovieParser::defineSprite(uint16_t id, BitReader& in, int depth)
     }
     // Reserve the id before reading the body, so that a nested definition reusing it
     // cannot take it from the sprite that encloses it.
-    insert(id, UnsupportedCharacter{toCode(TagCode::DefineSprite)});
+    insert(id, UnsupportedCharacter { toCode(TagCode::DefineSprite) });
     TimelineScope scope = readTimeline(in.rest(), depth + 1, where);
     if (!scope.current.tags.empty() || scope.current.label) {
         if (scope.timeline.frames.size() < sprite.declaredFrameCount)
             scope.timeline.frames.push_back(std::move(scope.current));
     }
     sprite.timeline = std::move(scope.timeline);
-    auto character = std::make_shared<Character>(Character{id, std::move(sprite)});
+    auto character = std::make_shared<Character>(Character { id, std::move(sprite) });
     m_movie.dictionary[id] = std::move(character);
 }
 
@@ -254,7 +260,7 @@ void MovieParser::insert(uint16_t id, CharacterData data)
 {
     if (!m_context.budget.spend(sizeof(Character) + 64))
         return;
-    m_movie.dictionary.emplace(id, std::make_shared<Character>(Character{id, std::move(data)}));
+    m_movie.dictionary.emplace(id, std::make_shared<Character>(Character { id, std::move(data) }));
 }
 
 } // namespace
@@ -284,7 +290,8 @@ Result<Movie> parseMovie(std::span<const uint8_t> file, const ParseLimits& limit
     if (!start)
         return std::unexpected(start.error());
 
-    ParseContext context{Warnings(movie.warnings, limits.maxWarnings), Budget(limits.maxModelBytes), limits};
+    ParseContext context { Warnings(movie.warnings, limits.maxWarnings), Budget(limits.maxModelBytes),
+        limits };
     for (auto& warning : body->warnings)
         context.warnings.add(std::move(warning));
 
@@ -299,7 +306,7 @@ Result<Movie> parseMovie(std::span<const uint8_t> file, const ParseLimits& limit
     movie.truncated = !root.sawEnd;
     if (movie.timeline.frames.size() != movie.header.frameCount && root.sawEnd)
         context.warnings.add("SWF: the header declares " + std::to_string(movie.header.frameCount)
-                             + " frames, the movie has " + std::to_string(movie.timeline.frames.size()));
+            + " frames, the movie has " + std::to_string(movie.timeline.frames.size()));
     return movie;
 }
 

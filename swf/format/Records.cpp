@@ -94,8 +94,9 @@ unsigned signedBitsOf(std::initializer_list<int32_t> values)
 void writeRect(BitWriter& out, const Rect& rect)
 {
     out.align();
-    int32_t values[] = {clampSb31(rect.xMin), clampSb31(rect.xMax), clampSb31(rect.yMin), clampSb31(rect.yMax)};
-    unsigned bits = signedBitsOf({values[0], values[1], values[2], values[3]});
+    int32_t values[]
+        = { clampSb31(rect.xMin), clampSb31(rect.xMax), clampSb31(rect.yMin), clampSb31(rect.yMax) };
+    unsigned bits = signedBitsOf({ values[0], values[1], values[2], values[3] });
     out.ub(bits, 5);
     for (int32_t v : values)
         out.sb(v, bits);
@@ -109,7 +110,7 @@ void writeMatrix(BitWriter& out, const Matrix& m)
     if (hasScale) {
         int32_t a = toFixed16(m.a);
         int32_t d = toFixed16(m.d);
-        unsigned bits = signedBitsOf({a, d});
+        unsigned bits = signedBitsOf({ a, d });
         out.ub(bits, 5);
         out.sb(a, bits);
         out.sb(d, bits);
@@ -119,14 +120,14 @@ void writeMatrix(BitWriter& out, const Matrix& m)
     if (hasRotate) {
         int32_t b = toFixed16(m.b);
         int32_t c = toFixed16(m.c);
-        unsigned bits = signedBitsOf({b, c});
+        unsigned bits = signedBitsOf({ b, c });
         out.ub(bits, 5);
         out.sb(b, bits);
         out.sb(c, bits);
     }
     int32_t tx = clampSb31(m.tx);
     int32_t ty = clampSb31(m.ty);
-    unsigned bits = signedBitsOf({tx, ty});
+    unsigned bits = signedBitsOf({ tx, ty });
     out.ub(bits, 5);
     out.sb(tx, bits);
     out.sb(ty, bits);
@@ -137,8 +138,8 @@ void writeColorTransform(BitWriter& out, const ColorTransform& cx, Alpha alpha)
     // Factors beyond 15 signed bits do not fit the 4-bit width field.
     auto fit = [](int16_t v) { return int32_t(std::clamp<int16_t>(v, -16384, 16383)); };
     bool withAlpha = alpha == Alpha::With;
-    int32_t mul[] = {fit(cx.rMul), fit(cx.gMul), fit(cx.bMul), fit(cx.aMul)};
-    int32_t add[] = {fit(cx.rAdd), fit(cx.gAdd), fit(cx.bAdd), fit(cx.aAdd)};
+    int32_t mul[] = { fit(cx.rMul), fit(cx.gMul), fit(cx.bMul), fit(cx.aMul) };
+    int32_t add[] = { fit(cx.rAdd), fit(cx.gAdd), fit(cx.bAdd), fit(cx.aAdd) };
     size_t channels = withAlpha ? 4 : 3;
     bool hasMult = false;
     bool hasAdd = false;

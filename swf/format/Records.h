@@ -13,7 +13,7 @@ enum class Alpha : uint8_t { Without, With };
 // flag is set and the returned value must not be used.
 Rect readRect(BitReader& in);
 Matrix readMatrix(BitReader& in);
-ColorTransform readColorTransform(BitReader& in, Alpha alpha);  // CXFORM or CXFORMWITHALPHA
+ColorTransform readColorTransform(BitReader& in, Alpha alpha); // CXFORM or CXFORMWITHALPHA
 Rgba readRgb(BitReader& in);
 Rgba readRgba(BitReader& in);
 

@@ -69,7 +69,7 @@ ShapeBuilder& ShapeBuilder::line(uint32_t index)
 void ShapeBuilder::touch(int32_t x, int32_t y)
 {
     if (!m_extent) {
-        m_extent = Rect{x, x, y, y};
+        m_extent = Rect { x, x, y, y };
         return;
     }
     m_extent->xMin = std::min(m_extent->xMin, x);
@@ -80,9 +80,9 @@ void ShapeBuilder::touch(int32_t x, int32_t y)
 
 ShapeBuilder& ShapeBuilder::moveTo(int32_t x, int32_t y)
 {
-    pending().moveTo = Point{x, y};
+    pending().moveTo = Point { x, y };
     flushPending();
-    m_pen = {x, y};
+    m_pen = { x, y };
     touch(x, y);
     return *this;
 }
@@ -90,8 +90,8 @@ ShapeBuilder& ShapeBuilder::moveTo(int32_t x, int32_t y)
 ShapeBuilder& ShapeBuilder::lineTo(int32_t x, int32_t y)
 {
     flushPending();
-    m_records.push_back(StraightEdge{x - m_pen.x, y - m_pen.y});
-    m_pen = {x, y};
+    m_records.push_back(StraightEdge { x - m_pen.x, y - m_pen.y });
+    m_pen = { x, y };
     touch(x, y);
     return *this;
 }
@@ -99,8 +99,8 @@ ShapeBuilder& ShapeBuilder::lineTo(int32_t x, int32_t y)
 ShapeBuilder& ShapeBuilder::curveTo(int32_t controlX, int32_t controlY, int32_t x, int32_t y)
 {
     flushPending();
-    m_records.push_back(CurvedEdge{controlX - m_pen.x, controlY - m_pen.y, x - controlX, y - controlY});
-    m_pen = {x, y};
+    m_records.push_back(CurvedEdge { controlX - m_pen.x, controlY - m_pen.y, x - controlX, y - controlY });
+    m_pen = { x, y };
     // The control point bounds the curve; the bounds may be a little generous.
     touch(controlX, controlY);
     touch(x, y);
@@ -124,13 +124,13 @@ ShapeBuilder& ShapeBuilder::ellipse(Point c, int32_t rx, int32_t ry)
     constexpr double step = std::numbers::pi / 4;
     const double reach = 1.0 / std::cos(step / 2);
     auto at = [&](double angle, double scale) {
-        return Point{c.x + int32_t(std::lround(rx * scale * std::cos(angle))),
-                     c.y + int32_t(std::lround(ry * scale * std::sin(angle)))};
+        return Point { c.x + int32_t(std::lround(rx * scale * std::cos(angle))),
+            c.y + int32_t(std::lround(ry * scale * std::sin(angle))) };
     };
     moveTo(c.x + rx, c.y);
     for (int i = 1; i <= 8; ++i) {
         Point control = at((i - 0.5) * step, reach);
-        Point anchor = i == 8 ? Point{c.x + rx, c.y} : at(i * step, 1.0);
+        Point anchor = i == 8 ? Point { c.x + rx, c.y } : at(i * step, 1.0);
         curveTo(control.x, control.y, anchor.x, anchor.y);
     }
     return *this;
@@ -144,11 +144,12 @@ Shape ShapeBuilder::build() const
     shape.records = m_records;
     if (m_pending)
         shape.records.push_back(*m_pending);
-    Rect edges = m_extent.value_or(Rect{});
+    Rect edges = m_extent.value_or(Rect {});
     int32_t halfLine = 0;
     for (const LineStyle& line : m_styles.lines)
         halfLine = std::max(halfLine, int32_t(line.width / 2));
-    shape.bounds = Rect{edges.xMin - halfLine, edges.xMax + halfLine, edges.yMin - halfLine, edges.yMax + halfLine};
+    shape.bounds
+        = Rect { edges.xMin - halfLine, edges.xMax + halfLine, edges.yMin - halfLine, edges.yMax + halfLine };
     if (m_version >= 4)
         shape.edgeBounds = edges;
     return shape;

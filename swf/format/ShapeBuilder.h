@@ -18,7 +18,10 @@ namespace swf {
 // of the edge records. build() computes the bounds, including half the widest line.
 class ShapeBuilder {
 public:
-    explicit ShapeBuilder(uint8_t version = 3) : m_version(version) { }
+    explicit ShapeBuilder(uint8_t version = 3)
+        : m_version(version)
+    {
+    }
 
     // Add a style to the table; the returned 1-based index selects it.
     uint32_t addFill(const FillStyle& fill);
@@ -37,7 +40,7 @@ public:
 
     // Closed outlines, each its own path, drawn clockwise on screen (y grows down).
     ShapeBuilder& rectangle(const Rect& rect);
-    ShapeBuilder& ellipse(Point centre, int32_t radiusX, int32_t radiusY);  // eight quadratic curves
+    ShapeBuilder& ellipse(Point centre, int32_t radiusX, int32_t radiusY); // eight quadratic curves
     ShapeBuilder& circle(Point centre, int32_t radius) { return ellipse(centre, radius, radius); }
 
     Shape build() const;

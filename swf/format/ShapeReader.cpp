@@ -27,10 +27,11 @@ Shape ShapeReader::readDefineShape()
     if (m_version >= 4) {
         Rect edges = readRect(m_in);
         uint8_t flags = m_in.u8();
-        if (!m_in.overrun()) {
-            shape.edgeBounds = edges;
+        // Every DefineShape4 has edge bounds; when they are lost the outer bounds
+        // are the closest stand-in.
+        shape.edgeBounds = m_in.overrun() ? shape.bounds : edges;
+        if (!m_in.overrun())
             shape.nonZeroWinding = flags & 0x04;
-        }
     }
     if (m_in.overrun()) {
         stop("the tag ends inside the shape bounds");
@@ -48,7 +49,10 @@ std::vector<ShapeRecord> ShapeReader::readGlyph()
     return records;
 }
 
-Rgba ShapeReader::readColor() { return m_version >= 3 ? readRgba(m_in) : readRgb(m_in); }
+Rgba ShapeReader::readColor()
+{
+    return m_version >= 3 ? readRgba(m_in) : readRgb(m_in);
+}
 
 // Reads a FILLSTYLEARRAY and a LINESTYLEARRAY. The counts are never used to reserve:
 // styles are added one by one as they are really read.
@@ -155,7 +159,7 @@ bool ShapeReader::readLine(LineStyle& line)
         line.noHScale = m_in.ub(1);
         line.noVScale = m_in.ub(1);
         line.pixelHinting = m_in.ub(1);
-        m_in.ub(5);  // reserved
+        m_in.ub(5); // reserved
         line.noClose = m_in.ub(1);
         line.endCap = LineStyle::Cap(m_in.ub(2));
         if (line.join == LineStyle::Join::Miter)
@@ -183,7 +187,8 @@ void ShapeReader::readRecords(std::vector<ShapeRecord>& records)
     unsigned lineBits = m_in.ub(4);
     while (!m_stopped) {
         if (m_in.overrun()) {
-            stop("the shape runs past the end of the tag; kept " + std::to_string(records.size()) + " records");
+            stop("the shape runs past the end of the tag; kept " + std::to_string(records.size())
+                + " records");
             return;
         }
         if (!m_context.budget.spend(sizeof(ShapeRecord))) {
@@ -194,13 +199,13 @@ void ShapeReader::readRecords(std::vector<ShapeRecord>& records)
         if (!isEdge) {
             unsigned flags = m_in.ub(5);
             if (flags == 0 && !m_in.overrun())
-                return;  // EndShapeRecord
+                return; // EndShapeRecord
             StyleChange change;
             if (flags & 0x01) {
                 unsigned bits = m_in.ub(5);
                 int32_t x = m_in.sb(bits);
                 int32_t y = m_in.sb(bits);
-                change.moveTo = Point{x, y};
+                change.moveTo = Point { x, y };
             }
             if (flags & 0x02)
                 change.fill0 = m_in.ub(fillBits);
@@ -217,7 +222,7 @@ void ShapeReader::readRecords(std::vector<ShapeRecord>& records)
                 lineBits = m_in.ub(4);
             }
             if (m_in.overrun())
-                continue;  // reported at the top of the loop
+                continue; // reported at the top of the loop
             records.push_back(std::move(change));
             continue;
         }

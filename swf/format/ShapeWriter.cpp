@@ -4,17 +4,28 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
 
 namespace swf {
 
 namespace {
 
-// The largest magnitude an edge delta can have: 4 bits of width give at most 17 bits.
+// Edge deltas are at most 17-bit signed fields (a 4-bit width, plus 2).
 constexpr int64_t kMaxEdgeDelta = 65535;
+
+bool fitsEdge(std::initializer_list<int64_t> deltas)
+{
+    return std::all_of(deltas.begin(), deltas.end(),
+        [](int64_t d) { return d >= -kMaxEdgeDelta - 1 && d <= kMaxEdgeDelta; });
+}
 
 class ShapeEncoder {
 public:
-    ShapeEncoder(BitWriter& out, uint8_t version) : m_out(out), m_version(version) { }
+    ShapeEncoder(BitWriter& out, uint8_t version)
+        : m_out(out)
+        , m_version(version)
+    {
+    }
 
     void styles(const StyleTable& styles);
     // Writes the records and the end record. `fills`/`lines` are the sizes of the style
@@ -129,7 +140,8 @@ void ShapeEncoder::styles(const StyleTable& styles)
         line(styles.lines[i]);
 }
 
-void ShapeEncoder::chooseBits(const std::vector<ShapeRecord>& records, size_t from, size_t fills, size_t lines)
+void ShapeEncoder::chooseBits(
+    const std::vector<ShapeRecord>& records, size_t from, size_t fills, size_t lines)
 {
     uint32_t maxFill = uint32_t(std::min<size_t>(fills, UINT32_MAX));
     uint32_t maxLine = uint32_t(std::min<size_t>(lines, UINT32_MAX));
@@ -138,7 +150,7 @@ void ShapeEncoder::chooseBits(const std::vector<ShapeRecord>& records, size_t fr
         if (!change)
             continue;
         // A record's own indices come before its new styles, in the old widths.
-        maxFill = std::max({maxFill, change->fill0.value_or(0), change->fill1.value_or(0)});
+        maxFill = std::max({ maxFill, change->fill0.value_or(0), change->fill1.value_or(0) });
         maxLine = std::max(maxLine, change->line.value_or(0));
         if (change->newStyles)
             break;
@@ -175,9 +187,9 @@ void ShapeEncoder::styleChange(const StyleChange& change)
 
 void ShapeEncoder::straight(int64_t dx, int64_t dy)
 {
-    int64_t longest = std::max(std::abs(dx), std::abs(dy));
-    if (longest > kMaxEdgeDelta) {
+    if (!fitsEdge({ dx, dy })) {
         // Split into equal pieces whose deltas add up exactly to the whole edge.
+        int64_t longest = std::max(std::abs(dx), std::abs(dy));
         int64_t pieces = (longest + kMaxEdgeDelta - 1) / kMaxEdgeDelta;
         int64_t doneX = 0;
         int64_t doneY = 0;
@@ -190,29 +202,28 @@ void ShapeEncoder::straight(int64_t dx, int64_t dy)
         }
         return;
     }
-    unsigned bits = std::max({BitWriter::signedBits(int32_t(dx)), BitWriter::signedBits(int32_t(dy)), 2u});
-    m_out.ub(1, 1);  // edge
-    m_out.ub(1, 1);  // straight
+    unsigned bits = std::max({ BitWriter::signedBits(int32_t(dx)), BitWriter::signedBits(int32_t(dy)), 2u });
+    m_out.ub(1, 1); // edge
+    m_out.ub(1, 1); // straight
     m_out.ub(bits - 2, 4);
     if (dx != 0 && dy != 0) {
-        m_out.ub(1, 1);  // general line
+        m_out.ub(1, 1); // general line
         m_out.sb(int32_t(dx), bits);
         m_out.sb(int32_t(dy), bits);
     } else if (dx == 0) {
         m_out.ub(0, 1);
-        m_out.ub(1, 1);  // vertical
+        m_out.ub(1, 1); // vertical
         m_out.sb(int32_t(dy), bits);
     } else {
         m_out.ub(0, 1);
-        m_out.ub(0, 1);  // horizontal
+        m_out.ub(0, 1); // horizontal
         m_out.sb(int32_t(dx), bits);
     }
 }
 
 void ShapeEncoder::curve(int64_t cdx, int64_t cdy, int64_t adx, int64_t ady)
 {
-    int64_t longest = std::max({std::abs(cdx), std::abs(cdy), std::abs(adx), std::abs(ady)});
-    if (longest > kMaxEdgeDelta) {
+    if (!fitsEdge({ cdx, cdy, adx, ady })) {
         // Halve the curve (de Casteljau at t = 1/2) in absolute coordinates relative to
         // its start, so that the two halves meet the original end point exactly.
         int64_t cx = cdx, cy = cdy;
@@ -224,10 +235,10 @@ void ShapeEncoder::curve(int64_t cdx, int64_t cdy, int64_t adx, int64_t ady)
         curve(q1x - mx, q1y - my, ex - q1x, ey - q1y);
         return;
     }
-    unsigned bits = std::max({BitWriter::signedBits(int32_t(cdx)), BitWriter::signedBits(int32_t(cdy)),
-                              BitWriter::signedBits(int32_t(adx)), BitWriter::signedBits(int32_t(ady)), 2u});
-    m_out.ub(1, 1);  // edge
-    m_out.ub(0, 1);  // curved
+    unsigned bits = std::max({ BitWriter::signedBits(int32_t(cdx)), BitWriter::signedBits(int32_t(cdy)),
+        BitWriter::signedBits(int32_t(adx)), BitWriter::signedBits(int32_t(ady)), 2u });
+    m_out.ub(1, 1); // edge
+    m_out.ub(0, 1); // curved
     m_out.ub(bits - 2, 4);
     m_out.sb(int32_t(cdx), bits);
     m_out.sb(int32_t(cdy), bits);
@@ -252,7 +263,7 @@ void ShapeEncoder::records(const std::vector<ShapeRecord>& records, size_t fills
             curve(curved->controlDx, curved->controlDy, curved->anchorDx, curved->anchorDy);
         }
     }
-    m_out.ub(0, 6);  // end record
+    m_out.ub(0, 6); // end record
     m_out.align();
 }
 

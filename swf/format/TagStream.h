@@ -9,9 +9,9 @@ namespace swf {
 
 struct TagView {
     uint16_t code = 0;
-    std::span<const uint8_t> body;  // a view into the stream's data
-    size_t offset = 0;              // of the tag header, from the start of the stream
-    bool clipped = false;           // the declared length ran past the data; body is what is there
+    std::span<const uint8_t> body; // a view into the stream's data
+    size_t offset = 0; // of the tag header, from the start of the stream
+    bool clipped = false; // the declared length ran past the data; body is what is there
 };
 
 // Walks a sequence of tags (the movie body after its header, or a sprite's body) and
@@ -20,7 +20,10 @@ struct TagView {
 // ends the walk and sets `truncatedHeader`.
 class TagStream {
 public:
-    explicit TagStream(std::span<const uint8_t> data) : m_data(data) { }
+    explicit TagStream(std::span<const uint8_t> data)
+        : m_data(data)
+    {
+    }
 
     std::optional<TagView> next();
     size_t position() const { return m_pos; }

@@ -18,7 +18,10 @@ namespace {
 // timeline and the bodies of sprites.
 class TimelineEncoder {
 public:
-    explicit TimelineEncoder(std::vector<uint8_t>& out) : m_out(out) { }
+    explicit TimelineEncoder(std::vector<uint8_t>& out)
+        : m_out(out)
+    {
+    }
 
     void control(const ControlTag& tag)
     {
@@ -66,8 +69,8 @@ private:
 
 std::vector<uint8_t> fileHeader(char signature, uint8_t version, uint32_t length)
 {
-    return {uint8_t(signature), 'W', 'S', version, uint8_t(length), uint8_t(length >> 8), uint8_t(length >> 16),
-            uint8_t(length >> 24)};
+    return { uint8_t(signature), 'W', 'S', version, uint8_t(length), uint8_t(length >> 8),
+        uint8_t(length >> 16), uint8_t(length >> 24) };
 }
 
 } // namespace
@@ -88,14 +91,20 @@ void appendTag(std::vector<uint8_t>& out, uint16_t code, std::span<const uint8_t
     out.insert(out.end(), body.begin(), body.end());
 }
 
-Writer::Writer(const Header& header) : m_header(header) { }
+Writer::Writer(const Header& header)
+    : m_header(header)
+{
+}
 
-void Writer::setBackground(Rgba color) { control(SetBackgroundColor{color}); }
+void Writer::setBackground(Rgba color)
+{
+    control(SetBackgroundColor { color });
+}
 
 void Writer::defineShape(uint16_t id, const Shape& shape)
 {
-    static constexpr TagCode codes[] = {TagCode::DefineShape, TagCode::DefineShape, TagCode::DefineShape2,
-                                        TagCode::DefineShape3, TagCode::DefineShape4};
+    static constexpr TagCode codes[] = { TagCode::DefineShape, TagCode::DefineShape, TagCode::DefineShape2,
+        TagCode::DefineShape3, TagCode::DefineShape4 };
     BitWriter body;
     body.u16(id);
     writeDefineShape(body, shape);
@@ -104,8 +113,8 @@ void Writer::defineShape(uint16_t id, const Shape& shape)
 
 void Writer::defineSprite(uint16_t id, const SpriteDefinition& sprite)
 {
-    std::vector<uint8_t> body{uint8_t(id), uint8_t(id >> 8), uint8_t(sprite.declaredFrameCount),
-                              uint8_t(sprite.declaredFrameCount >> 8)};
+    std::vector<uint8_t> body { uint8_t(id), uint8_t(id >> 8), uint8_t(sprite.declaredFrameCount),
+        uint8_t(sprite.declaredFrameCount >> 8) };
     TimelineEncoder encoder(body);
     for (const Frame& frame : sprite.timeline.frames)
         encoder.frame(frame);
@@ -113,15 +122,30 @@ void Writer::defineSprite(uint16_t id, const SpriteDefinition& sprite)
     appendTag(m_tags, toCode(TagCode::DefineSprite), body);
 }
 
-void Writer::place(const PlaceObject& place) { control(place); }
+void Writer::place(const PlaceObject& place)
+{
+    control(place);
+}
 
-void Writer::remove(const RemoveObject& remove) { control(remove); }
+void Writer::remove(const RemoveObject& remove)
+{
+    control(remove);
+}
 
-void Writer::doAction(std::span<const uint8_t> actions) { control(DoAction{{actions.begin(), actions.end()}}); }
+void Writer::doAction(std::span<const uint8_t> actions)
+{
+    control(DoAction { { actions.begin(), actions.end() } });
+}
 
-void Writer::frameLabel(std::string_view label) { TimelineEncoder(m_tags).label(label); }
+void Writer::frameLabel(std::string_view label)
+{
+    TimelineEncoder(m_tags).label(label);
+}
 
-void Writer::control(const ControlTag& tag) { TimelineEncoder(m_tags).control(tag); }
+void Writer::control(const ControlTag& tag)
+{
+    TimelineEncoder(m_tags).control(tag);
+}
 
 void Writer::showFrame()
 {
@@ -129,7 +153,10 @@ void Writer::showFrame()
     ++m_frames;
 }
 
-void Writer::rawTag(uint16_t code, std::span<const uint8_t> body) { appendTag(m_tags, code, body); }
+void Writer::rawTag(uint16_t code, std::span<const uint8_t> body)
+{
+    appendTag(m_tags, code, body);
+}
 
 std::vector<uint8_t> Writer::finish(Compression compression) const
 {
@@ -166,6 +193,25 @@ std::vector<uint8_t> Writer::finish(Compression compression) const
     }
     }
     return file;
+}
+
+std::vector<uint8_t> writeMovie(const Movie& movie, Compression compression)
+{
+    Writer w(movie.header);
+    for (const auto& [id, character] : movie.dictionary) {
+        if (auto* shape = std::get_if<Shape>(&character->data))
+            w.defineShape(id, *shape);
+        else if (auto* sprite = std::get_if<SpriteDefinition>(&character->data))
+            w.defineSprite(id, *sprite);
+    }
+    for (const Frame& frame : movie.timeline.frames) {
+        if (frame.label)
+            w.frameLabel(*frame.label);
+        for (const ControlTag& tag : frame.tags)
+            w.control(tag);
+        w.showFrame();
+    }
+    return w.finish(compression);
 }
 
 } // namespace swf

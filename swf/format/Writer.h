@@ -29,13 +29,13 @@ public:
     explicit Writer(const Header& header);
 
     void setBackground(Rgba color);
-    void defineShape(uint16_t id, const Shape& shape);  // DefineShape, 2, 3 or 4 by shape.version
+    void defineShape(uint16_t id, const Shape& shape); // DefineShape, 2, 3 or 4 by shape.version
     void defineSprite(uint16_t id, const SpriteDefinition& sprite);
     void place(const PlaceObject& place);
     void remove(const RemoveObject& remove);
     void doAction(std::span<const uint8_t> actions);
     void frameLabel(std::string_view label);
-    void control(const ControlTag& tag);  // any control tag of the model
+    void control(const ControlTag& tag); // any control tag of the model
     void showFrame();
     // Any tag, body as given: for tags the model does not cover and for damaged fixtures.
     void rawTag(uint16_t code, std::span<const uint8_t> body);
@@ -53,6 +53,12 @@ private:
     uint16_t m_frames = 0;
     std::optional<uint16_t> m_declaredFrames;
 };
+
+// A whole model as a file: the definitions the writer can encode (shapes and sprites,
+// by id), then the timeline. Characters kept only by id (UnsupportedCharacter) have no
+// body to write and are left out. Parsing the result gives the same header fields,
+// background, timeline and shapes and sprites.
+std::vector<uint8_t> writeMovie(const Movie& movie, Compression compression);
 
 // Appends one tag (header and body) to `out`, in the short form when it fits.
 void appendTag(std::vector<uint8_t>& out, uint16_t code, std::span<const uint8_t> body);

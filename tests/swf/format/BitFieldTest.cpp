@@ -13,11 +13,11 @@ namespace {
 
 TEST(BitReader, ReadsFieldsMostSignificantBitFirstAcrossBytes)
 {
-    const std::vector<uint8_t> data{0b1011'0011, 0b0101'1100, 0xFF};
+    const std::vector<uint8_t> data { 0b1011'0011, 0b0101'1100, 0xFF };
     BitReader in(data);
     EXPECT_EQ(in.ub(3), 0b101u);
     EXPECT_EQ(in.ub(7), 0b10011'01u);
-    EXPECT_EQ(in.ub(0), 0u);  // a 0-bit field reads nothing
+    EXPECT_EQ(in.ub(0), 0u); // a 0-bit field reads nothing
     EXPECT_EQ(in.ub(6), 0b011100u);
     EXPECT_EQ(in.u8(), 0xFF);
     EXPECT_FALSE(in.overrun());
@@ -26,7 +26,7 @@ TEST(BitReader, ReadsFieldsMostSignificantBitFirstAcrossBytes)
 
 TEST(BitReader, ByteReadsAlignAfterBitFields)
 {
-    const std::vector<uint8_t> data{0x80, 0x34, 0x12};
+    const std::vector<uint8_t> data { 0x80, 0x34, 0x12 };
     BitReader in(data);
     EXPECT_EQ(in.ub(1), 1u);
     EXPECT_EQ(in.u16(), 0x1234);
@@ -48,33 +48,33 @@ TEST_P(SignedFields, SignExtendFromTheFieldWidth)
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, SignedFields,
-                         testing::Values(SignedCase{{0x80}, 1, -1}, SignedCase{{0x00}, 1, 0},
-                                         SignedCase{{0x80}, 5, -16}, SignedCase{{0x78}, 5, 15},
-                                         SignedCase{{0xFF, 0xFF, 0xFF, 0xFF}, 32, -1},
-                                         SignedCase{{0x80, 0x00, 0x00, 0x00}, 32, INT32_MIN},
-                                         SignedCase{{0x7F, 0xFF, 0xFF, 0xFF}, 32, INT32_MAX},
-                                         SignedCase{{0xC0, 0x00, 0x00}, 17, -32768}, SignedCase{{}, 0, 0}));
+    testing::Values(SignedCase { { 0x80 }, 1, -1 }, SignedCase { { 0x00 }, 1, 0 },
+        SignedCase { { 0x80 }, 5, -16 }, SignedCase { { 0x78 }, 5, 15 },
+        SignedCase { { 0xFF, 0xFF, 0xFF, 0xFF }, 32, -1 },
+        SignedCase { { 0x80, 0x00, 0x00, 0x00 }, 32, INT32_MIN },
+        SignedCase { { 0x7F, 0xFF, 0xFF, 0xFF }, 32, INT32_MAX },
+        SignedCase { { 0xC0, 0x00, 0x00 }, 17, -32768 }, SignedCase { {}, 0, 0 }));
 
 TEST(BitReader, FixedPointFields)
 {
-    const std::vector<uint8_t> data{0x00, 0x00, 0x01, 0x00,   // 16.16 = 1.0
-                                    0x80, 0xFF,               // 8.8 = -0.5
-                                    0x00, 0x18,               // unsigned 8.8 = 24.0
-                                    0xFF, 0xFF, 0x80, 0x00};  // FB 32 bits = -1/65536
+    const std::vector<uint8_t> data { 0x00, 0x00, 0x01, 0x00, // 16.16 = 1.0
+        0x80, 0xFF, // 8.8 = -0.5
+        0x00, 0x18, // unsigned 8.8 = 24.0
+        0xFF, 0xFF, 0x80, 0x00 }; // FB 32 bits = -1/65536
     BitReader in(data);
     EXPECT_DOUBLE_EQ(in.fixed16(), 1.0);
     EXPECT_DOUBLE_EQ(in.fixed8(), -0.5);
     EXPECT_DOUBLE_EQ(in.ufixed8(), 24.0);
-    EXPECT_DOUBLE_EQ(in.fb(17), -1.0 / 65536);  // seventeen 1 bits: -1
+    EXPECT_DOUBLE_EQ(in.fb(17), -1.0 / 65536); // seventeen 1 bits: -1
 }
 
 TEST(BitReader, FloatsAndEncodedIntegers)
 {
-    const std::vector<uint8_t> data{
-        0x00, 0x3C,                                      // f16 1.0
-        0x00, 0x00, 0xC0, 0x3F,                          // f32 1.5
-        0x00, 0x00, 0xF8, 0x3F, 0x00, 0x00, 0x00, 0x00,  // f64 1.5, high word first
-        0x7F, 0x80, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F,  // EncodedU32: 127, 128, 0xFFFFFFFF
+    const std::vector<uint8_t> data {
+        0x00, 0x3C, // f16 1.0
+        0x00, 0x00, 0xC0, 0x3F, // f32 1.5
+        0x00, 0x00, 0xF8, 0x3F, 0x00, 0x00, 0x00, 0x00, // f64 1.5, high word first
+        0x7F, 0x80, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F, // EncodedU32: 127, 128, 0xFFFFFFFF
     };
     BitReader in(data);
     EXPECT_FLOAT_EQ(in.f16(), 1.0f);
@@ -88,10 +88,10 @@ TEST(BitReader, FloatsAndEncodedIntegers)
 
 TEST(BitReader, OverrunIsStickyAndReadsZero)
 {
-    const std::vector<uint8_t> data{0x12, 0x34, 0x56};
+    const std::vector<uint8_t> data { 0x12, 0x34, 0x56 };
     BitReader in(data);
     EXPECT_EQ(in.u16(), 0x3412);
-    EXPECT_EQ(in.u16(), 0);  // only one byte left
+    EXPECT_EQ(in.u16(), 0); // only one byte left
     EXPECT_TRUE(in.overrun());
     EXPECT_TRUE(in.atEnd());
     EXPECT_EQ(in.u8(), 0);
@@ -101,7 +101,7 @@ TEST(BitReader, OverrunIsStickyAndReadsZero)
 
 TEST(BitReader, BitFieldsPastTheEndOrTooWideOverrun)
 {
-    const std::vector<uint8_t> data{0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const std::vector<uint8_t> data { 0xFF, 0xFF, 0xFF, 0xFF, 0xFF };
     BitReader wide(data);
     EXPECT_EQ(wide.ub(33), 0u);
     EXPECT_TRUE(wide.overrun());
@@ -113,12 +113,12 @@ TEST(BitReader, BitFieldsPastTheEndOrTooWideOverrun)
 
 TEST(BitReader, StringNeedsItsTerminator)
 {
-    const std::vector<uint8_t> good{'h', 'i', 0, 'x'};
+    const std::vector<uint8_t> good { 'h', 'i', 0, 'x' };
     BitReader in(good);
     EXPECT_EQ(in.string(), "hi");
     EXPECT_EQ(in.remaining(), 1u);
 
-    const std::vector<uint8_t> unterminated{'h', 'i'};
+    const std::vector<uint8_t> unterminated { 'h', 'i' };
     BitReader bad(unterminated);
     EXPECT_EQ(bad.string(), "");
     EXPECT_TRUE(bad.overrun());
@@ -144,7 +144,7 @@ TEST(BitWriter, SignedFieldsAtEveryWidthReadBack)
     for (unsigned bits = 1; bits <= 32; ++bits) {
         int32_t lowest = bits == 32 ? INT32_MIN : -(int32_t(1) << (bits - 1));
         int32_t highest = bits == 32 ? INT32_MAX : (int32_t(1) << (bits - 1)) - 1;
-        for (int32_t v : {lowest, highest, 0}) {
+        for (int32_t v : { lowest, highest, 0 }) {
             out.sb(v, bits);
             fields.emplace_back(v, bits);
         }
@@ -158,11 +158,11 @@ TEST(BitWriter, SignedFieldsAtEveryWidthReadBack)
 
 TEST(Records, MatrixAndRectRoundTrip)
 {
-    Matrix m{1.5, -0.25, 0.125, -2.0, -123456, 98765};
+    Matrix m { 1.5, -0.25, 0.125, -2.0, -123456, 98765 };
     Matrix identity;
     Matrix translateOnly;
     translateOnly.tx = -1;
-    Rect r{-400, 11000, -1, 0};
+    Rect r { -400, 11000, -1, 0 };
     BitWriter out;
     writeMatrix(out, m);
     writeMatrix(out, identity);
@@ -182,11 +182,11 @@ TEST(Records, MatrixAndRectRoundTrip)
 
 TEST(Records, ColorTransformsWithAndWithoutAlpha)
 {
-    ColorTransform cx{128, 256, -256, 64, 255, -255, 0, 10};
+    ColorTransform cx { 128, 256, -256, 64, 255, -255, 0, 10 };
     BitWriter out;
     writeColorTransform(out, cx, Alpha::With);
     writeColorTransform(out, cx, Alpha::Without);
-    writeColorTransform(out, ColorTransform{}, Alpha::With);
+    writeColorTransform(out, ColorTransform {}, Alpha::With);
     auto bytes = out.take();
     BitReader in(bytes);
     EXPECT_EQ(readColorTransform(in, Alpha::With), cx);
@@ -194,7 +194,7 @@ TEST(Records, ColorTransformsWithAndWithoutAlpha)
     noAlpha.aMul = 256;
     noAlpha.aAdd = 0;
     EXPECT_EQ(readColorTransform(in, Alpha::Without), noAlpha);
-    EXPECT_EQ(readColorTransform(in, Alpha::With), ColorTransform{});
+    EXPECT_EQ(readColorTransform(in, Alpha::With), ColorTransform {});
     in.align();
     EXPECT_TRUE(in.atEnd());
 }
@@ -202,7 +202,7 @@ TEST(Records, ColorTransformsWithAndWithoutAlpha)
 TEST(Records, ValuesBeyondTheFieldsAreClamped)
 {
     Matrix huge;
-    huge.a = 40000.0;  // beyond the 31-bit 16.16 range
+    huge.a = 40000.0; // beyond the 31-bit 16.16 range
     huge.tx = INT32_MAX;
     ColorTransform strong;
     strong.rMul = 30000;

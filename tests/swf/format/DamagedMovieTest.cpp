@@ -19,7 +19,10 @@ using test::hasWarning;
 using test::movieHeader;
 using test::parsed;
 
-constexpr uint16_t code(TagCode tag) { return toCode(tag); }
+constexpr uint16_t code(TagCode tag)
+{
+    return toCode(tag);
+}
 
 void setFileLength(std::vector<uint8_t>& file, size_t length)
 {
@@ -54,7 +57,7 @@ PlaceObject placeAt(uint16_t depth, uint16_t id)
     PlaceObject po;
     po.depth = depth;
     po.characterId = id;
-    po.matrix = Matrix{};
+    po.matrix = Matrix {};
     return po;
 }
 
@@ -62,19 +65,19 @@ PlaceObject placeAt(uint16_t depth, uint16_t id)
 Writer smallMovie()
 {
     Writer w(movieHeader());
-    w.setBackground({0, 0, 0, 255});
+    w.setBackground({ 0, 0, 0, 255 });
     ShapeBuilder b;
-    b.fill1(b.addSolidFill({255, 200, 0, 255})).line(b.addLine(20, {0, 0, 0, 255}));
-    w.defineShape(1, b.circle({500, 500}, 400).build());
+    b.fill1(b.addSolidFill({ 255, 200, 0, 255 })).line(b.addLine(20, { 0, 0, 0, 255 }));
+    w.defineShape(1, b.circle({ 500, 500 }, 400).build());
     SpriteDefinition sprite;
     sprite.declaredFrameCount = 1;
     sprite.timeline.frames.resize(1);
     sprite.timeline.frames[0].tags.push_back(placeAt(1, 1));
     w.defineSprite(2, sprite);
     w.place(placeAt(1, 2));
-    w.doAction(std::vector<uint8_t>{0x07, 0x00});
+    w.doAction(std::vector<uint8_t> { 0x07, 0x00 });
     w.showFrame();
-    w.remove(RemoveObject{1, std::nullopt});
+    w.remove(RemoveObject { 1, std::nullopt });
     w.showFrame();
     return w;
 }
@@ -107,8 +110,8 @@ TEST_P(TruncatedMovie, AtEveryByteGivesAnErrorOrWhatCouldBeRead)
     EXPECT_GT(partial, file.size() / 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Compressions, TruncatedMovie,
-                         testing::Values(Compression::None, Compression::Zlib, Compression::Lzma));
+INSTANTIATE_TEST_SUITE_P(
+    Compressions, TruncatedMovie, testing::Values(Compression::None, Compression::Zlib, Compression::Lzma));
 
 TEST(DamagedMovie, BadSignature)
 {
@@ -134,10 +137,10 @@ TEST(DamagedMovie, DeclaredLengthShorterThanTheFileEndsTheMovieThere)
     // Flash Player reads no further than the declared length: the second frame is lost.
     Writer w(movieHeader());
     w.showFrame();
-    w.doAction(std::vector<uint8_t>{0x07, 0x00});
+    w.doAction(std::vector<uint8_t> { 0x07, 0x00 });
     w.showFrame();
     auto file = w.finish(Compression::None);
-    setFileLength(file, file.size() - 8);  // DoAction (4 bytes), ShowFrame and End are past it
+    setFileLength(file, file.size() - 8); // DoAction (4 bytes), ShowFrame and End are past it
     Movie movie = parsed(file);
     EXPECT_TRUE(movie.truncated);
     EXPECT_TRUE(hasWarning(movie, "after the declared file length"));
@@ -151,7 +154,8 @@ TEST(DamagedMovie, TagLengthPastTheEndIsClipped)
     w.declareFrameCount(2);
     // The long form of a DoAction header, declaring 1000 bytes; only 10 follow.
     uint16_t codeAndLength = uint16_t(code(TagCode::DoAction) << 6 | 0x3f);
-    std::vector<uint8_t> longTag{uint8_t(codeAndLength), uint8_t(codeAndLength >> 8), 0xE8, 0x03, 0x00, 0x00};
+    std::vector<uint8_t> longTag { uint8_t(codeAndLength), uint8_t(codeAndLength >> 8), 0xE8, 0x03, 0x00,
+        0x00 };
     longTag.resize(longTag.size() + 10, 0x07);
     Movie movie = parsed(appended(withoutEnd(w.finish(Compression::None)), longTag));
     EXPECT_TRUE(hasWarning(movie, "DoAction at byte")) << allWarnings(movie);
@@ -165,7 +169,7 @@ TEST(DamagedMovie, TagHeaderCutOff)
 {
     Writer w(movieHeader());
     w.showFrame();
-    std::vector<uint8_t> halfHeader{0x7f, 0x00, 0x10};  // a long header missing its length
+    std::vector<uint8_t> halfHeader { 0x7f, 0x00, 0x10 }; // a long header missing its length
     Movie movie = parsed(appended(withoutEnd(w.finish(Compression::None)), halfHeader));
     EXPECT_TRUE(hasWarning(movie, "inside a tag header")) << allWarnings(movie);
     EXPECT_EQ(movie.timeline.frames.size(), 1u);
@@ -173,10 +177,10 @@ TEST(DamagedMovie, TagHeaderCutOff)
 
 TEST(DamagedMovie, SpriteWithoutEnd)
 {
-    std::vector<uint8_t> body{5, 0, 2, 0};
+    std::vector<uint8_t> body { 5, 0, 2, 0 };
     // The last frame of the sprite has its tags but lost its ShowFrame and End.
-    for (uint16_t tagCode : {code(TagCode::ShowFrame), code(TagCode::DoAction)}) {
-        std::vector<uint8_t> t = tagCode == code(TagCode::DoAction) ? tag(tagCode, std::vector<uint8_t>{0})
+    for (uint16_t tagCode : { code(TagCode::ShowFrame), code(TagCode::DoAction) }) {
+        std::vector<uint8_t> t = tagCode == code(TagCode::DoAction) ? tag(tagCode, std::vector<uint8_t> { 0 })
                                                                     : tag(tagCode, {});
         body.insert(body.end(), t.begin(), t.end());
     }
@@ -198,7 +202,7 @@ TEST(DamagedMovie, NestedSpritesBeyondTheDepthLimit)
     constexpr uint16_t depth = 2000;
     std::vector<uint8_t> body;
     for (uint16_t id = depth; id >= 1; --id) {
-        std::vector<uint8_t> outer{uint8_t(id), uint8_t(id >> 8), 1, 0};
+        std::vector<uint8_t> outer { uint8_t(id), uint8_t(id >> 8), 1, 0 };
         if (!body.empty())
             appendTag(outer, code(TagCode::DefineSprite), body);
         appendTag(outer, code(TagCode::ShowFrame), {});
@@ -218,9 +222,9 @@ TEST(DamagedMovie, NestedSpritesBeyondTheDepthLimit)
 
 TEST(DamagedMovie, NestedSpriteCannotTakeTheIdOfItsParent)
 {
-    std::vector<uint8_t> inner{7, 0, 0, 0};
+    std::vector<uint8_t> inner { 7, 0, 0, 0 };
     appendTag(inner, code(TagCode::End), {});
-    std::vector<uint8_t> outer{7, 0, 1, 0};
+    std::vector<uint8_t> outer { 7, 0, 1, 0 };
     appendTag(outer, code(TagCode::DefineSprite), inner);
     appendTag(outer, code(TagCode::ShowFrame), {});
     appendTag(outer, code(TagCode::End), {});
@@ -236,8 +240,8 @@ TEST(DamagedMovie, NestedSpriteCannotTakeTheIdOfItsParent)
 TEST(DamagedMovie, StyleIndexOutOfRangeIsKept)
 {
     ShapeBuilder b;
-    b.addSolidFill({1, 2, 3, 255});
-    Shape shape = b.fill1(7).line(3).rectangle({0, 10, 0, 10}).build();
+    b.addSolidFill({ 1, 2, 3, 255 });
+    Shape shape = b.fill1(7).line(3).rectangle({ 0, 10, 0, 10 }).build();
     Writer w(movieHeader());
     w.defineShape(1, shape);
     Movie movie = parsed(w.finish(Compression::None));
@@ -251,9 +255,9 @@ TEST(DamagedMovie, StyleIndexOutOfRangeIsKept)
 TEST(DamagedMovie, DuplicateIdKeepsTheFirstDefinition)
 {
     Writer w(movieHeader());
-    w.defineShape(1, ShapeBuilder().rectangle({0, 10, 0, 10}).build());
-    w.defineShape(1, ShapeBuilder().rectangle({0, 99, 0, 99}).build());
-    w.rawTag(code(TagCode::DefineBitsJPEG2), std::vector<uint8_t>{1, 0, 0xFF, 0xD8});
+    w.defineShape(1, ShapeBuilder().rectangle({ 0, 10, 0, 10 }).build());
+    w.defineShape(1, ShapeBuilder().rectangle({ 0, 99, 0, 99 }).build());
+    w.rawTag(code(TagCode::DefineBitsJPEG2), std::vector<uint8_t> { 1, 0, 0xFF, 0xD8 });
     Movie movie = parsed(w.finish(Compression::None));
     const Shape* shape = characterAs<Shape>(movie, 1);
     ASSERT_NE(shape, nullptr);
@@ -263,7 +267,7 @@ TEST(DamagedMovie, DuplicateIdKeepsTheFirstDefinition)
 
 TEST(DamagedMovie, JunkAfterEnd)
 {
-    const std::vector<uint8_t> junk{0xDE, 0xAD, 0xBE, 0xEF, 0x01};
+    const std::vector<uint8_t> junk { 0xDE, 0xAD, 0xBE, 0xEF, 0x01 };
     Movie movie = parsed(appended(smallMovie().finish(Compression::None), junk));
     EXPECT_FALSE(movie.truncated);
     EXPECT_EQ(movie.timeline.frames.size(), 2u);
@@ -285,7 +289,7 @@ TEST(DamagedMovie, TagsAfterTheLastShowFrameOfACompleteMovieAreNoFrame)
     Writer w(movieHeader());
     w.place(placeAt(1, 1));
     w.showFrame();
-    w.remove(RemoveObject{1, std::nullopt});  // no ShowFrame follows: never shown
+    w.remove(RemoveObject { 1, std::nullopt }); // no ShowFrame follows: never shown
     Movie movie = parsed(w.finish(Compression::None));
     EXPECT_EQ(movie.timeline.frames.size(), 1u);
     EXPECT_FALSE(movie.truncated);
@@ -294,8 +298,8 @@ TEST(DamagedMovie, TagsAfterTheLastShowFrameOfACompleteMovieAreNoFrame)
 TEST(DamagedMovie, ShapeRunningPastItsTagKeepsWhatWasRead)
 {
     ShapeBuilder b;
-    b.fill1(b.addSolidFill({9, 9, 9, 255}));
-    Shape shape = b.rectangle({0, 1000, 0, 1000}).rectangle({2000, 3000, 0, 1000}).build();
+    b.fill1(b.addSolidFill({ 9, 9, 9, 255 }));
+    Shape shape = b.rectangle({ 0, 1000, 0, 1000 }).rectangle({ 2000, 3000, 0, 1000 }).build();
     BitWriter body;
     body.u16(1);
     writeDefineShape(body, shape);
@@ -309,15 +313,16 @@ TEST(DamagedMovie, ShapeRunningPastItsTagKeepsWhatWasRead)
     EXPECT_EQ(back->styles, shape.styles);
     EXPECT_GE(back->records.size(), 5u);
     EXPECT_LT(back->records.size(), shape.records.size());
-    EXPECT_TRUE(hasWarning(movie, "DefineShape3 1: the shape runs past the end of the tag")) << allWarnings(movie);
+    EXPECT_TRUE(hasWarning(movie, "DefineShape3 1: the shape runs past the end of the tag"))
+        << allWarnings(movie);
 }
 
 TEST(DamagedMovie, UnknownFillTypeEndsTheShape)
 {
     BitWriter body;
     body.u16(1);
-    body.u8(0);  // an empty bounds rectangle
-    body.u8(2);  // two fills: a solid one, then an unknown kind
+    body.u8(0); // an empty bounds rectangle
+    body.u8(2); // two fills: a solid one, then an unknown kind
     body.u8(0x00);
     body.u8(1), body.u8(2), body.u8(3);
     body.u8(0x77);
@@ -334,14 +339,14 @@ TEST(DamagedMovie, UnknownFillTypeEndsTheShape)
 TEST(DamagedMovie, PlaceObject2CutInsideItsMatrixKeepsTheFieldsBefore)
 {
     PlaceObject po = placeAt(4, 9);
-    po.matrix = Matrix{2.0, 0.0, 0.0, 2.0, 1000, 1000};
+    po.matrix = Matrix { 2.0, 0.0, 0.0, 2.0, 1000, 1000 };
     BitWriter body;
     ASSERT_EQ(writePlaceObject(body, po), code(TagCode::PlaceObject2));
     auto bytes = body.take();
     bytes.resize(bytes.size() - 2);
     Writer w(movieHeader());
     w.rawTag(code(TagCode::PlaceObject2), bytes);
-    w.rawTag(code(TagCode::PlaceObject2), std::vector<uint8_t>{0x02, 0x01});  // too short for a depth
+    w.rawTag(code(TagCode::PlaceObject2), std::vector<uint8_t> { 0x02, 0x01 }); // too short for a depth
     w.showFrame();
     Movie movie = parsed(w.finish(Compression::None));
     ASSERT_EQ(movie.timeline.frames.at(0).tags.size(), 1u);
@@ -357,7 +362,7 @@ TEST(DamagedMovie, PlaceObject3WithAnUnknownFilter)
 {
     PlaceObject po = placeAt(2, 3);
     po.tagVersion = 3;
-    po.filters = {1, 42, 0, 0, 0};  // filter id 42 does not exist
+    po.filters = { 1, 42, 0, 0, 0 }; // filter id 42 does not exist
     po.blendMode = 3;
     BitWriter body;
     writePlaceObject(body, po);
@@ -375,8 +380,8 @@ TEST(DamagedMovie, PlaceObject3WithAnUnknownFilter)
 TEST(DamagedMovie, DefinitionTooShortForItsId)
 {
     Writer w(movieHeader());
-    w.rawTag(code(TagCode::DefineShape), std::vector<uint8_t>{1});
-    w.rawTag(code(TagCode::DefineSprite), std::vector<uint8_t>{1, 0, 1});
+    w.rawTag(code(TagCode::DefineShape), std::vector<uint8_t> { 1 });
+    w.rawTag(code(TagCode::DefineSprite), std::vector<uint8_t> { 1, 0, 1 });
     Movie movie = parsed(w.finish(Compression::None));
     EXPECT_TRUE(movie.dictionary.empty());
     EXPECT_EQ(movie.warnings.size(), 2u) << allWarnings(movie);

@@ -30,9 +30,9 @@ void putLe32(std::vector<uint8_t>& file, size_t at, uint32_t v)
 
 TEST(Decompress, RejectsWhatIsNoMovie)
 {
-    for (std::vector<uint8_t> file : {std::vector<uint8_t>{}, std::vector<uint8_t>{'F', 'W'},
-                                      std::vector<uint8_t>{'G', 'W', 'S', 8, 20, 0, 0, 0},
-                                      std::vector<uint8_t>{'F', 'W', 'S', 8, 20}}) {
+    for (std::vector<uint8_t> file : { std::vector<uint8_t> {}, std::vector<uint8_t> { 'F', 'W' },
+             std::vector<uint8_t> { 'G', 'W', 'S', 8, 20, 0, 0, 0 },
+             std::vector<uint8_t> { 'F', 'W', 'S', 8, 20 } }) {
         auto body = decompressBody(file);
         ASSERT_FALSE(body.has_value());
         EXPECT_NE(body.error().message.find("SWF"), std::string::npos);
@@ -44,8 +44,8 @@ TEST(Decompress, AllThreeFormsGiveTheSameBody)
     auto plain = sampleMovie(Compression::None);
     auto reference = decompressBody(plain);
     ASSERT_TRUE(reference.has_value());
-    EXPECT_EQ(reference->bytes().data(), plain.data() + 8);  // a view, not a copy
-    for (Compression c : {Compression::Zlib, Compression::Lzma}) {
+    EXPECT_EQ(reference->bytes().data(), plain.data() + 8); // a view, not a copy
+    for (Compression c : { Compression::Zlib, Compression::Lzma }) {
         auto file = sampleMovie(c);
         EXPECT_LT(file.size(), plain.size() / 4);
         auto body = decompressBody(file);
@@ -57,7 +57,7 @@ TEST(Decompress, AllThreeFormsGiveTheSameBody)
 
 TEST(Decompress, TruncatedStreamsKeepWhatWasDecoded)
 {
-    for (Compression c : {Compression::Zlib, Compression::Lzma}) {
+    for (Compression c : { Compression::Zlib, Compression::Lzma }) {
         auto file = sampleMovie(c, 200000);
         file.resize(file.size() * 2 / 3);
         auto body = decompressBody(file);
@@ -73,18 +73,18 @@ TEST(Decompress, DamagedStreamIsAnErrorOnlyWhenNothingDecodes)
 {
     auto file = sampleMovie(Compression::Zlib);
     auto header = file;
-    header[8] ^= 0xFF;  // the zlib header itself
+    header[8] ^= 0xFF; // the zlib header itself
     EXPECT_FALSE(decompressBody(header).has_value());
 
     auto zws = sampleMovie(Compression::Lzma);
-    zws[12] = 0xFF;  // LZMA properties beyond lc/lp/pb limits
+    zws[12] = 0xFF; // LZMA properties beyond lc/lp/pb limits
     EXPECT_FALSE(decompressBody(zws).has_value());
 }
 
 TEST(Decompress, DeclaredLengthStopsTheBodyButIsNeverAllocated)
 {
     // A lying length far beyond the data: the output follows the real data.
-    for (Compression c : {Compression::None, Compression::Zlib, Compression::Lzma}) {
+    for (Compression c : { Compression::None, Compression::Zlib, Compression::Lzma }) {
         auto file = sampleMovie(c);
         putLe32(file, 4, 0xFFFFFFF0u);
         auto body = decompressBody(file);
@@ -93,7 +93,7 @@ TEST(Decompress, DeclaredLengthStopsTheBodyButIsNeverAllocated)
         EXPECT_FALSE(body->warnings.empty());
     }
     // A length shorter than the data cuts the body there, as Flash Player does.
-    for (Compression c : {Compression::None, Compression::Zlib, Compression::Lzma}) {
+    for (Compression c : { Compression::None, Compression::Zlib, Compression::Lzma }) {
         auto file = sampleMovie(c);
         putLe32(file, 4, 100);
         auto body = decompressBody(file);
@@ -106,7 +106,7 @@ TEST(Decompress, OutputIsCappedAtTheSizeLimit)
 {
     // A compression bomb: 4 MB of zeros in a few kilobytes, read with a 64 KiB cap.
     std::vector<uint8_t> zeros(4 << 20, 0);
-    std::vector<uint8_t> file{'C', 'W', 'S', 8, 0, 0, 0, 0};
+    std::vector<uint8_t> file { 'C', 'W', 'S', 8, 0, 0, 0, 0 };
     putLe32(file, 4, uint32_t(zeros.size() + 8));
     auto packed = compressZlib(zeros);
     file.insert(file.end(), packed.begin(), packed.end());
@@ -120,7 +120,7 @@ TEST(Decompress, OutputIsCappedAtTheSizeLimit)
 TEST(Decompress, HugeLzmaDictionaryIsNotAllocated)
 {
     auto file = sampleMovie(Compression::Lzma);
-    putLe32(file, 13, 0xFFFFFFFFu);  // the dictionary size of the LZMA properties
+    putLe32(file, 13, 0xFFFFFFFFu); // the dictionary size of the LZMA properties
     auto body = decompressBody(file);
     ASSERT_TRUE(body.has_value()) << body.error().message;
     EXPECT_TRUE(body->warnings.empty());
@@ -130,7 +130,7 @@ TEST(ParseHeader, ReadsTheHeaderOfEveryForm)
 {
     Header wanted = movieHeader(7);
     wanted.frameRate = 12.5;
-    for (Compression c : {Compression::None, Compression::Zlib, Compression::Lzma}) {
+    for (Compression c : { Compression::None, Compression::Zlib, Compression::Lzma }) {
         Writer w(wanted);
         w.showFrame();
         w.showFrame();

@@ -15,7 +15,7 @@ inline Header movieHeader(uint8_t version = 8)
 {
     Header header;
     header.version = version;
-    header.frameSize = Rect{0, 11000, 0, 8000};
+    header.frameSize = Rect { 0, 11000, 0, 8000 };
     header.frameRate = 24.0;
     return header;
 }
@@ -24,13 +24,13 @@ inline Movie parsed(const std::vector<uint8_t>& file, const ParseLimits& limits 
 {
     auto movie = parseMovie(file, limits);
     EXPECT_TRUE(movie.has_value()) << (movie ? "" : movie.error().message);
-    return movie ? std::move(*movie) : Movie{};
+    return movie ? std::move(*movie) : Movie {};
 }
 
 inline bool hasWarning(const Movie& movie, const std::string& part)
 {
     return std::any_of(movie.warnings.begin(), movie.warnings.end(),
-                       [&](const std::string& w) { return w.find(part) != std::string::npos; });
+        [&](const std::string& w) { return w.find(part) != std::string::npos; });
 }
 
 inline std::string allWarnings(const Movie& movie)
@@ -41,8 +41,7 @@ inline std::string allWarnings(const Movie& movie)
     return text;
 }
 
-template <class T>
-const T* characterAs(const Movie& movie, uint16_t id)
+template <class T> const T* characterAs(const Movie& movie, uint16_t id)
 {
     const Character* c = movie.character(id);
     return c ? std::get_if<T>(&c->data) : nullptr;
@@ -52,7 +51,7 @@ const T* characterAs(const Movie& movie, uint16_t id)
 inline std::vector<uint8_t> shortTagHeader(uint16_t code, size_t length)
 {
     uint16_t v = uint16_t(code << 6 | length);
-    return {uint8_t(v), uint8_t(v >> 8)};
+    return { uint8_t(v), uint8_t(v >> 8) };
 }
 
 } // namespace swf::test

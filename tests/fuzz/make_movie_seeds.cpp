@@ -1,0 +1,141 @@
+// Writes a few movies made with the writer into the folder given on the command line:
+// the seeds of fuzz_movie. Made at build time, so that no seed is ever committed.
+#include "swf/format/ShapeBuilder.h"
+#include "swf/format/Tags.h"
+#include "swf/format/Writer.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using namespace swf;
+
+Header header(uint8_t version)
+{
+    Header h;
+    h.version = version;
+    h.frameSize = Rect { 0, 5500, 0, 4000 };
+    h.frameRate = 24;
+    return h;
+}
+
+Shape styledShape(uint8_t version)
+{
+    ShapeBuilder b(version);
+    FillStyle gradient;
+    gradient.kind = version >= 4 ? FillStyle::Kind::FocalRadialGradient : FillStyle::Kind::RadialGradient;
+    gradient.gradient.matrix = Matrix { 0.05, 0.0, 0.0, 0.05, 1000, 1000 };
+    gradient.gradient.stops
+        = { { 0, { 255, 0, 0, 255 } }, { 128, { 0, 255, 0, 128 } }, { 255, { 0, 0, 255, 255 } } };
+    gradient.gradient.focalPoint = 0.5;
+    FillStyle bitmap;
+    bitmap.kind = FillStyle::Kind::ClippedBitmap;
+    bitmap.bitmapId = 9;
+    bitmap.bitmapMatrix = Matrix { 20, 0, 0, 20, 0, 0 };
+    LineStyle line;
+    line.width = 60;
+    line.color = { 0, 0, 0, 200 };
+    if (version >= 4) {
+        line.join = LineStyle::Join::Miter;
+        line.miterLimit = 4;
+        line.fill = gradient;
+    }
+    uint32_t g = b.addFill(gradient);
+    uint32_t bm = b.addFill(bitmap);
+    b.fill1(g).line(b.addLine(line)).ellipse({ 1000, 1000 }, 900, 600);
+    b.fill0(bm).fill1(0).line(0).rectangle({ 2000, 3000, 100, 900 });
+    b.moveTo(0, 0).lineTo(500, 0).curveTo(700, 300, 100, 800);
+    return b.build();
+}
+
+std::vector<uint8_t> richMovie(Compression compression, uint8_t version)
+{
+    Writer w(header(version));
+    w.setBackground({ 20, 40, 60, 255 });
+    for (uint8_t v = 1; v <= 4; ++v)
+        w.defineShape(v, styledShape(v));
+    w.rawTag(toCode(TagCode::DefineBitsLossless),
+        std::vector<uint8_t> { 9, 0, 5, 2, 0, 2, 0, 0x78, 0x9c, 0x03, 0 });
+
+    SpriteDefinition sprite;
+    sprite.declaredFrameCount = 2;
+    sprite.timeline.frames.resize(2);
+    PlaceObject inner;
+    inner.depth = 1;
+    inner.characterId = 2;
+    inner.matrix = Matrix { 1.0, 0.5, -0.5, 1.0, 100, 100 };
+    sprite.timeline.frames[0].tags.push_back(inner);
+    sprite.timeline.frames[0].label = "spin";
+    sprite.timeline.frames[1].tags.push_back(RemoveObject { 1, std::nullopt });
+    w.defineSprite(10, sprite);
+
+    PlaceObject v1;
+    v1.tagVersion = 1;
+    v1.depth = 1;
+    v1.characterId = 1;
+    v1.matrix = Matrix {};
+    v1.colorTransform = ColorTransform { 128, 128, 128, 256, 10, 20, 30, 0 };
+    w.place(v1);
+    PlaceObject v2;
+    v2.depth = 2;
+    v2.characterId = 10;
+    v2.matrix = Matrix { 2.0, 0.0, 0.0, 2.0, 2000, 1000 };
+    v2.colorTransform = ColorTransform { 256, 256, 256, 128, 0, 0, 0, 0 };
+    v2.name = "clip";
+    v2.ratio = 3;
+    v2.clipActions = { 0, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0x96, 1, 0, 0, 0x07, 0, 0, 0, 0, 0, 0 };
+    w.place(v2);
+    PlaceObject v3;
+    v3.tagVersion = 3;
+    v3.depth = 3;
+    v3.characterId = 4;
+    v3.clipDepth = 5;
+    // Two filters: Blur (blur x and y 4.0, one pass) and DropShadow (black, blur 2.0,
+    // angle 0, distance 4.0, strength 1.0, one pass).
+    v3.filters = { 2, //
+        1, 0, 0, 4, 0, 0, 0, 4, 0, 0x08, //
+        0, 0, 0, 0, 255, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 0, 0, //
+        0, 0, 4, 0, 0, 1, 0x21 };
+    v3.blendMode = 3;
+    v3.cacheAsBitmap = true;
+    w.place(v3);
+    w.frameLabel("start");
+    w.doAction(std::vector<uint8_t> { 0x96, 0x04, 0x00, 0x00, 'h', 'i', 0x00, 0x26, 0x07, 0x00 });
+    w.showFrame();
+    PlaceObject move;
+    move.depth = 2;
+    move.move = true;
+    move.matrix = Matrix { 1.0, 0.0, 0.0, 1.0, 50, 50 };
+    w.place(move);
+    w.remove(RemoveObject { 1, 1 });
+    w.showFrame();
+    return w.finish(compression);
+}
+
+void save(const std::filesystem::path& folder, const std::string& name, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s SEED_FOLDER\n", argv[0]);
+        return 2;
+    }
+    std::filesystem::path folder(argv[1]);
+    std::filesystem::create_directories(folder);
+    save(folder, "rich_fws.swf", richMovie(Compression::None, 8));
+    save(folder, "rich_cws.swf", richMovie(Compression::Zlib, 6));
+    save(folder, "rich_zws.swf", richMovie(Compression::Lzma, 8));
+    Writer empty(header(1));
+    empty.showFrame();
+    save(folder, "empty.swf", empty.finish(Compression::None));
+    return 0;
+}
