@@ -18,8 +18,8 @@ constexpr int32_t kTwips = 20;
 
 swf::Rgba colour(int i)
 {
-    return {static_cast<uint8_t>(i * 37), static_cast<uint8_t>(i * 91), static_cast<uint8_t>(i * 53),
-            static_cast<uint8_t>(128 + i % 128)};
+    return { static_cast<uint8_t>(i * 37), static_cast<uint8_t>(i * 91), static_cast<uint8_t>(i * 53),
+        static_cast<uint8_t>(128 + i % 128) };
 }
 
 // A mix of what movies of the era draw: solid rectangles, ellipses with outlines, and
@@ -27,22 +27,25 @@ swf::Rgba colour(int i)
 swf::Writer crowdedStage(int count, int frames)
 {
     swf::Header header;
-    header.frameSize = {0, 800 * kTwips, 0, 600 * kTwips};
+    header.frameSize = { 0, 800 * kTwips, 0, 600 * kTwips };
     header.frameRate = 24;
     swf::Writer w(header);
-    w.setBackground({255, 255, 255});
+    w.setBackground({ 255, 255, 255 });
     for (uint16_t id = 1; id <= 30; ++id) {
         swf::ShapeBuilder b;
         if (id % 3 == 0) {
             swf::FillStyle fill;
             fill.kind = swf::FillStyle::Kind::RadialGradient;
-            fill.gradient.stops = {{0, colour(id)}, {128, colour(id + 1)}, {255, colour(id + 2)}};
+            fill.gradient.stops = { { 0, colour(id) }, { 128, colour(id + 1) }, { 255, colour(id + 2) } };
             fill.gradient.matrix.a = fill.gradient.matrix.d = 0.1;
-            b.fill1(b.addFill(fill)).circle({0, 0}, 50 * kTwips);
+            b.fill1(b.addFill(fill)).circle({ 0, 0 }, 50 * kTwips);
         } else if (id % 3 == 1) {
-            b.fill1(b.addSolidFill(colour(id))).line(b.addLine(40, colour(id + 7))).ellipse({0, 0}, 60 * kTwips, 35 * kTwips);
+            b.fill1(b.addSolidFill(colour(id)))
+                .line(b.addLine(40, colour(id + 7)))
+                .ellipse({ 0, 0 }, 60 * kTwips, 35 * kTwips);
         } else {
-            b.fill1(b.addSolidFill(colour(id))).rectangle({-40 * kTwips, 40 * kTwips, -25 * kTwips, 25 * kTwips});
+            b.fill1(b.addSolidFill(colour(id)))
+                .rectangle({ -40 * kTwips, 40 * kTwips, -25 * kTwips, 25 * kTwips });
         }
         w.defineShape(id, b.build());
     }
@@ -83,6 +86,7 @@ void renderFrame(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * count);
 }
+
 BENCHMARK(renderFrame)->Arg(100)->Arg(300)->Arg(600)->Unit(benchmark::kMillisecond);
 
 void playFrames(benchmark::State& state)
@@ -94,6 +98,7 @@ void playFrames(benchmark::State& state)
     for (auto _ : state)
         stage.advance();
 }
+
 BENCHMARK(playFrames)->Unit(benchmark::kMicrosecond);
 
 void parseLargeMovie(benchmark::State& state)
@@ -108,6 +113,7 @@ void parseLargeMovie(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(file.size()));
     state.counters["file_kB"] = static_cast<double>(file.size()) / 1024;
 }
+
 BENCHMARK(parseLargeMovie)
     ->Arg(static_cast<int>(swf::Compression::None))
     ->Arg(static_cast<int>(swf::Compression::Zlib))

@@ -41,7 +41,10 @@ enum ExitCode : int { kOk = 0, kUsage = 1, kUnreadable = 2, kCannotWrite = 3 };
 constexpr int kMaxImageSide = 4096;
 constexpr qint64 kMaxFileSize = qint64(swf::kMaxBodySize) + 8;
 
-void printError(const std::string& message) { std::fprintf(stderr, "zorvaplay-swf: %s\n", message.c_str()); }
+void printError(const std::string& message)
+{
+    std::fprintf(stderr, "zorvaplay-swf: %s\n", message.c_str());
+}
 
 int usage()
 {
@@ -49,7 +52,7 @@ int usage()
                "  zorvaplay-swf info   FILE.swf\n"
                "  zorvaplay-swf run    FILE.swf --frames N [--png OUT.png]\n"
                "  zorvaplay-swf frames FILE.swf --out DIR [--from A --to B] [--width W]\n",
-               stderr);
+        stderr);
     return kUsage;
 }
 
@@ -58,7 +61,7 @@ int usage()
 struct Arguments {
     std::string command;
     std::string file;
-    std::map<std::string, std::string> options;  // "--name" -> value
+    std::map<std::string, std::string> options; // "--name" -> value
 
     std::optional<std::string> option(const std::string& name) const
     {
@@ -71,7 +74,7 @@ std::optional<Arguments> parseArguments(int argc, char** argv)
 {
     if (argc < 3)
         return std::nullopt;
-    Arguments args{argv[1], argv[2], {}};
+    Arguments args { argv[1], argv[2], {} };
     for (int i = 3; i < argc; ++i) {
         std::string name = argv[i];
         if (!name.starts_with("--") || i + 1 >= argc)
@@ -102,7 +105,7 @@ struct LoadedFile {
 
 std::span<const uint8_t> asBytes(const QByteArray& bytes)
 {
-    return {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())};
+    return { reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()) };
 }
 
 std::optional<LoadedFile> loadMovie(const std::string& path)
@@ -141,7 +144,7 @@ QSize imageSize(const swf::Rect& stage, std::optional<int> width)
     }
     const double shrink = std::min(1.0, kMaxImageSide / std::max(w, h));
     return QSize(std::clamp(static_cast<int>(std::lround(w * shrink)), 1, kMaxImageSide),
-                 std::clamp(static_cast<int>(std::lround(h * shrink)), 1, kMaxImageSide));
+        std::clamp(static_cast<int>(std::lround(h * shrink)), 1, kMaxImageSide));
 }
 
 bool writePicture(swf::Renderer& renderer, const swf::Stage& stage, QSize size, const QString& path)
@@ -212,12 +215,12 @@ int commandInfo(const Arguments& args)
     std::printf("signature:     %s\n", compressionName(h.compression));
     std::printf("version:       %d\n", int(h.version));
     std::printf("file length:   %u bytes declared, %lld on disk\n", h.fileLength,
-                static_cast<long long>(loaded->bytes.size()));
+        static_cast<long long>(loaded->bytes.size()));
     std::printf("stage:         %.2f x %.2f px (twips %d,%d to %d,%d)\n", h.frameSize.width() / 20.0,
-                h.frameSize.height() / 20.0, h.frameSize.xMin, h.frameSize.yMin, h.frameSize.xMax,
-                h.frameSize.yMax);
+        h.frameSize.height() / 20.0, h.frameSize.xMin, h.frameSize.yMin, h.frameSize.xMax, h.frameSize.yMax);
     std::printf("frame rate:    %.2f fps\n", h.frameRate);
-    std::printf("frames:        %u declared, %zu read\n", unsigned(h.frameCount), movie.timeline.frames.size());
+    std::printf(
+        "frames:        %u declared, %zu read\n", unsigned(h.frameCount), movie.timeline.frames.size());
     std::printf("actionscript:  %s\n", actionScriptVersion(loaded->bytes).c_str());
     std::printf("background:    #%02x%02x%02x\n", movie.background.r, movie.background.g, movie.background.b);
     std::printf("characters:    %zu\n", movie.dictionary.size());

@@ -6,14 +6,21 @@
 namespace swf {
 
 DisplayObject::DisplayObject(Stage& stage, Kind kind, const Character* character, int depth)
-    : stage_(stage), kind_(kind), character_(character), depth_(depth), bornTick_(stage.tick())
+    : stage_(stage)
+    , kind_(kind)
+    , character_(character)
+    , depth_(depth)
+    , bornTick_(stage.tick())
 {
     if (character)
         placement_.characterId = character->id;
     stage_.instanceCreated();
 }
 
-DisplayObject::~DisplayObject() { stage_.instanceDestroyed(); }
+DisplayObject::~DisplayObject()
+{
+    stage_.instanceDestroyed();
+}
 
 MovieClip* DisplayObject::asMovieClip()
 {

@@ -14,9 +14,9 @@ class MovieClip;
 class DisplayObject {
 public:
     enum class Kind : uint8_t {
-        Shape,      // drawn from its Shape character
-        MovieClip,  // has a timeline and a display list of its own
-        Inert,      // holds its depth (moves and removes find it) but draws nothing
+        Shape, // drawn from its Shape character
+        MovieClip, // has a timeline and a display list of its own
+        Inert, // holds its depth (moves and removes find it) but draws nothing
     };
 
     DisplayObject(Stage& stage, Kind kind, const Character* character, int depth);
@@ -25,7 +25,7 @@ public:
     DisplayObject& operator=(const DisplayObject&) = delete;
 
     Kind kind() const { return kind_; }
-    const Character* character() const { return character_; }  // null for the root
+    const Character* character() const { return character_; } // null for the root
     uint16_t characterId() const { return placement_.characterId; }
     int depth() const { return depth_; }
 

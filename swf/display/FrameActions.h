@@ -22,7 +22,7 @@ public:
 // want pictures of the timeline.
 class NoFrameActions final : public FrameActions {
 public:
-    void frameEntered(MovieClip&, const Frame&) override {}
+    void frameEntered(MovieClip&, const Frame&) override { }
 };
 
 } // namespace swf

@@ -8,9 +8,11 @@
 
 namespace swf {
 
-MovieClip::MovieClip(Stage& stage, const Character* character, const Timeline& timeline, int depth,
-                     int nesting)
-    : DisplayObject(stage, Kind::MovieClip, character, depth), timeline_(timeline), nesting_(nesting)
+MovieClip::MovieClip(
+    Stage& stage, const Character* character, const Timeline& timeline, int depth, int nesting)
+    : DisplayObject(stage, Kind::MovieClip, character, depth)
+    , timeline_(timeline)
+    , nesting_(nesting)
 {
 }
 
@@ -22,7 +24,10 @@ MovieClip::~MovieClip()
         displayList_.erase(std::prev(displayList_.end()));
 }
 
-int MovieClip::frameCount() const { return std::max<int>(1, static_cast<int>(timeline_.frames.size())); }
+int MovieClip::frameCount() const
+{
+    return std::max<int>(1, static_cast<int>(timeline_.frames.size()));
+}
 
 const DisplayObject* MovieClip::at(int depth) const
 {
@@ -72,7 +77,7 @@ void MovieClip::gotoFrame(int frame)
     ReplayState state;
     if (!rebuild) {
         for (const auto& [depth, object] : displayList_)
-            state.emplace(depth, ReplaySlot{object->placement(), false});
+            state.emplace(depth, ReplaySlot { object->placement(), false });
     }
     TimelineReplay replay(state);
     const int first = rebuild ? 0 : currentFrame_ + 1;

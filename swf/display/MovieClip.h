@@ -19,8 +19,8 @@ public:
     MovieClip(Stage& stage, const Character* character, const Timeline& timeline, int depth, int nesting);
     ~MovieClip() override;
 
-    int currentFrame() const { return currentFrame_; }  // 0-based; -1 before the first frame
-    int frameCount() const;                              // at least 1
+    int currentFrame() const { return currentFrame_; } // 0-based; -1 before the first frame
+    int frameCount() const; // at least 1
     bool isPlaying() const { return playing_; }
     void play() { playing_ = true; }
     void stop() { playing_ = false; }

@@ -15,7 +15,7 @@ struct Placement {
     ColorTransform colorTransform;
     uint16_t ratio = 0;
     std::string name;
-    uint16_t clipDepth = 0;  // 0: not a mask
+    uint16_t clipDepth = 0; // 0: not a mask
 
     // A fresh placement: what the tag names, defaults for the rest.
     static Placement fromTag(const PlaceObject& tag);

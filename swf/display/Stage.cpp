@@ -6,12 +6,17 @@
 namespace swf {
 
 Stage::Stage(std::shared_ptr<const Movie> movie, FrameActions* actions)
-    : movie_(std::move(movie)), actions_(actions ? actions : &noActions_), background_(movie_->background)
+    : movie_(std::move(movie))
+    , actions_(actions ? actions : &noActions_)
+    , background_(movie_->background)
 {
     root_ = std::make_unique<MovieClip>(*this, nullptr, movie_->timeline, 0, 0);
 }
 
-Stage::~Stage() { root_.reset(); }
+Stage::~Stage()
+{
+    root_.reset();
+}
 
 void Stage::start()
 {
@@ -38,7 +43,8 @@ std::unique_ptr<DisplayObject> Stage::instantiate(uint16_t characterId, int dept
             } else if constexpr (std::is_same_v<T, SpriteDefinition>) {
                 // Too deep: the depth is still taken, so the timeline's moves find it.
                 if (nesting > kMaxNesting)
-                    return std::make_unique<DisplayObject>(*this, DisplayObject::Kind::Inert, character, depth);
+                    return std::make_unique<DisplayObject>(
+                        *this, DisplayObject::Kind::Inert, character, depth);
                 return std::make_unique<MovieClip>(*this, character, data.timeline, depth, nesting);
             } else {
                 return std::make_unique<DisplayObject>(*this, DisplayObject::Kind::Inert, character, depth);

@@ -29,7 +29,7 @@ void TimelineReplay::place(const PlaceObject& tag)
         // a taken depth replaces what stood there.
         if (!tag.characterId)
             return;
-        state_[tag.depth] = ReplaySlot{Placement::fromTag(tag), true};
+        state_[tag.depth] = ReplaySlot { Placement::fromTag(tag), true };
         return;
     }
     // A move on an empty depth has nothing to change.
@@ -43,6 +43,9 @@ void TimelineReplay::place(const PlaceObject& tag)
     slot.placement.applyMove(tag);
 }
 
-void TimelineReplay::remove(const RemoveObject& tag) { state_.erase(tag.depth); }
+void TimelineReplay::remove(const RemoveObject& tag)
+{
+    state_.erase(tag.depth);
+}
 
 } // namespace swf

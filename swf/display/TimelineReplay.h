@@ -22,7 +22,10 @@ using ReplayState = std::map<int, ReplaySlot>;
 // list, so stepping, jumping forward and rebuilding backward all share the same rules.
 class TimelineReplay {
 public:
-    explicit TimelineReplay(ReplayState& state) : state_(state) {}
+    explicit TimelineReplay(ReplayState& state)
+        : state_(state)
+    {
+    }
 
     void run(const Frame& frame);
 

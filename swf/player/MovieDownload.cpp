@@ -8,8 +8,10 @@
 
 namespace swf {
 
-MovieDownload::MovieDownload(QNetworkAccessManager& network, const QUrl& url, qint64 maxBytes, QObject* parent)
-    : QObject(parent), maxBytes_(maxBytes)
+MovieDownload::MovieDownload(
+    QNetworkAccessManager& network, const QUrl& url, qint64 maxBytes, QObject* parent)
+    : QObject(parent)
+    , maxBytes_(maxBytes)
 {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);

@@ -15,7 +15,8 @@ namespace swf {
 class MovieDownload : public QObject {
     Q_OBJECT
 public:
-    MovieDownload(QNetworkAccessManager& network, const QUrl& url, qint64 maxBytes, QObject* parent = nullptr);
+    MovieDownload(
+        QNetworkAccessManager& network, const QUrl& url, qint64 maxBytes, QObject* parent = nullptr);
     ~MovieDownload() override;
 
     int percent() const { return percent_; }

@@ -9,8 +9,8 @@ namespace swf {
 struct MovieLocation {
     enum class Kind { LocalFile, Web };
     Kind kind = Kind::LocalFile;
-    QString path;  // LocalFile: the path exactly as given after any "file://"
-    QUrl url;      // Web
+    QString path; // LocalFile: the path exactly as given after any "file://"
+    QUrl url; // Web
 
     // "file://" + path gives the path verbatim (blanks, Chinese, backslashes and drive
     // letters stay; no percent decoding, as the movie loader passes paths unencoded);

@@ -50,13 +50,15 @@ struct Player::Impl {
     std::unique_ptr<Stage> stage;
     Renderer renderer;
     QTimer clock;
-    QNetworkAccessManager* network = nullptr;  // made on the first web load
+    QNetworkAccessManager* network = nullptr; // made on the first web load
     QPointer<MovieDownload> download;
     // Bumped by every load: work queued for an older load sees the change and drops out.
     quint64 generation = 0;
 };
 
-Player::Player(QObject* parent) : QObject(parent), d(std::make_unique<Impl>())
+Player::Player(QObject* parent)
+    : QObject(parent)
+    , d(std::make_unique<Impl>())
 {
     d->clock.setTimerType(Qt::PreciseTimer);
     connect(&d->clock, &QTimer::timeout, this, &Player::advanceFrame);
@@ -129,7 +131,8 @@ void Player::finishLoad(const QByteArray& bytes)
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
     Result<Movie> parsed = parseMovie(std::span<const uint8_t>(data, static_cast<std::size_t>(bytes.size())));
     if (!parsed) {
-        failLoad(QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(parsed.error().message)));
+        failLoad(
+            QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(parsed.error().message)));
         return;
     }
     auto movie = std::make_shared<const Movie>(std::move(*parsed));
@@ -162,12 +165,30 @@ void Player::failLoad(const QString& message)
         emit readyStateChanged(Complete);
 }
 
-QString Player::url() const { return d->url; }
-Player::ReadyState Player::readyState() const { return d->state; }
-int Player::percentLoaded() const { return d->percent; }
-QString Player::errorString() const { return d->error; }
+QString Player::url() const
+{
+    return d->url;
+}
 
-void Player::setAutoplay(bool on) { d->autoplay = on; }
+Player::ReadyState Player::readyState() const
+{
+    return d->state;
+}
+
+int Player::percentLoaded() const
+{
+    return d->percent;
+}
+
+QString Player::errorString() const
+{
+    return d->error;
+}
+
+void Player::setAutoplay(bool on)
+{
+    d->autoplay = on;
+}
 
 void Player::setLoop(bool on)
 {
@@ -176,7 +197,10 @@ void Player::setLoop(bool on)
         d->stage->root().setEndMode(on ? MovieClip::EndMode::Loop : MovieClip::EndMode::Stop);
 }
 
-bool Player::isPlaying() const { return d->stage && d->stage->root().isPlaying(); }
+bool Player::isPlaying() const
+{
+    return d->stage && d->stage->root().isPlaying();
+}
 
 void Player::play()
 {
@@ -207,9 +231,20 @@ void Player::gotoFrame(int frame)
     emit frameChanged();
 }
 
-int Player::currentFrame() const { return d->stage ? std::max(0, d->stage->root().currentFrame()) : 0; }
-int Player::totalFrames() const { return d->stage ? d->stage->root().frameCount() : 0; }
-double Player::frameRate() const { return d->stage ? d->stage->movie().header.frameRate : 0.0; }
+int Player::currentFrame() const
+{
+    return d->stage ? std::max(0, d->stage->root().currentFrame()) : 0;
+}
+
+int Player::totalFrames() const
+{
+    return d->stage ? d->stage->root().frameCount() : 0;
+}
+
+double Player::frameRate() const
+{
+    return d->stage ? d->stage->movie().header.frameRate : 0.0;
+}
 
 void Player::advanceFrame()
 {
@@ -225,7 +260,7 @@ QSize Player::movieSize() const
         return {};
     const Rect& frame = d->stage->movie().header.frameSize;
     return QSize(static_cast<int>(std::lround(frame.width() / 20.0)),
-                 static_cast<int>(std::lround(frame.height() / 20.0)));
+        static_cast<int>(std::lround(frame.height() / 20.0)));
 }
 
 QColor Player::backgroundColor() const

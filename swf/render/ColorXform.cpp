@@ -8,8 +8,8 @@ namespace swf {
 ColorXform ColorXform::from(const ColorTransform& cx)
 {
     ColorXform x;
-    x.mul = {cx.rMul / 256.f, cx.gMul / 256.f, cx.bMul / 256.f, cx.aMul / 256.f};
-    x.add = {float(cx.rAdd), float(cx.gAdd), float(cx.bAdd), float(cx.aAdd)};
+    x.mul = { cx.rMul / 256.f, cx.gMul / 256.f, cx.bMul / 256.f, cx.aMul / 256.f };
+    x.add = { float(cx.rAdd), float(cx.gAdd), float(cx.bAdd), float(cx.aAdd) };
     return x;
 }
 
@@ -34,7 +34,8 @@ QColor ColorXform::apply(const Rgba& color) const
 
 bool ColorXform::isIdentity() const
 {
-    return mul == std::array<float, 4>{1.f, 1.f, 1.f, 1.f} && add == std::array<float, 4>{0.f, 0.f, 0.f, 0.f};
+    return mul == std::array<float, 4> { 1.f, 1.f, 1.f, 1.f }
+    && add == std::array<float, 4> { 0.f, 0.f, 0.f, 0.f };
 }
 
 } // namespace swf

@@ -12,7 +12,10 @@ struct PointHash {
     }
 };
 
-QPointF toQt(const ShapeEdge::P& p) { return QPointF(double(p.x), double(p.y)); }
+QPointF toQt(const ShapeEdge::P& p)
+{
+    return QPointF(double(p.x), double(p.y));
+}
 
 void addEdge(QPainterPath& path, const ShapeEdge& edge)
 {
@@ -26,7 +29,8 @@ void addEdge(QPainterPath& path, const ShapeEdge& edge)
 // ones already used so that every lookup is amortised constant time.
 class EdgeIndex {
 public:
-    explicit EdgeIndex(const std::vector<ShapeEdge>& edges) : used_(edges.size(), false)
+    explicit EdgeIndex(const std::vector<ShapeEdge>& edges)
+        : used_(edges.size(), false)
     {
         buckets_.reserve(edges.size());
         for (std::size_t i = 0; i < edges.size(); ++i)

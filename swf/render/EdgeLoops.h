@@ -16,11 +16,11 @@ struct ShapeEdge {
         friend bool operator==(const P&, const P&) = default;
     };
     P from;
-    P control;  // curved edges only
+    P control; // curved edges only
     P to;
     bool curved = false;
 
-    ShapeEdge reversed() const { return {to, control, from, curved}; }
+    ShapeEdge reversed() const { return { to, control, from, curved }; }
 };
 
 // Joins the edges that carry one fill style into closed loops. The file stores a fill's

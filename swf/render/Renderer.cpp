@@ -21,7 +21,10 @@ const Shape* shapeOf(const DisplayObject& object)
     return std::get_if<Shape>(&object.character()->data);
 }
 
-QColor opaque(const Rgba& c) { return QColor(c.r, c.g, c.b); }
+QColor opaque(const Rgba& c)
+{
+    return QColor(c.r, c.g, c.b);
+}
 
 // Uniting paths costs more than linearly in their size; past this many elements the
 // children of a sprite mask are laid together instead, exact unless they overlap.
@@ -53,12 +56,12 @@ void Renderer::drawTree(QPainter& painter, const Stage& stage, const QTransform&
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     base_ = painter.worldTransform();
-    drawObject(painter, stage.root(), view * base_, ColorXform{});
+    drawObject(painter, stage.root(), view * base_, ColorXform {});
     painter.restore();
 }
 
-void Renderer::drawObject(QPainter& painter, const DisplayObject& object, const QTransform& parent,
-                          const ColorXform& parentCx)
+void Renderer::drawObject(
+    QPainter& painter, const DisplayObject& object, const QTransform& parent, const ColorXform& parentCx)
 {
     const QTransform t = toQTransform(object.matrix()) * parent;
     const ColorXform cx = ColorXform::from(object.colorTransform()).then(parentCx);
@@ -72,8 +75,8 @@ void Renderer::drawObject(QPainter& painter, const DisplayObject& object, const 
         drawList(painter, clip->displayList(), t, cx);
 }
 
-void Renderer::drawList(QPainter& painter, const MovieClip::DisplayList& list, const QTransform& t,
-                        const ColorXform& cx)
+void Renderer::drawList(
+    QPainter& painter, const MovieClip::DisplayList& list, const QTransform& t, const ColorXform& cx)
 {
     // A mask clips the objects above it up to its clip depth. Masks may overlap without
     // nesting, so the clip is rebuilt from the live masks whenever that set changes.
@@ -89,7 +92,7 @@ void Renderer::drawList(QPainter& painter, const MovieClip::DisplayList& list, c
         const auto expired = std::erase_if(masks, [depth](const Mask& m) { return m.clipDepth < depth; });
         clipChanged = clipChanged || expired > 0;
         if (object->isMask()) {
-            masks.push_back({object->placement().clipDepth, outlineOf(*object, t)});
+            masks.push_back({ object->placement().clipDepth, outlineOf(*object, t) });
             clipChanged = true;
             continue;
         }

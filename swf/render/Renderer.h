@@ -29,17 +29,17 @@ public:
     std::size_t cachedShapes() const { return cache_.size(); }
 
 private:
-    void drawObject(QPainter& painter, const DisplayObject& object, const QTransform& parent,
-                    const ColorXform& parentCx);
-    void drawList(QPainter& painter, const MovieClip::DisplayList& list, const QTransform& t,
-                  const ColorXform& cx);
+    void drawObject(
+        QPainter& painter, const DisplayObject& object, const QTransform& parent, const ColorXform& parentCx);
+    void drawList(
+        QPainter& painter, const MovieClip::DisplayList& list, const QTransform& t, const ColorXform& cx);
     void drawShape(QPainter& painter, const Shape& shape, const QTransform& t, const ColorXform& cx);
     QPainterPath outlineOf(const DisplayObject& object, const QTransform& parent);
     void useMovie(const Stage& stage);
 
     ShapeCache cache_;
-    std::shared_ptr<const Movie> movie_;  // held so that the cache's keys stay valid
-    QTransform base_;                     // the painter's transform when drawing began
+    std::shared_ptr<const Movie> movie_; // held so that the cache's keys stay valid
+    QTransform base_; // the painter's transform when drawing began
 };
 
 } // namespace swf

@@ -22,7 +22,7 @@ public:
 private:
     struct Entry {
         ShapeDrawing drawing;
-        std::optional<QPainterPath> outline;  // made when the shape first serves as a mask
+        std::optional<QPainterPath> outline; // made when the shape first serves as a mask
     };
     Entry& entry(const Shape& shape);
 

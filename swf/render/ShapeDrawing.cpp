@@ -11,11 +11,13 @@ namespace {
 // record), sorted by style as they are read.
 struct StyleGroup {
     const StyleTable* styles = nullptr;
-    std::vector<std::vector<ShapeEdge>> fillEdges;  // [fill index - 1]
-    std::vector<std::vector<ShapeEdge>> lineEdges;  // [line index - 1]
+    std::vector<std::vector<ShapeEdge>> fillEdges; // [fill index - 1]
+    std::vector<std::vector<ShapeEdge>> lineEdges; // [line index - 1]
 
     explicit StyleGroup(const StyleTable& table)
-        : styles(&table), fillEdges(table.fills.size()), lineEdges(table.lines.size())
+        : styles(&table)
+        , fillEdges(table.fills.size())
+        , lineEdges(table.lines.size())
     {
     }
 };
@@ -48,7 +50,7 @@ private:
     void change(const StyleChange& c)
     {
         if (c.moveTo)
-            pos_ = {c.moveTo->x, c.moveTo->y};
+            pos_ = { c.moveTo->x, c.moveTo->y };
         // The indices of a record with new styles point into the new table.
         if (c.newStyles) {
             groups_.emplace_back(*c.newStyles);
@@ -66,7 +68,7 @@ private:
     {
         ShapeEdge edge;
         edge.from = pos_;
-        edge.to = {pos_.x + e.dx, pos_.y + e.dy};
+        edge.to = { pos_.x + e.dx, pos_.y + e.dy };
         add(edge);
     }
 
@@ -74,8 +76,8 @@ private:
     {
         ShapeEdge edge;
         edge.from = pos_;
-        edge.control = {pos_.x + e.controlDx, pos_.y + e.controlDy};
-        edge.to = {edge.control.x + e.anchorDx, edge.control.y + e.anchorDy};
+        edge.control = { pos_.x + e.controlDx, pos_.y + e.controlDy };
+        edge.to = { edge.control.x + e.anchorDx, edge.control.y + e.anchorDy };
         edge.curved = true;
         add(edge);
     }
@@ -116,13 +118,14 @@ ShapeDrawing ShapeDrawing::decode(const Shape& shape)
     for (StyleGroup& group : walker.groups()) {
         for (std::size_t i = 0; i < group.fillEdges.size(); ++i) {
             if (!group.fillEdges[i].empty())
-                drawing.layers_.push_back({joinIntoLoops(group.fillEdges[i], rule), group.styles->fills[i]});
+                drawing.layers_.push_back(
+                    { joinIntoLoops(group.fillEdges[i], rule), group.styles->fills[i] });
         }
         for (std::size_t i = 0; i < group.lineEdges.size(); ++i) {
             if (group.lineEdges[i].empty())
                 continue;
             const LineStyle& style = group.styles->lines[i];
-            drawing.layers_.push_back({strokeOutline(group.lineEdges[i], !style.noClose), style});
+            drawing.layers_.push_back({ strokeOutline(group.lineEdges[i], !style.noClose), style });
         }
     }
     return drawing;

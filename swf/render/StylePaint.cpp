@@ -49,11 +49,13 @@ QGradientStops linearLightStops(const QGradientStops& stops)
             const QColor b = stops[i].second;
             for (int step = 1; step < kSteps; ++step) {
                 const double t = double(step) / kSteps;
-                const auto mix = [t](int x, int y) { return fromLinear(toLinear(x) + (toLinear(y) - toLinear(x)) * t); };
+                const auto mix
+                    = [t](int x, int y) { return fromLinear(toLinear(x) + (toLinear(y) - toLinear(x)) * t); };
                 QColor c;
                 c.setRgbF(float(mix(a.red(), b.red()) / 255.0), float(mix(a.green(), b.green()) / 255.0),
-                          float(mix(a.blue(), b.blue()) / 255.0), float(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
-                out.append({stops[i - 1].first + (stops[i].first - stops[i - 1].first) * t, c});
+                    float(mix(a.blue(), b.blue()) / 255.0),
+                    float(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
+                out.append({ stops[i - 1].first + (stops[i].first - stops[i - 1].first) * t, c });
             }
         }
         out.append(stops[i]);
@@ -73,7 +75,7 @@ QGradientStops gradientStops(const Gradient& gradient, const ColorXform& cx)
             position = 1.0;
         if (position <= last)
             continue;
-        stops.append({position, cx.apply(stop.color)});
+        stops.append({ position, cx.apply(stop.color) });
         last = position;
     }
     if (gradient.interpolation == Gradient::Interpolation::Linear)
@@ -97,8 +99,8 @@ QBrush gradientBrush(const FillStyle& style, const ColorXform& cx)
     if (style.kind == FillStyle::Kind::LinearGradient) {
         qg = QLinearGradient(-kGradientHalfSize, 0, kGradientHalfSize, 0);
     } else {
-        const double focal =
-            style.kind == FillStyle::Kind::FocalRadialGradient ? std::clamp(g.focalPoint, -1.0, 1.0) : 0.0;
+        const double focal
+            = style.kind == FillStyle::Kind::FocalRadialGradient ? std::clamp(g.focalPoint, -1.0, 1.0) : 0.0;
         qg = QRadialGradient(QPointF(0, 0), kGradientHalfSize, QPointF(focal * kGradientHalfSize, 0));
     }
     qg.setStops(stops);
@@ -110,7 +112,10 @@ QBrush gradientBrush(const FillStyle& style, const ColorXform& cx)
 
 } // namespace
 
-QTransform toQTransform(const Matrix& m) { return QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty); }
+QTransform toQTransform(const Matrix& m)
+{
+    return QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty);
+}
 
 QBrush fillBrush(const FillStyle& style, const ColorXform& cx)
 {

@@ -23,8 +23,8 @@ protected:
         QProcess process;
         process.start(QStringLiteral(ZORVA_SWF_CLI), arguments);
         EXPECT_TRUE(process.waitForFinished(30000)) << "the tool did not finish";
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput(), process.readAllStandardError()};
+        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError() };
     }
 
     QString write(const QString& name, const QByteArray& bytes)
@@ -40,8 +40,8 @@ protected:
     QString movingSquare(Compression compression = Compression::Zlib)
     {
         Writer w(stageHeader(80, 60, 24.0, 6));
-        w.setBackground({255, 255, 255});
-        w.defineShape(1, filledRect(0, 0, 10, 10, {255, 0, 0}));
+        w.setBackground({ 255, 255, 255 });
+        w.defineShape(1, filledRect(0, 0, 10, 10, { 255, 0, 0 }));
         w.place(placeAt(1, 1, 10, 10));
         w.showFrame();
         w.showFrame();
@@ -57,8 +57,8 @@ TEST_F(CliTest, RunWritesTheStageAfterTheLastFrame)
 {
     const QString movie = movingSquare();
     const QString png = dir_.filePath(QStringLiteral("out.png"));
-    const Outcome first = runTool({QStringLiteral("run"), movie, QStringLiteral("--frames"), QStringLiteral("1"),
-                                   QStringLiteral("--png"), png});
+    const Outcome first = runTool({ QStringLiteral("run"), movie, QStringLiteral("--frames"),
+        QStringLiteral("1"), QStringLiteral("--png"), png });
     EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
     EXPECT_TRUE(first.out.isEmpty()) << "stdout carries trace lines only";
     QImage image(png);
@@ -66,8 +66,8 @@ TEST_F(CliTest, RunWritesTheStageAfterTheLastFrame)
     EXPECT_EQ(pixel(image, 15, 15), QColor(255, 0, 0));
     EXPECT_EQ(pixel(image, 45, 25), QColor(255, 255, 255));
 
-    const Outcome third = runTool({QStringLiteral("run"), movie, QStringLiteral("--frames"), QStringLiteral("3"),
-                                   QStringLiteral("--png"), png});
+    const Outcome third = runTool({ QStringLiteral("run"), movie, QStringLiteral("--frames"),
+        QStringLiteral("3"), QStringLiteral("--png"), png });
     EXPECT_EQ(third.exitCode, 0);
     image = QImage(png);
     EXPECT_EQ(pixel(image, 15, 15), QColor(255, 255, 255));
@@ -76,9 +76,9 @@ TEST_F(CliTest, RunWritesTheStageAfterTheLastFrame)
 
 TEST_F(CliTest, RunWithoutPictureOrOnAMovieOfEveryCompression)
 {
-    for (Compression compression : {Compression::None, Compression::Zlib, Compression::Lzma}) {
-        const Outcome outcome =
-            runTool({QStringLiteral("run"), movingSquare(compression), QStringLiteral("--frames"), QStringLiteral("10")});
+    for (Compression compression : { Compression::None, Compression::Zlib, Compression::Lzma }) {
+        const Outcome outcome = runTool({ QStringLiteral("run"), movingSquare(compression),
+            QStringLiteral("--frames"), QStringLiteral("10") });
         EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
         EXPECT_TRUE(outcome.out.isEmpty());
     }
@@ -86,24 +86,24 @@ TEST_F(CliTest, RunWithoutPictureOrOnAMovieOfEveryCompression)
 
 TEST_F(CliTest, UnreadableFilesFailWithAMessage)
 {
-    const Outcome missing = runTool({QStringLiteral("run"), dir_.filePath(QStringLiteral("none.swf")),
-                                     QStringLiteral("--frames"), QStringLiteral("1")});
+    const Outcome missing = runTool({ QStringLiteral("run"), dir_.filePath(QStringLiteral("none.swf")),
+        QStringLiteral("--frames"), QStringLiteral("1") });
     EXPECT_NE(missing.exitCode, 0);
     EXPECT_TRUE(missing.err.contains("none.swf"));
     EXPECT_TRUE(missing.out.isEmpty());
 
-    const Outcome junk = runTool({QStringLiteral("info"), write(QStringLiteral("junk.swf"), "GIF89a....")});
+    const Outcome junk = runTool({ QStringLiteral("info"), write(QStringLiteral("junk.swf"), "GIF89a....") });
     EXPECT_NE(junk.exitCode, 0);
     EXPECT_FALSE(junk.err.isEmpty());
 
-    const Outcome usage = runTool({QStringLiteral("paint")});
+    const Outcome usage = runTool({ QStringLiteral("paint") });
     EXPECT_NE(usage.exitCode, 0);
     EXPECT_TRUE(usage.err.contains("usage"));
 }
 
 TEST_F(CliTest, InfoDescribesTheHeader)
 {
-    const Outcome outcome = runTool({QStringLiteral("info"), movingSquare()});
+    const Outcome outcome = runTool({ QStringLiteral("info"), movingSquare() });
     EXPECT_EQ(outcome.exitCode, 0);
     const QString text = QString::fromUtf8(outcome.out);
     EXPECT_TRUE(text.contains(QStringLiteral("CWS"))) << text.toStdString();
@@ -117,12 +117,11 @@ TEST_F(CliTest, InfoDescribesTheHeader)
 TEST_F(CliTest, FramesExportsNumberedPictures)
 {
     const QString out = dir_.filePath(QStringLiteral("frames"));
-    const Outcome outcome = runTool({QStringLiteral("frames"), movingSquare(), QStringLiteral("--out"), out,
-                                     QStringLiteral("--from"), QStringLiteral("2"), QStringLiteral("--width"),
-                                     QStringLiteral("160")});
+    const Outcome outcome = runTool({ QStringLiteral("frames"), movingSquare(), QStringLiteral("--out"), out,
+        QStringLiteral("--from"), QStringLiteral("2"), QStringLiteral("--width"), QStringLiteral("160") });
     EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
     const QStringList files = QDir(out).entryList(QDir::Files, QDir::Name);
-    EXPECT_EQ(files, (QStringList{QStringLiteral("frame_0002.png"), QStringLiteral("frame_0003.png")}));
+    EXPECT_EQ(files, (QStringList { QStringLiteral("frame_0002.png"), QStringLiteral("frame_0003.png") }));
     const QImage last(QDir(out).filePath(QStringLiteral("frame_0003.png")));
     EXPECT_EQ(last.size(), QSize(160, 120));
     EXPECT_EQ(pixel(last, 90, 50), QColor(255, 0, 0));
@@ -133,8 +132,9 @@ TEST_F(CliTest, HugeStageGivesACappedPicture)
     Writer w(stageHeader(20000, 10000));
     w.showFrame();
     const QString png = dir_.filePath(QStringLiteral("big.png"));
-    const Outcome outcome = runTool({QStringLiteral("run"), write(QStringLiteral("big.swf"), fileByteArray(w)),
-                                     QStringLiteral("--frames"), QStringLiteral("1"), QStringLiteral("--png"), png});
+    const Outcome outcome
+        = runTool({ QStringLiteral("run"), write(QStringLiteral("big.swf"), fileByteArray(w)),
+            QStringLiteral("--frames"), QStringLiteral("1"), QStringLiteral("--png"), png });
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(QImage(png).size(), QSize(4096, 2048));
 }

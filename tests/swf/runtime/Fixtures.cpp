@@ -12,7 +12,7 @@ Header stageHeader(int widthPx, int heightPx, double frameRate, uint8_t version)
 {
     Header header;
     header.version = version;
-    header.frameSize = Rect{0, widthPx * kTwips, 0, heightPx * kTwips};
+    header.frameSize = Rect { 0, widthPx * kTwips, 0, heightPx * kTwips };
     header.frameRate = frameRate;
     return header;
 }
@@ -21,7 +21,7 @@ Shape filledRect(int x, int y, int width, int height, Rgba color)
 {
     ShapeBuilder builder;
     builder.fill1(builder.addSolidFill(color))
-        .rectangle(Rect{x * kTwips, (x + width) * kTwips, y * kTwips, (y + height) * kTwips});
+        .rectangle(Rect { x * kTwips, (x + width) * kTwips, y * kTwips, (y + height) * kTwips });
     return builder.build();
 }
 

@@ -14,7 +14,7 @@
 
 namespace swf::test {
 
-constexpr int32_t kTwips = 20;  // per pixel
+constexpr int32_t kTwips = 20; // per pixel
 
 // A stage of the given size in pixels.
 Header stageHeader(int widthPx, int heightPx, double frameRate = 12.0, uint8_t version = 8);

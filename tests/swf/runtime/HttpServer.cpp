@@ -5,7 +5,9 @@
 
 namespace swf::test {
 
-HttpServer::HttpServer(QByteArray body, Mode mode) : body_(std::move(body)), mode_(mode)
+HttpServer::HttpServer(QByteArray body, Mode mode)
+    : body_(std::move(body))
+    , mode_(mode)
 {
     server_.listen(QHostAddress::LocalHost);
     connect(&server_, &QTcpServer::newConnection, this, &HttpServer::answer);
@@ -34,15 +36,16 @@ void HttpServer::answer()
                 return;
             }
             socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/x-shockwave-flash\r\nContent-Length: "
-                          + QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n");
+                + QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n");
             // Three pieces, a little apart.
             const qsizetype piece = body_.size() / 3 + 1;
             for (int i = 0; i < 3; ++i) {
-                QTimer::singleShot(150 * i, socket, [socket, chunk = body_.mid(i * piece, piece), last = i == 2] {
-                    socket->write(chunk);
-                    if (last)
-                        socket->disconnectFromHost();
-                });
+                QTimer::singleShot(
+                    150 * i, socket, [socket, chunk = body_.mid(i * piece, piece), last = i == 2] {
+                        socket->write(chunk);
+                        if (last)
+                            socket->disconnectFromHost();
+                    });
             }
         });
     }

@@ -21,8 +21,8 @@ namespace {
 Writer movingSquare(int frames = 5, double rate = 12.0)
 {
     Writer w(stageHeader(100, 100, rate));
-    w.setBackground({0, 0, 255});
-    w.defineShape(1, filledRect(0, 0, 10, 10, {255, 0, 0}));
+    w.setBackground({ 0, 0, 255 });
+    w.defineShape(1, filledRect(0, 0, 10, 10, { 255, 0, 0 }));
     for (int f = 0; f < frames; ++f) {
         w.place(f == 0 ? placeAt(1, 1, 10, 10) : moveTo(1, 10 + f, 10));
         w.showFrame();
@@ -65,8 +65,8 @@ protected:
 
     QTemporaryDir dir_;
     Player player_;
-    QSignalSpy states_{&player_, &Player::readyStateChanged};
-    QSignalSpy failures_{&player_, &Player::loadFailed};
+    QSignalSpy states_ { &player_, &Player::readyStateChanged };
+    QSignalSpy failures_ { &player_, &Player::loadFailed };
 };
 
 TEST_F(PlayerTest, LocalFileGoesLoadingThenComplete)
@@ -76,7 +76,7 @@ TEST_F(PlayerTest, LocalFileGoesLoadingThenComplete)
     EXPECT_EQ(player_.readyState(), Player::Loading);
     waitForComplete(path);
 
-    EXPECT_EQ(stateList(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(stateList(), (std::vector<int> { 3, 4 }));
     EXPECT_EQ(failures_.count(), 0);
     EXPECT_EQ(player_.percentLoaded(), 100);
     EXPECT_EQ(player_.totalFrames(), 5);
@@ -111,7 +111,7 @@ TEST_F(PlayerTest, MissingFileFailsAndCompletesWithAnEmptyStage)
     const QString path = dir_.filePath(QStringLiteral("nowhere.swf"));
     loadAndWait(QStringLiteral("file://") + path);
 
-    EXPECT_EQ(stateList(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(stateList(), (std::vector<int> { 3, 4 }));
     ASSERT_EQ(failures_.count(), 1);
     EXPECT_EQ(failures_.first().at(0).toString(), QStringLiteral("无法打开动画文件：") + path);
     EXPECT_EQ(player_.errorString(), failures_.first().at(0).toString());
@@ -223,7 +223,8 @@ TEST_F(PlayerTest, HttpLoadFollowsContentLengthToOneHundred)
 {
     HttpServer server(fileByteArray(movingSquare(5), Compression::Zlib));
     std::vector<int> percents;
-    QObject::connect(&player_, &Player::readyStateChanged, [&](int) { percents.push_back(player_.percentLoaded()); });
+    QObject::connect(
+        &player_, &Player::readyStateChanged, [&](int) { percents.push_back(player_.percentLoaded()); });
 
     // What the application's polling timer would see while the bytes come in.
     std::vector<int> polled;
@@ -234,13 +235,13 @@ TEST_F(PlayerTest, HttpLoadFollowsContentLengthToOneHundred)
     });
     poll.start(2);
     loadAndWait(server.url().toString());
-    EXPECT_EQ(stateList(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(stateList(), (std::vector<int> { 3, 4 }));
     EXPECT_EQ(failures_.count(), 0);
     EXPECT_TRUE(std::is_sorted(polled.begin(), polled.end()));
     EXPECT_TRUE(std::any_of(polled.begin(), polled.end(), [](int p) { return p > 0 && p < 100; }))
         << "the body comes in three pieces 150 ms apart";
     EXPECT_EQ(player_.percentLoaded(), 100);
-    EXPECT_EQ(percents, (std::vector<int>{0, 100})) << "0 while loading, 100 when complete";
+    EXPECT_EQ(percents, (std::vector<int> { 0, 100 })) << "0 while loading, 100 when complete";
     EXPECT_EQ(player_.totalFrames(), 5);
     EXPECT_EQ(server.requests(), 1);
 }
@@ -265,7 +266,7 @@ TEST_F(PlayerTest, NewLoadReplacesAPendingDownload)
     const QString path = write(QStringLiteral("m.swf"), fileByteArray(movingSquare()));
     states_.clear();
     loadAndWait(path);
-    EXPECT_EQ(stateList(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(stateList(), (std::vector<int> { 3, 4 }));
     EXPECT_EQ(player_.url(), path);
     EXPECT_EQ(player_.totalFrames(), 5);
     EXPECT_EQ(failures_.count(), 0) << "the cancelled download reports nothing";
@@ -283,7 +284,7 @@ TEST_F(PlayerTest, NewLoadReplacesTheOldMovieAtOnce)
     states_.clear();
     loadAndWait(second);
     QCoreApplication::processEvents();
-    EXPECT_EQ(stateList(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(stateList(), (std::vector<int> { 3, 4 }));
     EXPECT_EQ(failures_.count(), 0);
     EXPECT_EQ(player_.totalFrames(), 7);
 }

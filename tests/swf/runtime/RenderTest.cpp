@@ -34,11 +34,11 @@ QImage draw(const Writer& writer, QSize size, int frames = 1)
 TEST(Render, SquareIsDrawnWhereItIsPlaced)
 {
     Writer w(stageHeader(100, 100));
-    w.setBackground({255, 255, 255});
-    w.defineShape(1, filledRect(0, 0, 20, 20, {255, 0, 0}));
+    w.setBackground({ 255, 255, 255 });
+    w.defineShape(1, filledRect(0, 0, 20, 20, { 255, 0, 0 }));
     w.place(placeAt(1, 1, 20, 30));
     w.showFrame();
-    const QImage image = draw(w, {100, 100});
+    const QImage image = draw(w, { 100, 100 });
 
     EXPECT_EQ(pixel(image, 30, 40), kRed);
     EXPECT_EQ(pixel(image, 20, 30), kRed) << "top left corner, pixel-aligned";
@@ -52,13 +52,13 @@ TEST(Render, SquareIsDrawnWhereItIsPlaced)
 TEST(Render, ShowAllKeepsTheAspectAndLetterboxesWithTheBackground)
 {
     Writer w(stageHeader(100, 50));
-    w.setBackground({0, 0, 255});
-    w.defineShape(1, filledRect(0, 0, 100, 50, {255, 0, 0}));
+    w.setBackground({ 0, 0, 255 });
+    w.defineShape(1, filledRect(0, 0, 100, 50, { 255, 0, 0 }));
     w.place(placeAt(1, 1));
     w.showFrame();
 
     // Twice as tall as the stage's aspect: bands above and below.
-    const QImage tall = draw(w, {200, 200});
+    const QImage tall = draw(w, { 200, 200 });
     EXPECT_EQ(pixel(tall, 100, 100), kRed);
     EXPECT_EQ(pixel(tall, 1, 51), kRed);
     EXPECT_EQ(pixel(tall, 198, 148), kRed);
@@ -66,7 +66,7 @@ TEST(Render, ShowAllKeepsTheAspectAndLetterboxesWithTheBackground)
     EXPECT_EQ(pixel(tall, 100, 180), kBlue);
 
     // Wider than the stage: bands left and right.
-    const QImage wide = draw(w, {300, 50});
+    const QImage wide = draw(w, { 300, 50 });
     EXPECT_EQ(pixel(wide, 150, 25), kRed);
     EXPECT_EQ(pixel(wide, 101, 25), kRed);
     EXPECT_EQ(pixel(wide, 90, 25), kBlue);
@@ -76,17 +76,17 @@ TEST(Render, ShowAllKeepsTheAspectAndLetterboxesWithTheBackground)
 TEST(Render, MaskClipsTheObjectsUpToItsClipDepth)
 {
     Writer w(stageHeader(100, 100));
-    w.setBackground({255, 255, 255});
-    w.defineShape(1, filledRect(0, 0, 50, 100, {0, 0, 0}));      // the mask: left half
-    w.defineShape(2, filledRect(0, 0, 100, 100, {255, 0, 0}));   // masked
-    w.defineShape(3, filledRect(60, 0, 40, 20, {0, 255, 0}));     // above the mask's reach
+    w.setBackground({ 255, 255, 255 });
+    w.defineShape(1, filledRect(0, 0, 50, 100, { 0, 0, 0 })); // the mask: left half
+    w.defineShape(2, filledRect(0, 0, 100, 100, { 255, 0, 0 })); // masked
+    w.defineShape(3, filledRect(60, 0, 40, 20, { 0, 255, 0 })); // above the mask's reach
     PlaceObject mask = placeAt(1, 1);
     mask.clipDepth = 2;
     w.place(mask);
     w.place(placeAt(2, 2));
     w.place(placeAt(3, 3));
     w.showFrame();
-    const QImage image = draw(w, {100, 100});
+    const QImage image = draw(w, { 100, 100 });
 
     EXPECT_EQ(pixel(image, 25, 50), kRed) << "inside the mask";
     EXPECT_EQ(pixel(image, 75, 50), kWhite) << "outside the mask: clipped away";
@@ -97,9 +97,9 @@ TEST(Render, MaskClipsTheObjectsUpToItsClipDepth)
 TEST(Render, SpriteMaskClipsWithItsChildren)
 {
     Writer w(stageHeader(100, 100));
-    w.setBackground({255, 255, 255});
-    w.defineShape(1, filledRect(0, 0, 30, 30, {0, 0, 0}));
-    w.defineShape(2, filledRect(0, 0, 100, 100, {255, 0, 0}));
+    w.setBackground({ 255, 255, 255 });
+    w.defineShape(1, filledRect(0, 0, 30, 30, { 0, 0, 0 }));
+    w.defineShape(2, filledRect(0, 0, 100, 100, { 255, 0, 0 }));
     SpriteDefinition maskSprite;
     Frame frame;
     frame.tags.emplace_back(placeAt(1, 1, 0, 0));
@@ -111,7 +111,7 @@ TEST(Render, SpriteMaskClipsWithItsChildren)
     w.place(mask);
     w.place(placeAt(2, 2));
     w.showFrame();
-    const QImage image = draw(w, {100, 100});
+    const QImage image = draw(w, { 100, 100 });
 
     EXPECT_EQ(pixel(image, 15, 15), kRed);
     EXPECT_EQ(pixel(image, 75, 75), kRed);
@@ -122,26 +122,27 @@ TEST(Render, SpriteMaskClipsWithItsChildren)
 TEST(Render, ColourTransformsCombineDownTheTree)
 {
     Writer w(stageHeader(100, 100));
-    w.setBackground({255, 255, 255});
-    w.defineShape(1, filledRect(0, 0, 20, 20, {255, 0, 0}));
+    w.setBackground({ 255, 255, 255 });
+    w.defineShape(1, filledRect(0, 0, 20, 20, { 255, 0, 0 }));
     // The child turns red into blue; the sprite around it halves the alpha.
     SpriteDefinition sprite;
     Frame frame;
     PlaceObject child = placeAt(1, 1);
-    child.colorTransform = ColorTransform{0, 256, 256, 256, 0, 0, 255, 0};
+    child.colorTransform = ColorTransform { 0, 256, 256, 256, 0, 0, 255, 0 };
     frame.tags.emplace_back(child);
     sprite.timeline.frames.push_back(frame);
     w.defineSprite(5, sprite);
     PlaceObject outer = placeAt(1, 5, 10, 10);
-    outer.colorTransform = ColorTransform{256, 256, 256, 128, 0, 0, 0, 0};
+    outer.colorTransform = ColorTransform { 256, 256, 256, 128, 0, 0, 0, 0 };
     w.place(outer);
     PlaceObject plain = placeAt(2, 1, 50, 50);
-    plain.colorTransform = ColorTransform{256, 256, 256, 256, -255, 255, 0, 0};
+    plain.colorTransform = ColorTransform { 256, 256, 256, 256, -255, 255, 0, 0 };
     w.place(plain);
     w.showFrame();
-    const QImage image = draw(w, {100, 100});
+    const QImage image = draw(w, { 100, 100 });
 
-    EXPECT_TRUE(near(pixel(image, 20, 20), QColor(127, 127, 255), 3)) << pixel(image, 20, 20).name().toStdString();
+    EXPECT_TRUE(near(pixel(image, 20, 20), QColor(127, 127, 255), 3))
+        << pixel(image, 20, 20).name().toStdString();
     EXPECT_EQ(pixel(image, 60, 60), kGreen);
 }
 
@@ -151,18 +152,18 @@ TEST(Render, FillJoinsEdgesThatCarryItOnEitherSide)
     // (fill1) and left of the two others (fill0), which run the other way round. Only
     // edges turned the same way chain into one loop.
     ShapeBuilder b;
-    const uint32_t red = b.addSolidFill({255, 0, 0});
+    const uint32_t red = b.addSolidFill({ 255, 0, 0 });
     const auto at = [](int px) { return px * kTwips; };
     b.fill1(red).moveTo(at(10), at(10)).lineTo(at(90), at(10));
     b.fill1(0).fill0(red).moveTo(at(90), at(90)).lineTo(at(90), at(10));
     b.fill0(0).fill1(red).moveTo(at(90), at(90)).curveTo(at(50), at(70), at(10), at(90));
     b.fill1(0).fill0(red).moveTo(at(10), at(10)).lineTo(at(10), at(90));
     Writer w(stageHeader(100, 100));
-    w.setBackground({255, 255, 255});
+    w.setBackground({ 255, 255, 255 });
     w.defineShape(1, b.build());
     w.place(placeAt(1, 1));
     w.showFrame();
-    const QImage image = draw(w, {100, 100});
+    const QImage image = draw(w, { 100, 100 });
 
     EXPECT_EQ(pixel(image, 50, 50), kRed);
     EXPECT_EQ(pixel(image, 15, 85), kRed);
@@ -174,15 +175,15 @@ TEST(Render, HolesStayOpen)
 {
     // The inner square carries the fill on its other side: a hole in the outer one.
     ShapeBuilder b;
-    const uint32_t red = b.addSolidFill({255, 0, 0});
-    b.fill1(red).rectangle(Rect{10 * kTwips, 90 * kTwips, 10 * kTwips, 90 * kTwips});
-    b.fill1(0).fill0(red).rectangle(Rect{30 * kTwips, 70 * kTwips, 30 * kTwips, 70 * kTwips});
+    const uint32_t red = b.addSolidFill({ 255, 0, 0 });
+    b.fill1(red).rectangle(Rect { 10 * kTwips, 90 * kTwips, 10 * kTwips, 90 * kTwips });
+    b.fill1(0).fill0(red).rectangle(Rect { 30 * kTwips, 70 * kTwips, 30 * kTwips, 70 * kTwips });
     Writer w(stageHeader(100, 100));
-    w.setBackground({255, 255, 255});
+    w.setBackground({ 255, 255, 255 });
     w.defineShape(1, b.build());
     w.place(placeAt(1, 1));
     w.showFrame();
-    const QImage image = draw(w, {100, 100});
+    const QImage image = draw(w, { 100, 100 });
 
     EXPECT_EQ(pixel(image, 20, 50), kRed);
     EXPECT_EQ(pixel(image, 80, 50), kRed);
@@ -194,25 +195,25 @@ TEST(Render, NewStylesStartANewGroupDrawnAbove)
 {
     // Group 2's fill index 1 is its own green, not group 1's red.
     ShapeBuilder first;
-    first.fill1(first.addSolidFill({255, 0, 0})).rectangle(Rect{0, 60 * kTwips, 0, 60 * kTwips});
+    first.fill1(first.addSolidFill({ 255, 0, 0 })).rectangle(Rect { 0, 60 * kTwips, 0, 60 * kTwips });
     Shape shape = first.build();
     shape.version = 2;
     StyleChange change;
-    change.newStyles = StyleTable{};
-    change.newStyles->fills.push_back(FillStyle{});
-    change.newStyles->fills.back().color = {0, 255, 0, 255};
+    change.newStyles = StyleTable {};
+    change.newStyles->fills.push_back(FillStyle {});
+    change.newStyles->fills.back().color = { 0, 255, 0, 255 };
     change.fill1 = 1;
-    change.moveTo = Point{40 * kTwips, 40 * kTwips};
+    change.moveTo = Point { 40 * kTwips, 40 * kTwips };
     shape.records.push_back(change);
-    for (auto [dx, dy] : {std::pair{40, 0}, {0, 40}, {-40, 0}, {0, -40}})
-        shape.records.push_back(StraightEdge{dx * kTwips, dy * kTwips});
-    shape.bounds = Rect{0, 80 * kTwips, 0, 80 * kTwips};
+    for (auto [dx, dy] : { std::pair { 40, 0 }, { 0, 40 }, { -40, 0 }, { 0, -40 } })
+        shape.records.push_back(StraightEdge { dx * kTwips, dy * kTwips });
+    shape.bounds = Rect { 0, 80 * kTwips, 0, 80 * kTwips };
     Writer w(stageHeader(100, 100));
-    w.setBackground({255, 255, 255});
+    w.setBackground({ 255, 255, 255 });
     w.defineShape(1, shape);
     w.place(placeAt(1, 1));
     w.showFrame();
-    const QImage image = draw(w, {100, 100});
+    const QImage image = draw(w, { 100, 100 });
 
     EXPECT_EQ(pixel(image, 20, 20), kRed);
     EXPECT_EQ(pixel(image, 50, 50), kGreen);
@@ -222,14 +223,14 @@ TEST(Render, NewStylesStartANewGroupDrawnAbove)
 TEST(Render, ThinLinesStayVisibleAsHairlines)
 {
     ShapeBuilder b;
-    b.line(b.addLine(1, {0, 0, 0})).moveTo(0, 50 * kTwips).lineTo(100 * kTwips, 50 * kTwips);
-    b.line(b.addLine(200, {0, 0, 255})).moveTo(50 * kTwips, 0).lineTo(50 * kTwips, 40 * kTwips);
+    b.line(b.addLine(1, { 0, 0, 0 })).moveTo(0, 50 * kTwips).lineTo(100 * kTwips, 50 * kTwips);
+    b.line(b.addLine(200, { 0, 0, 255 })).moveTo(50 * kTwips, 0).lineTo(50 * kTwips, 40 * kTwips);
     Writer w(stageHeader(100, 100));
-    w.setBackground({255, 255, 255});
+    w.setBackground({ 255, 255, 255 });
     w.defineShape(1, b.build());
     w.place(placeAt(1, 1));
     w.showFrame();
-    const QImage image = draw(w, {100, 100});
+    const QImage image = draw(w, { 100, 100 });
 
     // One twip is a twentieth of a pixel, but the line still darkens the row it is on.
     const int darkest = std::min(pixel(image, 20, 49).red(), pixel(image, 20, 50).red());
@@ -239,7 +240,7 @@ TEST(Render, ThinLinesStayVisibleAsHairlines)
     EXPECT_EQ(pixel(image, 46, 20), kBlue);
     EXPECT_EQ(pixel(image, 54, 20), kBlue);
     EXPECT_EQ(pixel(image, 40, 20), kWhite);
-    const QImage doubled = draw(w, {200, 200});
+    const QImage doubled = draw(w, { 200, 200 });
     EXPECT_EQ(pixel(doubled, 91, 40), kBlue);
     EXPECT_EQ(pixel(doubled, 80, 40), kWhite);
 }
@@ -248,17 +249,17 @@ TEST(Render, LinearGradientRunsAcrossItsSquare)
 {
     FillStyle fill;
     fill.kind = FillStyle::Kind::LinearGradient;
-    fill.gradient.stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 255}}};
+    fill.gradient.stops = { { 0, { 255, 0, 0, 255 } }, { 255, { 0, 0, 255, 255 } } };
     // The gradient square (32768 twips) scaled to 100 px and centred on the stage.
     fill.gradient.matrix.a = fill.gradient.matrix.d = 100.0 * kTwips / 32768.0;
     fill.gradient.matrix.tx = fill.gradient.matrix.ty = 50 * kTwips;
     ShapeBuilder b;
-    b.fill1(b.addFill(fill)).rectangle(Rect{0, 100 * kTwips, 0, 100 * kTwips});
+    b.fill1(b.addFill(fill)).rectangle(Rect { 0, 100 * kTwips, 0, 100 * kTwips });
     Writer w(stageHeader(100, 100));
     w.defineShape(1, b.build());
     w.place(placeAt(1, 1));
     w.showFrame();
-    const QImage image = draw(w, {100, 100});
+    const QImage image = draw(w, { 100, 100 });
 
     EXPECT_TRUE(near(pixel(image, 0, 50), kRed, 6));
     EXPECT_TRUE(near(pixel(image, 99, 50), kBlue, 6));
@@ -269,19 +270,19 @@ TEST(Render, MovieWithoutStageAreaShowsOnlyItsBackground)
 {
     Header header = stageHeader(0, 0);
     Writer w(header);
-    w.setBackground({0, 255, 0});
-    w.defineShape(1, filledRect(0, 0, 20, 20, {255, 0, 0}));
+    w.setBackground({ 0, 255, 0 });
+    w.defineShape(1, filledRect(0, 0, 20, 20, { 255, 0, 0 }));
     w.place(placeAt(1, 1));
     w.showFrame();
-    const QImage image = draw(w, {40, 40});
+    const QImage image = draw(w, { 40, 40 });
     EXPECT_EQ(pixel(image, 10, 10), kGreen);
 }
 
 TEST(Render, ShapesAreDecodedOncePerCharacter)
 {
     Writer w(stageHeader(100, 100));
-    w.defineShape(1, filledRect(0, 0, 10, 10, {255, 0, 0}));
-    w.defineShape(2, filledRect(0, 0, 10, 10, {0, 255, 0}));
+    w.defineShape(1, filledRect(0, 0, 10, 10, { 255, 0, 0 }));
+    w.defineShape(2, filledRect(0, 0, 10, 10, { 0, 255, 0 }));
     for (uint16_t depth = 1; depth <= 20; ++depth)
         w.place(placeAt(depth, depth % 2 + 1, depth * 4, 0));
     w.showFrame();
@@ -297,14 +298,17 @@ TEST(Render, ShapesAreDecodedOncePerCharacter)
 
 // ---- Edge joining ---------------------------------------------------------------------------
 
-ShapeEdge line(int x0, int y0, int x1, int y1) { return ShapeEdge{{x0, y0}, {}, {x1, y1}, false}; }
+ShapeEdge line(int x0, int y0, int x1, int y1)
+{
+    return ShapeEdge { { x0, y0 }, {}, { x1, y1 }, false };
+}
 
 TEST(EdgeLoops, JoinsShuffledEdgesIntoOneClosedLoop)
 {
     // A square whose edges arrive out of order; one of them was stored as a fill0 edge
     // and reversed by the caller, so it still runs with the others.
-    const std::vector<ShapeEdge> edges = {line(10, 0, 10, 10), line(0, 10, 0, 0), line(0, 0, 10, 0),
-                                          line(10, 10, 0, 10)};
+    const std::vector<ShapeEdge> edges
+        = { line(10, 0, 10, 10), line(0, 10, 0, 0), line(0, 0, 10, 0), line(10, 10, 0, 10) };
     const QPainterPath path = joinIntoLoops(edges);
     EXPECT_TRUE(path.contains(QPointF(5, 5)));
     EXPECT_FALSE(path.contains(QPointF(15, 5)));
@@ -316,7 +320,7 @@ TEST(EdgeLoops, JoinsShuffledEdgesIntoOneClosedLoop)
 
 TEST(EdgeLoops, OpenChainsAreClosedByTheFill)
 {
-    const std::vector<ShapeEdge> edges = {line(0, 0, 10, 0), line(10, 0, 10, 10)};
+    const std::vector<ShapeEdge> edges = { line(0, 0, 10, 0), line(10, 0, 10, 10) };
     const QPainterPath path = joinIntoLoops(edges);
     EXPECT_TRUE(path.contains(QPointF(8, 2)));
     EXPECT_FALSE(path.contains(QPointF(2, 8)));
@@ -324,7 +328,7 @@ TEST(EdgeLoops, OpenChainsAreClosedByTheFill)
 
 TEST(EdgeLoops, StrokesBreakWhereEdgesDoNotMeet)
 {
-    const std::vector<ShapeEdge> edges = {line(0, 0, 10, 0), line(10, 0, 10, 10), line(20, 20, 30, 20)};
+    const std::vector<ShapeEdge> edges = { line(0, 0, 10, 0), line(10, 0, 10, 10), line(20, 20, 30, 20) };
     const QPainterPath path = strokeOutline(edges, true);
     int moves = 0;
     for (int i = 0; i < path.elementCount(); ++i)

@@ -28,7 +28,7 @@ std::vector<Entry> listOf(const MovieClip& clip)
 {
     std::vector<Entry> entries;
     for (const auto& [depth, object] : clip.displayList())
-        entries.push_back({depth, object->characterId(), object->matrix().tx, object->matrix().ty});
+        entries.push_back({ depth, object->characterId(), object->matrix().tx, object->matrix().ty });
     return entries;
 }
 
@@ -42,9 +42,9 @@ const MovieClip* clipAt(const MovieClip& parent, int depth)
 Writer writerWithShapes(int frames = 0)
 {
     Writer w(stageHeader(100, 100));
-    w.defineShape(1, filledRect(0, 0, 10, 10, {255, 0, 0}));
-    w.defineShape(2, filledRect(0, 0, 10, 10, {0, 255, 0}));
-    w.defineShape(3, filledRect(0, 0, 10, 10, {0, 0, 255}));
+    w.defineShape(1, filledRect(0, 0, 10, 10, { 255, 0, 0 }));
+    w.defineShape(2, filledRect(0, 0, 10, 10, { 0, 255, 0 }));
+    w.defineShape(3, filledRect(0, 0, 10, 10, { 0, 0, 255 }));
     for (int i = 0; i < frames; ++i)
         w.showFrame();
     return w;
@@ -68,13 +68,13 @@ TEST(Timeline, PlaceMoveReplaceAndRemove)
 {
     Writer w = writerWithShapes();
     PlaceObject place = placeAt(1, 1, 5, 6);
-    place.colorTransform = ColorTransform{.rMul = 128};
+    place.colorTransform = ColorTransform { .rMul = 128 };
     place.name = "box";
     w.place(place);
     w.showFrame();
     w.place(moveTo(1, 7, 8));
     w.showFrame();
-    w.place(replaceWith(1, 2));  // the character changes, the rest stays
+    w.place(replaceWith(1, 2)); // the character changes, the rest stays
     w.showFrame();
     w.remove(removeAt(1));
     w.showFrame();
@@ -82,16 +82,16 @@ TEST(Timeline, PlaceMoveReplaceAndRemove)
     Stage stage(readBack(w));
     stage.start();
     MovieClip& root = stage.root();
-    EXPECT_EQ(listOf(root), (std::vector<Entry>{{1, 1, 5 * kTwips, 6 * kTwips}}));
+    EXPECT_EQ(listOf(root), (std::vector<Entry> { { 1, 1, 5 * kTwips, 6 * kTwips } }));
     EXPECT_EQ(root.at(1)->placement().name, "box");
 
     stage.advance();
-    EXPECT_EQ(listOf(root), (std::vector<Entry>{{1, 1, 7 * kTwips, 8 * kTwips}}));
+    EXPECT_EQ(listOf(root), (std::vector<Entry> { { 1, 1, 7 * kTwips, 8 * kTwips } }));
     EXPECT_EQ(root.at(1)->colorTransform().rMul, 128) << "a move keeps what it does not name";
 
     stage.advance();
     ASSERT_NE(root.at(1), nullptr);
-    EXPECT_EQ(listOf(root), (std::vector<Entry>{{1, 2, 7 * kTwips, 8 * kTwips}}));
+    EXPECT_EQ(listOf(root), (std::vector<Entry> { { 1, 2, 7 * kTwips, 8 * kTwips } }));
     EXPECT_EQ(root.at(1)->colorTransform().rMul, 128);
     EXPECT_EQ(root.at(1)->placement().name, "box");
 
@@ -103,15 +103,15 @@ TEST(Timeline, PlaceMoveReplaceAndRemove)
 TEST(Timeline, TagsThatFindNothingChangeNothing)
 {
     Writer w = writerWithShapes();
-    w.place(moveTo(4, 1, 1));                 // a move on an empty depth
-    w.place(placeAt(5, 99));                  // an unknown character
-    w.remove(removeAt(6));       // nothing there
+    w.place(moveTo(4, 1, 1)); // a move on an empty depth
+    w.place(placeAt(5, 99)); // an unknown character
+    w.remove(removeAt(6)); // nothing there
     w.place(placeAt(1, 1));
     w.showFrame();
 
     Stage stage(readBack(w));
     stage.start();
-    EXPECT_EQ(listOf(stage.root()), (std::vector<Entry>{{1, 1, 0, 0}}));
+    EXPECT_EQ(listOf(stage.root()), (std::vector<Entry> { { 1, 1, 0, 0 } }));
 }
 
 TEST(Timeline, RootLoopsOrStopsAtTheEnd)
@@ -130,7 +130,7 @@ TEST(Timeline, RootLoopsOrStopsAtTheEnd)
     EXPECT_EQ(looping.root().currentFrame(), 2);
     looping.advance();
     EXPECT_EQ(looping.root().currentFrame(), 0);
-    EXPECT_EQ(listOf(looping.root()), (std::vector<Entry>{{1, 1, 0, 0}}));
+    EXPECT_EQ(listOf(looping.root()), (std::vector<Entry> { { 1, 1, 0, 0 } }));
     EXPECT_TRUE(looping.root().isPlaying());
 
     Stage once(movie);
@@ -162,7 +162,7 @@ TEST(Timeline, NestedSpritesAdvanceAndAlwaysLoop)
         frames.push_back(sprite->currentFrame());
         EXPECT_EQ(sprite->at(1)->matrix().tx, sprite->currentFrame() * kTwips);
     }
-    EXPECT_EQ(frames, (std::vector<int>{1, 2, 0, 1, 2})) << "the sprite loops while the root has stopped";
+    EXPECT_EQ(frames, (std::vector<int> { 1, 2, 0, 1, 2 })) << "the sprite loops while the root has stopped";
     EXPECT_FALSE(stage.root().isPlaying());
 }
 
@@ -191,7 +191,7 @@ TEST(Timeline, ChildrenAdvanceInDepthOrderAfterTheirParent)
     SpriteDefinition outer;
     Frame frame;
     frame.tags.push_back(placeAt(3, 10));
-    outer.timeline.frames = {frame, Frame{}, Frame{}};
+    outer.timeline.frames = { frame, Frame {}, Frame {} };
     w.defineSprite(11, outer);
     w.place(placeAt(2, 11));
     w.place(placeAt(1, 10));
@@ -256,7 +256,8 @@ TEST(Timeline, GotoGivesTheListThatPlayingGives)
             stage.root().gotoFrame(from);
             stage.root().gotoFrame(to);
             EXPECT_EQ(stage.root().currentFrame(), to);
-            EXPECT_EQ(listOf(stage.root()), played[static_cast<std::size_t>(to)]) << "from " << from << " to " << to;
+            EXPECT_EQ(listOf(stage.root()), played[static_cast<std::size_t>(to)])
+                << "from " << from << " to " << to;
         }
     }
 }
@@ -267,7 +268,7 @@ TEST(Timeline, GotoBackKeepsObjectsThatStayAndRemakesTheRest)
     Stage stage(movie);
     stage.start();
     stage.advance();
-    stage.advance();  // frame 3: the sprite at depth 2 has run two frames
+    stage.advance(); // frame 3: the sprite at depth 2 has run two frames
     const DisplayObject* sprite = stage.root().at(2);
     const DisplayObject* shape = stage.root().at(1);
     ASSERT_NE(sprite, nullptr);
@@ -279,10 +280,10 @@ TEST(Timeline, GotoBackKeepsObjectsThatStayAndRemakesTheRest)
     EXPECT_EQ(stage.root().at(1), shape);
     EXPECT_EQ(shape->matrix().tx, 1 * kTwips) << "the survivor takes the placement of the target frame";
 
-    stage.root().gotoFrame(4);  // frame 4 swapped depth 1 to shape 2 and frame 5 removed the sprite
+    stage.root().gotoFrame(4); // frame 4 swapped depth 1 to shape 2 and frame 5 removed the sprite
     EXPECT_EQ(stage.root().at(1)->characterId(), 2);
     EXPECT_EQ(stage.root().at(2), nullptr);
-    stage.root().gotoFrame(5);  // placed again: a new instance, from its first frame
+    stage.root().gotoFrame(5); // placed again: a new instance, from its first frame
     ASSERT_NE(clipAt(stage.root(), 2), nullptr);
     EXPECT_EQ(clipAt(stage.root(), 2)->currentFrame(), 0);
 }
@@ -315,21 +316,21 @@ TEST(Timeline, StoppedRootStillAdvancesItsChildren)
 TEST(Timeline, BackgroundColourFollowsTheMainTimeline)
 {
     Writer w = writerWithShapes();
-    w.setBackground({10, 20, 30});
+    w.setBackground({ 10, 20, 30 });
     w.showFrame();
-    w.setBackground({40, 50, 60});
+    w.setBackground({ 40, 50, 60 });
     w.showFrame();
     Stage stage(readBack(w));
     stage.start();
-    EXPECT_EQ(stage.background(), (Rgba{10, 20, 30, 255}));
+    EXPECT_EQ(stage.background(), (Rgba { 10, 20, 30, 255 }));
     stage.advance();
-    EXPECT_EQ(stage.background(), (Rgba{40, 50, 60, 255}));
+    EXPECT_EQ(stage.background(), (Rgba { 40, 50, 60, 255 }));
 }
 
 TEST(Timeline, FrameActionsHearEveryFrameEntered)
 {
     struct Recorder : FrameActions {
-        std::vector<std::pair<const MovieClip*, std::size_t>> calls;  // clip, DoAction count
+        std::vector<std::pair<const MovieClip*, std::size_t>> calls; // clip, DoAction count
         void frameEntered(MovieClip& clip, const Frame& frame) override
         {
             std::size_t actions = 0;
@@ -342,7 +343,7 @@ TEST(Timeline, FrameActionsHearEveryFrameEntered)
     Writer w = writerWithShapes();
     w.defineSprite(10, walkingSprite(2));
     w.place(placeAt(1, 10));
-    w.doAction(std::vector<uint8_t>{0x07, 0x00});  // stop
+    w.doAction(std::vector<uint8_t> { 0x07, 0x00 }); // stop
     w.showFrame();
     w.showFrame();
     Stage stage(readBack(w), &recorder);
@@ -350,7 +351,7 @@ TEST(Timeline, FrameActionsHearEveryFrameEntered)
     const MovieClip* sprite = clipAt(stage.root(), 1);
     ASSERT_EQ(recorder.calls.size(), 2u);
     EXPECT_EQ(recorder.calls[0].first, sprite) << "the sprite enters its frame as it is placed";
-    EXPECT_EQ(recorder.calls[1], std::make_pair<const MovieClip*>(&stage.root(), std::size_t{1}));
+    EXPECT_EQ(recorder.calls[1], std::make_pair<const MovieClip*>(&stage.root(), std::size_t { 1 }));
     stage.advance();
     EXPECT_EQ(recorder.calls.size(), 4u);
 }
@@ -363,7 +364,7 @@ TEST(TimelineLimits, SpriteThatPlacesItselfStopsAtTheNestingLimit)
     SpriteDefinition self;
     Frame frame;
     frame.tags.push_back(placeAt(1, 10));
-    self.timeline.frames = {frame, Frame{}};
+    self.timeline.frames = { frame, Frame {} };
     w.defineSprite(10, self);
     w.place(placeAt(1, 10));
     w.showFrame();
@@ -384,9 +385,9 @@ TEST(TimelineLimits, SpriteThatDoublesItselfStaysWithinTheInstanceBudget)
     Writer w = writerWithShapes();
     SpriteDefinition twice;
     Frame frame;
-    for (uint16_t depth : {1, 2})
+    for (uint16_t depth : { 1, 2 })
         frame.tags.emplace_back(placeAt(depth, 10));
-    twice.timeline.frames = {frame, Frame{}};
+    twice.timeline.frames = { frame, Frame {} };
     w.defineSprite(10, twice);
     w.place(placeAt(1, 10));
     w.showFrame();
