@@ -21,6 +21,11 @@ struct DemoCase {
     std::vector<uint8_t> (*make)();
 };
 
+void PrintTo(const DemoCase& demo, std::ostream* out)
+{
+    *out << demo.name;
+}
+
 class DemoMovie : public ::testing::TestWithParam<DemoCase> { };
 
 TEST_P(DemoMovie, ParsesCompleteWithoutWarnings)
