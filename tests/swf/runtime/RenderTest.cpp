@@ -296,6 +296,33 @@ TEST(Render, ShapesAreDecodedOncePerCharacter)
     EXPECT_EQ(renderer.cachedShapes(), 2u);
 }
 
+TEST(Render, WildGeometryDrawsWithoutTrouble)
+{
+    // Coordinates near the limits of the file's fields, the widest line there is, and
+    // matrices that blow the shape up or squash it flat.
+    ShapeBuilder b;
+    b.fill1(b.addSolidFill({ 255, 0, 0 })).line(b.addLine(65535, { 0, 0, 255 }));
+    b.moveTo(-(1 << 29), -(1 << 29))
+        .lineTo(1 << 29, -(1 << 29))
+        .curveTo(1 << 29, 1 << 29, -(1 << 29), 1 << 29);
+    b.lineTo(-(1 << 29), -(1 << 29));
+    Writer w(stageHeader(100, 100));
+    w.setBackground({ 255, 255, 255 });
+    w.defineShape(1, b.build());
+    PlaceObject huge = placeAt(1, 1, 50, 50);
+    huge.matrix->a = huge.matrix->d = 30000.0;
+    w.place(huge);
+    PlaceObject flat = placeAt(2, 1, 50, 50);
+    flat.matrix->a = flat.matrix->d = 0.0;
+    w.place(flat);
+    PlaceObject skewed = placeAt(3, 1);
+    skewed.matrix->b = skewed.matrix->c = 1.0;
+    w.place(skewed);
+    w.showFrame();
+    const QImage image = draw(w, { 100, 100 });
+    EXPECT_FALSE(image.isNull());
+}
+
 // ---- Edge joining ---------------------------------------------------------------------------
 
 ShapeEdge line(int x0, int y0, int x1, int y1)
