@@ -74,16 +74,6 @@ TEST_F(CliTest, RunWritesTheStageAfterTheLastFrame)
     EXPECT_EQ(pixel(image, 45, 25), QColor(255, 0, 0));
 }
 
-TEST_F(CliTest, RunWithoutPictureOrOnAMovieOfEveryCompression)
-{
-    for (Compression compression : { Compression::None, Compression::Zlib, Compression::Lzma }) {
-        const Outcome outcome = runTool({ QStringLiteral("run"), movingSquare(compression),
-            QStringLiteral("--frames"), QStringLiteral("10") });
-        EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
-        EXPECT_TRUE(outcome.out.isEmpty());
-    }
-}
-
 TEST_F(CliTest, UnreadableFilesFailWithAMessage)
 {
     const Outcome missing = runTool({ QStringLiteral("run"), dir_.filePath(QStringLiteral("none.swf")),

@@ -278,24 +278,6 @@ TEST(Render, MovieWithoutStageAreaShowsOnlyItsBackground)
     EXPECT_EQ(pixel(image, 10, 10), kGreen);
 }
 
-TEST(Render, ShapesAreDecodedOncePerCharacter)
-{
-    Writer w(stageHeader(100, 100));
-    w.defineShape(1, filledRect(0, 0, 10, 10, { 255, 0, 0 }));
-    w.defineShape(2, filledRect(0, 0, 10, 10, { 0, 255, 0 }));
-    for (uint16_t depth = 1; depth <= 20; ++depth)
-        w.place(placeAt(depth, depth % 2 + 1, depth * 4, 0));
-    w.showFrame();
-    Stage stage(readBack(w));
-    stage.start();
-    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&image);
-    Renderer renderer;
-    renderer.render(painter, stage, image.rect());
-    renderer.render(painter, stage, image.rect());
-    EXPECT_EQ(renderer.cachedShapes(), 2u);
-}
-
 TEST(Render, WildGeometryDrawsWithoutTrouble)
 {
     // Coordinates near the limits of the file's fields, the widest line there is, and
@@ -328,21 +310,6 @@ TEST(Render, WildGeometryDrawsWithoutTrouble)
 ShapeEdge line(int x0, int y0, int x1, int y1)
 {
     return ShapeEdge { { x0, y0 }, {}, { x1, y1 }, false };
-}
-
-TEST(EdgeLoops, JoinsShuffledEdgesIntoOneClosedLoop)
-{
-    // A square whose edges arrive out of order; one of them was stored as a fill0 edge
-    // and reversed by the caller, so it still runs with the others.
-    const std::vector<ShapeEdge> edges
-        = { line(10, 0, 10, 10), line(0, 10, 0, 0), line(0, 0, 10, 0), line(10, 10, 0, 10) };
-    const QPainterPath path = joinIntoLoops(edges);
-    EXPECT_TRUE(path.contains(QPointF(5, 5)));
-    EXPECT_FALSE(path.contains(QPointF(15, 5)));
-    int moves = 0;
-    for (int i = 0; i < path.elementCount(); ++i)
-        moves += path.elementAt(i).isMoveTo();
-    EXPECT_EQ(moves, 1);
 }
 
 TEST(EdgeLoops, OpenChainsAreClosedByTheFill)
