@@ -107,6 +107,18 @@ uint32_t BitReader::ub(unsigned bits)
         setOverrun();
         return 0;
     }
+    if (remaining() >= 8) {
+        // Fast path: the field lies within the next eight bytes (at most 7 + 32 bits).
+        uint64_t word;
+        std::memcpy(&word, m_data.data() + m_pos, sizeof word);
+        if constexpr (std::endian::native == std::endian::little)
+            word = std::byteswap(word);
+        uint64_t value = (word << m_bit) >> (64 - bits);
+        m_bit += bits;
+        m_pos += m_bit / 8;
+        m_bit %= 8;
+        return uint32_t(value);
+    }
     uint64_t value = 0;
     while (bits > 0) {
         unsigned available = 8 - m_bit;

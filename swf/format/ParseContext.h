@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Decompress.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -8,7 +10,7 @@ namespace swf {
 
 // Limits of one parse. The defaults suit the player; tests and the fuzz target lower them.
 struct ParseLimits {
-    size_t maxBodySize = size_t(256) << 20; // uncompressed bytes after the file header
+    size_t maxBodySize = kMaxBodySize; // uncompressed bytes after the file header
     size_t maxModelBytes = size_t(512) << 20; // the parsed model's estimated memory
     int maxSpriteDepth = 16; // DefineSprite inside DefineSprite ...
     size_t maxWarnings = 100;

@@ -14,6 +14,10 @@ namespace swf {
 
 namespace {
 
+// What a dictionary entry costs beyond the character: the map node and the shared
+// pointer's control block.
+constexpr size_t kMapNodeOverhead = 64;
+
 std::string tagLabel(uint16_t code)
 {
     auto name = tagName(code);
@@ -258,7 +262,7 @@ void MovieParser::defineSprite(uint16_t id, BitReader& in, int depth)
 
 void MovieParser::insert(uint16_t id, CharacterData data)
 {
-    if (!m_context.budget.spend(sizeof(Character) + 64))
+    if (!m_context.budget.spend(sizeof(Character) + kMapNodeOverhead))
         return;
     m_movie.dictionary.emplace(id, std::make_shared<Character>(Character { id, std::move(data) }));
 }
