@@ -58,12 +58,12 @@ private:
     size_t m_limit;
 };
 
-struct Decoded {
+struct Inflated {
     std::vector<uint8_t> bytes;
     std::vector<std::string> warnings;
 };
 
-Result<Decoded> inflateZlib(std::span<const uint8_t> input, size_t limit)
+Result<Inflated> inflateZlib(std::span<const uint8_t> input, size_t limit)
 {
     z_stream stream {};
     if (inflateInit(&stream) != Z_OK)
@@ -89,7 +89,7 @@ Result<Decoded> inflateZlib(std::span<const uint8_t> input, size_t limit)
     std::string zlibMessage = stream.msg ? stream.msg : "";
     inflateEnd(&stream);
 
-    Decoded result;
+    Inflated result;
     if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_MEM_ERROR) {
         if (out.size() == 0)
             return fail("CWS: the compressed data is damaged (" + zlibMessage + ")");
@@ -106,7 +106,7 @@ Result<Decoded> inflateZlib(std::span<const uint8_t> input, size_t limit)
 // properties, then the raw LZMA stream. liblzma reads it as the old .lzma format once
 // the 13-byte header of that format is put in front: the properties, then the
 // uncompressed size as u64.
-Result<Decoded> decodeLzma(std::span<const uint8_t> file, std::optional<size_t> bodySize, size_t limit)
+Result<Inflated> decodeLzma(std::span<const uint8_t> file, std::optional<size_t> bodySize, size_t limit)
 {
     constexpr size_t kZwsHeader = 17;
     if (file.size() < kZwsHeader)
@@ -155,7 +155,7 @@ Result<Decoded> decodeLzma(std::span<const uint8_t> file, std::optional<size_t> 
     }
     lzma_end(&stream);
 
-    Decoded result;
+    Inflated result;
     if (status == LZMA_FORMAT_ERROR || status == LZMA_OPTIONS_ERROR || status == LZMA_MEM_ERROR
         || status == LZMA_MEMLIMIT_ERROR) {
         return fail("ZWS: the LZMA header is not valid");

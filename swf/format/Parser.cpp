@@ -114,7 +114,7 @@ TimelineScope MovieParser::readTimeline(std::span<const uint8_t> data, int depth
     if (stream.truncatedHeader())
         warn(where + ": the data ends inside a tag header");
     // Many writers end a sprite's body without an End tag; that is no damage.
-    if (!scope.sawEnd && scope.isRoot)
+    if (!scope.sawEnd && scope.isRoot && !m_reportedBudget)
         warn(where + ": no End tag; the data ends after " + std::to_string(scope.timeline.frames.size())
             + " frames");
     return scope;

@@ -4,6 +4,7 @@
 
 #include "swf/format/BitWriter.h"
 #include "swf/format/ControlTags.h"
+#include "swf/format/Records.h"
 #include "swf/format/ShapeBuilder.h"
 #include "swf/format/ShapeWriter.h"
 #include "swf/format/Tags.h"
@@ -315,6 +316,28 @@ TEST(DamagedMovie, ShapeRunningPastItsTagKeepsWhatWasRead)
     EXPECT_LT(back->records.size(), shape.records.size());
     EXPECT_TRUE(hasWarning(movie, "DefineShape3 1: the shape runs past the end of the tag"))
         << allWarnings(movie);
+}
+
+// Found by fuzz_movie: a DefineShape4 that ends inside its edge bounds must still have
+// edge bounds, or writing the model back would not give the same shape.
+TEST(DamagedMovie, DefineShape4EndingInsideItsEdgeBounds)
+{
+    BitWriter body;
+    body.u16(3);
+    writeRect(body, Rect { -20, 400, -20, 300 });
+    body.u8(0x78); // the first byte of a 15-bit edge rectangle, then nothing
+    Writer w(movieHeader());
+    w.rawTag(code(TagCode::DefineShape4), body.data());
+    Movie movie = parsed(w.finish(Compression::None));
+    const Shape* shape = characterAs<Shape>(movie, 3);
+    ASSERT_NE(shape, nullptr);
+    EXPECT_EQ(shape->edgeBounds, shape->bounds);
+    EXPECT_TRUE(hasWarning(movie, "DefineShape4 3: the tag ends inside the shape bounds"))
+        << allWarnings(movie);
+
+    Movie again = parsed(writeMovie(movie, Compression::None));
+    ASSERT_NE(again.character(3), nullptr);
+    EXPECT_EQ(*again.character(3), *movie.character(3));
 }
 
 TEST(DamagedMovie, UnknownFillTypeEndsTheShape)

@@ -88,7 +88,8 @@ Shape everyFeatureShape(uint8_t version)
     s.records.push_back(StraightEdge { 2200, 0 }); // horizontal
     s.records.push_back(StraightEdge { 0, 1100 }); // vertical
     s.records.push_back(StraightEdge { -1, -1 }); // general, smallest width
-    s.records.push_back(CurvedEdge { -65536, 0, 0, 65535 }); // the widest edge fields, unsplit
+    // The widest edge fields, which must not be split (found by fuzz_movie: -65536 was).
+    s.records.push_back(CurvedEdge { -65536, 0, 0, 65535 });
     s.records.push_back(StraightEdge { -65536, 65535 });
     StyleChange select;
     select.fill0 = 0; // "no fill" is a selection, not an absence
