@@ -8,6 +8,15 @@ namespace demos {
 // Gradients are defined on a square of 32768 twips centred on the origin.
 constexpr double kGradientSquare = 32768.0;
 
+swf::Header stageHeader()
+{
+    swf::Header header;
+    header.version = 6;
+    header.frameSize = {0, kStageWidth, 0, kStageHeight};
+    header.frameRate = 24;
+    return header;
+}
+
 swf::Matrix translate(int32_t x, int32_t y)
 {
     return swf::Matrix{1, 0, 0, 1, x, y};
@@ -75,6 +84,14 @@ swf::ColorTransform fade(double alpha)
     swf::ColorTransform colour;
     colour.aMul = int16_t(std::lround(256 * alpha));
     return colour;
+}
+
+swf::PlaceObject animate(int frame, uint16_t depth, uint16_t characterId, const swf::Matrix& matrix,
+                         std::optional<swf::ColorTransform> colour)
+{
+    swf::PlaceObject place = frame == 0 ? placeNew(depth, characterId, matrix) : moveTo(depth, matrix);
+    place.colorTransform = colour;
+    return place;
 }
 
 swf::SpriteDefinition FrameList::sprite() const

@@ -7,6 +7,7 @@
 #include "swf/format/ShapeBuilder.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace demos {
@@ -14,6 +15,11 @@ namespace demos {
 constexpr int32_t kTwips = 20;  // twips per pixel in a movie
 
 constexpr int32_t px(double pixels) { return int32_t(pixels * kTwips); }
+
+// Both movies share one stage: 520 x 380 pixels at 24 frames a second.
+constexpr int32_t kStageWidth = px(520);
+constexpr int32_t kStageHeight = px(380);
+swf::Header stageHeader();
 
 swf::Matrix translate(int32_t x, int32_t y);
 swf::Matrix scaleAt(double sx, double sy, int32_t x, int32_t y);
@@ -27,7 +33,10 @@ swf::FillStyle radialGradient(swf::Point centre, int32_t radius, std::vector<swf
 swf::PlaceObject placeNew(uint16_t depth, uint16_t characterId, const swf::Matrix& matrix);
 swf::PlaceObject moveTo(uint16_t depth, const swf::Matrix& matrix);
 swf::PlaceObject moveTo(uint16_t depth, const swf::Matrix& matrix, const swf::ColorTransform& colour);
-swf::ColorTransform fade(double alpha);  // alpha 0..1 multiplies every colour's alpha
+swf::ColorTransform fade(double alpha);
+// The tag of an animated object on frame `frame`: placed on the first frame, moved after.
+swf::PlaceObject animate(int frame, uint16_t depth, uint16_t characterId, const swf::Matrix& matrix,
+                         std::optional<swf::ColorTransform> colour = std::nullopt);  // alpha 0..1 multiplies every colour's alpha
 
 // The frames of a sprite or of the root timeline, filled frame by frame.
 class FrameList {

@@ -13,8 +13,8 @@
 namespace demos {
 namespace {
 
-constexpr int32_t kWidth = px(520);
-constexpr int32_t kHeight = px(380);
+constexpr int32_t kWidth = kStageWidth;
+constexpr int32_t kHeight = kStageHeight;
 constexpr int kRootFrames = 96;
 constexpr int kBounceFrames = 24;
 
@@ -88,13 +88,8 @@ swf::SpriteDefinition hearts()
             const double t = double((f + h * 16) % kFrames) / kFrames;
             const double x = lanes[h] + 12 * std::sin(t * 2 * std::numbers::pi);
             const double scale = 0.6 + 0.5 * t;
-            swf::PlaceObject place = moveTo(uint16_t(h + 1), scaleAt(scale, scale, px(x), px(-40 - 150 * t)),
-                                            fade(t < 0.15 ? t / 0.15 : 1.0 - (t - 0.15) / 0.85));
-            if (f == 0) {
-                place.move = false;
-                place.characterId = Heart;
-            }
-            frames.add(f, place);
+            const double alpha = t < 0.15 ? t / 0.15 : 1.0 - (t - 0.15) / 0.85;
+            frames.add(f, animate(f, uint16_t(h + 1), Heart, scaleAt(scale, scale, px(x), px(-40 - 150 * t)), fade(alpha)));
         }
     }
     return frames.sprite();
@@ -196,7 +191,7 @@ swf::SpriteDefinition wavingArm()
     for (int f = 0; f < kFrames; ++f) {
         const double angle = 35 + 40 * std::sin(2 * std::numbers::pi * f / kFrames);
         const swf::Matrix at = rotateAt(angle, 1.0, 0, 0);
-        frames.add(f, f == 0 ? placeNew(1, Arm, at) : moveTo(1, at));
+        frames.add(f, animate(f, 1, Arm, at));
     }
     return frames.sprite();
 }
@@ -228,11 +223,7 @@ swf::SpriteDefinition baby()
 
 std::vector<uint8_t> makeFatBaby()
 {
-    swf::Header header;
-    header.version = 6;
-    header.frameSize = {0, kWidth, 0, kHeight};
-    header.frameRate = 24;
-    swf::Writer w(header);
+    swf::Writer w(stageHeader());
     w.setBackground({253, 226, 208});
 
     w.defineShape(Backdrop, backdrop());

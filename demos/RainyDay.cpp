@@ -10,12 +10,13 @@
 #include <array>
 #include <cmath>
 #include <initializer_list>
+#include <optional>
 
 namespace demos {
 namespace {
 
-constexpr int32_t kWidth = px(520);
-constexpr int32_t kHeight = px(380);
+constexpr int32_t kWidth = kStageWidth;
+constexpr int32_t kHeight = kStageHeight;
 constexpr int kRootFrames = 360;
 
 enum Id : uint16_t {
@@ -129,7 +130,7 @@ swf::SpriteDefinition rain(int dropCount, int frameCount, double scale, uint32_t
         for (int f = 0; f < frameCount; ++f) {
             const int32_t y = int32_t(std::fmod(y0 + double(f) * kHeight / frameCount, kHeight)) - px(20);
             const swf::Matrix at = scaleAt(scale, scale, x - int32_t(f * px(0.6)), y);
-            frames.add(f, f == 0 ? placeNew(depth, Drop, at) : moveTo(depth, at));
+            frames.add(f, animate(f, depth, Drop, at));
         }
     }
     return frames.sprite();
@@ -150,12 +151,7 @@ swf::SpriteDefinition rippleSprite(int offset)
     for (int f = 0; f < kFrames; ++f) {
         const double t = double((f + offset) % kFrames) / (kFrames - 1);
         const double scale = 0.3 + 1.7 * t;
-        swf::PlaceObject place = moveTo(1, scaleAt(scale, scale, 0, 0), fade(1.0 - t));
-        if (f == 0) {
-            place.move = false;
-            place.characterId = Ripple;
-        }
-        frames.add(f, place);
+        frames.add(f, animate(f, 1, Ripple, scaleAt(scale, scale, 0, 0), fade(1.0 - t)));
     }
     return frames.sprite();
 }
@@ -164,11 +160,7 @@ swf::SpriteDefinition rippleSprite(int offset)
 
 std::vector<uint8_t> makeRainyDay()
 {
-    swf::Header header;
-    header.version = 6;
-    header.frameSize = {0, kWidth, 0, kHeight};
-    header.frameRate = 24;
-    swf::Writer w(header);
+    swf::Writer w(stageHeader());
     w.setBackground({150, 158, 168});
 
     w.defineShape(Sky, sky());
@@ -205,15 +197,12 @@ std::vector<uint8_t> makeRainyDay()
             const double along = std::fmod(clouds[c].start + double(f) / kRootFrames, 1.0);
             const swf::Matrix at = translate(int32_t(along * travel) - px(160), clouds[c].y);
             const uint16_t depth = uint16_t(3 + c);
+            std::optional<swf::ColorTransform> shade;
             if (f == 0) {
-                swf::PlaceObject place = placeNew(depth, clouds[c].id, at);
-                swf::ColorTransform shade;
-                shade.rMul = shade.gMul = shade.bMul = int16_t(256 * clouds[c].shade);
-                place.colorTransform = shade;
-                w.place(place);
-            } else {
-                w.place(moveTo(depth, at));
+                shade.emplace();
+                shade->rMul = shade->gMul = shade->bMul = int16_t(256 * clouds[c].shade);
             }
+            w.place(animate(f, depth, clouds[c].id, at, shade));
         }
         if (f == 0) {
             w.place(placeNew(1, Sky, {}));
