@@ -12,25 +12,26 @@ swf::Header stageHeader()
 {
     swf::Header header;
     header.version = 6;
-    header.frameSize = {0, kStageWidth, 0, kStageHeight};
+    header.frameSize = { 0, kStageWidth, 0, kStageHeight };
     header.frameRate = 24;
     return header;
 }
 
 swf::Matrix translate(int32_t x, int32_t y)
 {
-    return swf::Matrix{1, 0, 0, 1, x, y};
+    return swf::Matrix { 1, 0, 0, 1, x, y };
 }
 
 swf::Matrix scaleAt(double sx, double sy, int32_t x, int32_t y)
 {
-    return swf::Matrix{sx, 0, 0, sy, x, y};
+    return swf::Matrix { sx, 0, 0, sy, x, y };
 }
 
 swf::Matrix rotateAt(double degrees, double scale, int32_t x, int32_t y)
 {
     const double r = degrees * std::numbers::pi / 180.0;
-    return swf::Matrix{scale * std::cos(r), scale * std::sin(r), -scale * std::sin(r), scale * std::cos(r), x, y};
+    return swf::Matrix { scale * std::cos(r), scale * std::sin(r), -scale * std::sin(r), scale * std::cos(r),
+        x, y };
 }
 
 swf::FillStyle verticalGradient(const swf::Rect& area, std::vector<swf::GradientStop> stops)
@@ -39,7 +40,8 @@ swf::FillStyle verticalGradient(const swf::Rect& area, std::vector<swf::Gradient
     const double s = area.height() / kGradientSquare;
     swf::FillStyle fill;
     fill.kind = swf::FillStyle::Kind::LinearGradient;
-    fill.gradient.matrix = swf::Matrix{0, s, -s, 0, (area.xMin + area.xMax) / 2, (area.yMin + area.yMax) / 2};
+    fill.gradient.matrix
+        = swf::Matrix { 0, s, -s, 0, (area.xMin + area.xMax) / 2, (area.yMin + area.yMax) / 2 };
     fill.gradient.stops = std::move(stops);
     return fill;
 }
@@ -49,7 +51,7 @@ swf::FillStyle radialGradient(swf::Point centre, int32_t radius, std::vector<swf
     const double s = 2.0 * radius / kGradientSquare;
     swf::FillStyle fill;
     fill.kind = swf::FillStyle::Kind::RadialGradient;
-    fill.gradient.matrix = swf::Matrix{s, 0, 0, s, centre.x, centre.y};
+    fill.gradient.matrix = swf::Matrix { s, 0, 0, s, centre.x, centre.y };
     fill.gradient.stops = std::move(stops);
     return fill;
 }
@@ -87,7 +89,7 @@ swf::ColorTransform fade(double alpha)
 }
 
 swf::PlaceObject animate(int frame, uint16_t depth, uint16_t characterId, const swf::Matrix& matrix,
-                         std::optional<swf::ColorTransform> colour)
+    std::optional<swf::ColorTransform> colour)
 {
     swf::PlaceObject place = frame == 0 ? placeNew(depth, characterId, matrix) : moveTo(depth, matrix);
     place.colorTransform = colour;

@@ -39,24 +39,25 @@ enum Id : uint16_t {
     Shadow,
 };
 
-const swf::Rgba kSkinLight{255, 228, 202};
-const swf::Rgba kSkinDark{240, 176, 142};
-const swf::Rgba kOutline{196, 120, 96};
+const swf::Rgba kSkinLight { 255, 228, 202 };
+const swf::Rgba kSkinDark { 240, 176, 142 };
+const swf::Rgba kOutline { 196, 120, 96 };
 
 swf::FillStyle skin(swf::Point centre, int32_t radius)
 {
     // The light falls from the upper left.
-    return radialGradient({centre.x - radius / 3, centre.y - radius / 3}, radius * 3 / 2,
-                          {{0, kSkinLight}, {180, {250, 204, 172}}, {255, kSkinDark}});
+    return radialGradient({ centre.x - radius / 3, centre.y - radius / 3 }, radius * 3 / 2,
+        { { 0, kSkinLight }, { 180, { 250, 204, 172 } }, { 255, kSkinDark } });
 }
 
 swf::Shape backdrop()
 {
     swf::ShapeBuilder b;
-    b.fill1(b.addFill(radialGradient({kWidth / 2, px(170)}, px(330), {{0, {255, 246, 226}}, {255, {252, 202, 186}}})));
-    b.rectangle({0, kWidth, 0, kHeight});
+    b.fill1(b.addFill(radialGradient(
+        { kWidth / 2, px(170) }, px(330), { { 0, { 255, 246, 226 } }, { 255, { 252, 202, 186 } } })));
+    b.rectangle({ 0, kWidth, 0, kHeight });
     // A soft floor line for the baby to land on.
-    b.line(b.addLine(px(2), {232, 168, 150}));
+    b.line(b.addLine(px(2), { 232, 168, 150 }));
     b.fill1(0).moveTo(px(40), px(338)).curveTo(kWidth / 2, px(346), kWidth - px(40), px(338));
     return b.build();
 }
@@ -64,8 +65,8 @@ swf::Shape backdrop()
 swf::Shape heart()
 {
     swf::ShapeBuilder b;
-    b.fill1(b.addSolidFill({238, 86, 112}));
-    b.line(b.addLine(px(1.5), {214, 60, 90}));
+    b.fill1(b.addSolidFill({ 238, 86, 112 }));
+    b.line(b.addLine(px(1.5), { 214, 60, 90 }));
     b.moveTo(0, px(18))
         .curveTo(px(-22), px(2), px(-20), px(-8))
         .curveTo(px(-18), px(-20), px(-8), px(-18))
@@ -82,21 +83,23 @@ swf::SpriteDefinition hearts()
 {
     constexpr int kFrames = 48;
     FrameList frames(kFrames);
-    const double lanes[] = {-170, 160, -120};
+    const double lanes[] = { -170, 160, -120 };
     for (int h = 0; h < 3; ++h) {
         for (int f = 0; f < kFrames; ++f) {
             const double t = double((f + h * 16) % kFrames) / kFrames;
             const double x = lanes[h] + 12 * std::sin(t * 2 * std::numbers::pi);
             const double scale = 0.6 + 0.5 * t;
             const double alpha = t < 0.15 ? t / 0.15 : 1.0 - (t - 0.15) / 0.85;
-            frames.add(f, animate(f, uint16_t(h + 1), Heart, scaleAt(scale, scale, px(x), px(-40 - 150 * t)), fade(alpha)));
+            frames.add(f,
+                animate(
+                    f, uint16_t(h + 1), Heart, scaleAt(scale, scale, px(x), px(-40 - 150 * t)), fade(alpha)));
         }
     }
     return frames.sprite();
 }
 
 swf::Shape ellipseShape(swf::Point centre, int32_t rx, int32_t ry, const swf::FillStyle& fill,
-                        std::optional<swf::Rgba> outline = kOutline)
+    std::optional<swf::Rgba> outline = kOutline)
 {
     swf::ShapeBuilder b;
     b.fill1(b.addFill(fill));
@@ -109,8 +112,8 @@ swf::Shape ellipseShape(swf::Point centre, int32_t rx, int32_t ry, const swf::Fi
 swf::Shape diaper()
 {
     swf::ShapeBuilder b;
-    b.fill1(b.addSolidFill({255, 255, 255}));
-    b.line(b.addLine(px(2), {150, 190, 222}));
+    b.fill1(b.addSolidFill({ 255, 255, 255 }));
+    b.line(b.addLine(px(2), { 150, 190, 222 }));
     b.moveTo(px(-70), px(-40))
         .curveTo(0, px(-22), px(70), px(-40))
         .curveTo(px(66), px(-6), px(30), px(-2))
@@ -122,26 +125,28 @@ swf::Shape diaper()
 swf::Shape hair()
 {
     swf::ShapeBuilder b;
-    b.line(b.addLine(px(4), {140, 88, 52}));
-    b.moveTo(px(-4), px(-58)).curveTo(px(-10), px(-84), px(8), px(-82)).curveTo(px(22), px(-78), px(8), px(-66));
+    b.line(b.addLine(px(4), { 140, 88, 52 }));
+    b.moveTo(px(-4), px(-58))
+        .curveTo(px(-10), px(-84), px(8), px(-82))
+        .curveTo(px(22), px(-78), px(8), px(-66));
     return b.build();
 }
 
 swf::Shape eyeOpen()
 {
     swf::ShapeBuilder b;
-    const uint32_t pupil = b.addSolidFill({48, 36, 40});
-    const uint32_t shine = b.addSolidFill({255, 255, 255});
-    b.fill1(pupil).ellipse({0, 0}, px(7), px(9));
+    const uint32_t pupil = b.addSolidFill({ 48, 36, 40 });
+    const uint32_t shine = b.addSolidFill({ 255, 255, 255 });
+    b.fill1(pupil).ellipse({ 0, 0 }, px(7), px(9));
     // The highlight is a hole in the pupil, filled white.
-    b.fill0(pupil).fill1(shine).circle({px(2.5), px(-3.5)}, px(2.5));
+    b.fill0(pupil).fill1(shine).circle({ px(2.5), px(-3.5) }, px(2.5));
     return b.build();
 }
 
 swf::Shape eyeClosed()
 {
     swf::ShapeBuilder b;
-    b.line(b.addLine(px(3), {48, 36, 40}));
+    b.line(b.addLine(px(3), { 48, 36, 40 }));
     b.moveTo(px(-8), px(1)).curveTo(0, px(-7), px(8), px(1));
     return b.build();
 }
@@ -154,7 +159,7 @@ swf::SpriteDefinition eyes()
     const int32_t left = px(-24), right = px(24);
     frames.add(0, placeNew(1, EyeOpen, translate(left, 0)));
     frames.add(0, placeNew(2, EyeOpen, translate(right, 0)));
-    for (uint16_t depth : {uint16_t(1), uint16_t(2)}) {
+    for (uint16_t depth : { uint16_t(1), uint16_t(2) }) {
         swf::PlaceObject shut = moveTo(depth, translate(depth == 1 ? left : right, 0));
         shut.characterId = EyeClosed;
         frames.add(64, shut);
@@ -168,9 +173,12 @@ swf::SpriteDefinition eyes()
 swf::Shape mouth()
 {
     swf::ShapeBuilder b;
-    b.fill1(b.addSolidFill({204, 72, 86}));
-    b.line(b.addLine(px(2), {160, 50, 64}));
-    b.moveTo(px(-16), 0).curveTo(0, px(4), px(16), 0).curveTo(px(14), px(20), 0, px(21)).curveTo(px(-14), px(20), px(-16), 0);
+    b.fill1(b.addSolidFill({ 204, 72, 86 }));
+    b.line(b.addLine(px(2), { 160, 50, 64 }));
+    b.moveTo(px(-16), 0)
+        .curveTo(0, px(4), px(16), 0)
+        .curveTo(px(14), px(20), 0, px(21))
+        .curveTo(px(-14), px(20), px(-16), 0);
     return b.build();
 }
 
@@ -178,9 +186,9 @@ swf::Shape mouth()
 swf::Shape arm()
 {
     swf::ShapeBuilder b;
-    b.fill1(b.addFill(skin({0, px(30)}, px(34))));
+    b.fill1(b.addFill(skin({ 0, px(30) }, px(34))));
     b.line(b.addLine(px(2), kOutline));
-    b.ellipse({0, px(28)}, px(15), px(32));
+    b.ellipse({ 0, px(28) }, px(15), px(32));
     return b.build();
 }
 
@@ -205,7 +213,7 @@ swf::SpriteDefinition baby()
     put(Foot, translate(px(-38), px(-10)));
     put(Foot, translate(px(38), px(-10)));
     put(WavingArm, translate(px(-58), px(-120)));
-    put(WavingArm, swf::Matrix{-1, 0, 0, 1, px(58), px(-120)});  // mirrored
+    put(WavingArm, swf::Matrix { -1, 0, 0, 1, px(58), px(-120) }); // mirrored
     put(Body, translate(0, px(-75)));
     put(Diaper, translate(0, 0));
     put(Ear, translate(px(-60), px(-195)));
@@ -224,30 +232,30 @@ swf::SpriteDefinition baby()
 std::vector<uint8_t> makeFatBaby()
 {
     swf::Writer w(stageHeader());
-    w.setBackground({253, 226, 208});
+    w.setBackground({ 253, 226, 208 });
 
     w.defineShape(Backdrop, backdrop());
     w.defineShape(Heart, heart());
     w.defineSprite(Hearts, hearts());
-    w.defineShape(Body, ellipseShape({0, 0}, px(76), px(70), skin({0, 0}, px(76))));
+    w.defineShape(Body, ellipseShape({ 0, 0 }, px(76), px(70), skin({ 0, 0 }, px(76))));
     w.defineShape(Diaper, diaper());
-    w.defineShape(Head, ellipseShape({0, 0}, px(64), px(60), skin({0, 0}, px(64))));
-    w.defineShape(Ear, ellipseShape({0, 0}, px(14), px(16), skin({0, 0}, px(14))));
+    w.defineShape(Head, ellipseShape({ 0, 0 }, px(64), px(60), skin({ 0, 0 }, px(64))));
+    w.defineShape(Ear, ellipseShape({ 0, 0 }, px(14), px(16), skin({ 0, 0 }, px(14))));
     w.defineShape(Hair, hair());
     w.defineShape(EyeOpen, eyeOpen());
     w.defineShape(EyeClosed, eyeClosed());
     w.defineSprite(Eyes, eyes());
     swf::FillStyle blush;
-    blush.color = {250, 128, 140, 110};
-    w.defineShape(Cheek, ellipseShape({0, 0}, px(13), px(8), blush, std::nullopt));
+    blush.color = { 250, 128, 140, 110 };
+    w.defineShape(Cheek, ellipseShape({ 0, 0 }, px(13), px(8), blush, std::nullopt));
     w.defineShape(Mouth, mouth());
     w.defineShape(Arm, arm());
     w.defineSprite(WavingArm, wavingArm());
-    w.defineShape(Foot, ellipseShape({0, 0}, px(24), px(14), skin({0, 0}, px(24))));
+    w.defineShape(Foot, ellipseShape({ 0, 0 }, px(24), px(14), skin({ 0, 0 }, px(24))));
     w.defineSprite(Baby, baby());
     swf::FillStyle shadow;
-    shadow.color = {150, 90, 80, 70};
-    w.defineShape(Shadow, ellipseShape({0, 0}, px(80), px(10), shadow, std::nullopt));
+    shadow.color = { 150, 90, 80, 70 };
+    w.defineShape(Shadow, ellipseShape({ 0, 0 }, px(80), px(10), shadow, std::nullopt));
 
     const int32_t floor = px(340);
     for (int f = 0; f < kRootFrames; ++f) {

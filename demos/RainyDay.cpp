@@ -37,8 +37,9 @@ enum Id : uint16_t {
 swf::Shape sky()
 {
     swf::ShapeBuilder b;
-    const swf::Rect area{0, kWidth, 0, kHeight};
-    b.fill1(b.addFill(verticalGradient(area, {{0, {88, 96, 108}}, {150, {140, 147, 156}}, {255, {176, 181, 186}}})));
+    const swf::Rect area { 0, kWidth, 0, kHeight };
+    b.fill1(b.addFill(verticalGradient(
+        area, { { 0, { 88, 96, 108 } }, { 150, { 140, 147, 156 } }, { 255, { 176, 181, 186 } } })));
     b.rectangle(area);
     return b.build();
 }
@@ -47,7 +48,7 @@ swf::Shape sky()
 swf::Shape overcast()
 {
     swf::ShapeBuilder b;
-    b.fill1(b.addSolidFill({104, 111, 122, 230}));
+    b.fill1(b.addSolidFill({ 104, 111, 122, 230 }));
     b.moveTo(0, 0).lineTo(kWidth, 0).lineTo(kWidth, px(48));
     for (int i = 8; i > 0; --i) {
         const int32_t x = kWidth * (i - 1) / 8;
@@ -61,7 +62,7 @@ swf::Shape overcast()
 swf::Shape farHills()
 {
     swf::ShapeBuilder b;
-    b.fill1(b.addSolidFill({104, 114, 120}));
+    b.fill1(b.addSolidFill({ 104, 114, 120 }));
     b.moveTo(0, px(250))
         .curveTo(px(70), px(200), px(150), px(235))
         .curveTo(px(230), px(270), px(320), px(215))
@@ -75,8 +76,8 @@ swf::Shape farHills()
 swf::Shape nearGround()
 {
     swf::ShapeBuilder b;
-    const uint32_t earth = b.addSolidFill({58, 66, 64});
-    const uint32_t puddle = b.addSolidFill({122, 132, 142});
+    const uint32_t earth = b.addSolidFill({ 58, 66, 64 });
+    const uint32_t puddle = b.addSolidFill({ 122, 132, 142 });
     b.fill1(earth);
     b.moveTo(0, px(300))
         .curveTo(px(130), px(280), px(260), px(298))
@@ -86,16 +87,17 @@ swf::Shape nearGround()
         .lineTo(0, px(300));
     // The puddles are holes in the earth filled with the sky's grey: the outside of
     // each outline is earth, the inside is water.
-    b.fill0(earth).fill1(puddle).ellipse({px(150), px(345)}, px(70), px(14));
-    b.fill0(earth).fill1(puddle).ellipse({px(390), px(335)}, px(55), px(11));
+    b.fill0(earth).fill1(puddle).ellipse({ px(150), px(345) }, px(70), px(14));
+    b.fill0(earth).fill1(puddle).ellipse({ px(390), px(335) }, px(55), px(11));
     return b.build();
 }
 
 swf::Shape puff()
 {
     swf::ShapeBuilder b;
-    b.fill1(b.addFill(radialGradient({0, px(-16)}, px(62), {{0, {198, 202, 208}}, {200, {152, 158, 167}}, {255, {136, 143, 153}}})));
-    b.circle({0, 0}, px(40));
+    b.fill1(b.addFill(radialGradient({ 0, px(-16) }, px(62),
+        { { 0, { 198, 202, 208 } }, { 200, { 152, 158, 167 } }, { 255, { 136, 143, 153 } } })));
+    b.circle({ 0, 0 }, px(40));
     return b.build();
 }
 
@@ -112,7 +114,7 @@ swf::SpriteDefinition cloud(std::initializer_list<std::array<double, 3>> puffs)
 swf::Shape drop()
 {
     swf::ShapeBuilder b;
-    b.line(b.addLine(px(1.5), {205, 214, 228, 190}));
+    b.line(b.addLine(px(1.5), { 205, 214, 228, 190 }));
     b.moveTo(0, 0).lineTo(px(-3), px(15));
     return b.build();
 }
@@ -139,8 +141,8 @@ swf::SpriteDefinition rain(int dropCount, int frameCount, double scale, uint32_t
 swf::Shape ripple()
 {
     swf::ShapeBuilder b;
-    b.line(b.addLine(px(1), {214, 222, 232}));
-    b.ellipse({0, 0}, px(12), px(3));
+    b.line(b.addLine(px(1), { 214, 222, 232 }));
+    b.ellipse({ 0, 0 }, px(12), px(3));
     return b.build();
 }
 
@@ -161,36 +163,39 @@ swf::SpriteDefinition rippleSprite(int offset)
 std::vector<uint8_t> makeRainyDay()
 {
     swf::Writer w(stageHeader());
-    w.setBackground({150, 158, 168});
+    w.setBackground({ 150, 158, 168 });
 
     w.defineShape(Sky, sky());
     w.defineShape(Overcast, overcast());
     w.defineShape(FarHills, farHills());
     w.defineShape(NearGround, nearGround());
     w.defineShape(Puff, puff());
-    w.defineSprite(CloudA, cloud({{0, 0, 1.0}, {-55, 12, 0.75}, {60, 10, 0.8}, {-100, 26, 0.5}, {105, 24, 0.55}, {20, -22, 0.8}}));
-    w.defineSprite(CloudB, cloud({{0, 0, 0.9}, {-48, 10, 0.7}, {50, 14, 0.65}, {-20, -18, 0.7}, {90, 22, 0.45}}));
+    w.defineSprite(CloudA,
+        cloud({ { 0, 0, 1.0 }, { -55, 12, 0.75 }, { 60, 10, 0.8 }, { -100, 26, 0.5 }, { 105, 24, 0.55 },
+            { 20, -22, 0.8 } }));
+    w.defineSprite(CloudB,
+        cloud({ { 0, 0, 0.9 }, { -48, 10, 0.7 }, { 50, 14, 0.65 }, { -20, -18, 0.7 }, { 90, 22, 0.45 } }));
     w.defineShape(Drop, drop());
     w.defineSprite(RainFar, rain(45, 16, 0.6, 7));
     w.defineSprite(RainNear, rain(24, 10, 1.25, 11));
     w.defineShape(Ripple, ripple());
     // Four ripple sprites, each starting at another point of the same ring's life.
-    const uint16_t ripples[] = {RippleSprite, RippleSprite + 1, RippleSprite + 2, RippleSprite + 3};
+    const uint16_t ripples[] = { RippleSprite, RippleSprite + 1, RippleSprite + 2, RippleSprite + 3 };
     for (int i = 0; i < 4; ++i)
         w.defineSprite(ripples[i], rippleSprite(i * 5));
 
     struct CloudTrack {
         uint16_t id;
         int32_t y;
-        double start;  // 0..1 of the way across
-        double shade;  // colour multiplier: the lower clouds are darker
+        double start; // 0..1 of the way across
+        double shade; // colour multiplier: the lower clouds are darker
     };
     const CloudTrack clouds[] = {
-        {CloudA, px(70), 0.05, 1.0},
-        {CloudB, px(120), 0.45, 0.82},
-        {CloudA, px(165), 0.75, 0.7},
+        { CloudA, px(70), 0.05, 1.0 },
+        { CloudB, px(120), 0.45, 0.82 },
+        { CloudA, px(165), 0.75, 0.7 },
     };
-    const int32_t travel = kWidth + px(320);  // off the right edge and in again from the left
+    const int32_t travel = kWidth + px(320); // off the right edge and in again from the left
 
     for (int f = 0; f < kRootFrames; ++f) {
         for (int c = 0; c < 3; ++c) {
@@ -210,7 +215,8 @@ std::vector<uint8_t> makeRainyDay()
             w.place(placeNew(13, Overcast, {}));
             w.place(placeNew(6, RainFar, {}));
             w.place(placeNew(7, NearGround, {}));
-            const swf::Point spots[] = {{px(120), px(344)}, {px(178), px(348)}, {px(372), px(333)}, {px(410), px(338)}};
+            const swf::Point spots[]
+                = { { px(120), px(344) }, { px(178), px(348) }, { px(372), px(333) }, { px(410), px(338) } };
             for (int i = 0; i < 4; ++i)
                 w.place(placeNew(uint16_t(8 + i), ripples[i], translate(spots[i].x, spots[i].y)));
             w.place(placeNew(12, RainNear, {}));

@@ -17,11 +17,11 @@ struct GradientStop {
 struct Gradient {
     enum class Spread : uint8_t { Pad = 0, Reflect = 1, Repeat = 2 };
     enum class Interpolation : uint8_t { Normal = 0, Linear = 1 };
-    Matrix matrix;  // maps the gradient square (-16384..16384 twips) to shape space
+    Matrix matrix; // maps the gradient square (-16384..16384 twips) to shape space
     Spread spread = Spread::Pad;
     Interpolation interpolation = Interpolation::Normal;
     std::vector<GradientStop> stops;
-    double focalPoint = 0.0;  // -1..1, focal radial gradients only
+    double focalPoint = 0.0; // -1..1, focal radial gradients only
     friend bool operator==(const Gradient&, const Gradient&) = default;
 };
 
@@ -38,15 +38,15 @@ struct FillStyle {
         NonSmoothedClippedBitmap = 0x43,
     };
     Kind kind = Kind::Solid;
-    Rgba color;         // Solid
-    Gradient gradient;  // the gradient kinds
+    Rgba color; // Solid
+    Gradient gradient; // the gradient kinds
     uint16_t bitmapId = 0;
     Matrix bitmapMatrix;
     friend bool operator==(const FillStyle&, const FillStyle&) = default;
 };
 
 struct LineStyle {
-    uint16_t width = 20;  // twips
+    uint16_t width = 20; // twips
     Rgba color;
     // LINESTYLE2 (DefineShape4) extras; defaults are those of LINESTYLE.
     enum class Cap : uint8_t { Round = 0, None = 1, Square = 2 };
@@ -59,7 +59,7 @@ struct LineStyle {
     bool noVScale = false;
     bool pixelHinting = false;
     bool noClose = false;
-    std::optional<FillStyle> fill;  // a LINESTYLE2 may be filled instead of coloured
+    std::optional<FillStyle> fill; // a LINESTYLE2 may be filled instead of coloured
     friend bool operator==(const LineStyle&, const LineStyle&) = default;
 };
 
@@ -71,11 +71,11 @@ struct StyleTable {
 
 // STYLECHANGERECORD. Style indices are 1-based as in the file; 0 means "none".
 struct StyleChange {
-    std::optional<Point> moveTo;  // absolute, in shape space
+    std::optional<Point> moveTo; // absolute, in shape space
     std::optional<uint32_t> fill0;
     std::optional<uint32_t> fill1;
     std::optional<uint32_t> line;
-    std::optional<StyleTable> newStyles;  // DefineShape2 and later
+    std::optional<StyleTable> newStyles; // DefineShape2 and later
     friend bool operator==(const StyleChange&, const StyleChange&) = default;
 };
 
@@ -98,10 +98,10 @@ using ShapeRecord = std::variant<StyleChange, StraightEdge, CurvedEdge>;
 
 // DefineShape 1..4 (and the glyph SHAPEs of fonts, which have no styles of their own).
 struct Shape {
-    uint8_t version = 1;  // 1..4: which DefineShape tag it came from / goes to
+    uint8_t version = 1; // 1..4: which DefineShape tag it came from / goes to
     Rect bounds;
-    std::optional<Rect> edgeBounds;  // DefineShape4
-    bool nonZeroWinding = false;     // DefineShape4 UsesFillWindingRule: fill by non-zero, not even-odd
+    std::optional<Rect> edgeBounds; // DefineShape4
+    bool nonZeroWinding = false; // DefineShape4 UsesFillWindingRule: fill by non-zero, not even-odd
     StyleTable styles;
     std::vector<ShapeRecord> records;
     friend bool operator==(const Shape&, const Shape&) = default;

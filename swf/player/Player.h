@@ -34,24 +34,24 @@ public:
     void load(const QString& url);
     QString url() const;
     ReadyState readyState() const;
-    int percentLoaded() const;    // 0..100
-    QString errorString() const;  // why the last load failed; empty when it did not
+    int percentLoaded() const; // 0..100
+    QString errorString() const; // why the last load failed; empty when it did not
 
     void setAutoplay(bool on);
     void setLoop(bool on);
     bool isPlaying() const;
     void play();
     void stop();
-    void rewind();                // back to the first frame, stopped
-    void gotoFrame(int frame);    // 0-based; clamped to the movie
-    int currentFrame() const;     // 0-based; 0 when no movie is loaded
-    int totalFrames() const;      // 0 when no movie is loaded
+    void rewind(); // back to the first frame, stopped
+    void gotoFrame(int frame); // 0-based; clamped to the movie
+    int currentFrame() const; // 0-based; 0 when no movie is loaded
+    int totalFrames() const; // 0 when no movie is loaded
     double frameRate() const;
 
     // Runs one frame of the timeline now, as the clock would.
     void advanceFrame();
 
-    QSize movieSize() const;  // pixels; empty when no movie is loaded
+    QSize movieSize() const; // pixels; empty when no movie is loaded
     QColor backgroundColor() const;
     // Draws the stage scaled to fit `target` with its aspect kept, centred ("ShowAll"),
     // the rest of `target` filled with the background colour.
@@ -60,7 +60,7 @@ public:
 
 signals:
     void readyStateChanged(int state);
-    void frameChanged();  // the picture changed; repaint
+    void frameChanged(); // the picture changed; repaint
     void loadFailed(const QString& message);
 
 private:

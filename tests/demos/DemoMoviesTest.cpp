@@ -69,8 +69,8 @@ TEST_P(DemoMovie, PlaysAndChangesFromFrameToFrame)
 }
 
 INSTANTIATE_TEST_SUITE_P(Bundled, DemoMovie,
-                         ::testing::Values(DemoCase{"RainyDay", demos::makeRainyDay},
-                                           DemoCase{"FatBaby", demos::makeFatBaby}),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(
+        DemoCase { "RainyDay", demos::makeRainyDay }, DemoCase { "FatBaby", demos::makeFatBaby }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -111,8 +111,8 @@ TEST_P(TruncatedMovie, AtEveryByteGivesAnErrorOrWhatCouldBeRead)
     EXPECT_GT(partial, file.size() / 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Compressions, TruncatedMovie, testing::Values(Compression::None, Compression::Zlib, Compression::Lzma));
+INSTANTIATE_TEST_SUITE_P(Compressions, TruncatedMovie,
+    testing::Values(Compression::None, Compression::Zlib, Compression::Lzma), test::signatureName);
 
 TEST(DamagedMovie, BadSignature)
 {

@@ -20,6 +20,20 @@ inline Header movieHeader(uint8_t version = 8)
     return header;
 }
 
+// Names the compression cases of parameterised tests by their signature.
+inline std::string signatureName(const testing::TestParamInfo<Compression>& info)
+{
+    switch (info.param) {
+    case Compression::None:
+        return "FWS";
+    case Compression::Zlib:
+        return "CWS";
+    case Compression::Lzma:
+        return "ZWS";
+    }
+    return "unknown";
+}
+
 inline Movie parsed(const std::vector<uint8_t>& file, const ParseLimits& limits = {})
 {
     auto movie = parseMovie(file, limits);

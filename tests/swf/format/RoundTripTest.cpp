@@ -386,16 +386,7 @@ TEST_P(RoundTrip, WholeModelWrittenBackReadsTheSame)
 }
 
 INSTANTIATE_TEST_SUITE_P(Compressions, RoundTrip,
-    testing::Values(Compression::None, Compression::Zlib, Compression::Lzma), [](const auto& info) {
-        switch (info.param) {
-        case Compression::None:
-            return "FWS";
-        case Compression::Zlib:
-            return "CWS";
-        default:
-            return "ZWS";
-        }
-    });
+    testing::Values(Compression::None, Compression::Zlib, Compression::Lzma), test::signatureName);
 
 } // namespace
 } // namespace swf
