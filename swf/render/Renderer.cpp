@@ -1,5 +1,6 @@
 #include "Renderer.h"
 
+#include "PathUnion.h"
 #include "ShowAll.h"
 #include "StylePaint.h"
 
@@ -26,10 +27,6 @@ QColor opaque(const Rgba& c)
     return QColor(c.r, c.g, c.b);
 }
 
-// Uniting paths costs more than linearly in their size; past this many elements the
-// children of a sprite mask are laid together instead, exact unless they overlap.
-constexpr int kUniteLimit = 4000;
-
 } // namespace
 
 void Renderer::useMovie(const Stage& stage)
@@ -52,6 +49,8 @@ void Renderer::render(QPainter& painter, const Stage& stage, const QRectF& targe
 void Renderer::drawTree(QPainter& painter, const Stage& stage, const QTransform& view)
 {
     useMovie(stage);
+    const QPaintDevice* device = painter.device();
+    budget_.start(device ? QSize(device->width(), device->height()) : QSize());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -63,6 +62,8 @@ void Renderer::drawTree(QPainter& painter, const Stage& stage, const QTransform&
 void Renderer::drawObject(
     QPainter& painter, const DisplayObject& object, const QTransform& parent, const ColorXform& parentCx)
 {
+    if (budget_.spent())
+        return;
     const QTransform t = toQTransform(object.matrix()) * parent;
     const ColorXform cx = ColorXform::from(object.colorTransform()).then(parentCx);
     // Nothing shows through a transform that squashes the object flat, or that keeps it
@@ -87,8 +88,11 @@ void Renderer::drawList(
     std::vector<Mask> masks;
     bool clipChanged = false;
     bool clipSaved = false;
+    const double outerClipLoad = budget_.clipLoad();
 
     for (const auto& [depth, object] : list) {
+        if (budget_.spent())
+            break;
         const auto expired = std::erase_if(masks, [depth](const Mask& m) { return m.clipDepth < depth; });
         clipChanged = clipChanged || expired > 0;
         if (object->isMask()) {
@@ -99,12 +103,18 @@ void Renderer::drawList(
         if (clipChanged) {
             if (clipSaved)
                 painter.restore();
+            budget_.setClipLoad(outerClipLoad);
             clipSaved = !masks.empty();
             if (clipSaved) {
                 painter.save();
                 painter.setWorldTransform(QTransform());
-                for (const Mask& mask : masks)
+                // A clip left out for want of budget leaves the budget spent, so that
+                // nothing is drawn unclipped after it.
+                for (const Mask& mask : masks) {
+                    if (!budget_.clip(mask.devicePath))
+                        break;
                     painter.setClipPath(mask.devicePath, Qt::IntersectClip);
+                }
             }
             clipChanged = false;
         }
@@ -112,6 +122,7 @@ void Renderer::drawList(
     }
     if (clipSaved)
         painter.restore();
+    budget_.setClipLoad(outerClipLoad);
 }
 
 void Renderer::drawShape(QPainter& painter, const Shape& shape, const QTransform& t, const ColorXform& cx)
@@ -124,35 +135,43 @@ void Renderer::drawShape(QPainter& painter, const Shape& shape, const QTransform
     for (const ShapeDrawing::Layer& layer : drawing.layers()) {
         if (const auto* fill = std::get_if<FillStyle>(&layer.style)) {
             const QBrush brush = fillBrush(*fill, cx);
-            if (brush.style() != Qt::NoBrush)
-                painter.fillPath(layer.path, brush);
-        } else {
-            const auto& line = std::get<LineStyle>(layer.style);
-            painter.strokePath(layer.path, linePen(line, cx, pixelsPerTwip));
+            if (brush.style() == Qt::NoBrush)
+                continue;
+            if (!budget_.fill(layer.path, t))
+                return;
+            painter.fillPath(layer.path, brush);
+            continue;
         }
+        const auto& line = std::get<LineStyle>(layer.style);
+        const QPen pen = linePen(line, cx, pixelsPerTwip);
+        if (!budget_.stroke(layer.path, t, pen.isCosmetic() ? 0 : line.width * pixelsPerTwip))
+            return;
+        if (line.width > kMaxPenWidth && !pen.isCosmetic())
+            painter.fillPath(strokeArea(layer.path, pen, line.width), pen.brush());
+        else
+            painter.strokePath(layer.path, pen);
     }
 }
 
 QPainterPath Renderer::outlineOf(const DisplayObject& object, const QTransform& parent)
 {
+    if (budget_.spent())
+        return {};
     const QTransform t = toQTransform(object.matrix()) * parent;
-    if (const Shape* shape = shapeOf(object))
-        return t.map(cache_.outline(*shape));
-    QPainterPath outline;
+    if (const Shape* shape = shapeOf(object)) {
+        const QPainterPath& outline = cache_.outline(*shape, budget_);
+        budget_.charge(outline.elementCount());
+        return t.map(outline);
+    }
+    PathUnion outline;
     if (const MovieClip* clip = object.asMovieClip()) {
         for (const auto& [depth, child] : clip->displayList()) {
-            if (child->isMask())
-                continue;
-            const QPainterPath part = outlineOf(*child, t);
-            if (outline.isEmpty())
-                outline = part;
-            else if (outline.elementCount() + part.elementCount() < kUniteLimit)
-                outline = outline.united(part);
-            else
-                outline.addPath(part);
+            if (!child->isMask())
+                outline.add(outlineOf(*child, t));
         }
     }
-    return outline;
+    budget_.chargeUnion(outline.work());
+    return outline.take();
 }
 
 } // namespace swf

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColorXform.h"
+#include "DrawBudget.h"
 #include "ShapeCache.h"
 
 #include "swf/display/MovieClip.h"
@@ -17,7 +18,8 @@ namespace swf {
 class Stage;
 
 // Paints a display tree with QPainter. Keeps the decoded shapes of the movie it last drew;
-// drawing another movie starts a new cache.
+// drawing another movie starts a new cache. A frame that would take too long to paint is
+// cut short where its DrawBudget runs out.
 class Renderer {
 public:
     // Fills `target` with the stage colour and draws the stage into it, scaled "ShowAll".
@@ -27,6 +29,10 @@ public:
     void drawTree(QPainter& painter, const Stage& stage, const QTransform& view);
 
     std::size_t cachedShapes() const { return cache_.size(); }
+    // The painting work the last frame took (DrawBudget units), and whether it ran out of
+    // its budget and left objects undrawn.
+    double lastFrameWork() const { return budget_.used(); }
+    bool lastFrameCut() const { return budget_.spent(); }
 
 private:
     void drawObject(
@@ -38,6 +44,7 @@ private:
     void useMovie(const Stage& stage);
 
     ShapeCache cache_;
+    DrawBudget budget_;
     std::shared_ptr<const Movie> movie_; // held so that the cache's keys stay valid
     QTransform base_; // the painter's transform when drawing began
 };

@@ -15,11 +15,14 @@ const ShapeDrawing& ShapeCache::drawing(const Shape& shape)
     return entry(shape).drawing;
 }
 
-const QPainterPath& ShapeCache::outline(const Shape& shape)
+const QPainterPath& ShapeCache::outline(const Shape& shape, DrawBudget& budget)
 {
     Entry& e = entry(shape);
-    if (!e.outline)
-        e.outline = e.drawing.fillOutline();
+    if (!e.outline) {
+        PathUnion fills = e.drawing.fillOutline();
+        budget.chargeUnion(fills.work());
+        e.outline = fills.take();
+    }
     return *e.outline;
 }
 

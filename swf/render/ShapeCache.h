@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DrawBudget.h"
 #include "ShapeDrawing.h"
 
 #include <QPainterPath>
@@ -15,7 +16,8 @@ namespace swf {
 class ShapeCache {
 public:
     const ShapeDrawing& drawing(const Shape& shape);
-    const QPainterPath& outline(const Shape& shape);
+    // Made on first use, which is charged to `budget`; kept for later frames.
+    const QPainterPath& outline(const Shape& shape, DrawBudget& budget);
     void clear() { entries_.clear(); }
     std::size_t size() const { return entries_.size(); }
 

@@ -131,22 +131,12 @@ ShapeDrawing ShapeDrawing::decode(const Shape& shape)
     return drawing;
 }
 
-QPainterPath ShapeDrawing::fillOutline() const
+PathUnion ShapeDrawing::fillOutline() const
 {
-    // Boolean operations on paths grow badly with their size; past this many elements the
-    // fills are simply laid together, which is exact unless fills of one shape overlap.
-    constexpr int kUniteLimit = 4000;
-    QPainterPath outline;
+    PathUnion outline;
     for (const Layer& layer : layers_) {
-        if (!std::holds_alternative<FillStyle>(layer.style))
-            continue;
-        if (outline.isEmpty()) {
-            outline = layer.path;
-        } else if (outline.elementCount() + layer.path.elementCount() < kUniteLimit) {
-            outline = outline.united(layer.path);
-        } else {
-            outline.addPath(layer.path);
-        }
+        if (std::holds_alternative<FillStyle>(layer.style))
+            outline.add(layer.path);
     }
     return outline;
 }

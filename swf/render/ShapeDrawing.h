@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PathUnion.h"
+
 #include "swf/format/Shape.h"
 
 #include <QPainterPath>
@@ -25,7 +27,7 @@ public:
 
     const std::vector<Layer>& layers() const { return layers_; }
     // The area the fills cover, for using the shape as a mask.
-    QPainterPath fillOutline() const;
+    PathUnion fillOutline() const;
 
 private:
     std::vector<Layer> layers_;

@@ -1,6 +1,7 @@
 #include "StylePaint.h"
 
 #include <QLinearGradient>
+#include <QPainterPathStroker>
 #include <QRadialGradient>
 
 #include <algorithm>
@@ -143,7 +144,7 @@ QPen linePen(const LineStyle& style, const ColorXform& cx, double pixelsPerTwip)
         pen.setWidthF(1.0);
         pen.setCosmetic(true);
     } else {
-        pen.setWidthF(style.width);
+        pen.setWidthF(std::min<double>(style.width, kMaxPenWidth));
     }
 
     switch (style.startCap) {
@@ -170,6 +171,13 @@ QPen linePen(const LineStyle& style, const ColorXform& cx, double pixelsPerTwip)
         break;
     }
     return pen;
+}
+
+QPainterPath strokeArea(const QPainterPath& path, const QPen& pen, double width)
+{
+    QPainterPathStroker stroker(pen);
+    stroker.setWidth(width);
+    return stroker.createStroke(path);
 }
 
 } // namespace swf
