@@ -1,5 +1,8 @@
 // Writes a few movies made with the writer into the folder given on the command line:
-// the seeds of fuzz_movie. Made at build time, so that no seed is ever committed.
+// the seeds of the fuzz targets. With --play it adds what gives the playing target a
+// timeline worth running: the two bundled movies, and a sprite that nests itself under
+// masks. Made at build time, so that no seed is ever committed.
+#include "demos/Movies.h"
 #include "swf/format/ShapeBuilder.h"
 #include "swf/format/Tags.h"
 #include "swf/format/Writer.h"
@@ -8,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -115,6 +119,64 @@ std::vector<uint8_t> richMovie(Compression compression, uint8_t version)
     return w.finish(compression);
 }
 
+// A sprite that places a smaller copy of itself under a mask, down to the nesting limit,
+// and moves, swaps and removes on later frames: masks in masks, and gotos that rebuild
+// deep trees.
+std::vector<uint8_t> nestedMasks()
+{
+    Writer w(header(8));
+    ShapeBuilder square;
+    square.fill1(square.addSolidFill({ 200, 30, 30, 255 })).rectangle({ 0, 4000, 0, 3000 });
+    w.defineShape(1, square.build());
+    ShapeBuilder disc;
+    disc.fill1(disc.addSolidFill({ 30, 30, 200, 160 })).line(disc.addLine(40, { 0, 0, 0, 255 }));
+    disc.circle({ 2500, 2000 }, 1800);
+    w.defineShape(2, disc.build());
+
+    SpriteDefinition sprite;
+    sprite.declaredFrameCount = 3;
+    sprite.timeline.frames.resize(3);
+    PlaceObject mask;
+    mask.depth = 1;
+    mask.characterId = 1;
+    mask.matrix = Matrix {};
+    mask.clipDepth = 3;
+    PlaceObject self;
+    self.depth = 2;
+    self.characterId = 10;
+    self.matrix = Matrix { 0.9, 0.1, -0.1, 0.9, 200, 150 };
+    PlaceObject content;
+    content.depth = 3;
+    content.characterId = 2;
+    content.matrix = Matrix {};
+    sprite.timeline.frames[0].tags = { mask, self, content };
+    PlaceObject turn;
+    turn.depth = 2;
+    turn.move = true;
+    turn.matrix = Matrix { 0.8, -0.2, 0.2, 0.8, 300, 100 };
+    sprite.timeline.frames[1].tags = { turn };
+    PlaceObject swap;
+    swap.depth = 3;
+    swap.move = true;
+    swap.characterId = 1;
+    sprite.timeline.frames[2].tags = { swap, RemoveObject { 1, std::nullopt } };
+    w.defineSprite(10, sprite);
+
+    PlaceObject root;
+    root.depth = 1;
+    root.characterId = 10;
+    root.matrix = Matrix {};
+    w.place(root);
+    w.frameLabel("in");
+    w.showFrame();
+    w.showFrame();
+    w.remove(RemoveObject { 1, std::nullopt });
+    w.showFrame();
+    w.place(root);
+    w.showFrame();
+    return w.finish(Compression::None);
+}
+
 void save(const std::filesystem::path& folder, const std::string& name, const std::vector<uint8_t>& bytes)
 {
     std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
@@ -125,8 +187,9 @@ void save(const std::filesystem::path& folder, const std::string& name, const st
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s SEED_FOLDER\n", argv[0]);
+    const bool forPlay = argc == 3 && std::string_view(argv[2]) == "--play";
+    if (argc != 2 && !forPlay) {
+        std::fprintf(stderr, "usage: %s SEED_FOLDER [--play]\n", argv[0]);
         return 2;
     }
     std::filesystem::path folder(argv[1]);
@@ -137,5 +200,10 @@ int main(int argc, char** argv)
     Writer empty(header(1));
     empty.showFrame();
     save(folder, "empty.swf", empty.finish(Compression::None));
+    if (forPlay) {
+        save(folder, "demo_rainy_day.swf", demos::makeRainyDay());
+        save(folder, "demo_fat_baby.swf", demos::makeFatBaby());
+        save(folder, "nested_masks.swf", nestedMasks());
+    }
     return 0;
 }
