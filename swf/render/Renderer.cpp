@@ -27,6 +27,18 @@ QColor opaque(const Rgba& c)
     return QColor(c.r, c.g, c.b);
 }
 
+// Past this many device pixels to a twip nothing of an object fits any screen, and Qt's
+// stroker, which flattens joins and caps finely enough for the transform's scale, spends
+// a fifth of a second on one short line. Sprites that nest scaled-up copies of themselves
+// reach such transforms within a few dozen levels.
+constexpr double kMaxPixelsPerTwip = 65536;
+
+bool blownUp(const QTransform& t)
+{
+    const double scale = std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
+    return !(scale <= kMaxPixelsPerTwip);
+}
+
 } // namespace
 
 void Renderer::useMovie(const Stage& stage)
@@ -66,9 +78,9 @@ void Renderer::drawObject(
         return;
     const QTransform t = toQTransform(object.matrix()) * parent;
     const ColorXform cx = ColorXform::from(object.colorTransform()).then(parentCx);
-    // Nothing shows through a transform that squashes the object flat, or that keeps it
-    // fully transparent whatever its colours.
-    if (!t.isInvertible() || std::max(cx.add[3], 255 * cx.mul[3] + cx.add[3]) <= 0)
+    // Nothing shows through a transform that squashes the object flat or blows it up past
+    // any screen, or that keeps it fully transparent whatever its colours.
+    if (!t.isInvertible() || blownUp(t) || std::max(cx.add[3], 255 * cx.mul[3] + cx.add[3]) <= 0)
         return;
     if (const Shape* shape = shapeOf(object))
         drawShape(painter, *shape, t, cx);
@@ -155,9 +167,9 @@ void Renderer::drawShape(QPainter& painter, const Shape& shape, const QTransform
 
 QPainterPath Renderer::outlineOf(const DisplayObject& object, const QTransform& parent)
 {
-    if (budget_.spent())
-        return {};
     const QTransform t = toQTransform(object.matrix()) * parent;
+    if (budget_.spent() || blownUp(t))
+        return {};
     if (const Shape* shape = shapeOf(object)) {
         const QPainterPath& outline = cache_.outline(*shape, budget_);
         budget_.charge(outline.elementCount());

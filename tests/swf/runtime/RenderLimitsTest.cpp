@@ -161,6 +161,50 @@ TEST(RenderLimits, OrdinaryCrowdedFrameIsDrawnWhole)
     EXPECT_EQ(pixel(drawn.image, 400, 300), kGreen) << "the last object is drawn";
 }
 
+// A sprite of four lines through its origin and a copy of `inner` turned and made
+// thirty thousand times larger.
+SpriteDefinition linesAround(uint16_t inner)
+{
+    SpriteDefinition sprite;
+    Frame frame;
+    for (uint16_t depth = 1; depth <= 4; ++depth)
+        frame.tags.emplace_back(placeAt(depth, 1));
+    if (inner) {
+        PlaceObject copy = placeAt(5, inner);
+        copy.matrix = Matrix { 27000, 9000, -6000, 27000, 0, 0 };
+        frame.tags.emplace_back(copy);
+    }
+    sprite.timeline.frames = { frame };
+    return sprite;
+}
+
+TEST(RenderLimits, TransformsBlownUpPastAnyScreenAreNotDrawn)
+{
+    // Nested down to the nesting limit, the copies reach transforms of 1e40 to 1e150,
+    // under which Qt takes up to a fifth of a second to stroke one such line, though
+    // nothing of it can show. Only the two levels that fit a screen are drawn: the frame
+    // costs what a sprite of just those two levels does.
+    const auto movie = [](bool nested) {
+        Writer w(stageHeader(100, 100));
+        w.setBackground({ 255, 255, 255 });
+        ShapeBuilder b;
+        b.line(b.addLine(40, { 0, 0, 0 })).moveTo(0, 0).lineTo(300, 100).lineTo(300, 200).lineTo(-400, 120);
+        w.defineShape(1, b.build());
+        w.defineSprite(11, linesAround(0));
+        w.defineSprite(10, linesAround(nested ? 10 : 11));
+        w.place(placeAt(1, 10, 50, 50));
+        w.showFrame();
+        return w;
+    };
+    const Drawn nested = draw(movie(true), { 100, 100 });
+    const Drawn twoLevels = draw(movie(false), { 100, 100 });
+
+    EXPECT_FALSE(nested.cut);
+    EXPECT_EQ(nested.work, twoLevels.work);
+    EXPECT_EQ(nested.image, twoLevels.image);
+    EXPECT_EQ(pixel(nested.image, 55, 51), QColor(0, 0, 0)) << "the top level's lines";
+}
+
 TEST(RenderLimits, LineWiderThanQtsPensKeepsItsWidth)
 {
     // 40000 twips is past the widest pen Qt takes (it would fall back to one twip). The
