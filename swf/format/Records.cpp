@@ -89,6 +89,19 @@ unsigned signedBitsOf(std::initializer_list<int32_t> values)
     return bits;
 }
 
+// The scale and rotate parts of a MATRIX: a presence bit, then, when present, a 5-bit
+// width and two signed fields of that width.
+void writeOptionalPair(BitWriter& out, bool present, int32_t first, int32_t second)
+{
+    out.ub(present, 1);
+    if (!present)
+        return;
+    const unsigned bits = signedBitsOf({ first, second });
+    out.ub(bits, 5);
+    out.sb(first, bits);
+    out.sb(second, bits);
+}
+
 } // namespace
 
 void writeRect(BitWriter& out, const Rect& rect)
@@ -105,26 +118,8 @@ void writeRect(BitWriter& out, const Rect& rect)
 void writeMatrix(BitWriter& out, const Matrix& m)
 {
     out.align();
-    bool hasScale = m.a != 1.0 || m.d != 1.0;
-    out.ub(hasScale, 1);
-    if (hasScale) {
-        int32_t a = toFixed16(m.a);
-        int32_t d = toFixed16(m.d);
-        unsigned bits = signedBitsOf({ a, d });
-        out.ub(bits, 5);
-        out.sb(a, bits);
-        out.sb(d, bits);
-    }
-    bool hasRotate = m.b != 0.0 || m.c != 0.0;
-    out.ub(hasRotate, 1);
-    if (hasRotate) {
-        int32_t b = toFixed16(m.b);
-        int32_t c = toFixed16(m.c);
-        unsigned bits = signedBitsOf({ b, c });
-        out.ub(bits, 5);
-        out.sb(b, bits);
-        out.sb(c, bits);
-    }
+    writeOptionalPair(out, m.a != 1.0 || m.d != 1.0, toFixed16(m.a), toFixed16(m.d));
+    writeOptionalPair(out, m.b != 0.0 || m.c != 0.0, toFixed16(m.b), toFixed16(m.c));
     int32_t tx = clampSb31(m.tx);
     int32_t ty = clampSb31(m.ty);
     unsigned bits = signedBitsOf({ tx, ty });
