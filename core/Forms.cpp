@@ -9,10 +9,10 @@
 namespace core {
 
 Forms::Forms(platform::Platform& platform)
-    : open([this] { return new frmOpen(*this); })
-    , about([this] { return new frmAbout(*this); })
-    , list([this] { return new frmList(*this); })
-    , bkList([this] { return new frmBKList(*this); })
+    : open([this] { return new frmOpen(*this, &main()); })
+    , about([this] { return new frmAbout(*this, &main()); })
+    , list([this] { return new frmList(*this, &main()); })
+    , bkList([this] { return new frmBKList(*this, &main()); })
     , platform_(platform)
 {
 }

@@ -1,11 +1,9 @@
 #include "frmOpen.h"
 
 #include "core/Forms.h"
-#include "core/frmMain.h"
 
-// Owned by the main window, as every secondary window is.
-frmOpen::frmOpen(core::Forms& forms)
-    : QWidget(&forms.main(), Qt::Window)
+frmOpen::frmOpen(core::Forms& forms, QWidget* owner)
+    : QWidget(owner, Qt::Window)
     , forms_(forms)
 {
     setWindowTitle(QStringLiteral("Open An Animation"));

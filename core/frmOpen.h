@@ -11,7 +11,8 @@ class Forms;
 class frmOpen : public QWidget {
     Q_OBJECT
 public:
-    explicit frmOpen(core::Forms& forms);
+    // `owner` is the main window: the window stays above it and goes with it.
+    frmOpen(core::Forms& forms, QWidget* owner);
 
     core::Forms& forms() const { return forms_; }
 

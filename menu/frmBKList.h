@@ -12,7 +12,8 @@ class Forms;
 class frmBKList : public QWidget {
     Q_OBJECT
 public:
-    explicit frmBKList(core::Forms& forms);
+    // `owner` is the main window: the window stays above it and goes with it.
+    frmBKList(core::Forms& forms, QWidget* owner);
 
     core::Forms& forms() const { return forms_; }
 

@@ -1,11 +1,9 @@
 #include "frmList.h"
 
 #include "core/Forms.h"
-#include "core/frmMain.h"
 
-// Owned by the main window, as every secondary window is.
-frmList::frmList(core::Forms& forms)
-    : QWidget(&forms.main(), Qt::Window)
+frmList::frmList(core::Forms& forms, QWidget* owner)
+    : QWidget(owner, Qt::Window)
     , forms_(forms)
 {
     setWindowTitle(QStringLiteral("Play List"));

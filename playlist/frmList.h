@@ -11,7 +11,8 @@ class Forms;
 class frmList : public QWidget {
     Q_OBJECT
 public:
-    explicit frmList(core::Forms& forms);
+    // `owner` is the main window: the window stays above it and goes with it.
+    frmList(core::Forms& forms, QWidget* owner);
 
     core::Forms& forms() const { return forms_; }
 
