@@ -4,12 +4,14 @@
 #include "core/Forms.h"
 #include "core/mdlCommonFunctions.h"
 #include "platform/FileDialog.h"
+#include "platform/MessageBoxes.h"
 #include "platform/MovieControl.h"
 #include "platform/Platform.h"
 #include "platform/ProgressBar.h"
 #include "platform/Tonwell.h"
 #include "platform/Twips.h"
 #include "platform/TwipsGeometry.h"
+#include "tools/mdlExtractSWF.h"
 
 #include "chrome/frmAbout.h"
 #include "core/frmOpen.h"
@@ -18,6 +20,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QScreen>
 
 namespace {
@@ -101,7 +104,35 @@ void frmMain::CatchFrame() { } // comes with frame capture
 void frmMain::ShowPlayListWindowAni() { } // comes with the play-list window
 void frmMain::BackAni() { } // comes with the play list and playback commands
 void frmMain::OpenAni() { } // comes with the open dialog
-void frmMain::Extract(int) { } // comes with SWF extraction from projectors
+
+void frmMain::Extract(int FlashVersion)
+{
+    hide();
+    const auto showAgain = qScopeGuard([this] { show(); });
+
+    CmdD1.setFilter(QStringLiteral("exe文件（*.exe）|*.exe"));
+    CmdD1.setDialogTitle(QStringLiteral("选择要解析的EXE文件"));
+    CmdD1.setFileName(QString());
+    CmdD1.setCancelError(true);
+    if (!CmdD1.ShowOpen())
+        return;
+    const QString ExePath = CmdD1.FileName();
+
+    CmdD1.setFilter(QStringLiteral("swf文件（*.swf）|*.swf"));
+    CmdD1.setDialogTitle(QStringLiteral("输入要保存的swf文件的名字"));
+    CmdD1.setFileName(QString());
+    if (!CmdD1.ShowSave())
+        return;
+    const QString SwfPath = CmdD1.FileName();
+
+    platform::MessageBoxes& messages = forms_.platform().messageBoxes();
+    const QString notice = QStringLiteral("提示");
+    messages.information(this, notice, QStringLiteral("点击“确定”开始在后台操作，转换完毕时将通知您。"));
+    if (mdlExtractSWF::ExtractSWF(messages, this, ExePath, SwfPath, FlashVersion))
+        messages.information(this, notice, QStringLiteral("从exe文件中成功提取swf文件。"));
+    else
+        messages.information(this, notice, QStringLiteral("从exe文件中提取swf文件失败"));
+}
 
 void frmMain::ExitAni()
 {
