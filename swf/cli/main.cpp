@@ -8,6 +8,7 @@
 // a conformance runner can compare stdout with a reference log; everything else the
 // tool has to say goes to stderr.
 
+#include "ExtractCommand.h"
 #include "swf/display/Stage.h"
 #include "swf/format/Decompress.h"
 #include "swf/format/Parser.h"
@@ -51,7 +52,8 @@ int usage()
     std::fputs("usage:\n"
                "  zorvaplay-swf info   FILE.swf\n"
                "  zorvaplay-swf run    FILE.swf --frames N [--png OUT.png]\n"
-               "  zorvaplay-swf frames FILE.swf --out DIR [--from A --to B] [--width W]\n",
+               "  zorvaplay-swf frames FILE.swf --out DIR [--from A --to B] [--width W]\n"
+               "  zorvaplay-swf extract PROJECTOR OUT.swf --flash 6|7\n",
         stderr);
     return kUsage;
 }
@@ -306,6 +308,8 @@ int commandFrames(const Arguments& args)
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::string_view(argv[1]) == "extract")
+        return commandExtract(argc, argv);
     const auto args = parseArguments(argc, argv);
     if (!args)
         return usage();
