@@ -11,6 +11,7 @@
 #include "platform/Tonwell.h"
 #include "platform/Twips.h"
 #include "platform/TwipsGeometry.h"
+#include "tools/mdlCatchFrame.h"
 #include "tools/mdlExtractSWF.h"
 
 #include "chrome/frmAbout.h"
@@ -35,6 +36,7 @@ struct TwipsRect {
 constexpr TwipsRect Flash1Design { 120, 480, 7575, 5655 };
 constexpr TwipsRect Fbar1Design { 120, 6120, 7575, 375 };
 constexpr TwipsRect Tonwell1Design { 2160, 6480, 630, 375 };
+constexpr TwipsRect Img1Design { 120, 600, 7575, 5535 };
 
 void place(QWidget& control, const TwipsRect& rect)
 {
@@ -62,6 +64,8 @@ frmMain::frmMain(core::Forms& forms)
     place(Flash1, Flash1Design);
     place(Fbar1, Fbar1Design);
     place(Tonwell1, Tonwell1Design);
+    place(Img1, Img1Design);
+    Img1.hide();
 
     Timer1.setInterval(250);
     Timer2.setInterval(100);
@@ -100,10 +104,30 @@ void frmMain::PlayAni() { } // play/pause comes with the playback commands
 void frmMain::NextAni() { } // comes with the play list and playback commands
 void frmMain::RewindAni() { } // comes with the playback commands
 void frmMain::ShowAbout() { } // comes with the About window
-void frmMain::CatchFrame() { } // comes with frame capture
 void frmMain::ShowPlayListWindowAni() { } // comes with the play-list window
 void frmMain::BackAni() { } // comes with the play list and playback commands
 void frmMain::OpenAni() { } // comes with the open dialog
+
+void frmMain::CatchFrame()
+{
+    const auto showing = [](auto& instance) { return instance.isLoaded() && instance.loaded()->isVisible(); };
+    if (showing(forms_.list) || showing(forms_.about) || showing(forms_.open))
+        return;
+
+    using platform::twipsToPixels;
+    Img1.setPixmap(mdlCatchFrame::GrabWindowArea(forms_.platform().screenGrabber(), *this, true,
+        twipsToPixels(Flash1.Left()), twipsToPixels(Flash1.Top()), twipsToPixels(Flash1.Width()),
+        twipsToPixels(Flash1.Height())));
+
+    CmdD1.setFilter(QStringLiteral("BMP位图（*.bmp）|*.bmp"));
+    CmdD1.setDialogTitle(QStringLiteral("保存bmp位图"));
+    CmdD1.setFileName(QString());
+    CmdD1.setCancelError(false);
+    if (!CmdD1.ShowSave())
+        return;
+    // A cancelled dialog leaves the name empty, and the save fails without a word.
+    mdlCatchFrame::SavePicture(Img1.pixmap(), CmdD1.FileName());
+}
 
 void frmMain::Extract(int FlashVersion)
 {
