@@ -43,6 +43,15 @@ void place(QWidget& control, const TwipsRect& rect)
     platform::twipsGeometry::setRect(control, rect.left, rect.top, rect.width, rect.height);
 }
 
+// Readies CmdD1 for one question, starting with no file name.
+void prepare(platform::FileDialog& dialog, const QString& filter, const QString& title, bool cancelError)
+{
+    dialog.setFilter(filter);
+    dialog.setDialogTitle(title);
+    dialog.setFileName(QString());
+    dialog.setCancelError(cancelError);
+}
+
 } // namespace
 
 frmMain::frmMain(core::Forms& forms)
@@ -119,10 +128,7 @@ void frmMain::CatchFrame()
         twipsToPixels(Flash1.Left()), twipsToPixels(Flash1.Top()), twipsToPixels(Flash1.Width()),
         twipsToPixels(Flash1.Height())));
 
-    CmdD1.setFilter(QStringLiteral("BMP位图（*.bmp）|*.bmp"));
-    CmdD1.setDialogTitle(QStringLiteral("保存bmp位图"));
-    CmdD1.setFileName(QString());
-    CmdD1.setCancelError(false);
+    prepare(CmdD1, QStringLiteral("BMP位图（*.bmp）|*.bmp"), QStringLiteral("保存bmp位图"), false);
     if (!CmdD1.ShowSave())
         return;
     // A cancelled dialog leaves the name empty, and the save fails without a word.
@@ -134,17 +140,13 @@ void frmMain::Extract(int FlashVersion)
     hide();
     const auto showAgain = qScopeGuard([this] { show(); });
 
-    CmdD1.setFilter(QStringLiteral("exe文件（*.exe）|*.exe"));
-    CmdD1.setDialogTitle(QStringLiteral("选择要解析的EXE文件"));
-    CmdD1.setFileName(QString());
-    CmdD1.setCancelError(true);
+    prepare(CmdD1, QStringLiteral("exe文件（*.exe）|*.exe"), QStringLiteral("选择要解析的EXE文件"), true);
     if (!CmdD1.ShowOpen())
         return;
     const QString ExePath = CmdD1.FileName();
 
-    CmdD1.setFilter(QStringLiteral("swf文件（*.swf）|*.swf"));
-    CmdD1.setDialogTitle(QStringLiteral("输入要保存的swf文件的名字"));
-    CmdD1.setFileName(QString());
+    prepare(
+        CmdD1, QStringLiteral("swf文件（*.swf）|*.swf"), QStringLiteral("输入要保存的swf文件的名字"), true);
     if (!CmdD1.ShowSave())
         return;
     const QString SwfPath = CmdD1.FileName();

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "swf/format/ShapeBuilder.h"
-#include "swf/format/Writer.h"
+#include "SmallMovie.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -15,22 +14,7 @@ namespace projectors {
 // A small movie of the engine's writer: "FWS" uncompressed, "CWS" compressed.
 inline QByteArray movie(swf::Compression compression)
 {
-    swf::Header header;
-    header.version = compression == swf::Compression::None ? 6 : 7;
-    header.frameSize = { 0, 2000, 0, 1500 };
-    header.frameRate = 12;
-    swf::Writer writer(header);
-    writer.setBackground({ 0, 0, 255 });
-    swf::ShapeBuilder square;
-    square.fill1(square.addSolidFill({ 255, 0, 0 })).rectangle({ 0, 1000, 0, 1000 });
-    writer.defineShape(1, square.build());
-    swf::PlaceObject place;
-    place.depth = 1;
-    place.characterId = 1;
-    place.matrix = swf::Matrix {};
-    writer.place(place);
-    writer.showFrame();
-    const std::vector<uint8_t> bytes = writer.finish(compression);
+    const std::vector<uint8_t> bytes = testing_movies::smallMovie(1, compression);
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
