@@ -157,10 +157,3 @@ TEST_F(ExtractSWFTest, FilesThatCannotBeOpenedAreReported)
     EXPECT_TRUE(texts[0].startsWith(QStringLiteral("错误：无法写入文件“"))) << texts[0].toStdString();
     EXPECT_TRUE(texts[1].startsWith(QStringLiteral("错误：无法打开文件“"))) << texts[1].toStdString();
 }
-
-TEST_F(ExtractSWFTest, AnExistingOutputIsReplacedOnSuccess)
-{
-    ASSERT_TRUE(write(swf, QByteArray(100000, 'o')));
-    EXPECT_TRUE(extract(code(100) + fws, 6));
-    EXPECT_EQ(read(swf), fws);
-}

@@ -201,11 +201,3 @@ TEST(Upgrade, AnnouncesTheCheckWithTheMainWindowHidden)
     EXPECT_EQ(request.path, QDir(folder.path()).filePath(QStringLiteral("version.txt")));
     EXPECT_EQ(request.timeout, std::chrono::seconds(20));
 }
-
-TEST(Upgrade, ThePlayersOwnCheckAsksItsSiteForVersionTxt)
-{
-    const auto settings = mdlUpgrade::UpdateSettings::ofThisProgram();
-    EXPECT_EQ(settings.versionUrl.scheme(), QStringLiteral("http"));
-    EXPECT_TRUE(settings.versionUrl.path().endsWith(QStringLiteral("/version.txt")));
-    EXPECT_EQ(settings.downloadTimeout, std::chrono::seconds(20));
-}

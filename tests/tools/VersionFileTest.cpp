@@ -58,12 +58,3 @@ TEST(VersionFile, DamagedFilesAreNoVersion)
     for (const QByteArray& text : damaged)
         EXPECT_FALSE(parseVersionFile(text)) << text.toStdString();
 }
-
-TEST(VersionFile, VersionsCompareAsNumbers)
-{
-    EXPECT_GT((ProgramVersion { 1, 3, 1000 }), (ProgramVersion { 1, 3, 326 }));
-    EXPECT_GT((ProgramVersion { 1, 4, 0 }), (ProgramVersion { 1, 3, 326 }));
-    EXPECT_GT((ProgramVersion { 2, 0, 0 }), (ProgramVersion { 1, 30, 326 }));
-    EXPECT_LT((ProgramVersion { 0, 99, 99 }), (ProgramVersion { 1, 0, 0 }));
-    EXPECT_EQ((ProgramVersion { 1, 3, 326 }), (ProgramVersion { 1, 3, 326 }));
-}
