@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -39,6 +40,7 @@ public:
     platform::FileDialog& CmdD1;
     QTimer Timer1; // progress, 250 ms; disabled until a movie has loaded
     QTimer Timer2; // download percentage, 100 ms; disabled until a movie loads
+    QLabel Img1 { this }; // hidden; holds the last captured frame
     bool Dropped = false;
 
     // Start-up: reads `commandLine` (the whole argument text) and may load a movie.

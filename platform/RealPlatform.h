@@ -1,7 +1,10 @@
 #pragma once
 
 #include "Platform.h"
+#include "QtDownloader.h"
 #include "QtMessageBoxes.h"
+#include "QtScreenGrabber.h"
+#include "QtShell.h"
 
 namespace platform {
 
@@ -12,9 +15,15 @@ public:
     ProgressBar* createProgressBar(QWidget* parent) override;
     std::unique_ptr<FileDialog> createFileDialog(QWidget* owner) override;
     MessageBoxes& messageBoxes() override { return messageBoxes_; }
+    ScreenGrabber& screenGrabber() override { return screenGrabber_; }
+    Downloader& downloader() override { return downloader_; }
+    Shell& shell() override { return shell_; }
 
 private:
     QtMessageBoxes messageBoxes_;
+    QtScreenGrabber screenGrabber_;
+    QtDownloader downloader_;
+    QtShell shell_;
 };
 
 } // namespace platform

@@ -5,6 +5,7 @@
 // tool has to say goes to stderr.
 
 #include "Commands.h"
+#include "ExtractCommand.h"
 #include "Session.h"
 
 #include <QGuiApplication>
@@ -25,6 +26,7 @@ const cli::Command kCommands[] = {
         &cli::commandRun },
     { "frames", "frames FILE.swf --out DIR [--from A --to B] [--width W]",
         { { "--out", true }, { "--from", true }, { "--to", true }, { "--width", true } }, &cli::commandFrames },
+    { "extract", "extract PROJECTOR OUT.swf --flash 6|7", { { "--flash", true } }, &cli::commandExtract },
 };
 
 int usage()
