@@ -1,6 +1,5 @@
 #include "MovieClip.h"
 
-#include "FrameActions.h"
 #include "Stage.h"
 
 #include <algorithm>
@@ -34,8 +33,22 @@ MovieClip::MovieClip(
 // in the instance count the stage keeps.
 MovieClip::~MovieClip()
 {
+    clearList();
+}
+
+void MovieClip::clearList()
+{
     while (!displayList_.empty())
-        displayList_.erase(std::prev(displayList_.end()));
+        erase(std::prev(displayList_.end()));
+}
+
+DisplayList::iterator MovieClip::erase(DisplayList::iterator it)
+{
+    // What a clip holds leaves before the clip itself.
+    if (MovieClip* clip = it->second->asMovieClip())
+        clip->clearList();
+    stage_.notifyRemoved(*it->second);
+    return displayList_.erase(it);
 }
 
 int MovieClip::framesLoaded() const
@@ -143,7 +156,7 @@ void MovieClip::gotoFrame(int frame)
         stage_.setBackground(*replay.background());
 
     if (frame < available)
-        stage_.actions().frameEntered(*this, timeline_.frames[frame]);
+        stage_.notifyFrameEntered(*this, timeline_.frames[frame]);
 }
 
 void MovieClip::reconcile(const ReplayState& target, bool rebuilt)
@@ -163,7 +176,7 @@ void MovieClip::reconcile(const ReplayState& target, bool rebuilt)
             object.applyTimelinePlacement(slot->second.placement);
             ++it;
         } else {
-            it = displayList_.erase(it);
+            it = erase(it);
         }
     }
     // A depth a script's object holds is not the timeline's to fill.
@@ -173,11 +186,15 @@ void MovieClip::reconcile(const ReplayState& target, bool rebuilt)
     }
 }
 
-DisplayObject* MovieClip::insert(std::unique_ptr<DisplayObject> object, int depth, Origin origin)
+DisplayObject* MovieClip::insert(std::unique_ptr<DisplayObject> object, int depth, Origin origin, bool moved)
 {
     DisplayObject* shown = object.get();
     shown->attach(this, depth, origin);
+    if (auto old = displayList_.find(depth); old != displayList_.end())
+        erase(old);
     displayList_[depth] = std::move(object);
+    if (!moved)
+        stage_.notifyAdded(*shown);
     return shown;
 }
 
@@ -204,7 +221,6 @@ DisplayObject* MovieClip::placeByScript(uint16_t characterId, std::string name, 
     if (!object)
         return nullptr;
     object->setName(std::move(name));
-    displayList_.erase(depth);
     DisplayObject* shown = insert(std::move(object), depth, Origin::Script);
     if (MovieClip* clip = shown->asMovieClip())
         clip->gotoFrame(0);
@@ -220,7 +236,6 @@ MovieClip* MovieClip::createEmptyClip(std::string name, int scriptDepth)
     const int depth = scriptDepth + kScriptDepthOffset;
     auto clip = std::make_unique<MovieClip>(stage_, movie_, nullptr, empty, depth, nesting_ + 1);
     clip->setName(std::move(name));
-    displayList_.erase(depth);
     MovieClip* shown = static_cast<MovieClip*>(insert(std::move(clip), depth, Origin::Script));
     shown->gotoFrame(0);
     return shown;
@@ -231,7 +246,7 @@ bool MovieClip::remove(DisplayObject& child)
     auto it = displayList_.find(child.depth());
     if (it == displayList_.end() || it->second.get() != &child)
         return false;
-    displayList_.erase(it);
+    erase(it);
     return true;
 }
 
@@ -251,9 +266,9 @@ bool MovieClip::swapDepths(DisplayObject& child, int scriptDepth)
     if (to != displayList_.end()) {
         std::unique_ptr<DisplayObject> other = std::move(to->second);
         displayList_.erase(to);
-        insert(std::move(other), oldDepth, Origin::Script);
+        insert(std::move(other), oldDepth, Origin::Script, true);
     }
-    insert(std::move(moving), newDepth, Origin::Script);
+    insert(std::move(moving), newDepth, Origin::Script, true);
     return true;
 }
 

@@ -85,7 +85,12 @@ private:
     void stepTimeline();
     void reconcile(const ReplayState& target, bool rebuilt);
     void create(int depth, const Placement& placement);
-    DisplayObject* insert(std::unique_ptr<DisplayObject> object, int depth, Origin origin);
+    // Puts an object at `depth`, replacing what stood there; `moved` when it only changes
+    // depth within this list, which is no news to the observers.
+    DisplayObject* insert(std::unique_ptr<DisplayObject> object, int depth, Origin origin, bool moved = false);
+    // Takes an object off the list, telling the stage's observers first.
+    DisplayList::iterator erase(DisplayList::iterator it);
+    void clearList();
 
     const Movie& movie_;
     const Timeline& timeline_;

@@ -86,9 +86,8 @@ DisplayObject* anyObjectIn(DisplayObject& object, QPointF local)
 
 } // namespace
 
-Stage::Stage(std::shared_ptr<const Movie> movie, FrameActions* actions)
+Stage::Stage(std::shared_ptr<const Movie> movie)
     : movie_(std::move(movie))
-    , actions_(actions ? actions : &noActions_)
     , background_(movie_->background)
     , input_(*this)
 {
@@ -97,6 +96,7 @@ Stage::Stage(std::shared_ptr<const Movie> movie, FrameActions* actions)
 
 Stage::~Stage()
 {
+    tearingDown_ = true;
     // Higher levels first, then the movie itself.
     while (!levels_.empty())
         levels_.erase(std::prev(levels_.end()));
@@ -118,6 +118,38 @@ void Stage::advance()
         if (MovieClip* clip = level(number); clip && clip->bornTick() != tick_)
             clip->advance();
     }
+    for (StageObserver* observer : std::vector(observers_))
+        observer->tickFinished();
+}
+
+void Stage::addObserver(StageObserver* observer)
+{
+    observers_.push_back(observer);
+}
+
+void Stage::removeObserver(StageObserver* observer)
+{
+    std::erase(observers_, observer);
+}
+
+void Stage::notifyFrameEntered(MovieClip& clip, const Frame& frame)
+{
+    for (StageObserver* observer : std::vector(observers_))
+        observer->frameEntered(clip, frame);
+}
+
+void Stage::notifyAdded(DisplayObject& object)
+{
+    for (StageObserver* observer : std::vector(observers_))
+        observer->objectAdded(object);
+}
+
+void Stage::notifyRemoved(DisplayObject& object)
+{
+    if (tearingDown_)
+        return;
+    for (StageObserver* observer : std::vector(observers_))
+        observer->objectRemoved(object);
 }
 
 MovieClip* Stage::level(int number) const
@@ -135,6 +167,7 @@ MovieClip* Stage::loadLevel(int number, std::shared_ptr<const Movie> movie)
     levelMovies_[number] = std::move(movie);
     MovieClip* shown = clip.get();
     levels_[number] = std::move(clip);
+    notifyAdded(*shown);
     shown->gotoFrame(0);
     return shown;
 }
@@ -143,6 +176,8 @@ void Stage::unloadLevel(int number)
 {
     if (number <= 0)
         return;
+    if (MovieClip* clip = level(number))
+        notifyRemoved(*clip);
     levels_.erase(number);
     levelMovies_.erase(number);
 }

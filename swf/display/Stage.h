@@ -1,9 +1,9 @@
 #pragma once
 
 #include "DecodedCache.h"
-#include "FrameActions.h"
 #include "MovieClip.h"
 #include "PointerInput.h"
+#include "StageObserver.h"
 
 #include "swf/format/Movie.h"
 
@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace swf {
 
@@ -28,8 +29,7 @@ public:
     // several copies of themselves would otherwise grow the tree exponentially.
     static constexpr std::size_t kMaxInstances = 20000;
 
-    // `actions` receives each frame entered; null means frame scripts are ignored.
-    explicit Stage(std::shared_ptr<const Movie> movie, FrameActions* actions = nullptr);
+    explicit Stage(std::shared_ptr<const Movie> movie);
     ~Stage();
     Stage(const Stage&) = delete;
     Stage& operator=(const Stage&) = delete;
@@ -56,7 +56,13 @@ public:
 
     uint64_t tick() const { return tick_; }
     std::size_t instanceCount() const { return registry_.size(); }
-    FrameActions& actions() { return *actions_; }
+    // Observers are told of changes in the order they were added; they must outlive the
+    // stage or be removed first.
+    void addObserver(StageObserver* observer);
+    void removeObserver(StageObserver* observer);
+    void notifyFrameEntered(MovieClip& clip, const Frame& frame);
+    void notifyAdded(DisplayObject& object);
+    void notifyRemoved(DisplayObject& object);
     // What each kind of character decodes once and shares between its instances.
     DecodedCache& decoded() const { return decoded_; }
 
@@ -94,8 +100,8 @@ private:
 
     std::shared_ptr<const Movie> movie_;
     std::map<int, std::shared_ptr<const Movie>> levelMovies_; // keeps loaded levels' movies alive
-    NoFrameActions noActions_;
-    FrameActions* actions_;
+    std::vector<StageObserver*> observers_;
+    bool tearingDown_ = false; // the stage itself is going: nobody is told
     Rgba background_;
     uint64_t tick_ = 0;
     ObjectId nextId_ = 1;
