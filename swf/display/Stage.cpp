@@ -144,6 +144,12 @@ void Stage::notifyAdded(DisplayObject& object)
         observer->objectAdded(object);
 }
 
+void Stage::notifyButtonTransition(DisplayObject& button, ButtonTransition transition)
+{
+    for (StageObserver* observer : std::vector(observers_))
+        observer->buttonTransition(button, transition);
+}
+
 void Stage::notifyRemoved(DisplayObject& object)
 {
     if (tearingDown_)

@@ -63,6 +63,7 @@ public:
     void notifyFrameEntered(MovieClip& clip, const Frame& frame);
     void notifyAdded(DisplayObject& object);
     void notifyRemoved(DisplayObject& object);
+    void notifyButtonTransition(DisplayObject& button, ButtonTransition transition);
     // What each kind of character decodes once and shares between its instances.
     DecodedCache& decoded() const { return decoded_; }
 

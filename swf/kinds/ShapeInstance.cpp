@@ -3,7 +3,6 @@
 #include "swf/display/Stage.h"
 #include "swf/render/DrawContext.h"
 #include "swf/render/ShapeDrawing.h"
-#include "swf/render/StylePaint.h"
 
 #include <QPainterPathStroker>
 
@@ -46,24 +45,7 @@ const ShapeDrawing& ShapeInstance::drawing() const
 
 void ShapeInstance::draw(DrawContext& context) const
 {
-    const ColorXform& cx = context.colorTransform();
-    for (const ShapeDrawing::Layer& layer : drawing().layers()) {
-        if (const auto* fill = std::get_if<FillStyle>(&layer.style)) {
-            const QBrush brush = fillBrush(*fill, cx);
-            if (brush.style() != Qt::NoBrush && !context.fill(layer.path, brush))
-                return;
-            continue;
-        }
-        const auto& line = std::get<LineStyle>(layer.style);
-        const QPen pen = linePen(line, cx, context.pixelsPerTwip());
-        bool drawn;
-        if (line.width > kMaxPenWidth && !pen.isCosmetic())
-            drawn = context.fill(strokeArea(layer.path, pen, line.width), pen.brush());
-        else
-            drawn = context.stroke(layer.path, pen, pen.isCosmetic() ? 0 : line.width * context.pixelsPerTwip());
-        if (!drawn)
-            return;
-    }
+    drawing().paint(context);
 }
 
 QRectF ShapeInstance::ownBounds() const
