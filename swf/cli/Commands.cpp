@@ -108,6 +108,8 @@ int commandRun(const Options& options)
                 + session.player().errorString().toStdString());
             return kUnreadable;
         }
+        if (session.player().stage() && !session.playable())
+            return kUnsupported;
         if (png && !session.writePicture(QString::fromLocal8Bit(png->c_str()), session.pictureSize()))
             return kCannotWrite;
         std::fflush(stdout);
@@ -123,6 +125,11 @@ int commandRun(const Options& options)
     session.start(options.positional().front());
     if (!session.waitUntilLoaded())
         return kUnreadable;
+    if (!session.playable()) {
+        if (png)
+            session.writePicture(QString::fromLocal8Bit(png->c_str()), session.pictureSize());
+        return kUnsupported;
+    }
     for (long long frame = 1; frame < frames; ++frame)
         session.player().advanceFrame();
     if (png && !session.writePicture(QString::fromLocal8Bit(png->c_str()), session.pictureSize()))

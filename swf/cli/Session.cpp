@@ -33,6 +33,14 @@ Session::Session(swf::Player::ClockMode mode)
     , player_(services_)
 {
     player_.setClockMode(mode);
+    // trace() lines are the only thing on stdout; whatever else scripts say goes to stderr.
+    QObject::connect(&player_, &swf::Player::traced, [](const QString& line) {
+        const QByteArray bytes = line.toUtf8();
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+        std::fputc('\n', stdout);
+    });
+    QObject::connect(&player_, &swf::Player::scriptStopped,
+        [](const QString& message) { printError(message.toStdString()); });
 }
 
 void Session::start(const std::string& reference)
@@ -56,6 +64,14 @@ bool Session::waitUntilLoaded()
         return false;
     }
     return true;
+}
+
+bool Session::playable()
+{
+    if (player_.unsupportedMessage().isEmpty())
+        return true;
+    printError(player_.unsupportedMessage().toStdString());
+    return false;
 }
 
 void Session::playFor(double seconds)

@@ -12,7 +12,7 @@
 
 namespace cli {
 
-enum ExitCode : int { kOk = 0, kUsage = 1, kUnreadable = 2, kCannotWrite = 3 };
+enum ExitCode : int { kOk = 0, kUsage = 1, kUnreadable = 2, kCannotWrite = 3, kUnsupported = 4 };
 
 void printError(const std::string& message);
 
@@ -29,6 +29,8 @@ public:
     // Runs the event loop until the whole movie is in. False, with the reason printed,
     // when no movie could be read.
     bool waitUntilLoaded();
+    // False, with the reason printed, for a movie this engine cannot play (ActionScript 3).
+    bool playable();
     // Runs the event loop for `seconds` of wall time, the movie playing meanwhile.
     void playFor(double seconds);
 

@@ -4,6 +4,7 @@
 // a conformance runner can compare stdout with a reference log; everything else the
 // tool has to say goes to stderr.
 
+#include "ActionsCommand.h"
 #include "Commands.h"
 #include "ExtractCommand.h"
 #include "Session.h"
@@ -27,13 +28,16 @@ const cli::Command kCommands[] = {
     { "frames", "frames FILE.swf --out DIR [--from A --to B] [--width W]",
         { { "--out", true }, { "--from", true }, { "--to", true }, { "--width", true } }, &cli::commandFrames },
     { "extract", "extract PROJECTOR OUT.swf --flash 6|7", { { "--flash", true } }, &cli::commandExtract },
+    // Not in the usage text: a listing of a movie's scripts, for debugging them.
+    { "actions", {}, {}, &cli::commandActions },
 };
 
 int usage()
 {
     std::fputs("usage:\n", stderr);
     for (const cli::Command& command : kCommands)
-        std::fprintf(stderr, "  zorvaplay-swf %.*s\n", int(command.usage.size()), command.usage.data());
+        if (!command.usage.empty())
+            std::fprintf(stderr, "  zorvaplay-swf %.*s\n", int(command.usage.size()), command.usage.data());
     return cli::kUsage;
 }
 

@@ -104,8 +104,12 @@ Stage::~Stage()
 
 void Stage::start()
 {
-    if (root().currentFrame() < 0)
-        root().gotoFrame(0);
+    if (root().currentFrame() >= 0)
+        return;
+    root().gotoFrame(0);
+    // The first frame is a tick of its own for the observers: its scripts run now.
+    for (StageObserver* observer : std::vector(observers_))
+        observer->tickFinished();
 }
 
 void Stage::advance()

@@ -8,6 +8,7 @@
 #include "swf/format/Parser.h"
 #include "swf/render/Renderer.h"
 #include "swf/render/ShowAll.h"
+#include "swf/script/ScriptEngine.h"
 
 #include <QElapsedTimer>
 #include <QPainter>
@@ -34,7 +35,8 @@ struct OwnServices {
 
 } // namespace
 
-struct Player::Impl {
+struct Player::Impl final : script::ScriptHost {
+    Player* owner = nullptr;
     std::unique_ptr<OwnServices> own;
     Services services;
 
@@ -50,6 +52,10 @@ struct Player::Impl {
     std::unique_ptr<LoadJob> job;
     std::unique_ptr<MovieStream> stream;
     std::unique_ptr<Stage> stage;
+    // Lives with the stage and goes before it.
+    std::unique_ptr<script::ScriptEngine> script;
+    QString unsupported;
+    int64_t framesRun = 0;
     mutable Renderer renderer;
     FrameClock clock;
     QTimer timer;
@@ -62,6 +68,26 @@ struct Player::Impl {
         : services(s)
     {
     }
+
+    void dropStage()
+    {
+        script.reset();
+        stage.reset();
+    }
+
+    // ---- What the movie's scripts tell the player ----
+    void trace(const QString& line) override { emit owner->traced(line); }
+    void fsCommand(const QString& command, const QString& args) override { emit owner->fsCommand(command, args); }
+    void openUrl(const QString& url, const QString& window) override { emit owner->openUrlRequested(url, window); }
+    void scriptStopped(const QString& message) override { emit owner->scriptStopped(message); }
+    // The engine's clock: by the frames run when the tool steps the movie, by the time
+    // that passed when it plays by the wall clock.
+    int64_t timerMillis() const override
+    {
+        if (clockMode == ClockMode::Manual || !wall.isValid())
+            return framesRun * 1000 / std::max(1.0, clock.rate()) ;
+        return wall.elapsed();
+    }
 };
 
 Player::Player(QObject* parent)
@@ -69,6 +95,7 @@ Player::Player(QObject* parent)
 {
     auto own = std::make_unique<OwnServices>();
     d = std::make_unique<Impl>(own->services);
+    d->owner = this;
     d->own = std::move(own);
     d->timer.setSingleShot(true);
     d->timer.setTimerType(Qt::PreciseTimer);
@@ -79,6 +106,7 @@ Player::Player(const Services& services, QObject* parent)
     : QObject(parent)
     , d(std::make_unique<Impl>(services))
 {
+    d->owner = this;
     d->timer.setSingleShot(true);
     d->timer.setTimerType(Qt::PreciseTimer);
     connect(&d->timer, &QTimer::timeout, this, &Player::clockTick);
@@ -88,7 +116,7 @@ Player::Player(const Services& services, QObject* parent)
 Player::~Player()
 {
     d->job.reset();
-    d->stage.reset();
+    d->dropStage();
 }
 
 void Player::load(const QString& url)
@@ -97,7 +125,8 @@ void Player::load(const QString& url)
     const quint64 generation = ++d->generation;
     d->job.reset();
     d->timer.stop();
-    d->stage.reset();
+    d->dropStage();
+    d->unsupported.clear();
     d->stream = std::make_unique<MovieStream>();
     d->url = url;
     d->error.clear();
@@ -175,6 +204,13 @@ void Player::startPlaying()
 {
     std::shared_ptr<const Movie> movie = d->stream->movie();
     d->stage = std::make_unique<Stage>(movie);
+    d->framesRun = 0;
+    if (movie->usesActionScript3())
+        d->unsupported = QStringLiteral("此动画使用 ActionScript 3（Flash Player 9 及以上），本播放器无法播放。");
+    else
+        d->script = std::make_unique<script::ScriptEngine>(*d->stage, d->services, *d);
+    if (d->script)
+        d->script->setMovieUrl(d->url);
     d->stage->root().setEndMode(d->loop ? MovieClip::EndMode::Loop : MovieClip::EndMode::Stop);
     d->stage->start();
     if (!d->autoplay)
@@ -194,7 +230,7 @@ void Player::failLoad(const QString& message)
         d->job->disconnect(this);
         d->job.release()->deleteLater();
     }
-    d->stage.reset();
+    d->dropStage();
     d->timer.stop();
     d->error = message;
     d->state = Complete;
@@ -238,8 +274,10 @@ void Player::advance(FrameClock::Duration elapsed)
     if (!d->stage)
         return;
     const int frames = d->clock.advance(elapsed);
-    for (int i = 0; i < frames && d->stage; ++i)
+    for (int i = 0; i < frames && d->stage; ++i) {
+        ++d->framesRun;
         d->stage->advance();
+    }
     if (frames > 0 && d->stage) {
         d->stage->input().refresh();
         emit frameChanged();
@@ -250,7 +288,10 @@ void Player::advanceFrame()
 {
     if (!d->stage)
         return;
+    ++d->framesRun;
     d->stage->advance();
+    if (!d->stage)
+        return;
     d->stage->input().refresh();
     emit frameChanged();
 }
@@ -446,6 +487,21 @@ void Player::render(QPainter& painter, const QRect& target) const
         return;
     }
     d->renderer.render(painter, *d->stage, QRectF(target));
+    if (!d->unsupported.isEmpty()) {
+        painter.save();
+        painter.fillRect(target, QColor(255, 255, 255, 230));
+        painter.setPen(Qt::black);
+        QFont font = painter.font();
+        font.setPixelSize(std::clamp(target.height() / 20, 12, 28));
+        painter.setFont(font);
+        painter.drawText(target.adjusted(16, 16, -16, -16), Qt::AlignCenter | Qt::TextWordWrap, d->unsupported);
+        painter.restore();
+    }
+}
+
+QString Player::unsupportedMessage() const
+{
+    return d->unsupported;
 }
 
 QImage Player::renderImage(const QSize& size) const

@@ -95,10 +95,19 @@ public:
     void render(QPainter& painter, const QRect& target) const;
     QImage renderImage(const QSize& size) const;
 
+    // Why the movie shown cannot play (an ActionScript 3 movie), or empty.
+    QString unsupportedMessage() const;
+
 signals:
     void readyStateChanged(int state);
     void frameChanged(); // the picture changed; repaint
     void loadFailed(const QString& message);
+    // What the movie's scripts say: trace() lines, fscommand() calls, getURL() to a
+    // browser window, and a script stopped for breaking a limit.
+    void traced(const QString& line);
+    void fsCommand(const QString& command, const QString& args);
+    void openUrlRequested(const QString& url, const QString& window);
+    void scriptStopped(const QString& message);
 
 private:
     void received(const QByteArray& bytes, qint64 total);

@@ -1,0 +1,152 @@
+#include "Builtins.h"
+
+#include "ClipObject.h"
+#include "ScriptEngine.h"
+#include "Vm.h"
+#include "classes/Classes.h"
+#include "classes/Native.h"
+
+namespace swf::script {
+
+void installAll(Vm& vm)
+{
+    installObject(vm);
+    installFunction(vm);
+    installArray(vm);
+    installString(vm);
+    installNumberAndBoolean(vm);
+    installMath(vm);
+    installDate(vm);
+    installError(vm);
+    installAsBroadcaster(vm);
+    installGlobals(vm);
+    installGeometry(vm);
+}
+
+void installEngineClasses(Vm& vm, ScriptEngine& engine)
+{
+    installMovieClip(vm, engine);
+    installButtonAndTextField(vm, engine);
+    installInput(vm, engine);
+    installTimers(vm, engine);
+    installSystem(vm, engine);
+    installColorAndSound(vm, engine);
+    installXml(vm, engine);
+    installLoadVars(vm, engine);
+    installSharedObject(vm, engine);
+    installStubs(vm, engine);
+}
+
+Ref<Object> boxPrimitive(Vm& vm, const Value& v)
+{
+    Object* proto = nullptr;
+    switch (v.type()) {
+    case Value::Type::Number:
+        proto = vm.protos().number.get();
+        break;
+    case Value::Type::String:
+        proto = vm.protos().string.get();
+        break;
+    case Value::Type::Boolean:
+        proto = vm.protos().boolean.get();
+        break;
+    default:
+        return nullptr;
+    }
+    return Ref<Object>(new PrimitiveObject(vm, proto, v));
+}
+
+bool implementsInterface(Vm& vm, Object* proto, Object* constructor)
+{
+    if (!proto->hasInterfaces())
+        return false;
+    for (const Ref<Object>& i : proto->interfaces()) {
+        if (i.get() == constructor)
+            return true;
+        // An interface that extends another implements that one too.
+        if (Object* iproto = vm.get(i.get(), QStringLiteral("prototype")).object()) {
+            int guard = 0;
+            for (Object* p = iproto; p && guard < 64; p = p->proto(), ++guard) {
+                if (vm.get(constructor, QStringLiteral("prototype")).object() == p)
+                    return true;
+                if (p != proto && implementsInterface(vm, p, constructor))
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool sameObject(Vm&, Object* a, Object* b)
+{
+    if (a == b)
+        return true;
+    ClipObject* ca = a->asClip();
+    ClipObject* cb = b->asClip();
+    if (ca && cb)
+        return liveClip(*ca) == liveClip(*cb);
+    return false;
+}
+
+namespace {
+
+// The `super` of a method: its lookups start above the method's own prototype, and its
+// calls keep the method's `this`.
+class SuperObject final : public Object {
+public:
+    SuperObject(Vm& vm, const Value& self, Object* home)
+        : Object(vm, home->proto())
+        , self_(self)
+        , home_(home)
+    {
+    }
+    bool isSuper() const override { return true; }
+    const Value& self() const { return self_; }
+    Object* home() const { return home_.get(); }
+    void trace(Tracer& tracer) override
+    {
+        Object::trace(tracer);
+        traceValue(tracer, self_);
+        if (home_)
+            tracer.visit(home_.get());
+    }
+    void clearReferences() override
+    {
+        Object::clearReferences();
+        self_ = Value();
+        home_ = nullptr;
+    }
+
+private:
+    Value self_;
+    Ref<Object> home_;
+};
+
+} // namespace
+
+Ref<Object> makeSuper(Vm& vm, const Value& thisValue, Object* home)
+{
+    return Ref<Object>(new SuperObject(vm, thisValue, home));
+}
+
+Value superConstruct(Vm& vm, Object& super, std::span<const Value> args)
+{
+    auto& s = static_cast<SuperObject&>(super);
+    if (!s.home())
+        return Value();
+    const Value ctor = vm.get(s.home(), QStringLiteral("__constructor__"));
+    return vm.call(ctor, s.self(), args, s.home()->proto());
+}
+
+Value superCall(Vm& vm, Object& super, const QString& method, std::span<const Value> args)
+{
+    auto& s = static_cast<SuperObject&>(super);
+    Object* start = s.home() ? s.home()->proto() : nullptr;
+    if (!start)
+        return Value();
+    Object* found = nullptr;
+    const Value fn = vm.get(start, method, &found);
+    return vm.call(fn, s.self(), args, found);
+}
+
+} // namespace swf::script

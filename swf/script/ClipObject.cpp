@@ -1,0 +1,485 @@
+#include "ClipObject.h"
+
+#include "Builtins.h"
+#include "ScriptEngine.h"
+#include "TextFieldBinding.h"
+#include "Vm.h"
+
+#include "swf/display/Stage.h"
+
+#include <QHash>
+
+#include <cmath>
+#include <numbers>
+
+namespace swf::script {
+namespace {
+
+enum NamedProperty : int {
+    Parent = 100,
+    Root,
+    Enabled,
+    UseHandCursor,
+    LockRoot,
+};
+
+// Display properties by lower-case name: the GetProperty indices and the named ones.
+const QHash<QString, int>& propertyNames()
+{
+    static const QHash<QString, int> names = {
+        { QStringLiteral("_x"), 0 },
+        { QStringLiteral("_y"), 1 },
+        { QStringLiteral("_xscale"), 2 },
+        { QStringLiteral("_yscale"), 3 },
+        { QStringLiteral("_currentframe"), 4 },
+        { QStringLiteral("_totalframes"), 5 },
+        { QStringLiteral("_alpha"), 6 },
+        { QStringLiteral("_visible"), 7 },
+        { QStringLiteral("_width"), 8 },
+        { QStringLiteral("_height"), 9 },
+        { QStringLiteral("_rotation"), 10 },
+        { QStringLiteral("_target"), 11 },
+        { QStringLiteral("_framesloaded"), 12 },
+        { QStringLiteral("_name"), 13 },
+        { QStringLiteral("_droptarget"), 14 },
+        { QStringLiteral("_url"), 15 },
+        { QStringLiteral("_highquality"), 16 },
+        { QStringLiteral("_focusrect"), 17 },
+        { QStringLiteral("_soundbuftime"), 18 },
+        { QStringLiteral("_quality"), 19 },
+        { QStringLiteral("_xmouse"), 20 },
+        { QStringLiteral("_ymouse"), 21 },
+        { QStringLiteral("_parent"), Parent },
+        { QStringLiteral("_root"), Root },
+        { QStringLiteral("enabled"), Enabled },
+        { QStringLiteral("usehandcursor"), UseHandCursor },
+        { QStringLiteral("_lockroot"), LockRoot },
+    };
+    return names;
+}
+
+QString lower(const QString& s)
+{
+    for (QChar c : s) {
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            return s.toLower();
+    }
+    return s;
+}
+
+bool isMouseEventName(const QString& name)
+{
+    static const QString names[] = { QStringLiteral("onPress"), QStringLiteral("onRelease"),
+        QStringLiteral("onReleaseOutside"), QStringLiteral("onRollOver"), QStringLiteral("onRollOut"),
+        QStringLiteral("onDragOver"), QStringLiteral("onDragOut") };
+    for (const QString& n : names) {
+        if (name.compare(n, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+double normalizedDegrees(double degrees)
+{
+    degrees = std::fmod(degrees, 360.0);
+    if (degrees > 180)
+        degrees -= 360;
+    else if (degrees <= -180)
+        degrees += 360;
+    return degrees;
+}
+
+} // namespace
+
+ClipObject::ClipObject(ScriptEngine& engine, Object* proto, DisplayObject& display, Kind kind)
+    : Object(engine.vm(), proto)
+    , engine_(engine)
+    , id_(display.id())
+    , kind_(kind)
+{
+    rememberPath();
+}
+
+QString ClipObject::typeOf() const
+{
+    return kind_ == Kind::MovieClip ? QStringLiteral("movieclip") : QStringLiteral("object");
+}
+
+DisplayObject* ClipObject::display() const
+{
+    return removed_ ? nullptr : engine_.stage().find(id_);
+}
+
+MovieClip* ClipObject::movieClip() const
+{
+    DisplayObject* d = display();
+    return d ? d->asMovieClip() : nullptr;
+}
+
+void ClipObject::rememberPath()
+{
+    if (DisplayObject* d = engine_.stage().find(id_))
+        path_ = engine_.targetPath(*d);
+}
+
+int ClipObject::propertyIndex(const QString& name)
+{
+    auto it = propertyNames().constFind(lower(name));
+    return it == propertyNames().constEnd() ? -1 : it.value();
+}
+
+ClipObject::TransformCache& ClipObject::transform()
+{
+    DisplayObject* d = display();
+    const Matrix m = d ? d->matrix() : Matrix {};
+    if (!cache_ || !(cache_->matrix == m)) {
+        TransformCache t;
+        t.matrix = m;
+        t.xscale = std::sqrt(m.a * m.a + m.b * m.b) * 100;
+        t.yscale = std::sqrt(m.c * m.c + m.d * m.d) * 100;
+        if (m.a * m.d - m.b * m.c < 0)
+            t.yscale = -t.yscale;
+        t.rotation = (m.a == 0 && m.b == 0) ? 0 : std::atan2(m.b, m.a) * 180 / std::numbers::pi;
+        cache_ = t;
+    }
+    return *cache_;
+}
+
+void ClipObject::applyTransform(const TransformCache& t)
+{
+    DisplayObject* d = display();
+    if (!d)
+        return;
+    Matrix m = d->matrix();
+    const double r = t.rotation * std::numbers::pi / 180;
+    const double sx = t.xscale / 100;
+    const double sy = t.yscale / 100;
+    m.a = std::cos(r) * sx;
+    m.b = std::sin(r) * sx;
+    m.c = -std::sin(r) * sy;
+    m.d = std::cos(r) * sy;
+    d->setMatrix(m);
+    cache_ = t;
+    cache_->matrix = d->matrix();
+}
+
+Value ClipObject::property(int index)
+{
+    DisplayObject* d = display();
+    if (!d)
+        return Value();
+    MovieClip* clip = d->asMovieClip();
+    Vm& vm = engine_.vm();
+    switch (index) {
+    case 0:
+        return d->matrix().tx / 20.0;
+    case 1:
+        return d->matrix().ty / 20.0;
+    case 2:
+        return transform().xscale;
+    case 3:
+        return transform().yscale;
+    case 4:
+        return clip ? Value(double(std::max(0, clip->currentFrame()) + 1)) : Value();
+    case 5:
+        return clip ? Value(double(clip->frameCount())) : Value();
+    case 6:
+        return d->colorTransform().aMul * 100.0 / 256.0;
+    case 7:
+        return d->visible();
+    case 8:
+    case 9: {
+        const QRectF box = toQTransform(d->matrix()).mapRect(d->bounds());
+        return (index == 8 ? box.width() : box.height()) / 20.0;
+    }
+    case 10:
+        return normalizedDegrees(transform().rotation);
+    case 11:
+        return engine_.slashPath(*d);
+    case 12:
+        return clip ? Value(double(clip->framesLoaded())) : Value();
+    case 13:
+        return QString::fromStdString(d->name());
+    case 14:
+        return engine_.dropTarget(*d);
+    case 15:
+        return engine_.movieUrl();
+    case 16:
+        return 1.0;
+    case 17:
+        return 1.0;
+    case 18:
+        return 5.0;
+    case 19:
+        return QStringLiteral("HIGH");
+    case 20:
+    case 21: {
+        const QTransform toLocal = d->stageTransform().inverted();
+        const QPointF local = toLocal.map(engine_.mouse());
+        return std::round(index == 20 ? local.x() / 20 : local.y() / 20);
+    }
+    case Parent:
+        return d->parent() ? Value(engine_.objectFor(*d->parent())) : Value();
+    case Root: {
+        DisplayObject* root = d;
+        while (root->parent())
+            root = root->parent();
+        return Value(engine_.objectFor(*root));
+    }
+    case Enabled:
+        return d->enabled();
+    case UseHandCursor:
+        return d->useHandCursor();
+    default:
+        (void)vm;
+        return Value();
+    }
+}
+
+void ClipObject::setProperty(int index, const Value& value)
+{
+    DisplayObject* d = display();
+    if (!d)
+        return;
+    Vm& vm = engine_.vm();
+    const auto number = [&](double& out) {
+        const double n = vm.toNumber(value);
+        if (!std::isfinite(n))
+            return false;
+        out = n;
+        return true;
+    };
+    double n = 0;
+    switch (index) {
+    case 0:
+    case 1: {
+        if (!number(n))
+            return;
+        Matrix m = d->matrix();
+        const int32_t twips = int32_t(std::clamp(std::round(n * 20), -2147483648.0, 2147483647.0));
+        (index == 0 ? m.tx : m.ty) = twips;
+        TransformCache t = transform();
+        d->setMatrix(m);
+        t.matrix = m;
+        cache_ = t;
+        return;
+    }
+    case 2:
+    case 3: {
+        if (!number(n))
+            return;
+        TransformCache t = transform();
+        (index == 2 ? t.xscale : t.yscale) = n;
+        applyTransform(t);
+        return;
+    }
+    case 6: {
+        if (!number(n))
+            return;
+        ColorTransform cx = d->colorTransform();
+        cx.aMul = int16_t(std::clamp(n * 256 / 100, -32768.0, 32767.0));
+        d->setColorTransform(cx);
+        return;
+    }
+    case 7:
+        d->setVisible(vm.toBoolean(value));
+        return;
+    case 8:
+    case 9: {
+        if (!number(n) || n < 0)
+            return;
+        const QRectF own = d->bounds();
+        TransformCache t = transform();
+        const double r = t.rotation * std::numbers::pi / 180;
+        // The size the scales give, with the rotation kept.
+        const double c = std::fabs(std::cos(r));
+        const double s = std::fabs(std::sin(r));
+        if (index == 8) {
+            const double base = (own.width() * c + own.height() * s * std::fabs(t.yscale / std::max(1e-9, std::fabs(t.xscale)))) / 20;
+            if (base <= 0)
+                return;
+            t.xscale = (t.xscale < 0 ? -1 : 1) * n / base * 100;
+        } else {
+            const double base = (own.height() * c + own.width() * s * std::fabs(t.xscale / std::max(1e-9, std::fabs(t.yscale)))) / 20;
+            if (base <= 0)
+                return;
+            t.yscale = (t.yscale < 0 ? -1 : 1) * n / base * 100;
+        }
+        applyTransform(t);
+        return;
+    }
+    case 10: {
+        if (!number(n))
+            return;
+        TransformCache t = transform();
+        t.rotation = normalizedDegrees(n);
+        applyTransform(t);
+        return;
+    }
+    case 13:
+        d->setName(vm.toString(value).toStdString());
+        rememberPath();
+        return;
+    case 17:
+    case 16:
+    case 18:
+    case 19:
+        return;
+    case Enabled:
+        d->setEnabled(vm.toBoolean(value));
+        return;
+    case UseHandCursor:
+        d->setUseHandCursor(vm.toBoolean(value));
+        return;
+    default:
+        return;
+    }
+}
+
+bool ClipObject::getHost(const QString& name, Value& out)
+{
+    if (kind_ == Kind::TextField && textFieldGet(*this, name, out))
+        return true;
+    if (name.isEmpty())
+        return false;
+    const QChar first = name[0];
+    if (first == QLatin1Char('_')) {
+        if (name.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)) {
+            bool ok = false;
+            const int n = name.mid(6).toInt(&ok);
+            if (ok) {
+                MovieClip* level = engine_.stage().level(n);
+                out = level ? Value(engine_.objectFor(*level)) : Value();
+                return true;
+            }
+        }
+        const int index = propertyIndex(name);
+        if (index < 0 || index == LockRoot)
+            return false;
+        if (index == 15 && !display()) {
+            out = Value();
+            return true;
+        }
+        out = property(index);
+        return true;
+    }
+    if (first == QLatin1Char('e') || first == QLatin1Char('E') || first == QLatin1Char('u') || first == QLatin1Char('U')) {
+        const int index = propertyIndex(name);
+        if (index == Enabled || index == UseHandCursor) {
+            // A script's own value wins once it set one that is not a boolean.
+            if (Property* p = findOwn(name))
+                return false;
+            out = property(index);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ClipObject::setHost(const QString& name, const Value& value)
+{
+    if (kind_ == Kind::TextField && textFieldSet(*this, name, value))
+        return true;
+    if (name.isEmpty())
+        return false;
+    const int index = propertyIndex(name);
+    if (index >= 0 && index != LockRoot && index != Parent && index != Root) {
+        if (index == Enabled || index == UseHandCursor) {
+            setProperty(index, value);
+            return false;
+        }
+        setProperty(index, value);
+        return true;
+    }
+    if (isMouseEventName(name)) {
+        if (DisplayObject* d = display(); d && !value.isNullish())
+            d->setHandlesMouse(true);
+    }
+    return false;
+}
+
+bool ClipObject::hasHost(const QString& name)
+{
+    if (kind_ == Kind::TextField && textFieldHas(*this, name))
+        return true;
+    if (name.startsWith(QLatin1Char('_'))) {
+        if (name.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)) {
+            bool ok = false;
+            name.mid(6).toInt(&ok);
+            if (ok)
+                return true;
+        }
+        const int index = propertyIndex(name);
+        return index >= 0 && index != LockRoot;
+    }
+    Value ignored;
+    return child(name, ignored);
+}
+
+bool ClipObject::child(const QString& name, Value& out)
+{
+    MovieClip* clip = movieClip();
+    if (!clip)
+        return false;
+    const std::string utf8 = name.toStdString();
+    const bool caseSensitive = engine_.vm().caseSensitive();
+    for (const auto& [depth, object] : clip->displayList()) {
+        const Character* c = object->character();
+        const bool scriptable = object->asMovieClip() || (c && (c->tagCode == 7 || c->tagCode == 34 || c->tagCode == 37));
+        if (!scriptable)
+            continue;
+        const std::string& n = object->name();
+        const bool same = caseSensitive ? n == utf8
+                                        : QString::fromStdString(n).compare(name, Qt::CaseInsensitive) == 0;
+        if (same) {
+            out = Value(engine_.objectFor(*object));
+            return true;
+        }
+    }
+    return false;
+}
+
+void ClipObject::hostKeys(std::vector<QString>& out)
+{
+    MovieClip* clip = movieClip();
+    if (!clip)
+        return;
+    for (auto it = clip->displayList().rbegin(); it != clip->displayList().rend(); ++it) {
+        const DisplayObject& object = *it->second;
+        const Character* c = object.character();
+        if (object.asMovieClip() || (c && (c->tagCode == 7 || c->tagCode == 34 || c->tagCode == 37)))
+            out.push_back(QString::fromStdString(object.name()));
+    }
+}
+
+Object* liveClip(ClipObject& clip)
+{
+    if (clip.display())
+        return &clip;
+    if (!clip.removed() || clip.lastPath().isEmpty())
+        return &clip;
+    ScriptEngine& engine = clip.engine();
+    if (DisplayObject* d = engine.resolvePath(clip.lastPath(), nullptr))
+        return engine.objectFor(*d);
+    return &clip;
+}
+
+QString clipPath(ClipObject& clip)
+{
+    if (DisplayObject* d = clip.display())
+        return clip.engine().targetPath(*d);
+    Object* live = liveClip(clip);
+    if (ClipObject* other = live->asClip(); other && other != &clip) {
+        if (DisplayObject* d = other->display())
+            return clip.engine().targetPath(*d);
+    }
+    return clip.lastPath();
+}
+
+bool lateLookup(Vm&, Object* o, const QString& name, Value& out)
+{
+    ClipObject* clip = o->asClip();
+    return clip && clip->child(name, out);
+}
+
+} // namespace swf::script

@@ -1,0 +1,510 @@
+// The script engine's answers to the interpreter: variables and paths, the timeline
+// actions, properties by index, clips made and removed, drags and URLs.
+
+#include "Array.h"
+#include "Builtins.h"
+#include "Numbers.h"
+#include "ScriptEngine.h"
+#include "SoundControl.h"
+
+#include "swf/display/Stage.h"
+
+#include <cmath>
+
+namespace swf::script {
+namespace {
+
+// The root clip of the level `d` is on.
+DisplayObject* levelRoot(DisplayObject* d)
+{
+    while (d && d->parent())
+        d = d->parent();
+    return d;
+}
+
+} // namespace
+
+// ---- Variables ------------------------------------------------------------------------------------
+
+Object* ScriptEngine::variableScope(ExecContext& ctx)
+{
+    Object* target = ctx.target.get();
+    if (!target)
+        return objectFor(stage_.root());
+    if (ClipObject* clip = target->asClip()) {
+        Object* live = liveClip(*clip);
+        ClipObject* liveObject = live->asClip();
+        if (!liveObject || !liveObject->display())
+            return objectFor(stage_.root());
+        return live;
+    }
+    return target;
+}
+
+namespace {
+
+// A scope as lookups see it: a clip stands for its live self, and a clip that is gone
+// for the root of the movie.
+Object* scopeObject(ScriptEngine& engine, Object* scope)
+{
+    if (ClipObject* clip = scope->asClip()) {
+        Object* live = liveClip(*clip);
+        ClipObject* liveObject = live->asClip();
+        if (!liveObject || !liveObject->display())
+            return engine.objectFor(engine.stage().root());
+        return live;
+    }
+    return scope;
+}
+
+} // namespace
+
+Value ScriptEngine::getVariable(ExecContext& ctx, const QString& name)
+{
+    if (name.isEmpty())
+        return Value();
+    Vm& vm = *vm_;
+    const qsizetype colon = name.lastIndexOf(QLatin1Char(':'));
+    const bool slash = name.contains(QLatin1Char('/'));
+    if (colon >= 0 || slash) {
+        const QString path = colon >= 0 ? name.left(colon) : name;
+        DisplayObject* from = displayOf(Value(variableScope(ctx)));
+        DisplayObject* d = path.isEmpty() ? from : resolvePath(path, from);
+        if (!d)
+            return Value();
+        ClipObject* o = objectFor(*d);
+        if (colon < 0)
+            return Value(o);
+        return vm.get(o, name.mid(colon + 1));
+    }
+    if (name.contains(QLatin1Char('.'))) {
+        const QStringList parts = name.split(QLatin1Char('.'));
+        Value v = getVariable(ctx, parts.front());
+        for (qsizetype i = 1; i < parts.size(); ++i) {
+            if (parts[i].isEmpty())
+                continue;
+            v = vm.getMember(v, parts[i]);
+        }
+        return v;
+    }
+    if (vm.sameName(name, QStringLiteral("this")))
+        return ctx.thisValue;
+    if (vm.sameName(name, QStringLiteral("_global")))
+        return Value(vm.global());
+    for (auto it = ctx.scopes.rbegin(); it != ctx.scopes.rend(); ++it) {
+        Object* scope = scopeObject(*this, it->get());
+        if (vm.has(scope, name))
+            return vm.get(scope, name);
+    }
+    if (vm.has(vm.global(), name))
+        return vm.get(vm.global(), name);
+    if (name.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)
+        || vm.sameName(name, QStringLiteral("_root"))) {
+        DisplayObject* from = displayOf(Value(variableScope(ctx)));
+        if (DisplayObject* d = resolvePath(name, from ? from : &stage_.root()))
+            return Value(objectFor(*d));
+    }
+    return Value();
+}
+
+void ScriptEngine::setVariable(ExecContext& ctx, const QString& name, const Value& value)
+{
+    if (name.isEmpty())
+        return;
+    Vm& vm = *vm_;
+    const qsizetype colon = name.lastIndexOf(QLatin1Char(':'));
+    if (colon >= 0) {
+        const QString path = name.left(colon);
+        DisplayObject* from = displayOf(Value(variableScope(ctx)));
+        DisplayObject* d = path.isEmpty() ? from : resolvePath(path, from);
+        if (d)
+            vm.set(objectFor(*d), name.mid(colon + 1), value);
+        return;
+    }
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0) {
+        const Value owner = getVariable(ctx, name.left(dot));
+        vm.setMember(owner, name.mid(dot + 1), value);
+        return;
+    }
+    if (name.contains(QLatin1Char('/'))) {
+        // "/a/b/x" without a colon: the last part is the variable.
+        const qsizetype cut = name.lastIndexOf(QLatin1Char('/'));
+        DisplayObject* from = displayOf(Value(variableScope(ctx)));
+        DisplayObject* d = cut == 0 ? &stage_.root() : resolvePath(name.left(cut), from);
+        if (d)
+            vm.set(objectFor(*d), name.mid(cut + 1), value);
+        return;
+    }
+    for (auto it = ctx.scopes.rbegin(); it != ctx.scopes.rend(); ++it) {
+        Object* scope = scopeObject(*this, it->get());
+        if (vm.has(scope, name)) {
+            vm.set(scope, name, value);
+            return;
+        }
+    }
+    vm.set(variableScope(ctx), name, value);
+}
+
+bool ScriptEngine::deleteVariable(ExecContext& ctx, const QString& name)
+{
+    Vm& vm = *vm_;
+    for (auto it = ctx.scopes.rbegin(); it != ctx.scopes.rend(); ++it) {
+        Object* scope = scopeObject(*this, it->get());
+        if (vm.hasOwn(scope, name))
+            return vm.remove(scope, name);
+    }
+    if (vm.hasOwn(vm.global(), name))
+        return vm.remove(vm.global(), name);
+    return false;
+}
+
+Value ScriptEngine::callFunction(ExecContext& ctx, const QString& name, std::span<const Value> args)
+{
+    Vm& vm = *vm_;
+    Value fn;
+    Value self;
+    Object* home = nullptr;
+    bool found = false;
+    if (!name.contains(QLatin1Char('.')) && !name.contains(QLatin1Char(':')) && !name.contains(QLatin1Char('/'))) {
+        for (auto it = ctx.scopes.rbegin(); it != ctx.scopes.rend() && !found; ++it) {
+            Object* scope = scopeObject(*this, it->get());
+            if (vm.has(scope, name)) {
+                fn = vm.get(scope, name, &home);
+                // A function found on a timeline or a with object is called on it.
+                if (scope != ctx.activation.get())
+                    self = Value(scope);
+                found = true;
+            }
+        }
+        if (!found && vm.has(vm.global(), name)) {
+            fn = vm.get(vm.global(), name);
+            found = true;
+        }
+    } else {
+        fn = getVariable(ctx, name);
+    }
+    if (Object* o = fn.object(); o && o->isSuper())
+        return superConstruct(vm, *o, args);
+    return vm.call(fn, self, args, home);
+}
+
+Value ScriptEngine::callMethod(ExecContext& ctx, const Value& object, const Value& name, std::span<const Value> args)
+{
+    (void)ctx;
+    Vm& vm = *vm_;
+    const QString method = name.isUndefined() ? QString() : vm.toString(name);
+    if (method.isEmpty()) {
+        if (Object* o = object.object(); o && o->isSuper())
+            return superConstruct(vm, *o, args);
+        return vm.call(object, Value(), args);
+    }
+    if (Object* o = object.object(); o && o->isSuper())
+        return superCall(vm, *o, method, args);
+    Object* home = nullptr;
+    const Value fn = vm.getMember(object, method, &home);
+    return vm.call(fn, object, args, home);
+}
+
+// ---- The timeline ------------------------------------------------------------------------------
+
+void ScriptEngine::setTarget(ExecContext& ctx, const Value& target)
+{
+    const bool back = target.isUndefined() ? version_ < 7 : (target.isString() && target.string().isEmpty());
+    if (back) {
+        ctx.target = ctx.baseClip;
+    } else {
+        DisplayObject* base = displayOf(Value(ctx.baseClip));
+        DisplayObject* d = resolveTarget(target, base);
+        if (!d)
+            d = levelRoot(base ? base : &stage_.root());
+        ctx.target = Ref<Object>(objectFor(*d));
+    }
+    if (!ctx.activation && !ctx.scopes.empty())
+        ctx.scopes.front() = ctx.target;
+}
+
+namespace {
+
+MovieClip* timelineOf(ScriptEngine& engine, ExecContext& ctx)
+{
+    return engine.movieClipOf(Value(ctx.target));
+}
+
+} // namespace
+
+void ScriptEngine::timelineAction(ExecContext& ctx, TimelineStep action)
+{
+    MovieClip* clip = timelineOf(*this, ctx);
+    if (!clip)
+        return;
+    switch (action) {
+    case TimelineStep::Next:
+        clip->gotoFrame(clip->currentFrame() + 1);
+        clip->stop();
+        break;
+    case TimelineStep::Previous:
+        if (clip->currentFrame() > 0)
+            clip->gotoFrame(clip->currentFrame() - 1);
+        clip->stop();
+        break;
+    case TimelineStep::Play:
+        clip->play();
+        break;
+    case TimelineStep::Stop:
+        clip->stop();
+        break;
+    }
+}
+
+namespace {
+
+// A frame given to a goto: a 1-based number, a label, or a number in a string.
+std::optional<int> frameIndex(Vm& vm, MovieClip& clip, const Value& frame)
+{
+    if (frame.isString()) {
+        const QString s = frame.string();
+        bool isNumber = false;
+        const double n = s.toDouble(&isNumber);
+        if (isNumber)
+            return int(n) - 1;
+        if (auto f = clip.frameOfLabel(s.toStdString(), vm.caseSensitive()))
+            return *f;
+        return std::nullopt;
+    }
+    const double n = vm.toNumber(frame);
+    if (!std::isfinite(n))
+        return std::nullopt;
+    return int(std::floor(n)) - 1;
+}
+
+} // namespace
+
+void ScriptEngine::gotoFrame(ExecContext& ctx, const Value& frame, bool fromStack, bool play, int bias)
+{
+    MovieClip* clip = timelineOf(*this, ctx);
+    Value which = frame;
+    if (fromStack && frame.isString()) {
+        // "path:frame" names another clip's frame.
+        const QString s = frame.string();
+        const qsizetype colon = s.lastIndexOf(QLatin1Char(':'));
+        if (colon >= 0) {
+            DisplayObject* d = resolvePath(s.left(colon), displayOf(Value(ctx.target)));
+            clip = d ? d->asMovieClip() : nullptr;
+            which = Value(s.mid(colon + 1));
+        }
+    }
+    if (!clip)
+        return;
+    std::optional<int> index = frameIndex(*vm_, *clip, which);
+    if (!index)
+        return;
+    if (!which.isString() || bias)
+        *index += bias;
+    gotoClipFrame(*clip, *index, fromStack ? (play ? 1 : 0) : -1);
+}
+
+void ScriptEngine::gotoClipFrame(MovieClip& clip, int frame, int play)
+{
+    if (frame < 0)
+        frame = 0;
+    if (play == 1)
+        clip.play();
+    else if (play == 0)
+        clip.stop();
+    if (frame >= clip.framesLoaded())
+        frame = clip.framesLoaded() - 1;
+    clip.gotoFrame(frame);
+}
+
+void ScriptEngine::gotoLabel(ExecContext& ctx, const QString& label)
+{
+    MovieClip* clip = timelineOf(*this, ctx);
+    if (!clip)
+        return;
+    if (auto f = clip->frameOfLabel(label.toStdString(), vm_->caseSensitive()))
+        gotoClipFrame(*clip, *f, -1);
+}
+
+bool ScriptEngine::frameLoaded(ExecContext& ctx, const Value& frame)
+{
+    MovieClip* clip = timelineOf(*this, ctx);
+    if (!clip)
+        return true;
+    std::optional<int> index = frameIndex(*vm_, *clip, frame);
+    if (!index)
+        return true;
+    return *index < clip->framesLoaded() || clip->framesLoaded() >= clip->frameCount();
+}
+
+void ScriptEngine::callFrame(ExecContext& ctx, const Value& frame)
+{
+    MovieClip* clip = timelineOf(*this, ctx);
+    Value which = frame;
+    if (frame.isString()) {
+        const QString s = frame.string();
+        const qsizetype colon = s.lastIndexOf(QLatin1Char(':'));
+        if (colon >= 0) {
+            DisplayObject* d = resolvePath(s.left(colon), displayOf(Value(ctx.target)));
+            clip = d ? d->asMovieClip() : nullptr;
+            which = Value(s.mid(colon + 1));
+        }
+    }
+    if (!clip)
+        return;
+    std::optional<int> index = frameIndex(*vm_, *clip, which);
+    if (!index || *index < 0 || *index >= clip->framesLoaded())
+        return;
+    const Frame* f = frameOf(*clip, *index);
+    if (!f)
+        return;
+    for (const ControlTag& tag : f->tags) {
+        if (const auto* action = std::get_if<DoAction>(&tag))
+            run(action->actions, *clip);
+    }
+}
+
+// ---- Properties by index ---------------------------------------------------------------------------
+
+Value ScriptEngine::getProperty(ExecContext& ctx, const Value& target, int index)
+{
+    DisplayObject* d = resolveTarget(target, displayOf(Value(ctx.target)));
+    if (!d)
+        return Value();
+    return objectFor(*d)->property(index);
+}
+
+void ScriptEngine::setProperty(ExecContext& ctx, const Value& target, int index, const Value& value)
+{
+    DisplayObject* d = resolveTarget(target, displayOf(Value(ctx.target)));
+    if (!d)
+        return;
+    objectFor(*d)->setProperty(index, value);
+}
+
+void ScriptEngine::cloneSprite(ExecContext& ctx, const Value& source, const QString& name, double depth)
+{
+    DisplayObject* d = resolveTarget(source, displayOf(Value(ctx.target)));
+    if (!d || !std::isfinite(depth))
+        return;
+    duplicate(*d, name, int(depth) - kScriptDepthOffset, nullptr);
+}
+
+void ScriptEngine::removeSprite(ExecContext& ctx, const Value& target)
+{
+    DisplayObject* d = resolveTarget(target, displayOf(Value(ctx.target)));
+    if (!d || !d->parent() || d->scriptDepth() < 0)
+        return;
+    removeClip(*d);
+}
+
+// ---- URLs, movies and variables from outside ------------------------------------------------------------
+
+void ScriptEngine::getUrl(ExecContext& ctx, const QString& url, const QString& target, int method, bool loadTarget,
+    bool loadVariables)
+{
+    if (url.startsWith(QLatin1String("FSCommand:"), Qt::CaseInsensitive)) {
+        fsCommand(url.mid(10), target);
+        return;
+    }
+    DisplayObject* from = displayOf(Value(ctx.target));
+    int level = -1;
+    if (target.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)) {
+        bool ok = false;
+        const int n = target.mid(6).toInt(&ok);
+        if (ok && n >= 0)
+            level = n;
+    }
+    if (loadVariables) {
+        DisplayObject* d = level >= 0 ? stage_.level(level) : resolvePath(target, from);
+        loadVariablesInto(d, level, url, method);
+        return;
+    }
+    if (loadTarget || level >= 0) {
+        DisplayObject* d = level >= 0 ? nullptr : resolvePath(target, from);
+        if (level < 0 && !d)
+            return;
+        if (url.isEmpty())
+            unloadMovie(d, level);
+        else
+            loadMovie(d, level, url);
+        return;
+    }
+    host_.openUrl(url, target);
+}
+
+// ---- Dragging ------------------------------------------------------------------------------------------
+
+void ScriptEngine::startDrag(ExecContext& ctx, const Value& target, bool lockCenter, std::optional<QRectF> area)
+{
+    DisplayObject* d = resolveTarget(target, displayOf(Value(ctx.target)));
+    if (!d)
+        return;
+    startDragging(*d, lockCenter, area);
+}
+
+void ScriptEngine::startDragging(DisplayObject& d, bool lockCenter, std::optional<QRectF> area)
+{
+    Drag drag;
+    drag.object = d.id();
+    drag.area = area;
+    const QTransform toParent = d.parent() ? d.parent()->stageTransform().inverted() : QTransform();
+    const QPointF pointer = toParent.map(mouse());
+    if (!lockCenter)
+        drag.offset = QPointF(d.matrix().tx, d.matrix().ty) - pointer;
+    drag_ = drag;
+    updateDrag();
+}
+
+void ScriptEngine::stopDrag()
+{
+    drag_.reset();
+}
+
+DisplayObject* ScriptEngine::dragged()
+{
+    return drag_ ? stage_.find(drag_->object) : nullptr;
+}
+
+void ScriptEngine::updateDrag()
+{
+    DisplayObject* d = dragged();
+    if (!d)
+        return;
+    const QTransform toParent = d->parent() ? d->parent()->stageTransform().inverted() : QTransform();
+    QPointF at = toParent.map(mouse()) + drag_->offset;
+    if (drag_->area) {
+        const QRectF a = drag_->area->normalized();
+        at.setX(std::clamp(at.x(), a.left() * 20, a.right() * 20));
+        at.setY(std::clamp(at.y(), a.top() * 20, a.bottom() * 20));
+    }
+    Matrix m = d->matrix();
+    m.tx = int32_t(std::lround(at.x()));
+    m.ty = int32_t(std::lround(at.y()));
+    d->setMatrix(m);
+    if (ClipObject* o = objectFor(*d))
+        o->forgetTransformCache();
+}
+
+QString ScriptEngine::dropTarget(DisplayObject& object)
+{
+    // The topmost object under the dragged one's origin, other than itself and its own.
+    const QPointF at = object.stageTransform().map(QPointF(0, 0));
+    DisplayObject* under = stage_.objectAt(mouse());
+    (void)at;
+    for (DisplayObject* p = under; p; p = p->parent()) {
+        if (p == &object)
+            return QString();
+    }
+    while (under && !under->asMovieClip())
+        under = under->parent();
+    return under ? slashPath(*under) : QString();
+}
+
+void ScriptEngine::stopSounds()
+{
+    if (sound_)
+        sound_->stopAll();
+}
+
+} // namespace swf::script

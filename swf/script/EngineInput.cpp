@@ -1,0 +1,305 @@
+// The script engine and the outside: the pointer, keys, buttons, and movies and
+// variables loaded from files.
+
+#include "Array.h"
+#include "ScriptEngine.h"
+#include "SoundControl.h"
+
+#include "swf/display/Stage.h"
+
+#include <cmath>
+
+namespace swf::script {
+namespace {
+
+struct PointerEventName {
+    uint32_t clipEvent;
+    const char* method;
+};
+
+PointerEventName pointerEventName(PointerEventKind kind)
+{
+    switch (kind) {
+    case PointerEventKind::Press:
+        return { ClipPress, "onPress" };
+    case PointerEventKind::Release:
+        return { ClipRelease, "onRelease" };
+    case PointerEventKind::ReleaseOutside:
+        return { ClipReleaseOutside, "onReleaseOutside" };
+    case PointerEventKind::RollOver:
+        return { ClipRollOver, "onRollOver" };
+    case PointerEventKind::RollOut:
+        return { ClipRollOut, "onRollOut" };
+    case PointerEventKind::DragOver:
+        return { ClipDragOver, "onDragOver" };
+    case PointerEventKind::DragOut:
+        return { ClipDragOut, "onDragOut" };
+    }
+    return { 0, "" };
+}
+
+// The key code a button's key condition uses for a movie key code and character.
+int buttonKeyCode(int keyCode, char32_t character)
+{
+    switch (keyCode) {
+    case 37:
+        return 1; // left
+    case 39:
+        return 2; // right
+    case 36:
+        return 3; // home
+    case 35:
+        return 4; // end
+    case 45:
+        return 5; // insert
+    case 46:
+        return 6; // delete
+    case 8:
+        return 8; // backspace
+    case 13:
+        return 13; // enter
+    case 38:
+        return 14; // up
+    case 40:
+        return 15; // down
+    case 33:
+        return 16; // page up
+    case 34:
+        return 17; // page down
+    case 9:
+        return 18; // tab
+    case 27:
+        return 19; // escape
+    default:
+        break;
+    }
+    return character >= 32 && character < 128 ? int(character) : 0;
+}
+
+} // namespace
+
+QPointF ScriptEngine::mouse() const
+{
+    return stage_.input().position();
+}
+
+bool ScriptEngine::keyIsDown(int code) const
+{
+    return std::find(keysDown_.begin(), keysDown_.end(), code) != keysDown_.end();
+}
+
+const Frame* ScriptEngine::frameOf(MovieClip& clip, int index) const
+{
+    const Timeline& timeline = clip.timeline();
+    if (index < 0 || size_t(index) >= timeline.frames.size())
+        return nullptr;
+    return &timeline.frames[size_t(index)];
+}
+
+void ScriptEngine::gotoClip(MovieClip& clip, const Value& frame, bool play)
+{
+    int index = -1;
+    if (frame.isString()) {
+        const QString s = frame.string();
+        bool isNumber = false;
+        const double n = s.toDouble(&isNumber);
+        if (isNumber) {
+            index = int(n) - 1;
+        } else if (auto f = clip.frameOfLabel(s.toStdString(), vm_->caseSensitive())) {
+            index = *f;
+        } else {
+            return;
+        }
+    } else {
+        const double n = vm_->toNumber(frame);
+        if (!std::isfinite(n))
+            return;
+        index = int(std::floor(n)) - 1;
+    }
+    gotoClipFrame(clip, index, play ? 1 : 0);
+}
+
+// ---- Events the stage reports ---------------------------------------------------------------
+
+void ScriptEngine::buttonTransition(DisplayObject& button, ButtonTransition transition)
+{
+    const Character* character = button.character();
+    MovieClip* parent = button.parent();
+    if (!character || !parent)
+        return;
+    const uint16_t bit = uint16_t(1u << unsigned(transition));
+    const ObjectId owner = parent->id();
+    for (const ButtonCondAction& action : readButtonActions(character->tagCode, character->body)) {
+        if (!(action.transitions & bit))
+            continue;
+        const std::span<const uint8_t> actions = action.actions;
+        enqueue(owner, [this, actions, owner]() {
+            if (DisplayObject* d = stage_.find(owner))
+                run(actions, *d);
+        });
+    }
+    runQueue();
+}
+
+void ScriptEngine::pointerEvent(DisplayObject& target, PointerEventKind kind)
+{
+    const PointerEventName name = pointerEventName(kind);
+    if (target.asMovieClip())
+        queueEvent(target, name.clipEvent, QString::fromLatin1(name.method), Normal);
+    else
+        queueEvent(target, 0, QString::fromLatin1(name.method), Normal);
+    runQueue();
+}
+
+void ScriptEngine::clipMouseEvents(uint32_t event)
+{
+    const char* method = event == ClipMouseMove ? "onMouseMove"
+        : event == ClipMouseDown                ? "onMouseDown"
+        : event == ClipMouseUp                  ? "onMouseUp"
+        : event == ClipKeyDown                  ? "onKeyDown"
+                                                : "onKeyUp";
+    const std::vector<ObjectId> order = executionList_;
+    for (ObjectId id : order) {
+        DisplayObject* d = stage_.find(id);
+        if (!d)
+            continue;
+        // Clips hear the mouse and keys as if they were listeners of Mouse and Key.
+        const bool isKey = event == ClipKeyDown || event == ClipKeyUp;
+        queueEvent(*d, event, isKey ? QString() : QString::fromLatin1(method), Normal);
+    }
+}
+
+void ScriptEngine::mouseMoved(QPointF)
+{
+    updateDrag();
+    clipMouseEvents(ClipMouseMove);
+    broadcast(mouse_.get(), QStringLiteral("onMouseMove"));
+    runQueue();
+}
+
+void ScriptEngine::mouseButton(bool down)
+{
+    mouseDown_ = down;
+    clipMouseEvents(down ? ClipMouseDown : ClipMouseUp);
+    broadcast(mouse_.get(), down ? QStringLiteral("onMouseDown") : QStringLiteral("onMouseUp"));
+    runQueue();
+}
+
+void ScriptEngine::wheel(int delta)
+{
+    const Value args[] = { Value(double(delta)) };
+    broadcast(mouse_.get(), QStringLiteral("onMouseWheel"), args);
+    runQueue();
+}
+
+void ScriptEngine::key(bool down, int keyCode, char32_t character)
+{
+    if (down) {
+        if (!keyIsDown(keyCode))
+            keysDown_.push_back(keyCode);
+        lastKey_ = keyCode;
+        lastAscii_ = int(character);
+        broadcast(key_.get(), QStringLiteral("onKeyDown"));
+        clipMouseEvents(ClipKeyDown);
+        buttonKeyPress(keyCode, character);
+    } else {
+        std::erase(keysDown_, keyCode);
+        lastKey_ = keyCode;
+        broadcast(key_.get(), QStringLiteral("onKeyUp"));
+        clipMouseEvents(ClipKeyUp);
+    }
+    runQueue();
+}
+
+void ScriptEngine::buttonKeyPress(int keyCode, char32_t character)
+{
+    const int code = buttonKeyCode(keyCode, character);
+    if (code == 0)
+        return;
+    const std::vector<ObjectId> order = executionList_;
+    for (ObjectId id : order) {
+        DisplayObject* d = stage_.find(id);
+        if (!d)
+            continue;
+        std::vector<Task> tasks;
+        clipEvents(*d, ClipKeyPress, tasks, code);
+        for (Task& t : tasks)
+            queues_[Normal].push_back(std::move(t));
+        MovieClip* clip = d->asMovieClip();
+        if (!clip)
+            continue;
+        // Buttons on this clip with a key condition for this key.
+        for (const auto& [depth, child] : clip->displayList()) {
+            const Character* character = child->character();
+            if (!character || character->tagCode != 34)
+                continue;
+            for (const ButtonCondAction& action : readButtonActions(character->tagCode, character->body)) {
+                if (action.keyCode != code)
+                    continue;
+                const std::span<const uint8_t> actions = action.actions;
+                const ObjectId owner = clip->id();
+                enqueue(owner, [this, actions, owner]() {
+                    if (DisplayObject* o = stage_.find(owner))
+                        run(actions, *o);
+                });
+            }
+        }
+    }
+}
+
+void ScriptEngine::broadcast(Object* source, const QString& message, std::span<const Value> args)
+{
+    if (!source)
+        return;
+    Ref<Object> keep(source);
+    std::vector<Value> all { Value(message) };
+    all.insert(all.end(), args.begin(), args.end());
+    enqueue(0, [this, keep, all]() {
+        Object* list = vm_->get(keep.get(), QStringLiteral("_listeners")).object();
+        ArrayObject* listeners = list ? list->asArray() : nullptr;
+        if (!listeners)
+            return;
+        const QString name = vm_->toString(all.front());
+        for (const Value& listener : listeners->items())
+            callEvent(listener.object(), name, std::span<const Value>(all).subspan(1));
+    });
+}
+
+// ---- Movies and variables from outside ---------------------------------------------------------
+
+void ScriptEngine::loadMovie(DisplayObject* target, int level, const QString& url)
+{
+    // Movies load while the stage plays on; what cannot be read leaves things as they are.
+    (void)target;
+    (void)level;
+    (void)url;
+}
+
+void ScriptEngine::unloadMovie(DisplayObject* target, int level)
+{
+    if (level > 0) {
+        stage_.unloadLevel(level);
+        return;
+    }
+    if (level == 0) {
+        return;
+    }
+    if (MovieClip* clip = target ? target->asMovieClip() : nullptr) {
+        std::vector<DisplayObject*> children;
+        for (const auto& [depth, child] : clip->displayList())
+            children.push_back(child.get());
+        for (DisplayObject* child : children)
+            clip->remove(*child);
+        clip->stop();
+    }
+}
+
+void ScriptEngine::loadVariablesInto(DisplayObject* target, int level, const QString& url, int method)
+{
+    (void)target;
+    (void)level;
+    (void)url;
+    (void)method;
+}
+
+} // namespace swf::script

@@ -1,0 +1,105 @@
+#include "Function.h"
+
+#include "Array.h"
+#include "Builtins.h"
+#include "ClipObject.h"
+#include "Interpreter.h"
+#include "ScriptEngine.h"
+#include "Vm.h"
+
+#include "swf/display/Stage.h"
+
+namespace swf::script {
+
+Value NativeFunction::call(CallArgs& call)
+{
+    return fn_(vm(), call);
+}
+
+void ScriptFunction::trace(Tracer& tracer)
+{
+    FunctionObject::trace(tracer);
+    for (const Ref<Object>& s : scopes)
+        tracer.visit(s.get());
+    if (baseClip)
+        tracer.visit(baseClip.get());
+}
+
+void ScriptFunction::clearReferences()
+{
+    FunctionObject::clearReferences();
+    scopes.clear();
+    baseClip = nullptr;
+}
+
+Value ScriptFunction::call(CallArgs& call)
+{
+    Vm& vm = this->vm();
+    ScriptEngine& engine = *vm.engine();
+    const FunctionCode& code = *code_;
+    Ref<Object> activation(new Object(vm, nullptr));
+
+    ExecContext ctx { vm, engine, code.program, constants, scopes, activation, call.thisValue, baseClip, baseClip,
+        std::vector<Value>(code.v2 ? std::max<size_t>(code.registerCount, 1) : 4), Ref<Object>(this),
+        Ref<Object>(call.home), {}, code.program->version() };
+    ctx.scopes.push_back(activation);
+
+    // The arguments array, with the function it belongs to.
+    Ref<ArrayObject> arguments = vm.newArray(std::vector<Value>(call.args.begin(), call.args.end()));
+    arguments->define(QStringLiteral("callee"), Value(this), kBuiltin);
+    arguments->define(QStringLiteral("caller"), Value::null(), kBuiltin);
+
+    const auto superObject = [&]() -> Value {
+        Object* home = call.home;
+        if (!home)
+            home = call.thisValue.object() ? call.thisValue.object()->proto() : nullptr;
+        return home ? Value(makeSuper(vm, call.thisValue, home)) : Value();
+    };
+    const auto timelineRoot = [&]() -> Value {
+        DisplayObject* d = engine.displayOf(Value(baseClip));
+        if (!d)
+            d = &engine.stage().root();
+        while (d->parent())
+            d = d->parent();
+        return Value(engine.objectFor(*d));
+    };
+    const auto timelineParent = [&]() -> Value {
+        DisplayObject* d = engine.displayOf(Value(baseClip));
+        return d && d->parent() ? Value(engine.objectFor(*d->parent())) : Value();
+    };
+
+    if (code.v2) {
+        using F = FunctionHeader;
+        size_t reg = 1;
+        const auto preload = [&](uint16_t flag, const auto& make) {
+            if ((code.flags & flag) && reg < ctx.registers.size())
+                ctx.registers[reg++] = make();
+        };
+        preload(F::PreloadThis, [&] { return call.thisValue; });
+        preload(F::PreloadArguments, [&] { return Value(arguments); });
+        preload(F::PreloadSuper, superObject);
+        preload(F::PreloadRoot, timelineRoot);
+        preload(F::PreloadParent, timelineParent);
+        preload(F::PreloadGlobal, [&] { return Value(vm.global()); });
+        if (!(code.flags & (F::PreloadArguments | F::SuppressArguments)))
+            activation->define(QStringLiteral("arguments"), Value(arguments));
+        if (!(code.flags & (F::PreloadSuper | F::SuppressSuper)))
+            activation->define(QStringLiteral("super"), superObject());
+    } else {
+        activation->define(QStringLiteral("arguments"), Value(arguments));
+        activation->define(QStringLiteral("super"), superObject());
+    }
+    for (size_t i = 0; i < code.params.size(); ++i) {
+        const FunctionParam& p = code.params[i];
+        const Value arg = i < call.args.size() ? call.args[i] : Value();
+        if (p.reg != 0 && code.v2) {
+            if (p.reg < ctx.registers.size())
+                ctx.registers[p.reg] = arg;
+        } else {
+            activation->define(p.name, arg);
+        }
+    }
+    return execute(ctx, code.start, code.end);
+}
+
+} // namespace swf::script

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Function.h"
+#include "Program.h"
+#include "Value.h"
+
+#include <memory>
+#include <vector>
+
+namespace swf::script {
+
+class ScriptEngine;
+class Vm;
+
+// The state of one running body of code: a frame script, an event handler or a function
+// call. Variables are looked up through `scopes` (innermost last, the global object below
+// them all); a frame script's scope is its timeline, a function's the scopes it was
+// defined in and its own activation object.
+struct ExecContext {
+    Vm& vm;
+    ScriptEngine& engine;
+    std::shared_ptr<Program> program;
+    std::shared_ptr<const ConstantPool> constants;
+    std::vector<Ref<Object>> scopes;
+    Ref<Object> activation; // a function's locals; null for a frame script
+    Value thisValue;
+    Ref<Object> target; // the timeline actions and plain variables go to (SetTarget changes it)
+    Ref<Object> baseClip; // the timeline the code belongs to
+    std::vector<Value> registers;
+    Ref<Object> callee;
+    Ref<Object> home; // where `super` starts looking (the method's prototype)
+    std::vector<Value> stack;
+    int version = 8;
+};
+
+// Runs a top-level block of actions on `clip` (a frame script, a clip event, a button
+// action). Script errors that nothing catches end the block; a script that breaks a limit
+// is stopped and reported through the engine.
+void runActions(ScriptEngine& engine, std::shared_ptr<Program> program, Object* clip);
+// Runs code with a prepared context, from `start` to `end` of its program. The value is
+// what a Return gave.
+Value execute(ExecContext& ctx, uint32_t start, uint32_t end);
+
+} // namespace swf::script

@@ -1,0 +1,218 @@
+#include "Numbers.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace swf::script {
+
+QString numberToString(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NaN");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
+    if (value == 0)
+        return QStringLiteral("0");
+    if (std::fabs(value) < 1e15 && value == std::trunc(value))
+        return QString::number(static_cast<long long>(value));
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    std::string s = buffer;
+    // C writes "1e-05" and "1e+15"; scripts write "1e-5" and "1e+15".
+    const size_t e = s.find('e');
+    if (e != std::string::npos) {
+        std::string mantissa = s.substr(0, e);
+        const char sign = s[e + 1];
+        std::string digits = s.substr(e + 2);
+        while (digits.size() > 1 && digits.front() == '0')
+            digits.erase(digits.begin());
+        s = mantissa + "e" + sign + digits;
+    }
+    return QString::fromLatin1(s.c_str());
+}
+
+QString numberToString(double value, int radix)
+{
+    if (radix < 2 || radix > 36 || radix == 10)
+        return numberToString(value);
+    if (std::isnan(value))
+        return QStringLiteral("NaN");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
+    // The integer part, as a 32-bit integer.
+    double whole = std::trunc(value);
+    const bool negative = whole < 0;
+    long long n = static_cast<long long>(std::fmod(std::fabs(whole), 4294967296.0));
+    if (n == 0)
+        return QStringLiteral("0");
+    QString out;
+    while (n > 0) {
+        const int digit = int(n % radix);
+        out.prepend(QChar(digit < 10 ? '0' + digit : 'a' + digit - 10));
+        n /= radix;
+    }
+    if (negative)
+        out.prepend(QLatin1Char('-'));
+    return out;
+}
+
+namespace {
+
+// The longest decimal number at the start of `s` from `i`: sign, digits, point, exponent.
+// Sets `end` past it; NaN when no digit is read.
+double decimalPrefix(const QString& s, qsizetype i, qsizetype& end)
+{
+    std::string text;
+    const qsizetype n = s.size();
+    if (i < n && (s[i] == '+' || s[i] == '-'))
+        text += char(s[i++].unicode());
+    qsizetype digits = 0;
+    while (i < n && s[i].isDigit() && s[i].unicode() < 128) {
+        text += char(s[i++].unicode());
+        ++digits;
+    }
+    if (i < n && s[i] == '.') {
+        text += '.';
+        ++i;
+        while (i < n && s[i].unicode() >= '0' && s[i].unicode() <= '9') {
+            text += char(s[i++].unicode());
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        end = i;
+        return std::nan("");
+    }
+    if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+        qsizetype j = i + 1;
+        std::string exponent = "e";
+        if (j < n && (s[j] == '+' || s[j] == '-'))
+            exponent += char(s[j++].unicode());
+        qsizetype expDigits = 0;
+        while (j < n && s[j].unicode() >= '0' && s[j].unicode() <= '9') {
+            exponent += char(s[j++].unicode());
+            ++expDigits;
+        }
+        if (expDigits > 0) {
+            text += exponent;
+            i = j;
+        }
+    }
+    end = i;
+    return std::strtod(text.c_str(), nullptr);
+}
+
+int digitValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'z')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'Z')
+        return u - 'A' + 10;
+    return 99;
+}
+
+} // namespace
+
+double parseFloatPrefix(const QString& s)
+{
+    qsizetype i = 0;
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    // "Infinity" is no number to parseFloat in these players.
+    qsizetype end = 0;
+    return decimalPrefix(s, i, end);
+}
+
+double parseIntPrefix(const QString& s, int radix)
+{
+    qsizetype i = 0;
+    const qsizetype n = s.size();
+    while (i < n && isBlank(s[i]))
+        ++i;
+    bool negative = false;
+    if (i < n && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    if (radix == 0) {
+        if (i + 1 < n && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+            radix = 16;
+            i += 2;
+        } else if (i + 1 < n && s[i] == '0') {
+            // A leading zero reads octal when every digit is one.
+            qsizetype j = i + 1;
+            bool octal = true;
+            while (j < n && s[j].isDigit()) {
+                if (s[j] > '7')
+                    octal = false;
+                ++j;
+            }
+            radix = octal ? 8 : 10;
+        } else {
+            radix = 10;
+        }
+    } else if (radix == 16 && i + 1 < n && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+        i += 2;
+    }
+    if (radix < 2 || radix > 36)
+        return std::nan("");
+    double value = 0;
+    qsizetype digits = 0;
+    while (i < n) {
+        const int d = digitValue(s[i]);
+        if (d >= radix)
+            break;
+        value = value * radix + d;
+        ++i;
+        ++digits;
+    }
+    if (digits == 0)
+        return std::nan("");
+    return negative ? -value : value;
+}
+
+double stringToNumber(const QString& s, int swfVersion)
+{
+    qsizetype i = 0;
+    const qsizetype n = s.size();
+    while (i < n && isBlank(s[i]))
+        ++i;
+    if (i == n)
+        return swfVersion >= 5 ? std::nan("") : 0.0;
+    // Hexadecimal, with an optional sign, from SWF 6 on.
+    {
+        qsizetype j = i;
+        bool negative = false;
+        if (j < n && (s[j] == '-' || s[j] == '+')) {
+            negative = s[j] == '-';
+            ++j;
+        }
+        if (swfVersion >= 6 && j + 1 < n && s[j] == '0' && (s[j + 1] == 'x' || s[j + 1] == 'X')) {
+            j += 2;
+            double value = 0;
+            qsizetype digits = 0;
+            while (j < n && digitValue(s[j]) < 16) {
+                value = value * 16 + digitValue(s[j]);
+                ++j;
+                ++digits;
+            }
+            if (digits == 0 || j != n)
+                return std::nan("");
+            return negative ? -value : value;
+        }
+    }
+    qsizetype end = 0;
+    const double value = decimalPrefix(s, i, end);
+    if (std::isnan(value))
+        return value;
+    while (end < n && isBlank(s[end]))
+        ++end;
+    return end == n ? value : std::nan("");
+}
+
+} // namespace swf::script

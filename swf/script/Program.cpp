@@ -1,0 +1,188 @@
+#include "Program.h"
+
+#include <QStringDecoder>
+
+namespace swf::script {
+namespace {
+
+bool validUtf8(std::string_view s)
+{
+    size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        int extra = 0;
+        if (c < 0x80)
+            extra = 0;
+        else if ((c & 0xE0) == 0xC0 && c >= 0xC2)
+            extra = 1;
+        else if ((c & 0xF0) == 0xE0)
+            extra = 2;
+        else if ((c & 0xF8) == 0xF0 && c <= 0xF4)
+            extra = 3;
+        else
+            return false;
+        if (i + extra >= s.size() && extra > 0)
+            return false;
+        for (int k = 1; k <= extra; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+QString decodeMovieString(std::string_view bytes, int swfVersion)
+{
+    if (swfVersion >= 6 || validUtf8(bytes))
+        return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    QStringDecoder gbk("GB18030");
+    if (!gbk.isValid())
+        return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+    return gbk.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+}
+
+Program::Program(std::span<const uint8_t> bytes, int swfVersion, std::shared_ptr<const void> keepAlive)
+    : bytes_(bytes)
+    , version_(swfVersion)
+    , keepAlive_(std::move(keepAlive))
+    , slots_(bytes.size(), -1)
+{
+}
+
+const Instruction* Program::at(uint32_t offset)
+{
+    if (offset >= bytes_.size())
+        return nullptr;
+    if (slots_[offset] >= 0)
+        return &instructions_[size_t(slots_[offset])];
+    auto record = readAction(bytes_, offset);
+    if (!record)
+        return nullptr;
+    Instruction& ins = instructions_.emplace_back();
+    ins.code = record->code;
+    ins.offset = record->offset;
+    ins.next = record->next;
+    decode(ins, *record);
+    slots_[offset] = int32_t(instructions_.size() - 1);
+    return &ins;
+}
+
+void Program::decode(Instruction& ins, const ActionRecord& record)
+{
+    const auto text = [&](const std::string& s) { return decodeMovieString(s, version_); };
+    switch (static_cast<ActionCode>(record.code)) {
+    case ActionCode::Push:
+        for (PushItem& item : readPush(record.payload)) {
+            PushOperand op;
+            switch (item.kind) {
+            case PushItem::Kind::String:
+                op.value = text(item.string);
+                break;
+            case PushItem::Kind::Float:
+            case PushItem::Kind::Double:
+            case PushItem::Kind::Integer:
+                op.value = item.number;
+                break;
+            case PushItem::Kind::Null:
+                op.value = Value::null();
+                break;
+            case PushItem::Kind::Undefined:
+                break;
+            case PushItem::Kind::Register:
+                op.kind = PushOperand::Kind::Register;
+                op.index = item.index;
+                break;
+            case PushItem::Kind::Boolean:
+                op.value = item.boolean;
+                break;
+            case PushItem::Kind::Constant:
+                op.kind = PushOperand::Kind::Constant;
+                op.index = item.index;
+                break;
+            }
+            ins.push.push_back(std::move(op));
+        }
+        break;
+    case ActionCode::ConstantPool: {
+        auto pool = std::make_shared<ConstantPool>();
+        for (const std::string& s : readConstantPool(record.payload))
+            pool->push_back(text(s));
+        ins.pool = std::move(pool);
+        break;
+    }
+    case ActionCode::DefineFunction:
+    case ActionCode::DefineFunction2: {
+        auto header = record.code == uint8_t(ActionCode::DefineFunction) ? readDefineFunction(record.payload)
+                                                                         : readDefineFunction2(record.payload);
+        if (!header) {
+            ins.code = 0xFF; // damaged: skipped
+            break;
+        }
+        auto code = std::make_shared<FunctionCode>();
+        code->program = shared_from_this();
+        code->start = record.next;
+        code->end = std::min<uint32_t>(record.next + header->codeSize, uint32_t(bytes_.size()));
+        code->name = text(header->name);
+        for (const auto& p : header->params)
+            code->params.push_back({ p.reg, text(p.name) });
+        code->registerCount = header->registerCount;
+        code->flags = header->flags;
+        code->v2 = header->v2;
+        ins.next = code->end;
+        ins.function = std::move(code);
+        break;
+    }
+    case ActionCode::Try: {
+        auto header = readTry(record.payload);
+        if (!header) {
+            ins.code = 0xFF;
+            break;
+        }
+        auto code = std::make_shared<TryCode>();
+        code->header = *header;
+        code->catchName = text(header->catchName);
+        ins.tryCode = std::move(code);
+        break;
+    }
+    case ActionCode::Jump:
+    case ActionCode::If:
+        ins.target = int64_t(record.next) + int16_t(readU16Payload(record.payload));
+        break;
+    case ActionCode::GotoFrame:
+    case ActionCode::With:
+        ins.a = readU16Payload(record.payload);
+        break;
+    case ActionCode::WaitForFrame:
+        ins.a = readU16Payload(record.payload);
+        ins.b = readU8Payload(record.payload, 2);
+        break;
+    case ActionCode::StoreRegister:
+    case ActionCode::WaitForFrame2:
+    case ActionCode::GetURL2:
+        ins.a = readU8Payload(record.payload);
+        break;
+    case ActionCode::GotoFrame2: {
+        const GotoFrame2Args args = readGotoFrame2(record.payload);
+        ins.a = args.play;
+        ins.b = args.sceneBias;
+        break;
+    }
+    case ActionCode::SetTarget:
+    case ActionCode::GotoLabel:
+        ins.text = text(readActionString(record.payload));
+        break;
+    case ActionCode::GetURL: {
+        auto [url, target] = readGetUrl(record.payload);
+        ins.text = text(url);
+        ins.text2 = text(target);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace swf::script

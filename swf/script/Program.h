@@ -1,0 +1,94 @@
+#pragma once
+
+#include "Value.h"
+
+#include "swf/format/Actions.h"
+
+#include <deque>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace swf::script {
+
+class Program;
+
+// A string of the movie's bytes as scripts see it: UTF-8 from SWF 6 on; before that the
+// author's code page, taken as UTF-8 where the bytes are valid UTF-8 and as GBK (GB18030)
+// where they are not, the way this player's users' Chinese movies need.
+QString decodeMovieString(std::string_view bytes, int swfVersion);
+
+using ConstantPool = std::vector<Value>;
+
+// One value of a Push as decoded once: a constant value, or a register or a constant
+// pool entry to read when the action runs.
+struct PushOperand {
+    enum class Kind : uint8_t { Value, Register, Constant };
+    Kind kind = Kind::Value;
+    Value value;
+    uint32_t index = 0;
+};
+
+struct FunctionParam {
+    uint8_t reg = 0;
+    QString name;
+};
+
+// The code of a DefineFunction or DefineFunction2: where its body lies in its program and
+// how it is called.
+struct FunctionCode {
+    std::shared_ptr<Program> program;
+    uint32_t start = 0;
+    uint32_t end = 0;
+    QString name;
+    std::vector<FunctionParam> params;
+    uint8_t registerCount = 4;
+    uint16_t flags = 0;
+    bool v2 = false;
+};
+
+struct TryCode {
+    TryHeader header;
+    QString catchName;
+};
+
+// One action decoded for the interpreter, with its operands ready to use.
+struct Instruction {
+    uint8_t code = 0;
+    uint32_t offset = 0;
+    uint32_t next = 0;
+    std::vector<PushOperand> push;
+    QString text; // GotoLabel, SetTarget, GetURL's URL
+    QString text2; // GetURL's target
+    int64_t target = 0; // Jump and If: the offset jumped to
+    uint32_t a = 0; // GotoFrame's frame, StoreRegister's register, With's size, flags ...
+    uint32_t b = 0; // WaitForFrame's skip count, GotoFrame2's scene bias
+    std::shared_ptr<const FunctionCode> function;
+    std::shared_ptr<const TryCode> tryCode;
+    std::shared_ptr<const ConstantPool> pool;
+};
+
+// A block of action bytes (a DoAction, an event handler, a button condition) decoded as
+// the interpreter reaches each action, once. Jumps may land anywhere in the block; what
+// starts there is decoded on first use.
+class Program : public std::enable_shared_from_this<Program> {
+public:
+    // `keepAlive` holds whatever owns the bytes (the movie).
+    Program(std::span<const uint8_t> bytes, int swfVersion, std::shared_ptr<const void> keepAlive);
+
+    // The action at `offset`, or null where the block ends.
+    const Instruction* at(uint32_t offset);
+    uint32_t size() const { return uint32_t(bytes_.size()); }
+    int version() const { return version_; }
+
+private:
+    void decode(Instruction& ins, const ActionRecord& record);
+
+    std::span<const uint8_t> bytes_;
+    int version_;
+    std::shared_ptr<const void> keepAlive_;
+    std::vector<int32_t> slots_; // instruction index by offset, -1 before it is decoded
+    std::deque<Instruction> instructions_;
+};
+
+} // namespace swf::script

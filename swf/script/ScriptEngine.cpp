@@ -1,0 +1,778 @@
+#include "ScriptEngine.h"
+
+#include "Array.h"
+#include "Builtins.h"
+#include "Numbers.h"
+
+#include "swf/display/Stage.h"
+#include "swf/format/BitReader.h"
+#include "swf/format/Tags.h"
+
+#include <algorithm>
+
+namespace swf::script {
+namespace {
+
+bool isButton(const DisplayObject& d)
+{
+    return d.character() && (d.character()->tagCode == 7 || d.character()->tagCode == 34);
+}
+
+bool isTextField(const DisplayObject& d)
+{
+    return d.character() && d.character()->tagCode == 37;
+}
+
+} // namespace
+
+ScriptEngine::ScriptEngine(Stage& stage, const Services& services, ScriptHost& host)
+    : stage_(stage)
+    , services_(services)
+    , host_(host)
+    , version_(stage.movie().header.version)
+{
+    vm_ = std::make_unique<Vm>(version_, this);
+    if (const auto& limits = stage.movie().scriptLimits)
+        vm_->setLimits(limits->maxRecursionDepth, limits->timeoutSeconds);
+    installEngineClasses(*vm_, *this);
+    stage_.addObserver(this);
+    stage_.input().setListener(this);
+    bindRoot(stage_.root());
+}
+
+ScriptEngine::~ScriptEngine()
+{
+    stage_.removeObserver(this);
+    stage_.input().setListener(nullptr);
+    for (auto& queue : queues_)
+        queue.clear();
+    pending_.clear();
+    segments_.clear();
+    timers_.clear();
+    objects_.clear();
+    registeredClasses_.clear();
+    key_ = nullptr;
+    mouse_ = nullptr;
+    stageListeners_ = nullptr;
+}
+
+void ScriptEngine::bindRoot(MovieClip& root)
+{
+    objectFor(root);
+    executionList_.push_back(root.id());
+}
+
+// ---- Script objects of display objects ------------------------------------------------------
+
+ClipObject* ScriptEngine::objectFor(DisplayObject& display)
+{
+    auto it = objects_.find(display.id());
+    if (it != objects_.end())
+        return it->second.get();
+    Prototypes& protos = vm_->protos();
+    ClipObject::Kind kind = ClipObject::Kind::Other;
+    Object* proto = protos.object.get();
+    if (display.asMovieClip()) {
+        kind = ClipObject::Kind::MovieClip;
+        proto = protos.movieClip.get();
+        if (display.parent() && display.characterId() != 0) {
+            if (Object* ctor = registeredClass(display.asMovieClip()->movie(), display.characterId())) {
+                if (Object* p = vm_->get(ctor, QStringLiteral("prototype")).object())
+                    proto = p;
+            }
+        }
+    } else if (isButton(display)) {
+        kind = ClipObject::Kind::Button;
+        proto = protos.button.get();
+    } else if (isTextField(display)) {
+        kind = ClipObject::Kind::TextField;
+        proto = protos.textField.get();
+    }
+    Ref<ClipObject> object(new ClipObject(*this, proto, display, kind));
+    ClipObject* raw = object.get();
+    objects_.emplace(display.id(), std::move(object));
+    return raw;
+}
+
+DisplayObject* ScriptEngine::displayOf(const Value& v)
+{
+    Object* o = v.object();
+    ClipObject* clip = o ? o->asClip() : nullptr;
+    if (!clip)
+        return nullptr;
+    Object* live = liveClip(*clip);
+    ClipObject* liveObject = live ? live->asClip() : nullptr;
+    return liveObject ? liveObject->display() : nullptr;
+}
+
+MovieClip* ScriptEngine::movieClipOf(const Value& v)
+{
+    DisplayObject* d = displayOf(v);
+    return d ? d->asMovieClip() : nullptr;
+}
+
+DisplayObject* ScriptEngine::resolvePath(const QString& path, DisplayObject* from)
+{
+    if (path.isEmpty())
+        return from;
+    const std::string utf8 = path.toStdString();
+    return stage_.resolvePath(utf8, from, vm_->caseSensitive());
+}
+
+DisplayObject* ScriptEngine::resolveTarget(const Value& target, DisplayObject* from)
+{
+    if (target.isObject())
+        return displayOf(target);
+    if (target.isNullish())
+        return nullptr;
+    const QString path = vm_->toString(target);
+    if (path.isEmpty())
+        return from;
+    if (DisplayObject* d = resolvePath(path, from))
+        return d;
+    // A dot path may start with a variable that holds a clip.
+    return nullptr;
+}
+
+QString ScriptEngine::targetPath(const DisplayObject& object) const
+{
+    return QString::fromStdString(stage_.targetPath(object));
+}
+
+QString ScriptEngine::slashPath(const DisplayObject& object) const
+{
+    return QString::fromStdString(stage_.slashPath(object));
+}
+
+// ---- The stage's news ---------------------------------------------------------------------------
+
+const std::vector<ClipEventHandler>* ScriptEngine::handlersOf(DisplayObject& object) const
+{
+    auto it = clipHandlers_.find(object.id());
+    return it == clipHandlers_.end() ? nullptr : &it->second;
+}
+
+bool ScriptEngine::hasClipEvent(DisplayObject& object, uint32_t event) const
+{
+    if (const auto* handlers = handlersOf(object)) {
+        for (const ClipEventHandler& h : *handlers) {
+            if (h.events & event)
+                return true;
+        }
+    }
+    return false;
+}
+
+void ScriptEngine::clipEvents(DisplayObject& object, uint32_t event, std::vector<Task>& into, int key)
+{
+    const auto* handlers = handlersOf(object);
+    if (!handlers)
+        return;
+    for (const ClipEventHandler& h : *handlers) {
+        if (!(h.events & event))
+            continue;
+        if (event == ClipKeyPress && h.keyCode != key)
+            continue;
+        const std::span<const uint8_t> actions = h.actions;
+        const ObjectId id = object.id();
+        const bool evenIfGone = event == ClipUnload;
+        Ref<Object> keep(objectFor(object));
+        into.push_back(Task { id, evenIfGone, [this, actions, id, keep]() {
+                                 DisplayObject* d = stage_.find(id);
+                                 MovieClip* owner = d ? (d->asMovieClip() ? d->asMovieClip() : d->parent()) : nullptr;
+                                 const Movie& movie = owner ? owner->movie() : stage_.movie();
+                                 runActions(*this, program(actions, movie), keep.get());
+                             } });
+    }
+}
+
+void ScriptEngine::queueEvent(
+    DisplayObject& object, uint32_t event, const QString& method, Priority priority, std::vector<Task>* into)
+{
+    std::vector<Task> tasks;
+    if (event)
+        clipEvents(object, event, tasks);
+    if (!method.isEmpty()) {
+        Ref<Object> keep(objectFor(object));
+        tasks.push_back(Task { object.id(), event == ClipUnload, [this, keep, method]() { callEvent(keep.get(), method); } });
+    }
+    for (Task& t : tasks) {
+        if (into)
+            into->push_back(std::move(t));
+        else
+            queues_[priority].push_back(std::move(t));
+    }
+}
+
+void ScriptEngine::objectAdded(DisplayObject& object)
+{
+    MovieClip* parent = object.parent();
+    // The clip events the placing tag gave it, when the timeline placed it.
+    if (parent && object.origin() == Origin::Timeline && parent->currentFrame() >= 0) {
+        const Timeline* timeline = nullptr;
+        if (parent->character()) {
+            if (const auto* sprite = std::get_if<SpriteDefinition>(&parent->character()->data))
+                timeline = &sprite->timeline;
+        } else {
+            timeline = &parent->movie().timeline;
+        }
+        if (timeline) {
+            const int last = std::min<int>(parent->currentFrame(), int(timeline->frames.size()) - 1);
+            bool found = false;
+            for (int f = last; f >= 0 && !found; --f) {
+                const auto& tags = timeline->frames[size_t(f)].tags;
+                for (auto it = tags.rbegin(); it != tags.rend(); ++it) {
+                    const auto* place = std::get_if<PlaceObject>(&*it);
+                    if (!place || place->depth != object.depth() || !place->characterId)
+                        continue;
+                    found = true;
+                    if (!place->clipActions.empty())
+                        clipHandlers_[object.id()] = readClipActions(place->clipActions, parent->movie().header.version);
+                    break;
+                }
+            }
+        }
+    }
+    Unit unit;
+    unit.owner = object.id();
+    unit.parent = parent ? parent->id() : 0;
+    unit.depth = object.depth();
+    if (object.asMovieClip()) {
+        executionList_.insert(executionList_.begin(), object.id());
+        objectFor(object);
+        queueEvent(object, ClipInitialize, {}, Init);
+        queueEvent(object, ClipConstruct, {}, Construct);
+        if (object.origin() == Origin::Timeline && parent) {
+            if (registeredClass(object.asMovieClip()->movie(), object.characterId())) {
+                const ObjectId id = object.id();
+                queues_[Construct].push_back(Task { id, false, [this, id]() {
+                                                       if (DisplayObject* d = stage_.find(id))
+                                                           construct(*d, nullptr);
+                                                   } });
+            }
+        }
+        queueEvent(object, ClipLoad, QStringLiteral("onLoad"), Normal, &unit.tasks);
+    } else if (isButton(object) || isTextField(object)) {
+        objectFor(object);
+    }
+    if (hasClipEvent(object, ClipPress | ClipRelease | ClipReleaseOutside | ClipRollOver | ClipRollOut | ClipDragOver
+            | ClipDragOut))
+        object.setHandlesMouse(true);
+    pending_.push_back(std::move(unit));
+}
+
+void ScriptEngine::objectRemoved(DisplayObject& object)
+{
+    const ObjectId id = object.id();
+    std::erase(executionList_, id);
+    Unit unit;
+    unit.owner = id;
+    unit.parent = object.parent() ? object.parent()->id() : 0;
+    unit.depth = object.depth();
+    // What was waiting for this clip (its children's unload events) goes first.
+    for (auto it = pending_.begin(); it != pending_.end();) {
+        if (it->parent == id) {
+            for (Task& t : it->tasks) {
+                if (t.evenIfGone)
+                    unit.tasks.push_back(std::move(t));
+            }
+            it = pending_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (object.asMovieClip()) {
+        queueEvent(object, ClipUnload, QStringLiteral("onUnload"), Normal, &unit.tasks);
+    }
+    if (drag_ && drag_->object == id)
+        drag_.reset();
+    auto it = objects_.find(id);
+    if (it != objects_.end()) {
+        it->second->markRemoved();
+        objects_.erase(it);
+    }
+    clipHandlers_.erase(id);
+    segments_.erase(id);
+    if (!unit.tasks.empty())
+        pending_.push_back(std::move(unit));
+}
+
+void ScriptEngine::frameTasks(MovieClip& clip, const Frame& frame, std::vector<Task>& into, std::vector<Unit>& children)
+{
+    // Init actions run once per sprite, before any frame action.
+    for (const ControlTag& tag : frame.tags) {
+        const auto* init = std::get_if<DoInitAction>(&tag);
+        if (!init || initDone_[init->spriteId])
+            continue;
+        initDone_[init->spriteId] = true;
+        const std::span<const uint8_t> actions = init->actions;
+        const ObjectId id = clip.id();
+        Ref<Object> keep(objectFor(clip));
+        queues_[Init].push_back(Task { id, true, [this, actions, keep, id]() {
+                                          DisplayObject* d = stage_.find(id);
+                                          const Movie& movie = d && d->asMovieClip() ? d->asMovieClip()->movie()
+                                                                                      : stage_.movie();
+                                          runActions(*this, program(actions, movie), keep.get());
+                                      } });
+    }
+    // The depths the frame's own tags touch; what happened at other depths (frames passed
+    // over by a jump) comes first.
+    std::vector<int> touched;
+    for (const ControlTag& tag : frame.tags) {
+        if (const auto* place = std::get_if<PlaceObject>(&tag))
+            touched.push_back(place->depth);
+        else if (const auto* remove = std::get_if<RemoveObject>(&tag))
+            touched.push_back(remove->depth);
+    }
+    const auto emitDepth = [&](std::optional<int> depth) {
+        for (Unit& u : children) {
+            if (u.tasks.empty())
+                continue;
+            const bool match = depth ? u.depth == *depth
+                                     : std::find(touched.begin(), touched.end(), u.depth) == touched.end();
+            if (!match)
+                continue;
+            for (Task& t : u.tasks)
+                into.push_back(std::move(t));
+            u.tasks.clear();
+        }
+    };
+    emitDepth(std::nullopt);
+    for (const ControlTag& tag : frame.tags) {
+        if (const auto* action = std::get_if<DoAction>(&tag)) {
+            const std::span<const uint8_t> actions = action->actions;
+            const ObjectId id = clip.id();
+            Ref<Object> keep(objectFor(clip));
+            const Movie* movie = &clip.movie();
+            into.push_back(Task { id, false, [this, actions, keep, movie]() {
+                                     runActions(*this, program(actions, *movie), keep.get());
+                                 } });
+        } else if (const auto* place = std::get_if<PlaceObject>(&tag)) {
+            emitDepth(int(place->depth));
+        } else if (const auto* remove = std::get_if<RemoveObject>(&tag)) {
+            emitDepth(int(remove->depth));
+        }
+    }
+    emitDepth(std::nullopt);
+    for (Unit& u : children) {
+        for (Task& t : u.tasks)
+            into.push_back(std::move(t));
+    }
+}
+
+void ScriptEngine::frameEntered(MovieClip& clip, const Frame& frame)
+{
+    const ObjectId id = clip.id();
+    std::vector<Unit> children;
+    for (auto it = pending_.begin(); it != pending_.end();) {
+        if (it->parent == id) {
+            children.push_back(std::move(*it));
+            it = pending_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    std::vector<Task> tasks;
+    frameTasks(clip, frame, tasks, children);
+    // A clip made in this same change gathers its first frame into its own unit.
+    for (Unit& u : pending_) {
+        if (u.owner == id) {
+            for (Task& t : tasks)
+                u.tasks.push_back(std::move(t));
+            return;
+        }
+    }
+    if (!running_) {
+        auto& segment = segments_[id];
+        for (Task& t : tasks)
+            segment.push_back(std::move(t));
+    } else {
+        for (Task& t : tasks)
+            queues_[Normal].push_back(std::move(t));
+    }
+}
+
+void ScriptEngine::flushUnits()
+{
+    std::vector<Unit> units = std::move(pending_);
+    pending_.clear();
+    for (Unit& u : units) {
+        for (Task& t : u.tasks)
+            queues_[Normal].push_back(std::move(t));
+    }
+}
+
+void ScriptEngine::tickFinished()
+{
+    const uint64_t tick = stage_.tick();
+    const std::vector<ObjectId> order = executionList_;
+    for (ObjectId id : order) {
+        DisplayObject* d = stage_.find(id);
+        if (!d)
+            continue;
+        if (d->bornTick() != tick)
+            queueEvent(*d, ClipEnterFrame, QStringLiteral("onEnterFrame"), Normal);
+        auto it = segments_.find(id);
+        if (it != segments_.end()) {
+            for (Task& t : it->second)
+                queues_[Normal].push_back(std::move(t));
+            segments_.erase(it);
+        }
+    }
+    for (auto& [id, tasks] : segments_) {
+        for (Task& t : tasks)
+            queues_[Normal].push_back(std::move(t));
+    }
+    segments_.clear();
+    flushUnits();
+    runQueue();
+    runTimers();
+    runQueue();
+    vm_->heap().maybeCollect();
+}
+
+void ScriptEngine::runTask(Task& task)
+{
+    if (!task.evenIfGone && task.clip && !stage_.find(task.clip))
+        return;
+    if (task.work)
+        task.work();
+}
+
+void ScriptEngine::runQueue()
+{
+    if (running_)
+        return;
+    running_ = true;
+    int guard = 0;
+    while (guard++ < 1'000'000) {
+        std::deque<Task>* queue = nullptr;
+        for (auto& q : queues_) {
+            if (!q.empty()) {
+                queue = &q;
+                break;
+            }
+        }
+        if (!queue)
+            break;
+        Task task = std::move(queue->front());
+        queue->pop_front();
+        runTask(task);
+        flushUnits();
+    }
+    running_ = false;
+}
+
+void ScriptEngine::enqueue(ObjectId clip, std::function<void()> work, bool evenIfGone)
+{
+    queues_[Normal].push_back(Task { clip, evenIfGone, std::move(work) });
+}
+
+// ---- Running code -------------------------------------------------------------------------------
+
+std::shared_ptr<Program> ScriptEngine::program(std::span<const uint8_t> bytes, const Movie& movie)
+{
+    const auto key = std::make_pair(bytes.data(), bytes.size());
+    auto it = programs_.find(key);
+    if (it != programs_.end())
+        return it->second;
+    // The stage keeps every movie it plays alive for as long as the engine lives.
+    auto program = std::make_shared<Program>(bytes, movie.header.version, nullptr);
+    programs_.emplace(key, program);
+    return program;
+}
+
+void ScriptEngine::run(std::span<const uint8_t> bytes, DisplayObject& clip)
+{
+    MovieClip* owner = clip.asMovieClip() ? clip.asMovieClip() : clip.parent();
+    const Movie& movie = owner ? owner->movie() : stage_.movie();
+    Ref<Object> keep(objectFor(clip));
+    runActions(*this, program(bytes, movie), keep.get());
+}
+
+void ScriptEngine::callEvent(Object* object, const QString& method, std::span<const Value> args)
+{
+    if (!object)
+        return;
+    Ref<Object> keep(object);
+    Object* home = nullptr;
+    const Value fn = vm_->get(object, method, &home);
+    if (!fn.object() || !fn.object()->asFunction())
+        return;
+    const bool outermost = !vm_->inScript();
+    vm_->beginScript();
+    try {
+        vm_->call(fn, Value(object), args, home);
+    } catch (ScriptThrow& thrown) {
+        uncaught(thrown.value);
+    } catch (ScriptAbort& abort) {
+        vm_->endScript();
+        if (!outermost)
+            throw;
+        scriptStopped(abort.message);
+        return;
+    }
+    vm_->endScript();
+}
+
+// ---- Output and services --------------------------------------------------------------------------
+
+void ScriptEngine::trace(const QString& line)
+{
+    host_.trace(line);
+}
+
+void ScriptEngine::uncaught(const Value& thrown)
+{
+    host_.trace(QStringLiteral("Warning: Uncaught exception, ") + vm_->toString(thrown));
+}
+
+void ScriptEngine::scriptStopped(const QString& message)
+{
+    host_.scriptStopped(message);
+}
+
+double ScriptEngine::random()
+{
+    return services_.random.unit();
+}
+
+int64_t ScriptEngine::timer() const
+{
+    return host_.timerMillis();
+}
+
+void ScriptEngine::fsCommand(const QString& command, const QString& args)
+{
+    host_.fsCommand(command, args);
+}
+
+// ---- Timers ---------------------------------------------------------------------------------------
+
+int ScriptEngine::addTimer(
+    const Value& target, const Value& function, const QString& method, double ms, std::vector<Value> args, bool once)
+{
+    Timer t;
+    t.id = nextTimer_++;
+    t.target = target;
+    t.function = function;
+    t.method = method;
+    t.interval = std::max(1.0, std::isfinite(ms) ? ms : 1.0);
+    t.due = double(timer()) + t.interval;
+    t.args = std::move(args);
+    t.once = once;
+    if (timers_.size() < 10000)
+        timers_.push_back(std::move(t));
+    return timers_.empty() ? 0 : timers_.back().id;
+}
+
+void ScriptEngine::removeTimer(int id)
+{
+    std::erase_if(timers_, [id](const Timer& t) { return t.id == id; });
+}
+
+void ScriptEngine::runTimers()
+{
+    const double now = double(timer());
+    std::vector<int> due;
+    for (const Timer& t : timers_) {
+        if (t.due <= now)
+            due.push_back(t.id);
+    }
+    for (int id : due) {
+        auto it = std::find_if(timers_.begin(), timers_.end(), [id](const Timer& t) { return t.id == id; });
+        if (it == timers_.end())
+            continue;
+        Timer t = *it;
+        if (t.once) {
+            timers_.erase(it);
+        } else {
+            // Missed periods are not made up; the next one is due a period from now.
+            it->due = std::max(it->due + it->interval, now + 1);
+            if (it->due <= now)
+                it->due = now + it->interval;
+        }
+        Value fn = t.function;
+        Value self = t.target;
+        if (!t.method.isEmpty())
+            fn = vm_->getMember(t.target, t.method);
+        enqueue(0, [this, fn, self, args = t.args]() {
+            const bool outermost = !vm_->inScript();
+            vm_->beginScript();
+            try {
+                vm_->call(fn, self, args);
+            } catch (ScriptThrow& thrown) {
+                uncaught(thrown.value);
+            } catch (ScriptAbort& abort) {
+                vm_->endScript();
+                if (!outermost)
+                    throw;
+                scriptStopped(abort.message);
+                return;
+            }
+            vm_->endScript();
+        });
+    }
+}
+
+// ---- Classes of symbols ---------------------------------------------------------------------------
+
+void ScriptEngine::registerClass(const QString& symbol, Object* constructor)
+{
+    if (constructor)
+        registeredClasses_[vm_->key(symbol)] = Ref<Object>(constructor);
+    else
+        registeredClasses_.erase(vm_->key(symbol));
+}
+
+namespace {
+
+// The names a movie exports its characters under (ExportAssets), in file order.
+void exportsOf(const Timeline& timeline, std::vector<std::pair<uint16_t, std::string>>& out)
+{
+    for (const Frame& frame : timeline.frames) {
+        for (const ControlTag& tag : frame.tags) {
+            const auto* record = std::get_if<TagRecord>(&tag);
+            if (!record || record->code != toCode(TagCode::ExportAssets))
+                continue;
+            BitReader in(record->body);
+            const uint16_t count = in.u16();
+            for (uint16_t i = 0; i < count && !in.overrun(); ++i) {
+                const uint16_t id = in.u16();
+                std::string name = in.string();
+                if (in.overrun())
+                    break;
+                out.emplace_back(id, std::move(name));
+            }
+        }
+    }
+}
+
+} // namespace
+
+std::optional<uint16_t> ScriptEngine::exportedCharacter(const Movie& movie, const QString& name)
+{
+    std::vector<std::pair<uint16_t, std::string>> exports;
+    exportsOf(movie.timeline, exports);
+    for (const auto& [id, exported] : exports) {
+        if (vm_->sameName(decodeMovieString(exported, movie.header.version), name))
+            return id;
+    }
+    return std::nullopt;
+}
+
+Object* ScriptEngine::registeredClass(const Movie& movie, uint16_t characterId)
+{
+    if (registeredClasses_.empty())
+        return nullptr;
+    std::vector<std::pair<uint16_t, std::string>> exports;
+    exportsOf(movie.timeline, exports);
+    for (const auto& [id, name] : exports) {
+        if (id != characterId)
+            continue;
+        auto it = registeredClasses_.find(vm_->key(decodeMovieString(name, movie.header.version)));
+        if (it != registeredClasses_.end())
+            return it->second.get();
+    }
+    return nullptr;
+}
+
+void ScriptEngine::construct(DisplayObject& display, Object* init)
+{
+    ClipObject* object = objectFor(display);
+    Ref<Object> keep(object);
+    if (init) {
+        for (const QString& name : vm_->enumerate(init))
+            vm_->set(object, name, vm_->get(init, name));
+    }
+    MovieClip* clip = display.asMovieClip();
+    Object* ctor = clip && display.parent() ? registeredClass(clip->movie(), display.characterId()) : nullptr;
+    if (ctor) {
+        const bool outermost = !vm_->inScript();
+        vm_->beginScript();
+        try {
+            Object* home = vm_->get(ctor, QStringLiteral("prototype")).object();
+            vm_->call(Value(ctor), Value(object), {}, home);
+        } catch (ScriptThrow& thrown) {
+            uncaught(thrown.value);
+        } catch (ScriptAbort& abort) {
+            vm_->endScript();
+            if (!outermost)
+                throw;
+            scriptStopped(abort.message);
+            return;
+        }
+        vm_->endScript();
+    }
+    static const QString mouseEvents[] = { QStringLiteral("onPress"), QStringLiteral("onRelease"),
+        QStringLiteral("onReleaseOutside"), QStringLiteral("onRollOver"), QStringLiteral("onRollOut"),
+        QStringLiteral("onDragOver"), QStringLiteral("onDragOut") };
+    if (stage_.find(display.id())) {
+        for (const QString& name : mouseEvents) {
+            if (vm_->has(object, name)) {
+                display.setHandlesMouse(true);
+                break;
+            }
+        }
+    }
+}
+
+DisplayObject* ScriptEngine::attach(MovieClip& parent, const QString& symbol, const QString& name, int depth, Object* init)
+{
+    const auto id = exportedCharacter(parent.movie(), symbol);
+    if (!id)
+        return nullptr;
+    DisplayObject* made = parent.placeByScript(*id, name.toStdString(), depth);
+    if (!made)
+        return nullptr;
+    construct(*made, init);
+    return stage_.find(made->id());
+}
+
+DisplayObject* ScriptEngine::duplicate(DisplayObject& source, const QString& name, int depth, Object* init)
+{
+    MovieClip* parent = source.parent();
+    if (!parent || source.characterId() == 0 && !source.asMovieClip())
+        return nullptr;
+    DisplayObject* made = nullptr;
+    if (source.characterId() != 0) {
+        made = parent->placeByScript(source.characterId(), name.toStdString(), depth);
+    } else if (source.asMovieClip()) {
+        made = parent->createEmptyClip(name.toStdString(), depth);
+    }
+    if (!made)
+        return nullptr;
+    made->setMatrix(source.matrix());
+    made->setColorTransform(source.colorTransform());
+    made->setVisible(source.visible());
+    if (const auto* handlers = handlersOf(source)) {
+        clipHandlers_[made->id()] = *handlers;
+        // The copy's load and initialize events were queued before it had its handlers.
+        queueEvent(*made, ClipInitialize, {}, Init);
+        queueEvent(*made, ClipConstruct, {}, Construct);
+        for (Unit& u : pending_) {
+            if (u.owner != made->id())
+                continue;
+            std::vector<Task> load;
+            clipEvents(*made, ClipLoad, load);
+            u.tasks.insert(u.tasks.begin(), std::make_move_iterator(load.begin()), std::make_move_iterator(load.end()));
+        }
+        if (hasClipEvent(*made, ClipPress | ClipRelease | ClipReleaseOutside | ClipRollOver | ClipRollOut))
+            made->setHandlesMouse(true);
+    }
+    duplicateDrawing(*this, source, *made);
+    construct(*made, init);
+    return stage_.find(made->id());
+}
+
+void ScriptEngine::removeClip(DisplayObject& object)
+{
+    if (MovieClip* parent = object.parent()) {
+        parent->remove(object);
+        return;
+    }
+    if (object.depth() > 0)
+        stage_.unloadLevel(object.depth());
+}
+
+} // namespace swf::script

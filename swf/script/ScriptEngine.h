@@ -1,0 +1,263 @@
+#pragma once
+
+#include "ClipObject.h"
+#include "Interpreter.h"
+#include "ScriptHost.h"
+#include "Vm.h"
+
+#include "swf/display/PointerInput.h"
+#include "swf/display/StageObserver.h"
+#include "swf/format/EventActions.h"
+#include "swf/player/Services.h"
+
+#include <QPointF>
+#include <QRectF>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace swf {
+class Stage;
+struct Movie;
+}
+
+namespace swf::script {
+
+class SoundControl;
+
+// Runs the scripts of the movies on one stage: frame actions, init actions, clip events,
+// button actions, intervals and the listeners of Key, Mouse and Stage, in the order the
+// reference player runs them. The player makes it right after the stage.
+//
+// How a tick runs: the stage advances every timeline (the engine only listens); what the
+// advance made to run is kept per clip and, when the tick is over, queued in the order of
+// the clips' execution list (the newest clip first, the movie's root last). Each clip's
+// part is its enterFrame event, then what its frame did in the order of the frame's tags:
+// frame actions, and for each clip placed, its load event and first frame, and the unload
+// events of what was removed. Then the queue runs. Init actions and the initialize and
+// construct events go before everything else in the queue.
+class ScriptEngine final : public StageObserver, public InputListener {
+public:
+    ScriptEngine(Stage& stage, const Services& services, ScriptHost& host);
+    ~ScriptEngine() override;
+    ScriptEngine(const ScriptEngine&) = delete;
+    ScriptEngine& operator=(const ScriptEngine&) = delete;
+
+    Vm& vm() { return *vm_; }
+    Stage& stage() { return stage_; }
+    ScriptHost& host() { return host_; }
+    const Services& services() const { return services_; }
+    int version() const { return version_; }
+
+    // ---- StageObserver ------------------------------------------------------------------
+    void frameEntered(MovieClip& clip, const Frame& frame) override;
+    void objectAdded(DisplayObject& object) override;
+    void objectRemoved(DisplayObject& object) override;
+    void tickFinished() override;
+    void buttonTransition(DisplayObject& button, ButtonTransition transition) override;
+
+    // ---- InputListener ------------------------------------------------------------------
+    void pointerEvent(DisplayObject& target, PointerEventKind kind) override;
+    void mouseMoved(QPointF stagePoint) override;
+    void mouseButton(bool down) override;
+    void wheel(int delta) override;
+    void key(bool down, int keyCode, char32_t character) override;
+
+    // ---- Script objects of display objects ------------------------------------------------
+    ClipObject* objectFor(DisplayObject& display);
+    // The display object a value stands for, if it is a live one.
+    DisplayObject* displayOf(const Value& v);
+    MovieClip* movieClipOf(const Value& v);
+    // A path or a clip value, relative to `from`: the display object it names.
+    DisplayObject* resolveTarget(const Value& target, DisplayObject* from);
+    DisplayObject* resolvePath(const QString& path, DisplayObject* from);
+    QString targetPath(const DisplayObject& object) const;
+    QString slashPath(const DisplayObject& object) const;
+
+    // ---- What the interpreter asks of the timeline ----------------------------------------
+    enum class TimelineStep : uint8_t { Next, Previous, Play, Stop };
+    void timelineAction(ExecContext& ctx, TimelineStep action);
+    void gotoFrame(ExecContext& ctx, const Value& frame, bool fromStack, bool play, int bias);
+    void gotoLabel(ExecContext& ctx, const QString& label);
+    bool frameLoaded(ExecContext& ctx, const Value& frame);
+    void setTarget(ExecContext& ctx, const Value& target);
+    void callFrame(ExecContext& ctx, const Value& frame);
+    Value getProperty(ExecContext& ctx, const Value& target, int index);
+    void setProperty(ExecContext& ctx, const Value& target, int index, const Value& value);
+    void cloneSprite(ExecContext& ctx, const Value& source, const QString& name, double depth);
+    void removeSprite(ExecContext& ctx, const Value& target);
+    void getUrl(ExecContext& ctx, const QString& url, const QString& target, int method, bool loadTarget,
+        bool loadVariables);
+    void startDrag(ExecContext& ctx, const Value& target, bool lockCenter, std::optional<QRectF> area);
+    void startDragging(DisplayObject& object, bool lockCenter, std::optional<QRectF> area);
+    void stopDrag();
+    // Goes to a frame (0-based) of a clip; `play` 1 plays, 0 stops, -1 leaves it.
+    void gotoClipFrame(MovieClip& clip, int frame, int play);
+    // gotoAndPlay / gotoAndStop: a 1-based number or a label.
+    void gotoClip(MovieClip& clip, const Value& frame, bool play);
+    // The DoAction tags of frame `index` of a clip's timeline.
+    const Frame* frameOf(MovieClip& clip, int index) const;
+    void stopSounds();
+
+    // ---- Variables -------------------------------------------------------------------------
+    Value getVariable(ExecContext& ctx, const QString& name);
+    void setVariable(ExecContext& ctx, const QString& name, const Value& value);
+    bool deleteVariable(ExecContext& ctx, const QString& name);
+    // Where a frame script's plain variables live: its target, or the root when the
+    // target is gone.
+    Object* variableScope(ExecContext& ctx);
+    Value callFunction(ExecContext& ctx, const QString& name, std::span<const Value> args);
+    Value callMethod(ExecContext& ctx, const Value& object, const Value& name, std::span<const Value> args);
+
+    // ---- Output and services ---------------------------------------------------------------
+    void trace(const QString& line);
+    void uncaught(const Value& thrown);
+    void scriptStopped(const QString& message);
+    double random();
+    int64_t timer() const;
+    void fsCommand(const QString& command, const QString& args);
+
+    // ---- Running code ----------------------------------------------------------------------
+    // The decoded program of a block of a movie's actions (made once, kept).
+    std::shared_ptr<Program> program(std::span<const uint8_t> bytes, const Movie& movie);
+    // Runs an action block on a clip now.
+    void run(std::span<const uint8_t> bytes, DisplayObject& clip);
+    // Calls an event method (onLoad, onPress ...) of an object now, when it has one.
+    void callEvent(Object* object, const QString& method, std::span<const Value> args = {});
+    // Queues work for after the current script, in the normal queue.
+    void enqueue(ObjectId clip, std::function<void()> work, bool evenIfGone = false);
+    // Runs what is queued until nothing is left.
+    void runQueue();
+
+    // ---- State the built-in classes share ----------------------------------------------------
+    QPointF mouse() const; // stage twips
+    bool mouseDown() const { return mouseDown_; }
+    bool keyIsDown(int code) const;
+    int lastKey() const { return lastKey_; }
+    int lastAscii() const { return lastAscii_; }
+    DisplayObject* dragged();
+    QString dropTarget(DisplayObject& object);
+    Object* keyObject() { return key_.get(); }
+    Object* mouseObject() { return mouse_.get(); }
+    Object* stageObject() { return stageListeners_.get(); }
+    void setKeyObject(Object* o) { key_ = o; }
+    void setMouseObject(Object* o) { mouse_ = o; }
+    void setStageObject(Object* o) { stageListeners_ = o; }
+
+    // setInterval / setTimeout.
+    int addTimer(const Value& target, const Value& function, const QString& method, double ms,
+        std::vector<Value> args, bool once);
+    void removeTimer(int id);
+
+    // Classes registered for library symbols (Object.registerClass).
+    void registerClass(const QString& symbol, Object* constructor);
+    Object* registeredClass(const Movie& movie, uint16_t characterId);
+    // The character a movie exports under a name (ExportAssets), if any.
+    std::optional<uint16_t> exportedCharacter(const Movie& movie, const QString& name);
+
+    // Places an exported symbol on a clip (attachMovie), runs its constructor.
+    DisplayObject* attach(MovieClip& parent, const QString& symbol, const QString& name, int depth, Object* init);
+    DisplayObject* duplicate(DisplayObject& source, const QString& name, int depth, Object* init);
+    // Runs the registered class constructor (and copies init properties) of a new clip.
+    void construct(DisplayObject& display, Object* init);
+    void removeClip(DisplayObject& object);
+    // loadMovie, loadMovieNum, unloadMovie, loadVariables.
+    void loadMovie(DisplayObject* target, int level, const QString& url);
+    void unloadMovie(DisplayObject* target, int level);
+    void loadVariablesInto(DisplayObject* target, int level, const QString& url, int method);
+    // The address of the movie the player opened (_url).
+    QString movieUrl() const { return url_; }
+    void setMovieUrl(const QString& url) { url_ = url; }
+
+    // The sound part, when the sound engine gives one (else Sound is silent).
+    void setSoundControl(SoundControl* sound) { sound_ = sound; }
+    SoundControl* soundControl() const { return sound_; }
+
+private:
+    // One queued piece of work, run unless its clip is gone by then.
+    struct Task {
+        ObjectId clip = 0;
+        bool evenIfGone = false;
+        std::function<void()> work;
+    };
+    enum Priority { Init = 0, Construct = 1, Normal = 2 };
+    // What the timeline made to run for one clip's change, waiting to find its place.
+    struct Unit {
+        ObjectId owner = 0; // the clip this unit belongs to
+        ObjectId parent = 0; // where it goes when that parent's frame is done
+        int depth = 0;
+        std::vector<Task> tasks;
+    };
+
+    void bindRoot(MovieClip& root);
+    void clipEvents(DisplayObject& object, uint32_t event, std::vector<Task>& into, int key = 0);
+    bool hasClipEvent(DisplayObject& object, uint32_t event) const;
+    void queueEvent(DisplayObject& object, uint32_t event, const QString& method, Priority priority,
+        std::vector<Task>* into = nullptr);
+    void frameTasks(MovieClip& clip, const Frame& frame, std::vector<Task>& into, std::vector<Unit>& children);
+    void flushUnits();
+    void runTask(Task& task);
+    void runTimers();
+    void broadcast(Object* source, const QString& message, std::span<const Value> args = {});
+    void buttonKeyPress(int code, char32_t character);
+    void clipMouseEvents(uint32_t event);
+    void updateDrag();
+    const std::vector<ClipEventHandler>* handlersOf(DisplayObject& object) const;
+
+    Stage& stage_;
+    Services services_;
+    ScriptHost& host_;
+    int version_;
+    std::unique_ptr<Vm> vm_;
+    std::unordered_map<ObjectId, Ref<ClipObject>> objects_;
+    // The clips in execution order, newest first.
+    std::vector<ObjectId> executionList_;
+    std::map<std::pair<const uint8_t*, size_t>, std::shared_ptr<Program>> programs_;
+    std::deque<Task> queues_[3];
+    std::vector<Unit> pending_;
+    std::unordered_map<ObjectId, std::vector<Task>> segments_;
+    std::unordered_map<uint16_t, bool> initDone_;
+    std::unordered_map<ObjectId, std::vector<ClipEventHandler>> clipHandlers_;
+    bool running_ = false;
+    bool inTick_ = false;
+
+    // Input state.
+    bool mouseDown_ = false;
+    std::vector<int> keysDown_;
+    int lastKey_ = 0;
+    int lastAscii_ = 0;
+    Ref<Object> key_;
+    Ref<Object> mouse_;
+    Ref<Object> stageListeners_;
+
+    struct Drag {
+        ObjectId object = 0;
+        QPointF offset; // from the pointer to the object's origin, in parent twips
+        std::optional<QRectF> area; // pixels, in the parent's coordinates
+    };
+    std::optional<Drag> drag_;
+
+    struct Timer {
+        int id = 0;
+        Value target;
+        Value function;
+        QString method;
+        double interval = 0;
+        double due = 0;
+        std::vector<Value> args;
+        bool once = false;
+    };
+    std::vector<Timer> timers_;
+    int nextTimer_ = 1;
+
+    std::map<QString, Ref<Object>> registeredClasses_;
+    SoundControl* sound_ = nullptr;
+    QString url_;
+};
+
+} // namespace swf::script

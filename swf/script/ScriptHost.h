@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace swf::script {
+
+// What the script engine tells the player it runs in: the way up from scripts to the
+// window (or the command-line tool).
+class ScriptHost {
+public:
+    virtual ~ScriptHost() = default;
+    // One trace() line.
+    virtual void trace(const QString& line) = 0;
+    // fscommand(command, args): "quit", "fullscreen" and the rest, for the window.
+    virtual void fsCommand(const QString& command, const QString& args) = 0;
+    // getURL to a browser window.
+    virtual void openUrl(const QString& url, const QString& window) = 0;
+    // A script was stopped (it ran too long, recursed too deep): the message for the user.
+    virtual void scriptStopped(const QString& message) = 0;
+    // getTimer(): milliseconds of the engine's clock since the movie started.
+    virtual int64_t timerMillis() const = 0;
+};
+
+// A host that keeps nothing: for tests that only look at the stage.
+class NullScriptHost : public ScriptHost {
+public:
+    void trace(const QString&) override { }
+    void fsCommand(const QString&, const QString&) override { }
+    void openUrl(const QString&, const QString&) override { }
+    void scriptStopped(const QString&) override { }
+    int64_t timerMillis() const override { return 0; }
+};
+
+} // namespace swf::script

@@ -1,0 +1,352 @@
+// Array.
+
+#include "Classes.h"
+#include "Native.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace swf::script {
+namespace {
+
+enum SortFlag : int {
+    CaseInsensitive = 1,
+    Descending = 2,
+    UniqueSort = 4,
+    ReturnIndexedArray = 8,
+    Numeric = 16,
+};
+
+ArrayObject* thisArray(CallArgs& c)
+{
+    Object* o = c.thisObject();
+    return o ? o->asArray() : nullptr;
+}
+
+Value arrayConstructor(Vm& vm, CallArgs& c)
+{
+    Ref<ArrayObject> array = vm.newArray();
+    if (c.size() == 1 && c[0].isNumber()) {
+        const double n = c[0].number();
+        if (n >= 0 && n == std::floor(n))
+            array->setLength(uint32_t(std::min(n, double(Vm::kMaxArrayLength))));
+        else
+            array->push(c[0]);
+        return Value(array);
+    }
+    array->assign(std::vector<Value>(c.args.begin(), c.args.end()));
+    return Value(array);
+}
+
+QString joined(Vm& vm, ArrayObject& array, const QString& separator)
+{
+    QString out;
+    const uint32_t n = array.length();
+    for (uint32_t i = 0; i < n; ++i) {
+        if (i)
+            out += separator;
+        out += vm.toString(array.at(i));
+        if (out.size() > Vm::kMaxStringLength)
+            throw ScriptAbort { QStringLiteral("字符串过长") };
+    }
+    return out;
+}
+
+Value arrayToString(Vm& vm, CallArgs& c)
+{
+    ArrayObject* a = thisArray(c);
+    if (!a)
+        return Value();
+    return joined(vm, *a, QStringLiteral(","));
+}
+
+Value arrayJoin(Vm& vm, CallArgs& c)
+{
+    ArrayObject* a = thisArray(c);
+    if (!a)
+        return Value();
+    const QString separator = c.size() > 0 && !c[0].isUndefined() ? vm.toString(c[0]) : QStringLiteral(",");
+    return joined(vm, *a, separator);
+}
+
+Value arrayPush(Vm&, CallArgs& c)
+{
+    ArrayObject* a = thisArray(c);
+    if (!a)
+        return Value();
+    for (const Value& v : c.args)
+        a->push(v);
+    return double(a->length());
+}
+
+Value arrayPop(Vm&, CallArgs& c)
+{
+    ArrayObject* a = thisArray(c);
+    if (!a || a->length() == 0)
+        return Value();
+    const uint32_t last = a->length() - 1;
+    Value v = a->at(last);
+    a->setLength(last);
+    return v;
+}
+
+Value arrayShift(Vm&, CallArgs& c)
+{
+    ArrayObject* a = thisArray(c);
+    if (!a || a->length() == 0)
+        return Value();
+    std::vector<Value> items = a->items();
+    Value first = items.front();
+    items.erase(items.begin());
+    a->assign(std::move(items));
+    return first;
+}
+
+Value arrayUnshift(Vm&, CallArgs& c)
+{
+    ArrayObject* a = thisArray(c);
+    if (!a)
+        return Value();
+    std::vector<Value> items(c.args.begin(), c.args.end());
+    std::vector<Value> old = a->items();
+    items.insert(items.end(), old.begin(), old.end());
+    a->assign(std::move(items));
+    return double(a->length());
+}
+
+Value arrayReverse(Vm&, CallArgs& c)
+{
+    ArrayObject* a = thisArray(c);
+    if (!a)
+        return Value();
+    std::vector<Value> items = a->items();
+    std::reverse(items.begin(), items.end());
+    a->assign(std::move(items));
+    return c.thisValue;
+}
+
+// A relative index (negative from the end), clamped to 0..length.
+uint32_t relativeIndex(Vm& vm, const Value& v, uint32_t length)
+{
+    const double n = vm.toInteger(v);
+    if (n < 0)
+        return uint32_t(std::max(0.0, double(length) + n));
+    return uint32_t(std::min(n, double(length)));
+}
+
+Value arraySlice(Vm& vm, CallArgs& c)
+{
+    ArrayObject* a = thisArray(c);
+    if (!a)
+        return Value();
+    const uint32_t n = a->length();
+    const uint32_t start = c.size() > 0 ? relativeIndex(vm, c[0], n) : 0;
+    const uint32_t end = c.size() > 1 && !c[1].isUndefined() ? relativeIndex(vm, c[1], n) : n;
+    std::vector<Value> out;
+    for (uint32_t i = start; i < end; ++i)
+        out.push_back(a->at(i));
+    return Value(vm.newArray(std::move(out)));
+}
+
+Value arraySplice(Vm& vm, CallArgs& c)
+{
+    ArrayObject* a = thisArray(c);
+    if (!a || c.size() == 0)
+        return Value();
+    std::vector<Value> items = a->items();
+    const uint32_t n = uint32_t(items.size());
+    const uint32_t start = relativeIndex(vm, c[0], n);
+    uint32_t count = n - start;
+    if (c.size() > 1) {
+        const double d = vm.toInteger(c[1]);
+        if (d < 0)
+            return Value();
+        count = uint32_t(std::min(d, double(n - start)));
+    }
+    std::vector<Value> removed(items.begin() + start, items.begin() + start + count);
+    items.erase(items.begin() + start, items.begin() + start + count);
+    if (c.size() > 2)
+        items.insert(items.begin() + start, c.args.begin() + 2, c.args.end());
+    a->assign(std::move(items));
+    return Value(vm.newArray(std::move(removed)));
+}
+
+Value arrayConcat(Vm& vm, CallArgs& c)
+{
+    ArrayObject* a = thisArray(c);
+    if (!a)
+        return Value();
+    std::vector<Value> out = a->items();
+    for (const Value& v : c.args) {
+        if (Object* o = v.object(); o && o->asArray()) {
+            for (const Value& item : o->asArray()->items())
+                out.push_back(item);
+        } else {
+            out.push_back(v);
+        }
+        if (out.size() > Vm::kMaxArrayLength)
+            throw ScriptAbort { QStringLiteral("数组过大") };
+    }
+    return Value(vm.newArray(std::move(out)));
+}
+
+// ---- Sorting -------------------------------------------------------------------------------
+
+// A merge sort that never leaves its range, whatever the comparison says.
+void mergeSort(std::vector<size_t>& order, const std::function<int(size_t, size_t)>& compare)
+{
+    std::vector<size_t> work(order.size());
+    for (size_t width = 1; width < order.size(); width *= 2) {
+        for (size_t lo = 0; lo < order.size(); lo += 2 * width) {
+            const size_t mid = std::min(lo + width, order.size());
+            const size_t hi = std::min(lo + 2 * width, order.size());
+            size_t i = lo;
+            size_t j = mid;
+            size_t k = lo;
+            while (i < mid && j < hi)
+                work[k++] = compare(order[j], order[i]) < 0 ? order[j++] : order[i++];
+            while (i < mid)
+                work[k++] = order[i++];
+            while (j < hi)
+                work[k++] = order[j++];
+        }
+        order.swap(work);
+    }
+}
+
+int compareValues(Vm& vm, const Value& a, const Value& b, int flags)
+{
+    int result = 0;
+    if (flags & Numeric) {
+        const double x = vm.toNumber(a);
+        const double y = vm.toNumber(b);
+        if (std::isnan(x) || std::isnan(y))
+            result = std::isnan(x) ? (std::isnan(y) ? 0 : 1) : -1;
+        else
+            result = x < y ? -1 : (x > y ? 1 : 0);
+    } else {
+        const QString x = vm.toString(a);
+        const QString y = vm.toString(b);
+        result = QString::compare(x, y, (flags & CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive);
+        result = result < 0 ? -1 : (result > 0 ? 1 : 0);
+    }
+    return (flags & Descending) ? -result : result;
+}
+
+Value finishSort(Vm& vm, ArrayObject& a, const std::vector<Value>& items, std::vector<size_t>& order, int flags,
+    const std::function<int(size_t, size_t)>& compare, const Value& self)
+{
+    if (flags & UniqueSort) {
+        for (size_t i = 1; i < order.size(); ++i) {
+            if (compare(order[i - 1], order[i]) == 0)
+                return 0.0;
+        }
+    }
+    if (flags & ReturnIndexedArray) {
+        std::vector<Value> indices;
+        for (size_t i : order)
+            indices.push_back(double(i));
+        return Value(vm.newArray(std::move(indices)));
+    }
+    std::vector<Value> sorted;
+    sorted.reserve(order.size());
+    for (size_t i : order)
+        sorted.push_back(items[i]);
+    a.assign(std::move(sorted));
+    return self;
+}
+
+Value arraySort(Vm& vm, CallArgs& c)
+{
+    ArrayObject* a = thisArray(c);
+    if (!a)
+        return Value();
+    const std::vector<Value> items = a->items();
+    Object* function = c[0].object() && c[0].object()->asFunction() ? c[0].object() : nullptr;
+    int flags = 0;
+    if (function && c.size() > 1)
+        flags = vm.toInt32(c[1]);
+    else if (!function && c.size() > 0)
+        flags = vm.toInt32(c[0]);
+    std::vector<size_t> order(items.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::function<int(size_t, size_t)> compare;
+    if (function) {
+        compare = [&](size_t x, size_t y) {
+            const Value args[] = { items[x], items[y] };
+            const double r = vm.toNumber(vm.call(Value(function), Value(), args));
+            const int result = r < 0 ? -1 : (r > 0 ? 1 : 0);
+            return (flags & Descending) ? -result : result;
+        };
+    } else {
+        compare = [&](size_t x, size_t y) { return compareValues(vm, items[x], items[y], flags); };
+    }
+    mergeSort(order, compare);
+    return finishSort(vm, *a, items, order, flags, compare, c.thisValue);
+}
+
+Value arraySortOn(Vm& vm, CallArgs& c)
+{
+    ArrayObject* a = thisArray(c);
+    if (!a || c.size() == 0)
+        return Value();
+    const std::vector<Value> items = a->items();
+    std::vector<QString> fields;
+    std::vector<int> fieldFlags;
+    if (Object* list = c[0].object(); list && list->asArray()) {
+        for (const Value& f : list->asArray()->items())
+            fields.push_back(vm.toString(f));
+    } else {
+        fields.push_back(vm.toString(c[0]));
+    }
+    int flags = 0;
+    if (Object* list = c[1].object(); list && list->asArray()) {
+        for (const Value& f : list->asArray()->items())
+            fieldFlags.push_back(vm.toInt32(f));
+        if (fieldFlags.size() != fields.size())
+            fieldFlags.assign(fields.size(), 0);
+    } else {
+        flags = c.size() > 1 ? vm.toInt32(c[1]) : 0;
+        fieldFlags.assign(fields.size(), flags);
+    }
+    std::vector<std::vector<Value>> keys(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        for (const QString& field : fields)
+            keys[i].push_back(vm.getMember(items[i], field));
+    }
+    std::vector<size_t> order(items.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const auto compare = [&](size_t x, size_t y) {
+        for (size_t f = 0; f < fields.size(); ++f) {
+            const int r = compareValues(vm, keys[x][f], keys[y][f], fieldFlags[f]);
+            if (r != 0)
+                return r;
+        }
+        return 0;
+    };
+    mergeSort(order, compare);
+    return finishSort(vm, *a, items, order, flags, compare, c.thisValue);
+}
+
+} // namespace
+
+void installArray(Vm& vm)
+{
+    vm.protos().array = Ref<Object>(new ArrayObject(vm, vm.protos().object.get()));
+    Object* proto = vm.protos().array.get();
+    Ref<NativeFunction> ctor = vm.makeClass(QStringLiteral("Array"), arrayConstructor, proto, true);
+    defineMethods(vm, proto,
+        { { "toString", arrayToString }, { "join", arrayJoin }, { "push", arrayPush }, { "pop", arrayPop },
+            { "shift", arrayShift }, { "unshift", arrayUnshift }, { "reverse", arrayReverse },
+            { "slice", arraySlice }, { "splice", arraySplice }, { "concat", arrayConcat }, { "sort", arraySort },
+            { "sortOn", arraySortOn } });
+    const std::pair<const char*, int> constants[] = { { "CASEINSENSITIVE", CaseInsensitive },
+        { "DESCENDING", Descending }, { "UNIQUESORT", UniqueSort }, { "RETURNINDEXEDARRAY", ReturnIndexedArray },
+        { "NUMERIC", Numeric } };
+    for (const auto& [name, value] : constants)
+        ctor->define(QString::fromLatin1(name), double(value), kHidden);
+}
+
+} // namespace swf::script

@@ -1,0 +1,36 @@
+#pragma once
+
+namespace swf::script {
+
+class ScriptEngine;
+class Vm;
+
+// Each installs one built-in class (or group) on the global object.
+void installObject(Vm& vm);
+void installFunction(Vm& vm);
+void installGlobals(Vm& vm);
+void installArray(Vm& vm);
+void installString(Vm& vm);
+void installNumberAndBoolean(Vm& vm);
+void installMath(Vm& vm);
+void installDate(Vm& vm);
+void installError(Vm& vm);
+void installAsBroadcaster(Vm& vm);
+
+void installMovieClip(Vm& vm, ScriptEngine& engine);
+void installButtonAndTextField(Vm& vm, ScriptEngine& engine);
+void installInput(Vm& vm, ScriptEngine& engine); // Key, Mouse, Stage, Selection
+void installTimers(Vm& vm, ScriptEngine& engine); // setInterval, setTimeout, getTimer ...
+void installSystem(Vm& vm, ScriptEngine& engine);
+void installColorAndSound(Vm& vm, ScriptEngine& engine);
+void installXml(Vm& vm, ScriptEngine& engine);
+void installLoadVars(Vm& vm, ScriptEngine& engine);
+void installSharedObject(Vm& vm, ScriptEngine& engine);
+void installGeometry(Vm& vm); // flash.geom
+void installStubs(Vm& vm, ScriptEngine& engine); // classes that exist but do little here
+
+class Object;
+// Gives `target` the methods of AsBroadcaster and an empty _listeners array.
+void makeBroadcaster(Vm& vm, Object* target);
+
+} // namespace swf::script

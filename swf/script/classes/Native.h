@@ -1,0 +1,82 @@
+#pragma once
+
+// What the built-in classes share: argument access, the wrapper objects of primitives,
+// and a table form for defining many methods at once.
+
+#include "swf/script/Array.h"
+#include "swf/script/Function.h"
+#include "swf/script/Numbers.h"
+#include "swf/script/Vm.h"
+
+#include <cmath>
+#include <initializer_list>
+#include <utility>
+
+namespace swf::script {
+
+// A Number, String or Boolean object: the primitive it wraps.
+class PrimitiveObject final : public Object {
+public:
+    PrimitiveObject(Vm& vm, Object* proto, Value value)
+        : Object(vm, proto)
+        , value_(std::move(value))
+    {
+    }
+    bool primitive(Value& out) const override
+    {
+        out = value_;
+        return true;
+    }
+    const Value& value() const { return value_; }
+    void setValue(Value v) { value_ = std::move(v); }
+    bool getHost(const QString& name, Value& out) override
+    {
+        if (value_.isString() && name == QLatin1String("length")) {
+            out = double(value_.string().size());
+            return true;
+        }
+        return false;
+    }
+
+private:
+    Value value_;
+};
+
+struct MethodSpec {
+    const char* name;
+    NativeFn fn;
+};
+
+inline void defineMethods(Vm& vm, Object* target, std::initializer_list<MethodSpec> methods, uint16_t flags = kBuiltin)
+{
+    for (const MethodSpec& m : methods)
+        vm.method(target, QString::fromLatin1(m.name), m.fn, flags);
+}
+
+inline double argNumber(Vm& vm, CallArgs& c, size_t i, double fallback = std::nan(""))
+{
+    return i < c.size() ? vm.toNumber(c[i]) : fallback;
+}
+
+inline QString argString(Vm& vm, CallArgs& c, size_t i)
+{
+    return i < c.size() ? vm.toString(c[i]) : QString();
+}
+
+// The primitive a method's receiver holds, for methods of Number, String and Boolean.
+inline Value thisPrimitive(CallArgs& c)
+{
+    if (!c.thisValue.isObject())
+        return c.thisValue;
+    Value p;
+    if (c.thisObject()->primitive(p))
+        return p;
+    return c.thisValue;
+}
+
+inline Value undefinedValue()
+{
+    return Value();
+}
+
+} // namespace swf::script

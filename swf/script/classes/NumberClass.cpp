@@ -1,0 +1,159 @@
+// Number, Boolean and Math.
+
+#include "Classes.h"
+#include "Native.h"
+
+#include "swf/script/ScriptEngine.h"
+
+#include <limits>
+#include <numbers>
+
+namespace swf::script {
+namespace {
+
+Value numberConstructor(Vm& vm, CallArgs& c)
+{
+    const double n = c.size() > 0 ? vm.toNumber(c[0]) : 0.0;
+    if (!c.constructing)
+        return n;
+    return Value(Ref<Object>(new PrimitiveObject(vm, vm.protos().number.get(), Value(n))));
+}
+
+Value numberToStringMethod(Vm& vm, CallArgs& c)
+{
+    const Value p = thisPrimitive(c);
+    if (!p.isNumber())
+        return vm.toString(p);
+    const int radix = c.size() > 0 && !c[0].isUndefined() ? vm.toInt32(c[0]) : 10;
+    return script::numberToString(p.number(), radix);
+}
+
+Value numberValueOf(Vm&, CallArgs& c)
+{
+    return thisPrimitive(c);
+}
+
+Value booleanConstructor(Vm& vm, CallArgs& c)
+{
+    if (!c.constructing) {
+        if (c.size() == 0)
+            return Value();
+        return vm.toBoolean(c[0]);
+    }
+    const bool b = c.size() > 0 && vm.toBoolean(c[0]);
+    return Value(Ref<Object>(new PrimitiveObject(vm, vm.protos().boolean.get(), Value(b))));
+}
+
+Value booleanToString(Vm& vm, CallArgs& c)
+{
+    const Value p = thisPrimitive(c);
+    if (!p.isBoolean())
+        return Value();
+    return vm.toString(p);
+}
+
+Value booleanValueOf(Vm&, CallArgs& c)
+{
+    const Value p = thisPrimitive(c);
+    return p.isBoolean() ? p : Value();
+}
+
+// ---- Math --------------------------------------------------------------------------------
+
+template <double (*F)(double)> Value unary(Vm& vm, CallArgs& c)
+{
+    return F(argNumber(vm, c, 0));
+}
+
+double roundHalfUp(double x)
+{
+    return std::floor(x + 0.5);
+}
+
+Value mathAtan2(Vm& vm, CallArgs& c)
+{
+    return std::atan2(argNumber(vm, c, 0), argNumber(vm, c, 1));
+}
+
+Value mathPow(Vm& vm, CallArgs& c)
+{
+    return std::pow(argNumber(vm, c, 0), argNumber(vm, c, 1));
+}
+
+Value mathMax(Vm& vm, CallArgs& c)
+{
+    if (c.size() == 0)
+        return -std::numeric_limits<double>::infinity();
+    double best = -std::numeric_limits<double>::infinity();
+    for (const Value& v : c.args) {
+        const double n = vm.toNumber(v);
+        if (std::isnan(n))
+            return n;
+        best = std::max(best, n);
+    }
+    return best;
+}
+
+Value mathMin(Vm& vm, CallArgs& c)
+{
+    if (c.size() == 0)
+        return std::numeric_limits<double>::infinity();
+    double best = std::numeric_limits<double>::infinity();
+    for (const Value& v : c.args) {
+        const double n = vm.toNumber(v);
+        if (std::isnan(n))
+            return n;
+        best = std::min(best, n);
+    }
+    return best;
+}
+
+Value mathRandom(Vm& vm, CallArgs&)
+{
+    return vm.engine() ? vm.engine()->random() : 0.5;
+}
+
+double absolute(double x)
+{
+    return std::fabs(x);
+}
+
+} // namespace
+
+void installNumberAndBoolean(Vm& vm)
+{
+    vm.protos().number = Ref<Object>(new PrimitiveObject(vm, vm.protos().object.get(), Value(0.0)));
+    Object* proto = vm.protos().number.get();
+    Ref<NativeFunction> number = vm.makeClass(QStringLiteral("Number"), numberConstructor, proto, true);
+    defineMethods(vm, proto, { { "toString", numberToStringMethod }, { "valueOf", numberValueOf } });
+    number->define(QStringLiteral("MAX_VALUE"), std::numeric_limits<double>::max(), kHidden);
+    number->define(QStringLiteral("MIN_VALUE"), std::numeric_limits<double>::denorm_min(), kHidden);
+    number->define(QStringLiteral("NaN"), std::numeric_limits<double>::quiet_NaN(), kHidden);
+    number->define(QStringLiteral("NEGATIVE_INFINITY"), -std::numeric_limits<double>::infinity(), kHidden);
+    number->define(QStringLiteral("POSITIVE_INFINITY"), std::numeric_limits<double>::infinity(), kHidden);
+
+    vm.protos().boolean = Ref<Object>(new PrimitiveObject(vm, vm.protos().object.get(), Value(false)));
+    Object* bproto = vm.protos().boolean.get();
+    vm.makeClass(QStringLiteral("Boolean"), booleanConstructor, bproto, true);
+    defineMethods(vm, bproto, { { "toString", booleanToString }, { "valueOf", booleanValueOf } });
+}
+
+void installMath(Vm& vm)
+{
+    Ref<Object> math = vm.newObject();
+    vm.global()->define(QStringLiteral("Math"), Value(math), kBuiltin);
+    defineMethods(vm, math.get(),
+        { { "abs", unary<absolute> }, { "acos", unary<std::acos> }, { "asin", unary<std::asin> },
+            { "atan", unary<std::atan> }, { "ceil", unary<std::ceil> }, { "cos", unary<std::cos> },
+            { "exp", unary<std::exp> }, { "floor", unary<std::floor> }, { "log", unary<std::log> },
+            { "round", unary<roundHalfUp> }, { "sin", unary<std::sin> }, { "sqrt", unary<std::sqrt> },
+            { "tan", unary<std::tan> }, { "atan2", mathAtan2 }, { "pow", mathPow }, { "max", mathMax },
+            { "min", mathMin }, { "random", mathRandom } });
+    const std::pair<const char*, double> constants[] = { { "E", std::numbers::e }, { "LN10", std::numbers::ln10 },
+        { "LN2", std::numbers::ln2 }, { "LOG10E", std::numbers::log10e }, { "LOG2E", std::numbers::log2e },
+        { "PI", std::numbers::pi }, { "SQRT1_2", 1 / std::numbers::sqrt2 }, { "SQRT2", std::numbers::sqrt2 } };
+    for (const auto& [name, value] : constants)
+        math->define(QString::fromLatin1(name), value, kHidden);
+}
+
+} // namespace swf::script
