@@ -204,7 +204,10 @@ void MovieClip::create(int depth, const Placement& placement)
     if (!object)
         return;
     object->applyTimelinePlacement(placement);
-    if (object->name().empty())
+    // Scripts reach clips, buttons and text fields by name; they get one if they have none.
+    const uint16_t tag = object->character() ? object->character()->tagCode : 0;
+    const bool scriptable = object->asMovieClip() || tag == 7 || tag == 34 || tag == 37;
+    if (object->name().empty() && scriptable)
         object->setName(stage_.nextInstanceName());
     DisplayObject* shown = insert(std::move(object), depth, Origin::Timeline);
     // A new clip shows its first frame at once.

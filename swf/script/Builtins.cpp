@@ -53,7 +53,10 @@ Ref<Object> boxPrimitive(Vm& vm, const Value& v)
     default:
         return nullptr;
     }
-    return Ref<Object>(new PrimitiveObject(vm, proto, v));
+    Ref<Object> box(new PrimitiveObject(vm, proto, v));
+    if (v.isString())
+        box->define(QStringLiteral("length"), double(v.string().size()), DontEnum | DontDelete);
+    return box;
 }
 
 bool implementsInterface(Vm& vm, Object* proto, Object* constructor)

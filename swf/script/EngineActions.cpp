@@ -59,6 +59,42 @@ Object* scopeObject(ScriptEngine& engine, Object* scope)
 
 } // namespace
 
+// "a.b.c" is looked for scope by scope: the first scope where the whole path leads to a
+// value gives it. `objectWanted` asks for a path that ends at an object (to set into).
+std::optional<Value> ScriptEngine::dotPath(ExecContext& ctx, const QStringList& parts, bool objectWanted)
+{
+    Vm& vm = *vm_;
+    const auto follow = [&](Value v) -> std::optional<Value> {
+        for (qsizetype i = 1; i < parts.size(); ++i) {
+            if (parts[i].isEmpty())
+                continue;
+            if (!v.isObject() && !v.isString())
+                return std::nullopt;
+            v = vm.getMember(v, parts[i]);
+        }
+        if (objectWanted ? !v.isObject() : v.isUndefined())
+            return std::nullopt;
+        return v;
+    };
+    const QString& first = parts.front();
+    std::vector<Object*> scopes;
+    for (auto it = ctx.scopes.rbegin(); it != ctx.scopes.rend(); ++it)
+        scopes.push_back(scopeObject(*this, it->get()));
+    scopes.push_back(vm.global());
+    std::optional<Value> found;
+    for (Object* scope : scopes) {
+        if (!vm.has(scope, first))
+            continue;
+        if ((found = follow(vm.get(scope, first))))
+            return found;
+    }
+    // Names that are no variable: this, _global, _root, _levelN.
+    const Value start = getVariable(ctx, first);
+    if (!start.isUndefined())
+        return follow(start);
+    return std::nullopt;
+}
+
 Value ScriptEngine::getVariable(ExecContext& ctx, const QString& name)
 {
     if (name.isEmpty())
@@ -77,18 +113,10 @@ Value ScriptEngine::getVariable(ExecContext& ctx, const QString& name)
             return Value(o);
         return vm.get(o, name.mid(colon + 1));
     }
-    if (name.contains(QLatin1Char('.'))) {
-        const QStringList parts = name.split(QLatin1Char('.'));
-        Value v = getVariable(ctx, parts.front());
-        for (qsizetype i = 1; i < parts.size(); ++i) {
-            if (parts[i].isEmpty())
-                continue;
-            v = vm.getMember(v, parts[i]);
-        }
-        return v;
-    }
+    if (name.contains(QLatin1Char('.')))
+        return dotPath(ctx, name.split(QLatin1Char('.')), false).value_or(Value());
     if (vm.sameName(name, QStringLiteral("this")))
-        return ctx.thisValue;
+        return ctx.thisVisible ? ctx.thisValue : Value(variableScope(ctx));
     if (vm.sameName(name, QStringLiteral("_global")))
         return Value(vm.global());
     for (auto it = ctx.scopes.rbegin(); it != ctx.scopes.rend(); ++it) {
@@ -123,8 +151,8 @@ void ScriptEngine::setVariable(ExecContext& ctx, const QString& name, const Valu
     }
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot > 0) {
-        const Value owner = getVariable(ctx, name.left(dot));
-        vm.setMember(owner, name.mid(dot + 1), value);
+        if (auto owner = dotPath(ctx, name.left(dot).split(QLatin1Char('.')), true))
+            vm.setMember(*owner, name.mid(dot + 1), value);
         return;
     }
     if (name.contains(QLatin1Char('/'))) {

@@ -43,6 +43,8 @@ Value ScriptFunction::call(CallArgs& call)
         std::vector<Value>(code.v2 ? std::max<size_t>(code.registerCount, 1) : 4), Ref<Object>(this),
         Ref<Object>(call.home), {}, code.program->version() };
     ctx.scopes.push_back(activation);
+    if (code.v2 && (code.flags & (FunctionHeader::PreloadThis | FunctionHeader::SuppressThis)))
+        ctx.thisVisible = false;
 
     // The arguments array, with the function it belongs to.
     Ref<ArrayObject> arguments = vm.newArray(std::vector<Value>(call.args.begin(), call.args.end()));
@@ -75,9 +77,10 @@ Value ScriptFunction::call(CallArgs& call)
             if ((code.flags & flag) && reg < ctx.registers.size())
                 ctx.registers[reg++] = make();
         };
-        preload(F::PreloadThis, [&] { return call.thisValue; });
+        // A register asked for and suppressed too stays undefined (but for arguments).
+        preload(F::PreloadThis, [&] { return (code.flags & F::SuppressThis) ? Value() : call.thisValue; });
         preload(F::PreloadArguments, [&] { return Value(arguments); });
-        preload(F::PreloadSuper, superObject);
+        preload(F::PreloadSuper, [&] { return (code.flags & F::SuppressSuper) ? Value() : superObject(); });
         preload(F::PreloadRoot, timelineRoot);
         preload(F::PreloadParent, timelineParent);
         preload(F::PreloadGlobal, [&] { return Value(vm.global()); });

@@ -73,13 +73,7 @@ private:
             return Value(b ? 1.0 : 0.0);
         return Value(b);
     }
-    double legacyNumber(const Value& v)
-    {
-        const double n = vm.toNumber(v);
-        if (c.version < 5 && std::isnan(n))
-            return 0;
-        return n;
-    }
+    double legacyNumber(const Value& v) { return vm.toNumber(v); }
 
     void step(const Instruction& ins, uint32_t& pc, Completion& done, bool& finished);
     Completion runTry(const Instruction& ins, uint32_t& pc);

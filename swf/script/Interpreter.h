@@ -31,6 +31,9 @@ struct ExecContext {
     Ref<Object> home; // where `super` starts looking (the method's prototype)
     std::vector<Value> stack;
     int version = 8;
+    // Whether `this` is a variable of the code (a function that preloads or suppresses it
+    // has none: the name then reaches the timeline).
+    bool thisVisible = true;
 };
 
 // Runs a top-level block of actions on `clip` (a frame script, a clip event, a button

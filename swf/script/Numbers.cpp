@@ -182,17 +182,23 @@ double stringToNumber(const QString& s, int swfVersion)
     const qsizetype n = s.size();
     while (i < n && isBlank(s[i]))
         ++i;
+    // SWF 4 reads the number the string starts with, and 0 when there is none.
+    if (swfVersion < 5) {
+        qsizetype end = 0;
+        const double value = decimalPrefix(s, i, end);
+        return std::isnan(value) ? 0.0 : value;
+    }
     if (i == n)
-        return swfVersion >= 5 ? std::nan("") : 0.0;
-    // Hexadecimal, with an optional sign, from SWF 6 on.
-    {
+        return std::nan("");
+    if (swfVersion >= 6) {
         qsizetype j = i;
         bool negative = false;
         if (j < n && (s[j] == '-' || s[j] == '+')) {
             negative = s[j] == '-';
             ++j;
         }
-        if (swfVersion >= 6 && j + 1 < n && s[j] == '0' && (s[j + 1] == 'x' || s[j + 1] == 'X')) {
+        // Hexadecimal "0x1F".
+        if (j + 1 < n && s[j] == '0' && (s[j + 1] == 'x' || s[j + 1] == 'X')) {
             j += 2;
             double value = 0;
             qsizetype digits = 0;
@@ -205,13 +211,26 @@ double stringToNumber(const QString& s, int swfVersion)
                 return std::nan("");
             return negative ? -value : value;
         }
+        // Octal "017", when every digit is one.
+        if (j + 1 < n && s[j] == '0') {
+            qsizetype k = j + 1;
+            bool octal = true;
+            while (k < n && octal) {
+                octal = s[k] >= '0' && s[k] <= '7';
+                ++k;
+            }
+            if (octal) {
+                double value = 0;
+                for (k = j + 1; k < n; ++k)
+                    value = value * 8 + (s[k].unicode() - '0');
+                return negative ? -value : value;
+            }
+        }
     }
     qsizetype end = 0;
     const double value = decimalPrefix(s, i, end);
     if (std::isnan(value))
         return value;
-    while (end < n && isBlank(s[end]))
-        ++end;
     return end == n ? value : std::nan("");
 }
 

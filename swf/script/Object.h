@@ -152,8 +152,6 @@ inline Value::Value(Object* o)
 {
     if (o)
         v_ = Ref<GcObject>(o);
-    else
-        v_ = NullTag {};
 }
 
 inline Object* Value::object() const

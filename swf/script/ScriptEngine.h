@@ -106,6 +106,7 @@ public:
 
     // ---- Variables -------------------------------------------------------------------------
     Value getVariable(ExecContext& ctx, const QString& name);
+    std::optional<Value> dotPath(ExecContext& ctx, const QStringList& parts, bool objectWanted);
     void setVariable(ExecContext& ctx, const QString& name, const Value& value);
     bool deleteVariable(ExecContext& ctx, const QString& name);
     // Where a frame script's plain variables live: its target, or the root when the

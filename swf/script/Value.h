@@ -38,7 +38,8 @@ public:
         : v_(QString::fromUtf8(s))
     {
     }
-    // Defined with Object (Object.h), which every user of objects includes.
+    // Defined with Object (Object.h), which every user of objects includes. A null
+    // pointer is undefined.
     inline Value(Object* o);
     template <class T>
     Value(const Ref<T>& o)

@@ -29,7 +29,8 @@ void Vm::installBuiltins()
     // Object.prototype and Function.prototype come first: every other object hangs from them.
     protos_.object = Ref<Object>(new Object(*this, nullptr));
     protos_.function = Ref<Object>(new Object(*this, protos_.object.get()));
-    global_ = Ref<Object>(new Object(*this, protos_.object.get()));
+    // The global object has no prototype: it is not an Object to scripts.
+    global_ = Ref<Object>(new Object(*this, nullptr));
     installAll(*this);
 }
 
@@ -114,34 +115,44 @@ void Vm::accessor(Object* target, const QString& name, NativeFn getter, NativeFn
 
 // ---- Conversions -------------------------------------------------------------------------
 
-Value Vm::toPrimitive(const Value& v, Hint hint)
+std::optional<Value> Vm::convert(Object* o, const Value& v, Hint hint)
 {
-    Object* o = v.object();
-    if (!o)
-        return v;
     // A clip stands for its path, unless its class says otherwise.
     if (ClipObject* clip = o->asClip()) {
-        Value fn = get(o, QStringLiteral("toString"));
+        Value fn = get(o, QStringLiteral("toString"), nullptr, false);
         if (fn.object() && dynamic_cast<ScriptFunction*>(fn.object())) {
             Value result = call(fn, v, {});
             if (!result.isObject())
                 return result;
         }
-        return clipPath(*clip);
+        return Value(clipPath(*clip));
     }
     if (hint == Hint::None)
         hint = o->isDate() ? Hint::String : Hint::Number;
     const QString first = hint == Hint::String ? QStringLiteral("toString") : QStringLiteral("valueOf");
     const QString second = hint == Hint::String ? QStringLiteral("valueOf") : QStringLiteral("toString");
+    bool found = false;
     for (const QString& name : { first, second }) {
-        Value fn = get(o, name);
+        Value fn = get(o, name, nullptr, false);
         if (fn.object() && fn.object()->asFunction()) {
+            found = true;
             Value result = call(fn, v, {});
             if (!result.isObject())
                 return result;
         }
     }
-    return o->asFunction() ? Value(QStringLiteral("[type Function]")) : Value(QStringLiteral("[type Object]"));
+    if (found)
+        return Value(o);
+    return std::nullopt;
+}
+
+Value Vm::toPrimitive(const Value& v, Hint hint)
+{
+    Object* o = v.object();
+    if (!o)
+        return v;
+    // An object without valueOf and toString has no primitive: it counts as undefined.
+    return convert(o, v, hint).value_or(Value());
 }
 
 double Vm::toNumber(const Value& v)
@@ -189,10 +200,10 @@ QString Vm::toString(const Value& v)
         Object* o = v.object();
         if (ClipObject* clip = o->asClip())
             return clipPath(*clip);
-        Value p = toPrimitive(v, Hint::String);
-        if (p.isObject())
-            return QStringLiteral("[type Object]");
-        return toString(p);
+        const std::optional<Value> p = convert(o, v, Hint::String);
+        if (!p || p->isObject())
+            return o->asFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]");
+        return toString(*p);
     }
     }
     return {};
@@ -316,13 +327,16 @@ bool isProtoName(const QString& name)
 }
 } // namespace
 
-Value Vm::get(Object* o, const QString& name, Object** home)
+Value Vm::get(Object* o, const QString& name, Object** home, bool resolve)
 {
     if (ClipObject* clip = o->asClip())
         o = liveClip(*clip);
     if (isProtoName(name)) {
         if (Property* p = o->properties().find(key(name)); p && visible(*p))
             return p->value;
+        // `super` stands for the prototype above the method's: its __proto__ is that one's.
+        if (o->isSuper())
+            return o->proto() ? Value(o->proto()->proto()) : Value();
         return Value(o->proto());
     }
     const QString k = key(name);
@@ -349,11 +363,11 @@ Value Vm::get(Object* o, const QString& name, Object** home)
     }
     if (Value late; lateLookup(*this, o, name, late))
         return late;
-    if (name != QLatin1String("__resolve")) {
-        Value resolve = get(o, QStringLiteral("__resolve"));
-        if (resolve.object() && resolve.object()->asFunction()) {
+    if (resolve && name != QLatin1String("__resolve")) {
+        Value handler = get(o, QStringLiteral("__resolve"), nullptr, false);
+        if (handler.object() && handler.object()->asFunction()) {
             const Value args[] = { Value(name) };
-            return call(resolve, Value(o), args);
+            return call(handler, Value(o), args);
         }
     }
     return Value();
@@ -379,6 +393,9 @@ Value Vm::getMember(const Value& target, const QString& name, Object** home)
 
 void Vm::set(Object* o, const QString& name, const Value& value)
 {
+    // A property without a name cannot be made.
+    if (name.isEmpty())
+        return;
     if (ClipObject* clip = o->asClip())
         o = liveClip(*clip);
     if (o->setHost(name, value))
@@ -460,6 +477,8 @@ bool Vm::hasOwn(Object* o, const QString& name)
     if (o->hasHost(name))
         return true;
     Property* p = o->properties().find(key(name));
+    if (!p && isProtoName(name))
+        return o->proto() != nullptr;
     return p && visible(*p);
 }
 
@@ -552,6 +571,9 @@ bool Vm::strictEquals(const Value& a, const Value& b)
     case Value::Type::Boolean:
         return a.boolean() == b.boolean();
     case Value::Type::Number:
+        // Players of SWF 6 and older found NaN equal to itself.
+        if (version_ <= 6 && std::isnan(a.number()) && std::isnan(b.number()))
+            return true;
         return a.number() == b.number();
     case Value::Type::String:
         return a.string() == b.string();
@@ -568,31 +590,24 @@ bool Vm::equals(const Value& a, const Value& b)
     const T tb = b.type();
     if (ta == tb)
         return strictEquals(a, b);
+    // An object meets a primitive as its own primitive (undefined when it has none).
+    if (ta == T::Object) {
+        const Value p = toPrimitive(a);
+        return p.isObject() ? false : equals(p, b);
+    }
+    if (tb == T::Object) {
+        const Value p = toPrimitive(b);
+        return p.isObject() ? false : equals(a, p);
+    }
     if (a.isNullish() && b.isNullish())
         return true;
     if (a.isNullish() || b.isNullish())
         return false;
-    if (ta == T::Number && tb == T::String)
-        return a.number() == toNumber(b);
-    if (ta == T::String && tb == T::Number)
-        return toNumber(a) == b.number();
     if (ta == T::Boolean)
         return equals(Value(a.boolean() ? 1.0 : 0.0), b);
     if (tb == T::Boolean)
         return equals(a, Value(b.boolean() ? 1.0 : 0.0));
-    if (ta == T::Object) {
-        const Value p = toPrimitive(a);
-        if (p.isObject())
-            return false;
-        return equals(p, b);
-    }
-    if (tb == T::Object) {
-        const Value p = toPrimitive(b);
-        if (p.isObject())
-            return false;
-        return equals(a, p);
-    }
-    return false;
+    return toNumber(a) == toNumber(b);
 }
 
 Value Vm::less(const Value& a, const Value& b)
@@ -672,12 +687,10 @@ Value Vm::construct(const Value& constructor, std::span<const Value> args)
     const Value protoValue = get(f, QStringLiteral("prototype"));
     Ref<Object> object(new Object(*this, protoValue.object() ? protoValue.object() : protos_.object.get()));
     // Scripts read the class an object was made by from these two.
-    object->define(QStringLiteral("__constructor__"), Value(f), kHidden);
-    if (version_ < 6)
-        object->define(QStringLiteral("constructor"), Value(f), kHidden);
-    else
-        object->define(QStringLiteral("constructor"), Value(f), kHidden);
-    CallArgs c { Value(object), args, f, object.get(), true };
+    object->define(QStringLiteral("__constructor__"), Value(f), DontEnum);
+    if (version_ < 7)
+        object->define(QStringLiteral("constructor"), Value(f), DontEnum);
+    CallArgs c { Value(object), args, f, object->proto(), true };
     const Value result = f->call(c);
     if (result.isObject() && f->asFunction() && dynamic_cast<NativeFunction*>(f))
         return result;

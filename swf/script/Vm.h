@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -96,7 +97,8 @@ public:
 
     // ---- Properties ---------------------------------------------------------------------
     // `home` gets the object of the prototype chain the value was found on.
-    Value get(Object* o, const QString& name, Object** home = nullptr);
+    // Without `resolve`, a missing property is undefined even where __resolve is defined.
+    Value get(Object* o, const QString& name, Object** home = nullptr, bool resolve = true);
     Value getMember(const Value& target, const QString& name, Object** home = nullptr);
     void set(Object* o, const QString& name, const Value& value);
     void setMember(const Value& target, const QString& name, const Value& value);
@@ -147,6 +149,8 @@ public:
 
 private:
     void installBuiltins();
+    // valueOf / toString by the hint; nothing when the object has neither.
+    std::optional<Value> convert(Object* o, const Value& v, Hint hint);
 
     Heap heap_; // first: outlives every object
     int version_;

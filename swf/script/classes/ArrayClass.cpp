@@ -28,8 +28,8 @@ Value arrayConstructor(Vm& vm, CallArgs& c)
     Ref<ArrayObject> array = vm.newArray();
     if (c.size() == 1 && c[0].isNumber()) {
         const double n = c[0].number();
-        if (n >= 0 && n == std::floor(n))
-            array->setLength(uint32_t(std::min(n, double(Vm::kMaxArrayLength))));
+        if (n == std::floor(n))
+            array->setLength(uint32_t(std::clamp(n, 0.0, double(Vm::kMaxArrayLength))));
         else
             array->push(c[0]);
         return Value(array);

@@ -29,14 +29,6 @@ public:
     }
     const Value& value() const { return value_; }
     void setValue(Value v) { value_ = std::move(v); }
-    bool getHost(const QString& name, Value& out) override
-    {
-        if (value_.isString() && name == QLatin1String("length")) {
-            out = double(value_.string().size());
-            return true;
-        }
-        return false;
-    }
 
 private:
     Value value_;

@@ -132,9 +132,12 @@ Value registerClass(Vm& vm, CallArgs& c)
 
 // ---- Function ----------------------------------------------------------------------------
 
-Value functionConstructor(Vm& vm, CallArgs&)
+// Function(x) gives x back; Function() a bare object.
+Value functionConstructor(Vm& vm, CallArgs& c)
 {
-    return Value(vm.newObject());
+    if (c.size() > 0)
+        return c[0];
+    return Value(Ref<Object>(new Object(vm, nullptr)));
 }
 
 Value functionCall(Vm& vm, CallArgs& c)
@@ -144,7 +147,7 @@ Value functionCall(Vm& vm, CallArgs& c)
         return Value();
     Value self = c[0];
     if (self.isNullish())
-        self = Value();
+        self = Value(vm.global());
     const std::span<const Value> rest = c.args.size() > 1 ? c.args.subspan(1) : std::span<const Value> {};
     return vm.call(Value(f), self, rest);
 }
@@ -156,7 +159,7 @@ Value functionApply(Vm& vm, CallArgs& c)
         return Value();
     Value self = c[0];
     if (self.isNullish())
-        self = Value();
+        self = Value(vm.global());
     std::vector<Value> args;
     if (Object* list = c[1].object()) {
         const double n = vm.toNumber(vm.get(list, QStringLiteral("length")));

@@ -16,7 +16,9 @@ Value stringConstructor(Vm& vm, CallArgs& c)
     const QString s = c.size() > 0 ? vm.toString(c[0]) : QString();
     if (!c.constructing)
         return s;
-    return Value(Ref<Object>(new PrimitiveObject(vm, vm.protos().string.get(), Value(s))));
+    Ref<Object> object(new PrimitiveObject(vm, vm.protos().string.get(), Value(s)));
+    object->define(QStringLiteral("length"), double(s.size()), DontEnum | DontDelete);
+    return Value(object);
 }
 
 Value stringToString(Vm& vm, CallArgs& c)
