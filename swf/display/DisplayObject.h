@@ -133,6 +133,9 @@ public:
     // The tick of the stage in which this object was created: a clip does not advance in
     // the tick that made it, since making it already ran its first frame.
     uint64_t bornTick() const { return bornTick_; }
+    // The frame of its parent's timeline whose tag placed it (-1 when a script made it).
+    int placedFrame() const { return placedFrame_; }
+    void setPlacedFrame(int frame) { placedFrame_ = frame; }
 
 protected:
     Stage& stage_;
@@ -147,6 +150,7 @@ private:
     MovieClip* parent_ = nullptr;
     Origin origin_ = Origin::Timeline;
     uint64_t bornTick_;
+    int placedFrame_ = -1;
     std::string name_;
     Placement placement_;
     bool visible_ = true;

@@ -141,13 +141,13 @@ void MovieClip::gotoFrame(int frame)
     if (!rebuild) {
         for (const auto& [depth, object] : displayList_) {
             if (object->origin() == Origin::Timeline)
-                state.emplace(depth, ReplaySlot { object->placement(), false });
+                state.emplace(depth, ReplaySlot { object->placement(), false, 0, object->placedFrame() });
         }
     }
     TimelineReplay replay(state);
     const int first = rebuild ? 0 : currentFrame_ + 1;
     for (int f = first; f <= frame && f < available; ++f)
-        replay.run(timeline_.frames[f]);
+        replay.run(timeline_.frames[f], f);
 
     currentFrame_ = frame;
     reconcile(state, rebuild);
@@ -171,7 +171,7 @@ void MovieClip::reconcile(const ReplayState& target, bool rebuilt)
         }
         auto slot = target.find(it->first);
         const bool keep = slot != target.end() && slot->second.placement.characterId == object.characterId()
-            && (rebuilt || !slot->second.placedInRange);
+            && (rebuilt ? slot->second.placedFrame == object.placedFrame() : !slot->second.placedInRange);
         if (keep) {
             object.applyTimelinePlacement(slot->second.placement);
             ++it;
@@ -179,10 +179,17 @@ void MovieClip::reconcile(const ReplayState& target, bool rebuilt)
             it = erase(it);
         }
     }
-    // A depth a script's object holds is not the timeline's to fill.
+    // A depth a script's object holds is not the timeline's to fill. New objects come in
+    // the order the timeline placed them.
+    std::vector<std::pair<uint32_t, int>> made;
     for (const auto& [depth, slot] : target) {
         if (!displayList_.contains(depth))
-            create(depth, slot.placement);
+            made.emplace_back(slot.order, depth);
+    }
+    std::sort(made.begin(), made.end());
+    for (const auto& [order, depth] : made) {
+        if (!displayList_.contains(depth))
+            create(depth, target.at(depth));
     }
 }
 
@@ -198,12 +205,14 @@ DisplayObject* MovieClip::insert(std::unique_ptr<DisplayObject> object, int dept
     return shown;
 }
 
-void MovieClip::create(int depth, const Placement& placement)
+void MovieClip::create(int depth, const ReplaySlot& slot)
 {
+    const Placement& placement = slot.placement;
     std::unique_ptr<DisplayObject> object = stage_.instantiate(movie_, placement.characterId, depth, nesting_ + 1);
     if (!object)
         return;
     object->applyTimelinePlacement(placement);
+    object->setPlacedFrame(slot.placedFrame);
     // Scripts reach clips, buttons and text fields by name; they get one if they have none.
     const uint16_t tag = object->character() ? object->character()->tagCode : 0;
     const bool scriptable = object->asMovieClip() || tag == 7 || tag == 34 || tag == 37;

@@ -85,7 +85,7 @@ public:
 private:
     void stepTimeline();
     void reconcile(const ReplayState& target, bool rebuilt);
-    void create(int depth, const Placement& placement);
+    void create(int depth, const ReplaySlot& slot);
     // Puts an object at `depth`, replacing what stood there; `moved` when it only changes
     // depth within this list, which is no news to the observers.
     DisplayObject* insert(std::unique_ptr<DisplayObject> object, int depth, Origin origin, bool moved = false);

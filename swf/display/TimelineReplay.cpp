@@ -4,8 +4,9 @@
 
 namespace swf {
 
-void TimelineReplay::run(const Frame& frame)
+void TimelineReplay::run(const Frame& frame, int index)
 {
+    frameIndex_ = index;
     for (const ControlTag& tag : frame.tags) {
         std::visit(
             [this](const auto& t) {
@@ -29,7 +30,7 @@ void TimelineReplay::place(const PlaceObject& tag)
         // a taken depth replaces what stood there.
         if (!tag.characterId)
             return;
-        state_[tag.depth] = ReplaySlot { Placement::fromTag(tag), true };
+        state_[tag.depth] = ReplaySlot { Placement::fromTag(tag), true, ++placed_, frameIndex_ };
         return;
     }
     // A move on an empty depth has nothing to change.
@@ -39,6 +40,8 @@ void TimelineReplay::place(const PlaceObject& tag)
     if (tag.characterId && *tag.characterId != slot.placement.characterId) {
         slot.placement.characterId = *tag.characterId;
         slot.placedInRange = true;
+        slot.order = ++placed_;
+        slot.placedFrame = frameIndex_;
     }
     slot.placement.applyMove(tag);
 }

@@ -13,6 +13,12 @@ struct ReplaySlot {
     // The depth got a new object (a place, or a move that swapped the character) within
     // the replayed frames: an object already standing there cannot be reused for it.
     bool placedInRange = false;
+    // When the replay placed it, counted over the replay: new objects are made in the
+    // order their tags came, whatever their depths.
+    uint32_t order = 0;
+    // The frame (0-based) whose tag put the object there: a backward jump keeps a live
+    // object only if it was placed by that same tag.
+    int placedFrame = -1;
 };
 
 using ReplayState = std::map<int, ReplaySlot>;
@@ -27,7 +33,8 @@ public:
     {
     }
 
-    void run(const Frame& frame);
+    // `index` is the frame's place in its timeline.
+    void run(const Frame& frame, int index = -1);
 
     // The last SetBackgroundColor met, if any.
     const std::optional<Rgba>& background() const { return background_; }
@@ -38,6 +45,8 @@ private:
 
     ReplayState& state_;
     std::optional<Rgba> background_;
+    uint32_t placed_ = 0;
+    int frameIndex_ = -1;
 };
 
 } // namespace swf

@@ -285,28 +285,26 @@ void ScriptEngine::timelineAction(ExecContext& ctx, TimelineStep action)
     }
 }
 
-namespace {
-
-// A frame given to a goto: a 1-based number, a label, or a number in a string.
-std::optional<int> frameIndex(Vm& vm, MovieClip& clip, const Value& frame)
+std::optional<int> ScriptEngine::frameIndex(MovieClip& clip, const Value& frame)
 {
-    if (frame.isString()) {
-        const QString s = frame.string();
-        bool isNumber = false;
-        const double n = s.toDouble(&isNumber);
-        if (isNumber)
-            return int(n) - 1;
-        if (auto f = clip.frameOfLabel(s.toStdString(), vm.caseSensitive()))
-            return *f;
-        return std::nullopt;
+    Value number = vm_->toPrimitive(frame);
+    if (number.isString()) {
+        const QString s = number.string();
+        const double n = vm_->stringToNumber(s);
+        if (std::isnan(n)) {
+            if (auto f = clip.frameOfLabel(s.toStdString(), false))
+                return *f;
+            return std::nullopt;
+        }
+        number = n;
     }
-    const double n = vm.toNumber(frame);
-    if (!std::isfinite(n))
+    // 1-based, in 32-bit arithmetic: frame 0 and below go nowhere, huge ones wrap.
+    const int32_t frameNumber = vm_->toInt32(number);
+    const int32_t index = int32_t(uint32_t(frameNumber) - 1u);
+    if (index < 0)
         return std::nullopt;
-    return int(std::floor(n)) - 1;
+    return index;
 }
-
-} // namespace
 
 void ScriptEngine::gotoFrame(ExecContext& ctx, const Value& frame, bool fromStack, bool play, int bias)
 {
@@ -324,18 +322,25 @@ void ScriptEngine::gotoFrame(ExecContext& ctx, const Value& frame, bool fromStac
     }
     if (!clip)
         return;
-    std::optional<int> index = frameIndex(*vm_, *clip, which);
+    std::optional<int> index = frameIndex(*clip, which);
     if (!index)
         return;
-    if (!which.isString() || bias)
+    if (bias && !(which.isString() && std::isnan(vm_->stringToNumber(which.string()))))
         *index += bias;
-    gotoClipFrame(*clip, *index, fromStack ? (play ? 1 : 0) : -1);
+    // GotoFrame is gotoAndStop to a frame of the file, which must be there; GotoFrame2
+    // says whether to play, and goes to the last frame for one past the end.
+    gotoClipFrame(*clip, *index, fromStack ? (play ? 1 : 0) : 0, fromStack);
 }
 
-void ScriptEngine::gotoClipFrame(MovieClip& clip, int frame, int play)
+void ScriptEngine::gotoClipFrame(MovieClip& clip, int frame, int play, bool clampPastEnd)
 {
     if (frame < 0)
         frame = 0;
+    if (frame >= clip.frameCount()) {
+        if (!clampPastEnd)
+            return;
+        frame = clip.frameCount() - 1;
+    }
     if (play == 1)
         clip.play();
     else if (play == 0)
@@ -350,8 +355,8 @@ void ScriptEngine::gotoLabel(ExecContext& ctx, const QString& label)
     MovieClip* clip = timelineOf(*this, ctx);
     if (!clip)
         return;
-    if (auto f = clip->frameOfLabel(label.toStdString(), vm_->caseSensitive()))
-        gotoClipFrame(*clip, *f, -1);
+    if (auto f = clip->frameOfLabel(label.toStdString(), false))
+        gotoClipFrame(*clip, *f, 0, false);
 }
 
 bool ScriptEngine::frameLoaded(ExecContext& ctx, const Value& frame)
@@ -359,7 +364,7 @@ bool ScriptEngine::frameLoaded(ExecContext& ctx, const Value& frame)
     MovieClip* clip = timelineOf(*this, ctx);
     if (!clip)
         return true;
-    std::optional<int> index = frameIndex(*vm_, *clip, frame);
+    std::optional<int> index = frameIndex(*clip, frame);
     if (!index)
         return true;
     return *index < clip->framesLoaded() || clip->framesLoaded() >= clip->frameCount();
@@ -380,7 +385,7 @@ void ScriptEngine::callFrame(ExecContext& ctx, const Value& frame)
     }
     if (!clip)
         return;
-    std::optional<int> index = frameIndex(*vm_, *clip, which);
+    std::optional<int> index = frameIndex(*clip, which);
     if (!index || *index < 0 || *index >= clip->framesLoaded())
         return;
     const Frame* f = frameOf(*clip, *index);

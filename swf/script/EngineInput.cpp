@@ -96,27 +96,24 @@ const Frame* ScriptEngine::frameOf(MovieClip& clip, int index) const
     return &timeline.frames[size_t(index)];
 }
 
-void ScriptEngine::gotoClip(MovieClip& clip, const Value& frame, bool play)
+void ScriptEngine::gotoClip(MovieClip& target, const Value& frame, bool play)
 {
-    int index = -1;
+    MovieClip* found = &target;
+    Value which = frame;
     if (frame.isString()) {
+        // "path:frame" names another clip's frame.
         const QString s = frame.string();
-        bool isNumber = false;
-        const double n = s.toDouble(&isNumber);
-        if (isNumber) {
-            index = int(n) - 1;
-        } else if (auto f = clip.frameOfLabel(s.toStdString(), vm_->caseSensitive())) {
-            index = *f;
-        } else {
-            return;
+        const qsizetype colon = s.lastIndexOf(QLatin1Char(':'));
+        if (colon >= 0) {
+            DisplayObject* d = resolvePath(s.left(colon), &target);
+            found = d ? d->asMovieClip() : nullptr;
+            which = Value(s.mid(colon + 1));
         }
-    } else {
-        const double n = vm_->toNumber(frame);
-        if (!std::isfinite(n))
-            return;
-        index = int(std::floor(n)) - 1;
     }
-    gotoClipFrame(clip, index, play ? 1 : 0);
+    if (!found)
+        return;
+    if (auto index = frameIndex(*found, which))
+        gotoClipFrame(*found, *index, play ? 1 : 0, true);
 }
 
 // ---- Events the stage reports ---------------------------------------------------------------

@@ -97,7 +97,10 @@ public:
     void startDragging(DisplayObject& object, bool lockCenter, std::optional<QRectF> area);
     void stopDrag();
     // Goes to a frame (0-based) of a clip; `play` 1 plays, 0 stops, -1 leaves it.
-    void gotoClipFrame(MovieClip& clip, int frame, int play);
+    // A frame past the end goes to the last frame when `clampPastEnd`, else nowhere.
+    void gotoClipFrame(MovieClip& clip, int frame, int play, bool clampPastEnd);
+    // A frame named by a 1-based number (in a string or not) or a label, 0-based.
+    std::optional<int> frameIndex(MovieClip& clip, const Value& frame);
     // gotoAndPlay / gotoAndStop: a 1-based number or a label.
     void gotoClip(MovieClip& clip, const Value& frame, bool play);
     // The DoAction tags of frame `index` of a clip's timeline.

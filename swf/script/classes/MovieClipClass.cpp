@@ -45,14 +45,14 @@ Value stop(Vm& vm, CallArgs& c)
 Value nextFrame(Vm& vm, CallArgs& c)
 {
     if (MovieClip* clip = thisClip(vm, c))
-        engineOf(vm).gotoClipFrame(*clip, clip->currentFrame() + 1, 0);
+        engineOf(vm).gotoClipFrame(*clip, clip->currentFrame() + 1, 0, false);
     return Value();
 }
 
 Value prevFrame(Vm& vm, CallArgs& c)
 {
     if (MovieClip* clip = thisClip(vm, c); clip && clip->currentFrame() > 0)
-        engineOf(vm).gotoClipFrame(*clip, clip->currentFrame() - 1, 0);
+        engineOf(vm).gotoClipFrame(*clip, clip->currentFrame() - 1, 0, false);
     return Value();
 }
 
