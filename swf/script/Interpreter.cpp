@@ -363,8 +363,8 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
     }
     case A::StringExtract:
     case A::MBStringExtract: {
-        const double count = vm.toInteger(pop());
-        const double index = vm.toInteger(pop());
+        const double count = vm.toInt32(pop());
+        const double index = vm.toInt32(pop());
         const QString s = popString();
         qsizetype from = qsizetype(std::max(0.0, index - 1));
         if (from > s.size())
@@ -384,8 +384,13 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
     }
     case A::AsciiToChar:
     case A::MBAsciiToChar: {
-        const int code = int(vm.toInteger(pop()));
-        push(QString(QChar(char16_t(code & 0xFFFF))));
+        const char16_t code = char16_t(vm.toUint32(pop()) & 0xFFFF);
+        if (code == 0)
+            push(QString());
+        else if (QChar::isSurrogate(code))
+            push(QString(QChar(QChar::ReplacementCharacter)));
+        else
+            push(QString(QChar(code)));
         return;
     }
     case A::GetVariable: {

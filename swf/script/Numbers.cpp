@@ -1,6 +1,7 @@
 #include "Numbers.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -190,40 +191,42 @@ double stringToNumber(const QString& s, int swfVersion)
     }
     if (i == n)
         return std::nan("");
-    if (swfVersion >= 6) {
+    // Hexadecimal "0x1F" and octal "017" from SWF 6 on, when nothing comes before them;
+    // both are read as 32-bit integers.
+    if (swfVersion >= 6 && i == 0) {
         qsizetype j = i;
         bool negative = false;
         if (j < n && (s[j] == '-' || s[j] == '+')) {
             negative = s[j] == '-';
             ++j;
         }
-        // Hexadecimal "0x1F".
+        const auto wrapped = [negative](uint64_t bits) {
+            const double v = double(int32_t(uint32_t(bits)));
+            return negative ? -v : v;
+        };
         if (j + 1 < n && s[j] == '0' && (s[j + 1] == 'x' || s[j + 1] == 'X')) {
             j += 2;
-            double value = 0;
+            uint64_t value = 0;
             qsizetype digits = 0;
             while (j < n && digitValue(s[j]) < 16) {
-                value = value * 16 + digitValue(s[j]);
+                value = (value << 4 | uint64_t(digitValue(s[j]))) & 0xFFFFFFFFull;
                 ++j;
                 ++digits;
             }
             if (digits == 0 || j != n)
                 return std::nan("");
-            return negative ? -value : value;
+            return wrapped(value);
         }
-        // Octal "017", when every digit is one.
         if (j + 1 < n && s[j] == '0') {
             qsizetype k = j + 1;
             bool octal = true;
-            while (k < n && octal) {
+            for (; k < n && octal; ++k)
                 octal = s[k] >= '0' && s[k] <= '7';
-                ++k;
-            }
             if (octal) {
-                double value = 0;
+                uint64_t value = 0;
                 for (k = j + 1; k < n; ++k)
-                    value = value * 8 + (s[k].unicode() - '0');
-                return negative ? -value : value;
+                    value = (value * 8 + uint64_t(s[k].unicode() - '0')) & 0xFFFFFFFFull;
+                return wrapped(value);
             }
         }
     }

@@ -26,10 +26,16 @@ Value stringToString(Vm& vm, CallArgs& c)
     return thisString(vm, c);
 }
 
+// Indices are 32-bit integers: 4294967297 is 1.
+double index32(Vm& vm, const Value& v)
+{
+    return double(vm.toInt32(v));
+}
+
 Value charAt(Vm& vm, CallArgs& c)
 {
     const QString s = thisString(vm, c);
-    const double i = vm.toInteger(c[0]);
+    const double i = index32(vm, c[0]);
     if (i < 0 || i >= s.size())
         return QString();
     return QString(s.at(qsizetype(i)));
@@ -38,9 +44,12 @@ Value charAt(Vm& vm, CallArgs& c)
 Value charCodeAt(Vm& vm, CallArgs& c)
 {
     const QString s = thisString(vm, c);
-    const double i = vm.toInteger(c[0]);
-    if (i < 0 || i >= s.size())
+    const double i = index32(vm, c[0]);
+    if (i < 0)
         return std::nan("");
+    // Past the end, SWF 5 players read the string's terminating zero.
+    if (i >= s.size())
+        return vm.version() < 6 ? Value(0.0) : Value(std::nan(""));
     return double(s.at(qsizetype(i)).unicode());
 }
 
@@ -59,9 +68,9 @@ Value indexOf(Vm& vm, CallArgs& c)
 {
     const QString s = thisString(vm, c);
     if (c.size() == 0)
-        return -1.0;
+        return Value();
     const QString what = vm.toString(c[0]);
-    double from = c.size() > 1 ? vm.toInteger(c[1]) : 0;
+    double from = c.size() > 1 ? index32(vm, c[1]) : 0;
     if (from < 0)
         from = 0;
     if (from > s.size())
@@ -73,11 +82,11 @@ Value lastIndexOf(Vm& vm, CallArgs& c)
 {
     const QString s = thisString(vm, c);
     if (c.size() == 0)
-        return -1.0;
+        return Value();
     const QString what = vm.toString(c[0]);
     qsizetype from = s.size();
-    if (c.size() > 1) {
-        const double f = vm.toInteger(c[1]);
+    if (c.size() > 1 && !c[1].isUndefined()) {
+        const double f = index32(vm, c[1]);
         if (f < 0)
             return -1.0;
         from = qsizetype(std::min<double>(f, double(s.size())));
@@ -89,8 +98,10 @@ Value slice(Vm& vm, CallArgs& c)
 {
     const QString s = thisString(vm, c);
     const qsizetype n = s.size();
+    if (c.size() == 0)
+        return Value();
     const auto index = [&](const Value& v) {
-        const double i = vm.toInteger(v);
+        const double i = index32(vm, v);
         if (i < 0)
             return qsizetype(std::max(0.0, double(n) + i));
         return qsizetype(std::min(i, double(n)));
@@ -106,7 +117,9 @@ Value substring(Vm& vm, CallArgs& c)
 {
     const QString s = thisString(vm, c);
     const qsizetype n = s.size();
-    const auto clamp = [&](const Value& v) { return qsizetype(std::clamp(vm.toInteger(v), 0.0, double(n))); };
+    if (c.size() == 0)
+        return Value();
+    const auto clamp = [&](const Value& v) { return qsizetype(std::clamp(index32(vm, v), 0.0, double(n))); };
     qsizetype start = c.size() > 0 ? clamp(c[0]) : 0;
     qsizetype end = c.size() > 1 && !c[1].isUndefined() ? clamp(c[1]) : n;
     if (start > end)
@@ -118,11 +131,13 @@ Value substr(Vm& vm, CallArgs& c)
 {
     const QString s = thisString(vm, c);
     const qsizetype n = s.size();
-    double start = c.size() > 0 ? vm.toInteger(c[0]) : 0;
+    if (c.size() == 0)
+        return Value();
+    double start = index32(vm, c[0]);
     if (start < 0)
         start = std::max(0.0, double(n) + start);
     start = std::min(start, double(n));
-    double length = c.size() > 1 && !c[1].isUndefined() ? vm.toInteger(c[1]) : double(n) - start;
+    double length = c.size() > 1 && !c[1].isUndefined() ? index32(vm, c[1]) : double(n) - start;
     if (length < 0)
         length = std::max(0.0, double(n) - start + length);
     length = std::min(length, double(n) - start);
@@ -133,11 +148,12 @@ Value split(Vm& vm, CallArgs& c)
 {
     const QString s = thisString(vm, c);
     Ref<ArrayObject> out = vm.newArray();
-    if (c.size() == 0 || c[0].isUndefined()) {
+    // SWF 5 players split at commas when no separator is given.
+    if ((c.size() == 0 || c[0].isUndefined()) && vm.version() >= 6) {
         out->push(s);
         return Value(out);
     }
-    const QString separator = vm.toString(c[0]);
+    const QString separator = c.size() == 0 || c[0].isUndefined() ? QStringLiteral(",") : vm.toString(c[0]);
     double limit = c.size() > 1 && !c[1].isUndefined() ? vm.toInteger(c[1]) : 4294967295.0;
     if (limit <= 0)
         return Value(out);
@@ -173,8 +189,13 @@ Value toUpperCase(Vm& vm, CallArgs& c)
 Value fromCharCode(Vm& vm, CallArgs& c)
 {
     QString s;
-    for (const Value& v : c.args)
-        s += QChar(char16_t(vm.toUint32(v) & 0xFFFF));
+    for (const Value& v : c.args) {
+        const char16_t code = char16_t(vm.toUint32(v) & 0xFFFF);
+        // A zero ends the string, as in the player's own strings.
+        if (code == 0)
+            break;
+        s += QChar(code);
+    }
     return s;
 }
 
