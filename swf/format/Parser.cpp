@@ -277,6 +277,22 @@ void MovieParser::keep(TimelineScope& scope, const TagView& tag)
             if (m_movie.jpegTables.empty())
                 m_movie.jpegTables = record.body;
             break;
+        case TagCode::ImportAssets:
+        case TagCode::ImportAssets2: {
+            // The characters another movie lends stand as empty clips: this engine does not
+            // fetch the other movie, and scripts still find the instances by name.
+            in.string();
+            if (tag.code == toCode(TagCode::ImportAssets2))
+                in.u16();
+            const uint16_t count = in.u16();
+            for (uint16_t i = 0; i < count && !in.overrun(); ++i) {
+                const uint16_t id = in.u16();
+                in.string();
+                if (!in.overrun() && !m_movie.dictionary.contains(id))
+                    insert(id, toCode(TagCode::DefineSprite), {}, SpriteDefinition {});
+            }
+            break;
+        }
         default:
             break;
         }

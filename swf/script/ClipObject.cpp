@@ -410,7 +410,8 @@ bool ClipObject::hasHost(const QString& name)
                 return true;
         }
         const int index = propertyIndex(name);
-        return index >= 0 && index != LockRoot;
+        if (index >= 0 && index != LockRoot)
+            return true;
     }
     Value ignored;
     return child(name, ignored);
