@@ -33,6 +33,7 @@ public:
         : c(ctx)
         , vm(ctx.vm)
         , engine(ctx.engine)
+        , startedGone_(removed())
     {
     }
 
@@ -76,6 +77,20 @@ private:
     double legacyNumber(const Value& v) { return vm.toNumber(v); }
 
     void step(const Instruction& ins, uint32_t& pc, Completion& done, bool& finished);
+    // Code stops at its next call once its own clip has been removed.
+    bool removed() const
+    {
+        ClipObject* clip = c.baseClip ? c.baseClip->asClip() : nullptr;
+        return clip && clip->removed();
+    }
+    // (An unload handler runs on a clip already gone, and runs to its end.)
+    bool clipGone() const { return !startedGone_ && removed(); }
+    void halt(Completion& done, bool& finished)
+    {
+        done.kind = Completion::Kind::Return;
+        done.value = Value();
+        finished = true;
+    }
     Completion runTry(const Instruction& ins, uint32_t& pc);
     Completion runWith(const Instruction& ins, uint32_t& pc);
     void defineFunction(const Instruction& ins);
@@ -83,6 +98,7 @@ private:
     ExecContext& c;
     Vm& vm;
     ScriptEngine& engine;
+    bool startedGone_;
 };
 
 Completion Runner::run(uint32_t start, uint32_t end)
@@ -528,7 +544,11 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
     case A::CallFunction: {
         const QString name = popString();
         std::vector<Value> args = popArgs();
+        if (clipGone())
+            return halt(done, finished);
         push(engine.callFunction(c, name, args));
+        if (clipGone())
+            return halt(done, finished);
         return;
     }
     case A::Return:
@@ -545,8 +565,12 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
     case A::NewObject: {
         const QString name = popString();
         std::vector<Value> args = popArgs();
+        if (clipGone())
+            return halt(done, finished);
         const Value ctor = engine.getVariable(c, name);
         push(vm.construct(ctor, args));
+        if (clipGone())
+            return halt(done, finished);
         return;
     }
     case A::InitArray: {
@@ -660,13 +684,19 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
         const Value name = pop();
         const Value object = pop();
         std::vector<Value> args = popArgs();
+        if (!object.isUndefined() && clipGone())
+            return halt(done, finished);
         push(engine.callMethod(c, object, name, args));
+        if (!object.isUndefined() && clipGone())
+            return halt(done, finished);
         return;
     }
     case A::NewMethod: {
         const Value name = pop();
         const Value object = pop();
         std::vector<Value> args = popArgs();
+        if (!object.isUndefined() && clipGone())
+            return halt(done, finished);
         const QString method = name.isUndefined() ? QString() : vm.toString(name);
         const Value ctor = method.isEmpty() ? object : vm.getMember(object, method);
         push(vm.construct(ctor, args));

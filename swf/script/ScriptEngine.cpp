@@ -269,16 +269,21 @@ void ScriptEngine::objectRemoved(DisplayObject& object)
     unit.owner = id;
     unit.parent = object.parent() ? object.parent()->id() : 0;
     unit.depth = object.depth();
-    // What was waiting for this clip (its children's unload events) goes first.
+    // What was waiting for this clip (its children's unload events) goes first, the
+    // children in depth order (they were taken off from the top down).
+    std::vector<Unit> children;
     for (auto it = pending_.begin(); it != pending_.end();) {
         if (it->parent == id) {
-            for (Task& t : it->tasks) {
-                if (t.evenIfGone)
-                    unit.tasks.push_back(std::move(t));
-            }
+            children.push_back(std::move(*it));
             it = pending_.erase(it);
         } else {
             ++it;
+        }
+    }
+    for (auto child = children.rbegin(); child != children.rend(); ++child) {
+        for (Task& t : child->tasks) {
+            if (t.evenIfGone)
+                unit.tasks.push_back(std::move(t));
         }
     }
     if (object.asMovieClip()) {
