@@ -2,6 +2,8 @@
 
 #include "Vm.h"
 
+#include <cmath>
+
 namespace swf::script {
 
 std::optional<uint32_t> ArrayObject::index(const QString& name)
@@ -49,7 +51,14 @@ void ArrayObject::put(uint32_t i, const Value& v)
 {
     if (i >= Vm::kMaxArrayLength)
         return;
-    define(QString::number(i), v);
+    const QString name = QString::number(i);
+    if (Property* p = properties().find(name)) {
+        // An element keeps its attributes; a read-only one its value.
+        if (!p->accessor && !(p->flags & ReadOnly))
+            p->value = v;
+    } else {
+        properties().add(name, name).value = v;
+    }
     if (i >= length_)
         length_ = i + 1;
 }
@@ -58,7 +67,7 @@ void ArrayObject::assign(std::vector<Value> items)
 {
     setLength(0);
     for (size_t i = 0; i < items.size() && i < Vm::kMaxArrayLength; ++i)
-        define(QString::number(i), items[i]);
+        properties().add(QString::number(i), QString::number(i)).value = items[i];
     length_ = uint32_t(std::min<size_t>(items.size(), Vm::kMaxArrayLength));
 }
 

@@ -102,26 +102,40 @@ Value arrayShift(Vm&, CallArgs& c)
     return first;
 }
 
+// Moves every element up by the new ones, from the top down, then sets the new ones
+// first to last: the order for..in then lists them in.
 Value arrayUnshift(Vm&, CallArgs& c)
 {
     ArrayObject* a = thisArray(c);
     if (!a)
         return Value();
-    std::vector<Value> items(c.args.begin(), c.args.end());
-    std::vector<Value> old = a->items();
-    items.insert(items.end(), old.begin(), old.end());
-    a->assign(std::move(items));
+    const std::vector<Value> old = a->items();
+    const uint32_t shift = uint32_t(std::min<size_t>(c.args.size(), Vm::kMaxArrayLength));
+    a->setLength(0);
+    for (size_t i = old.size(); i-- > 0;)
+        a->put(uint32_t(i) + shift, old[i]);
+    for (uint32_t i = 0; i < shift; ++i)
+        a->put(i, c.args[i]);
     return double(a->length());
 }
 
-Value arrayReverse(Vm&, CallArgs& c)
+// Swaps the elements pairwise from the outside in; each pair is made anew (holes become
+// undefined), the middle one stays.
+Value arrayReverse(Vm& vm, CallArgs& c)
 {
     ArrayObject* a = thisArray(c);
     if (!a)
         return Value();
-    std::vector<Value> items = a->items();
-    std::reverse(items.begin(), items.end());
-    a->assign(std::move(items));
+    const uint32_t n = a->length();
+    for (uint32_t lo = 0; lo < n / 2; ++lo) {
+        const uint32_t hi = n - 1 - lo;
+        const Value low = a->at(lo);
+        const Value high = a->at(hi);
+        vm.remove(a, QString::number(lo));
+        vm.remove(a, QString::number(hi));
+        a->put(lo, high);
+        a->put(hi, low);
+    }
     return c.thisValue;
 }
 
@@ -151,7 +165,7 @@ Value arraySlice(Vm& vm, CallArgs& c)
 Value arraySplice(Vm& vm, CallArgs& c)
 {
     ArrayObject* a = thisArray(c);
-    if (!a || c.size() == 0)
+    if (!a || c.size() == 0 || c[0].isUndefined() || (c.size() > 1 && c[1].isUndefined()))
         return Value();
     std::vector<Value> items = a->items();
     const uint32_t n = uint32_t(items.size());
@@ -217,7 +231,8 @@ void mergeSort(std::vector<size_t>& order, const std::function<int(size_t, size_
 int compareValues(Vm& vm, const Value& a, const Value& b, int flags)
 {
     int result = 0;
-    if (flags & Numeric) {
+    // NUMERIC compares numbers as numbers; anything else still by its text.
+    if ((flags & Numeric) && a.isNumber() && b.isNumber()) {
         const double x = vm.toNumber(a);
         const double y = vm.toNumber(b);
         if (std::isnan(x) || std::isnan(y))
@@ -263,8 +278,11 @@ Value arraySort(Vm& vm, CallArgs& c)
         return Value();
     const std::vector<Value> items = a->items();
     Object* function = c[0].object() && c[0].object()->asFunction() ? c[0].object() : nullptr;
+    // sort(), sort(compare[, flags]) or sort(flags): anything else sorts nothing.
     int flags = 0;
-    if (function && c.size() > 1)
+    if (c.size() > 0 && !function && !c[0].isNumber() && !c[0].isObject())
+        return Value();
+    if (c.size() > 1 && c[1].isNumber())
         flags = vm.toInt32(c[1]);
     else if (!function && c.size() > 0)
         flags = vm.toInt32(c[0]);
@@ -291,6 +309,8 @@ Value arraySortOn(Vm& vm, CallArgs& c)
     ArrayObject* a = thisArray(c);
     if (!a || c.size() == 0)
         return Value();
+    if (c[0].isUndefined())
+        return c.thisValue;
     const std::vector<Value> items = a->items();
     std::vector<QString> fields;
     std::vector<int> fieldFlags;
@@ -306,14 +326,24 @@ Value arraySortOn(Vm& vm, CallArgs& c)
             fieldFlags.push_back(vm.toInt32(f));
         if (fieldFlags.size() != fields.size())
             fieldFlags.assign(fields.size(), 0);
+        // The first field's flags say whether to keep duplicates and what to return.
+        flags = fieldFlags.empty() ? 0 : fieldFlags.front() & (UniqueSort | ReturnIndexedArray);
     } else {
         flags = c.size() > 1 ? vm.toInt32(c[1]) : 0;
         fieldFlags.assign(fields.size(), flags);
     }
     std::vector<std::vector<Value>> keys(items.size());
+    // An object's own field; what is no object is its own key.
     for (size_t i = 0; i < items.size(); ++i) {
-        for (const QString& field : fields)
-            keys[i].push_back(vm.getMember(items[i], field));
+        for (const QString& field : fields) {
+            Object* o = items[i].object();
+            if (!o) {
+                keys[i].push_back(items[i]);
+            } else {
+                const Property* p = o->findOwn(field);
+                keys[i].push_back(p && !p->accessor ? p->value : vm.get(o, field));
+            }
+        }
     }
     std::vector<size_t> order(items.size());
     for (size_t i = 0; i < order.size(); ++i)
@@ -326,6 +356,8 @@ Value arraySortOn(Vm& vm, CallArgs& c)
         }
         return 0;
     };
+    if (fields.empty())
+        return c.thisValue;
     mergeSort(order, compare);
     return finishSort(vm, *a, items, order, flags, compare, c.thisValue);
 }
