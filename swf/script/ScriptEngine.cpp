@@ -175,13 +175,21 @@ void ScriptEngine::clipEvents(DisplayObject& object, uint32_t event, std::vector
             continue;
         const std::span<const uint8_t> actions = h.actions;
         const ObjectId id = object.id();
+        // An unload handler runs on the object after it is gone: it holds on to it. The
+        // others find it when they run, as the class it gets may not be known yet.
         const bool evenIfGone = event == ClipUnload;
-        Ref<Object> keep(objectFor(object));
-        into.push_back(Task { id, evenIfGone, [this, actions, id, keep]() {
-                                 DisplayObject* d = stage_.find(id);
-                                 MovieClip* owner = d ? (d->asMovieClip() ? d->asMovieClip() : d->parent()) : nullptr;
-                                 const Movie& movie = owner ? owner->movie() : stage_.movie();
-                                 runActions(*this, program(actions, movie), keep.get());
+        Ref<Object> keep(evenIfGone ? objectFor(object) : nullptr);
+        MovieClip* owner = object.asMovieClip() ? object.asMovieClip() : object.parent();
+        const Movie* movie = owner ? &owner->movie() : &stage_.movie();
+        into.push_back(Task { id, evenIfGone, [this, actions, id, keep, movie]() {
+                                 Object* self = keep.get();
+                                 if (!self) {
+                                     DisplayObject* d = stage_.find(id);
+                                     if (!d)
+                                         return;
+                                     self = objectFor(*d);
+                                 }
+                                 runActions(*this, program(actions, *movie), self);
                              } });
     }
 }
@@ -193,8 +201,15 @@ void ScriptEngine::queueEvent(
     if (event)
         clipEvents(object, event, tasks);
     if (!method.isEmpty()) {
-        Ref<Object> keep(objectFor(object));
-        tasks.push_back(Task { object.id(), event == ClipUnload, [this, keep, method]() { callEvent(keep.get(), method); } });
+        const ObjectId id = object.id();
+        Ref<Object> keep(event == ClipUnload ? objectFor(object) : nullptr);
+        tasks.push_back(Task { id, event == ClipUnload, [this, keep, method, id]() {
+                                  if (keep) {
+                                      callEvent(keep.get(), method);
+                                  } else if (DisplayObject* d = stage_.find(id)) {
+                                      callEvent(objectFor(*d), method);
+                                  }
+                              } });
     }
     for (Task& t : tasks) {
         if (into)
@@ -239,21 +254,19 @@ void ScriptEngine::objectAdded(DisplayObject& object)
     unit.depth = object.depth();
     if (object.asMovieClip()) {
         executionList_.insert(executionList_.begin(), object.id());
-        objectFor(object);
         queueEvent(object, ClipInitialize, {}, Init);
         queueEvent(object, ClipConstruct, {}, Construct);
-        if (object.origin() == Origin::Timeline && parent) {
-            if (registeredClass(object.asMovieClip()->movie(), object.characterId())) {
-                const ObjectId id = object.id();
-                queues_[Construct].push_back(Task { id, false, [this, id]() {
-                                                       if (DisplayObject* d = stage_.find(id))
-                                                           construct(*d, nullptr);
-                                                   } });
-            }
+        // A symbol's class may be registered by init actions that have not run yet: the
+        // constructor looks for it when it runs.
+        if (object.origin() == Origin::Timeline && parent
+            && exportedName(object.asMovieClip()->movie(), object.characterId())) {
+            const ObjectId id = object.id();
+            queues_[Construct].push_back(Task { id, false, [this, id]() {
+                                                   if (DisplayObject* d = stage_.find(id))
+                                                       construct(*d, nullptr);
+                                               } });
         }
         queueEvent(object, ClipLoad, QStringLiteral("onLoad"), Normal, &unit.tasks);
-    } else if (isButton(object) || isTextField(object)) {
-        objectFor(object);
     }
     if (hasClipEvent(object, ClipPress | ClipRelease | ClipReleaseOutside | ClipRollOver | ClipRollOut | ClipDragOver
             | ClipDragOut))
@@ -312,12 +325,10 @@ void ScriptEngine::frameTasks(MovieClip& clip, const Frame& frame, std::vector<T
         initDone_[init->spriteId] = true;
         const std::span<const uint8_t> actions = init->actions;
         const ObjectId id = clip.id();
-        Ref<Object> keep(objectFor(clip));
-        queues_[Init].push_back(Task { id, true, [this, actions, keep, id]() {
-                                          DisplayObject* d = stage_.find(id);
-                                          const Movie& movie = d && d->asMovieClip() ? d->asMovieClip()->movie()
-                                                                                      : stage_.movie();
-                                          runActions(*this, program(actions, movie), keep.get());
+        const Movie* movie = &clip.movie();
+        queues_[Init].push_back(Task { id, false, [this, actions, id, movie]() {
+                                          if (DisplayObject* d = stage_.find(id))
+                                              runActions(*this, program(actions, *movie), objectFor(*d));
                                       } });
     }
     // The depths the frame's own tags touch; what happened at other depths (frames passed
@@ -347,10 +358,10 @@ void ScriptEngine::frameTasks(MovieClip& clip, const Frame& frame, std::vector<T
         if (const auto* action = std::get_if<DoAction>(&tag)) {
             const std::span<const uint8_t> actions = action->actions;
             const ObjectId id = clip.id();
-            Ref<Object> keep(objectFor(clip));
             const Movie* movie = &clip.movie();
-            into.push_back(Task { id, false, [this, actions, keep, movie]() {
-                                     runActions(*this, program(actions, *movie), keep.get());
+            into.push_back(Task { id, false, [this, actions, id, movie]() {
+                                     if (DisplayObject* d = stage_.find(id))
+                                         runActions(*this, program(actions, *movie), objectFor(*d));
                                  } });
         } else if (const auto* place = std::get_if<PlaceObject>(&tag)) {
             emitDepth(int(place->depth));
@@ -664,6 +675,13 @@ std::optional<uint16_t> ScriptEngine::exportedCharacter(const Movie& movie, cons
             return id;
     }
     return std::nullopt;
+}
+
+bool ScriptEngine::exportedName(const Movie& movie, uint16_t characterId)
+{
+    std::vector<std::pair<uint16_t, std::string>> exports;
+    exportsOf(movie.timeline, exports);
+    return std::any_of(exports.begin(), exports.end(), [&](const auto& e) { return e.first == characterId; });
 }
 
 Object* ScriptEngine::registeredClass(const Movie& movie, uint16_t characterId)

@@ -161,6 +161,7 @@ public:
     // Classes registered for library symbols (Object.registerClass).
     void registerClass(const QString& symbol, Object* constructor);
     Object* registeredClass(const Movie& movie, uint16_t characterId);
+    bool exportedName(const Movie& movie, uint16_t characterId);
     // The character a movie exports under a name (ExportAssets), if any.
     std::optional<uint16_t> exportedCharacter(const Movie& movie, const QString& name);
 
