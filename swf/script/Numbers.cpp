@@ -131,50 +131,62 @@ double parseFloatPrefix(const QString& s)
 
 double parseIntPrefix(const QString& s, int radix)
 {
-    qsizetype i = 0;
+    const bool given = radix != 0;
+    if (given && (radix < 2 || radix > 36))
+        return std::nan("");
     const qsizetype n = s.size();
+    qsizetype i = 0;
+    bool negative = false;
+    const auto isX = [&](qsizetype at) { return at < n && (s[at] == 'x' || s[at] == 'X'); };
+    const auto isSign = [&](qsizetype at) { return at < n && (s[at] == '+' || s[at] == '-'); };
+    const auto digits = [&](qsizetype from, int base) {
+        double value = 0;
+        qsizetype count = 0;
+        for (qsizetype k = from; k < n; ++k) {
+            const int d = digitValue(s[k]);
+            if (d >= base)
+                break;
+            value = value * base + d;
+            ++count;
+        }
+        if (count == 0)
+            return std::nan("");
+        return negative ? -value : value;
+    };
+    // The forms read only at the very start: "0x..." and a sign before "0x".
+    if (n >= 2 && s[0] == '0' && isX(1)) {
+        i = 2;
+        if (given)
+            return digits(i, radix);
+        while (i < n && isBlank(s[i]))
+            ++i;
+        if (isSign(i))
+            negative = s[i++] == '-';
+        return digits(i, 16);
+    }
+    if (isSign(0) && n >= 3 && s[1] == '0' && isX(2)) {
+        // Without a radix this is nothing; with one, the sign and the zero are passed over.
+        if (!given)
+            return std::nan("");
+        return digits(2, radix);
+    }
     while (i < n && isBlank(s[i]))
         ++i;
-    bool negative = false;
-    if (i < n && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
-    }
-    if (radix == 0) {
-        if (i + 1 < n && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-            radix = 16;
-            i += 2;
-        } else if (i + 1 < n && s[i] == '0') {
-            // A leading zero reads octal when every digit is one.
-            qsizetype j = i + 1;
+    const bool atStart = i == 0;
+    if (isSign(i))
+        negative = s[i++] == '-';
+    if (!given) {
+        radix = 10;
+        // A leading zero at the very start reads octal when every character is an octal digit.
+        if (atStart && i < n && s[i] == '0') {
             bool octal = true;
-            while (j < n && s[j].isDigit()) {
-                if (s[j] > '7')
-                    octal = false;
-                ++j;
-            }
-            radix = octal ? 8 : 10;
-        } else {
-            radix = 10;
+            for (qsizetype k = i; k < n && octal; ++k)
+                octal = s[k] >= '0' && s[k] <= '7';
+            if (octal)
+                radix = 8;
         }
-    } else if (radix == 16 && i + 1 < n && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-        i += 2;
     }
-    if (radix < 2 || radix > 36)
-        return std::nan("");
-    double value = 0;
-    qsizetype digits = 0;
-    while (i < n) {
-        const int d = digitValue(s[i]);
-        if (d >= radix)
-            break;
-        value = value * radix + d;
-        ++i;
-        ++digits;
-    }
-    if (digits == 0)
-        return std::nan("");
-    return negative ? -value : value;
+    return digits(i, radix);
 }
 
 double stringToNumber(const QString& s, int swfVersion)

@@ -12,8 +12,9 @@ QString numberToString(double value, int radix);
 
 // The leading number of a string as parseFloat reads it; NaN when there is none.
 double parseFloatPrefix(const QString& s);
-// parseInt: an optional radix (2..36); "0x" means 16; a leading 0 means 8 unless a radix
-// is given; NaN when no digit is read.
+// parseInt: radix 0 for none (any other outside 2..36 reads nothing); "0x" at the start
+// means 16, a leading 0 at the start with only octal digits after it 8; NaN when no digit
+// is read.
 double parseIntPrefix(const QString& s, int radix);
 
 // The whole string as a number, as ToNumber reads it: blanks around it allowed,

@@ -87,7 +87,15 @@ Value unescape(Vm& vm, CallArgs& c)
 
 Value parseIntFn(Vm& vm, CallArgs& c)
 {
-    const int radix = c.size() > 1 && !c[1].isUndefined() ? vm.toInt32(c[1]) : 0;
+    if (c.size() == 0)
+        return Value();
+    // A radix that is given but no number from 2 to 36 (undefined included) reads nothing.
+    int radix = 0;
+    if (c.size() > 1) {
+        radix = vm.toInt32(c[1]);
+        if (radix == 0)
+            radix = -1;
+    }
     return parseIntPrefix(argString(vm, c, 0), radix);
 }
 

@@ -16,6 +16,9 @@ Value objectConstructor(Vm& vm, CallArgs& c)
         return v;
     if (!v.isNullish() && c.size() > 0)
         return Value(boxPrimitive(vm, v));
+    // Object() called as a function makes an object with no prototype at all.
+    if (!c.constructing)
+        return Value(Ref<Object>(new Object(vm, nullptr)));
     return Value(vm.newObject());
 }
 
