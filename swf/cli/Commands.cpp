@@ -4,6 +4,7 @@
 
 #include "swf/display/Stage.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <cstdio>
@@ -130,8 +131,11 @@ int commandRun(const Options& options)
             session.writePicture(QString::fromLocal8Bit(png->c_str()), session.pictureSize());
         return kUnsupported;
     }
-    for (long long frame = 1; frame < frames; ++frame)
+    // What the movie's scripts fetch (files, pages) arrives between frames.
+    for (long long frame = 1; frame < frames; ++frame) {
+        QCoreApplication::processEvents();
         session.player().advanceFrame();
+    }
     if (png && !session.writePicture(QString::fromLocal8Bit(png->c_str()), session.pictureSize()))
         return kCannotWrite;
     std::fflush(stdout);

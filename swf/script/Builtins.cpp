@@ -93,19 +93,37 @@ bool sameObject(Vm&, Object* a, Object* b)
 
 namespace {
 
-// The `super` of a method: its lookups start above the method's own prototype, and its
-// calls keep the method's `this`.
+// The `super` of a method: its lookups start above a prototype, and its calls keep the
+// method's `this`. That prototype is the one a call through `super` found the method on,
+// or else the receiver's own prototype as it is when `super` is used (a script may change
+// it in between).
 class SuperObject final : public Object {
 public:
     SuperObject(Vm& vm, const Value& self, Object* home)
-        : Object(vm, home->proto())
+        : Object(vm, nullptr)
         , self_(self)
         , home_(home)
     {
+        if (Object* h = this->home())
+            setProto(h->proto());
     }
     bool isSuper() const override { return true; }
     const Value& self() const { return self_; }
-    Object* home() const { return home_.get(); }
+    Object* home() const
+    {
+        if (home_)
+            return home_.get();
+        return self_.object() ? self_.object()->proto() : nullptr;
+    }
+    bool getHost(const QString& name, Value& out) override
+    {
+        if (name == QLatin1String("__proto__"))
+            return false;
+        Object* h = home();
+        Object* start = h ? h->proto() : nullptr;
+        out = start ? vm().get(start, name) : Value();
+        return true;
+    }
     void trace(Tracer& tracer) override
     {
         Object::trace(tracer);
@@ -135,16 +153,19 @@ Ref<Object> makeSuper(Vm& vm, const Value& thisValue, Object* home)
 Value superConstruct(Vm& vm, Object& super, std::span<const Value> args)
 {
     auto& s = static_cast<SuperObject&>(super);
-    if (!s.home())
+    Object* home = s.home();
+    if (!home)
         return Value();
-    const Value ctor = vm.get(s.home(), QStringLiteral("__constructor__"));
-    return vm.call(ctor, s.self(), args, s.home()->proto());
+    const Value ctor = vm.get(home, QStringLiteral("__constructor__"));
+    Object* next = home->proto();
+    return vm.call(ctor, s.self(), args, next ? next : nullptr);
 }
 
 Value superCall(Vm& vm, Object& super, const QString& method, std::span<const Value> args)
 {
     auto& s = static_cast<SuperObject&>(super);
-    Object* start = s.home() ? s.home()->proto() : nullptr;
+    Object* home = s.home();
+    Object* start = home ? home->proto() : nullptr;
     if (!start)
         return Value();
     Object* found = nullptr;

@@ -192,13 +192,12 @@ Value ScriptEngine::callFunction(ExecContext& ctx, const QString& name, std::spa
     Vm& vm = *vm_;
     Value fn;
     Value self;
-    Object* home = nullptr;
     bool found = false;
     if (!name.contains(QLatin1Char('.')) && !name.contains(QLatin1Char(':')) && !name.contains(QLatin1Char('/'))) {
         for (auto it = ctx.scopes.rbegin(); it != ctx.scopes.rend() && !found; ++it) {
             Object* scope = scopeObject(*this, it->get());
             if (vm.has(scope, name)) {
-                fn = vm.get(scope, name, &home);
+                fn = vm.get(scope, name);
                 // A function found on a timeline or a with object is called on it.
                 if (scope != ctx.activation.get())
                     self = Value(scope);
@@ -214,7 +213,7 @@ Value ScriptEngine::callFunction(ExecContext& ctx, const QString& name, std::spa
     }
     if (Object* o = fn.object(); o && o->isSuper())
         return superConstruct(vm, *o, args);
-    return vm.call(fn, self, args, home);
+    return vm.call(fn, self, args);
 }
 
 Value ScriptEngine::callMethod(ExecContext& ctx, const Value& object, const Value& name, std::span<const Value> args)
@@ -229,9 +228,8 @@ Value ScriptEngine::callMethod(ExecContext& ctx, const Value& object, const Valu
     }
     if (Object* o = object.object(); o && o->isSuper())
         return superCall(vm, *o, method, args);
-    Object* home = nullptr;
-    const Value fn = vm.getMember(object, method, &home);
-    return vm.call(fn, object, args, home);
+    const Value fn = vm.getMember(object, method);
+    return vm.call(fn, object, args);
 }
 
 // ---- The timeline ------------------------------------------------------------------------------

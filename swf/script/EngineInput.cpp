@@ -6,6 +6,12 @@
 #include "SoundControl.h"
 
 #include "swf/display/Stage.h"
+#include "swf/player/MovieLoader.h"
+#include "swf/player/MovieLocation.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
 
 #include <cmath>
 
@@ -297,6 +303,58 @@ void ScriptEngine::loadVariablesInto(DisplayObject* target, int level, const QSt
     (void)level;
     (void)url;
     (void)method;
+}
+
+QString ScriptEngine::resolveUrl(const QString& url) const
+{
+    const QUrl given(url);
+    if (given.scheme().size() > 1 || url.startsWith(QLatin1Char('/')))
+        return url;
+    const MovieLocation movie = MovieLocation::resolve(url_);
+    if (movie.kind == MovieLocation::Kind::Web)
+        return movie.url.resolved(QUrl(url)).toString();
+    const QFileInfo info(movie.path);
+    return info.dir().filePath(url);
+}
+
+void ScriptEngine::loadData(const Value& target, const QString& url)
+{
+    if (loads_.size() >= 64)
+        return;
+    auto load = std::make_unique<DataLoad>();
+    load->target = target;
+    DataLoad* raw = load.get();
+    load->job = services_.loader.open(MovieLocation::resolve(resolveUrl(url)));
+    QObject::connect(load->job.get(), &LoadJob::received, load->job.get(), [raw](const QByteArray& bytes, qint64) {
+        if (raw->data.size() + bytes.size() <= Vm::kMaxStringLength)
+            raw->data += bytes;
+    });
+    QObject::connect(load->job.get(), &LoadJob::finished, load->job.get(), [this, raw]() { finishLoad(raw, true); });
+    QObject::connect(
+        load->job.get(), &LoadJob::failed, load->job.get(), [this, raw](const QString&) { finishLoad(raw, false); });
+    loads_.push_back(std::move(load));
+}
+
+void ScriptEngine::finishLoad(DataLoad* load, bool ok)
+{
+    auto it = std::find_if(loads_.begin(), loads_.end(), [load](const auto& l) { return l.get() == load; });
+    if (it == loads_.end())
+        return;
+    std::unique_ptr<DataLoad> done = std::move(*it);
+    loads_.erase(it);
+    done->job.release()->deleteLater();
+    QByteArray bytes = done->data;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    const Value text = ok ? Value(decodeMovieString(std::string_view(bytes.constData(), size_t(bytes.size())), version_))
+                          : Value();
+    const Value target = done->target;
+    enqueue(0, [this, target, text]() {
+        const Value args[] = { text };
+        if (Object* o = target.object())
+            callEvent(o, QStringLiteral("onData"), args);
+    });
+    runQueue();
 }
 
 } // namespace swf::script

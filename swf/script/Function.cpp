@@ -52,10 +52,9 @@ Value ScriptFunction::call(CallArgs& call)
     arguments->define(QStringLiteral("caller"), Value::null(), kBuiltin);
 
     const auto superObject = [&]() -> Value {
-        Object* home = call.home;
-        if (!home)
-            home = call.thisValue.object() ? call.thisValue.object()->proto() : nullptr;
-        return home ? Value(makeSuper(vm, call.thisValue, home)) : Value();
+        if (!call.home && !call.thisValue.object())
+            return Value();
+        return Value(makeSuper(vm, call.thisValue, call.home));
     };
     const auto timelineRoot = [&]() -> Value {
         DisplayObject* d = engine.displayOf(Value(baseClip));

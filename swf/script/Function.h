@@ -15,7 +15,9 @@ struct CallArgs {
     Value thisValue;
     std::span<const Value> args;
     Object* callee = nullptr;
-    Object* home = nullptr; // the object the method was found on; null for plain calls
+    // For a call through `super`: the prototype the method was found on, where the next
+    // `super` starts. Null otherwise: `super` then starts at the receiver's prototype.
+    Object* home = nullptr;
     bool constructing = false;
 
     const Value& operator[](size_t i) const

@@ -142,6 +142,8 @@ void Object::trace(Tracer& tracer)
         for (const Ref<Object>& i : *interfaces_)
             tracer.visit(i.get());
     }
+    if (primitive_)
+        traceValue(tracer, *primitive_);
 }
 
 void Object::clearReferences()
@@ -150,6 +152,7 @@ void Object::clearReferences()
     props_.clear();
     watches_.reset();
     interfaces_.reset();
+    primitive_.reset();
 }
 
 } // namespace swf::script

@@ -110,8 +110,16 @@ public:
     virtual FunctionObject* asFunction() { return nullptr; }
     virtual ArrayObject* asArray() { return nullptr; }
     virtual ClipObject* asClip() { return nullptr; }
-    // The primitive a wrapper holds (Number, String, Boolean objects), for valueOf.
-    virtual bool primitive(Value&) const { return false; }
+    // The primitive a wrapper holds (Number, String, Boolean objects), for valueOf. Any
+    // object can take one: a class that extends Number gets it from super().
+    bool primitive(Value& out) const
+    {
+        if (!primitive_)
+            return false;
+        out = *primitive_;
+        return true;
+    }
+    void setPrimitive(const Value& v) { primitive_ = std::make_unique<Value>(v); }
     // The class name for the default toString, as "[object NAME]" never changes.
     virtual bool isDate() const { return false; }
     // A method's `super`.
@@ -146,6 +154,7 @@ private:
     PropertyMap props_;
     std::unique_ptr<std::vector<Watch>> watches_;
     std::unique_ptr<std::vector<Ref<Object>>> interfaces_;
+    std::unique_ptr<Value> primitive_;
 };
 
 inline Value::Value(Object* o)

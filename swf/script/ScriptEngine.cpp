@@ -44,6 +44,7 @@ ScriptEngine::~ScriptEngine()
 {
     stage_.removeObserver(this);
     stage_.input().setListener(nullptr);
+    loads_.clear();
     for (auto& queue : queues_)
         queue.clear();
     pending_.clear();
@@ -511,14 +512,13 @@ void ScriptEngine::callEvent(Object* object, const QString& method, std::span<co
     if (!object)
         return;
     Ref<Object> keep(object);
-    Object* home = nullptr;
-    const Value fn = vm_->get(object, method, &home);
+    const Value fn = vm_->get(object, method);
     if (!fn.object() || !fn.object()->asFunction())
         return;
     const bool outermost = !vm_->inScript();
     vm_->beginScript();
     try {
-        vm_->call(fn, Value(object), args, home);
+        vm_->call(fn, Value(object), args);
     } catch (ScriptThrow& thrown) {
         uncaught(thrown.value);
     } catch (ScriptAbort& abort) {
@@ -714,8 +714,7 @@ void ScriptEngine::construct(DisplayObject& display, Object* init)
         const bool outermost = !vm_->inScript();
         vm_->beginScript();
         try {
-            Object* home = vm_->get(ctor, QStringLiteral("prototype")).object();
-            vm_->call(Value(ctor), Value(object), {}, home);
+            vm_->call(Value(ctor), Value(object), {});
         } catch (ScriptThrow& thrown) {
             uncaught(thrown.value);
         } catch (ScriptAbort& abort) {

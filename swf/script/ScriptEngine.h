@@ -8,6 +8,7 @@
 #include "swf/display/PointerInput.h"
 #include "swf/display/StageObserver.h"
 #include "swf/format/EventActions.h"
+#include "swf/player/MovieLoader.h"
 #include "swf/player/Services.h"
 
 #include <QPointF>
@@ -22,6 +23,7 @@
 #include <vector>
 
 namespace swf {
+class LoadJob;
 class Stage;
 struct Movie;
 }
@@ -175,6 +177,11 @@ public:
     void loadMovie(DisplayObject* target, int level, const QString& url);
     void unloadMovie(DisplayObject* target, int level);
     void loadVariablesInto(DisplayObject* target, int level, const QString& url, int method);
+    // Fetches a text file for an object (XML, LoadVars): calls its onData(text), or
+    // onData(undefined) when the file cannot be read. Addresses are taken relative to
+    // the movie's own.
+    void loadData(const Value& target, const QString& url);
+    QString resolveUrl(const QString& url) const;
     // The address of the movie the player opened (_url).
     QString movieUrl() const { return url_; }
     void setMovieUrl(const QString& url) { url_ = url; }
@@ -263,6 +270,14 @@ private:
     std::map<QString, Ref<Object>> registeredClasses_;
     SoundControl* sound_ = nullptr;
     QString url_;
+
+    struct DataLoad {
+        Value target;
+        std::unique_ptr<LoadJob> job;
+        QByteArray data;
+    };
+    std::vector<std::unique_ptr<DataLoad>> loads_;
+    void finishLoad(DataLoad* load, bool ok);
 };
 
 } // namespace swf::script

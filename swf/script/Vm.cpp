@@ -20,6 +20,7 @@ Vm::Vm(int swfVersion, ScriptEngine* engine)
 Vm::~Vm()
 {
     // The roots go first; the heap then breaks what cycles are left.
+    factories_.clear();
     protos_ = Prototypes {};
     global_ = nullptr;
 }
@@ -98,6 +99,22 @@ Ref<NativeFunction> Vm::makeClass(const QString& name, NativeFn ctor, Object* pr
     if (!name.isEmpty())
         global_->define(name, f, flags);
     return f;
+}
+
+void Vm::setInstanceFactory(Object* proto, InstanceFactory factory)
+{
+    factories_[proto] = factory;
+}
+
+Ref<Object> Vm::instantiate(Object* proto)
+{
+    int guard = 0;
+    for (Object* p = proto; p && guard < 256; p = p->proto(), ++guard) {
+        auto it = factories_.find(p);
+        if (it != factories_.end())
+            return it->second(*this, proto);
+    }
+    return Ref<Object>(new Object(*this, proto));
 }
 
 void Vm::accessor(Object* target, const QString& name, NativeFn getter, NativeFn setter, uint16_t flags)
@@ -667,9 +684,8 @@ Value Vm::call(const Value& function, const Value& thisValue, std::span<const Va
 
 Value Vm::callMethod(const Value& target, const QString& name, std::span<const Value> args)
 {
-    Object* home = nullptr;
-    const Value fn = getMember(target, name, &home);
-    return call(fn, target, args, home);
+    const Value fn = getMember(target, name);
+    return call(fn, target, args);
 }
 
 Value Vm::construct(const Value& constructor, std::span<const Value> args)
@@ -685,12 +701,12 @@ Value Vm::construct(const Value& constructor, std::span<const Value> args)
         return f->call(c);
     }
     const Value protoValue = get(f, QStringLiteral("prototype"));
-    Ref<Object> object(new Object(*this, protoValue.object() ? protoValue.object() : protos_.object.get()));
+    Ref<Object> object = instantiate(protoValue.object() ? protoValue.object() : protos_.object.get());
     // Scripts read the class an object was made by from these two.
     object->define(QStringLiteral("__constructor__"), Value(f), DontEnum);
     if (version_ < 7)
         object->define(QStringLiteral("constructor"), Value(f), DontEnum);
-    CallArgs c { Value(object), args, f, object->proto(), true };
+    CallArgs c { Value(object), args, f, nullptr, true };
     const Value result = f->call(c);
     if (result.isObject() && f->asFunction() && dynamic_cast<NativeFunction*>(f))
         return result;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <span>
 #include <vector>
 
@@ -78,6 +79,12 @@ public:
     // linked both ways, defined on the global object under `name` when given.
     Ref<NativeFunction> makeClass(
         const QString& name, NativeFn ctor, Object* prototype, bool makesOwnObject = false, uint16_t flags = kBuiltin);
+    // What `new` makes for a class whose prototype chain reaches `proto`: the object of
+    // the built-in kind behind it (an array, a date, an XML node), so that scripts can
+    // extend the built-in classes.
+    using InstanceFactory = Ref<Object> (*)(Vm& vm, Object* proto);
+    void setInstanceFactory(Object* proto, InstanceFactory factory);
+    Ref<Object> instantiate(Object* proto);
     // An accessor property with native getter and setter (the setter may be null).
     void accessor(Object* target, const QString& name, NativeFn getter, NativeFn setter, uint16_t flags = kBuiltin);
 
@@ -157,6 +164,7 @@ private:
     ScriptEngine* engine_;
     Ref<Object> global_;
     Prototypes protos_;
+    std::unordered_map<Object*, InstanceFactory> factories_;
     int depth_ = 0;
     int maxDepth_ = kDefaultMaxDepth;
     int timeoutSeconds_ = kDefaultTimeoutSeconds;

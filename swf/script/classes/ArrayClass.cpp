@@ -25,7 +25,9 @@ ArrayObject* thisArray(CallArgs& c)
 
 Value arrayConstructor(Vm& vm, CallArgs& c)
 {
-    Ref<ArrayObject> array = vm.newArray();
+    // super(...) of a class that extends Array fills the array `new` made.
+    ArrayObject* existing = c.constructing ? nullptr : thisArray(c);
+    Ref<ArrayObject> array = existing ? Ref<ArrayObject>(existing) : vm.newArray();
     if (c.size() == 1 && c[0].isNumber()) {
         const double n = c[0].number();
         if (n == std::floor(n))
@@ -364,11 +366,17 @@ Value arraySortOn(Vm& vm, CallArgs& c)
 
 } // namespace
 
+Ref<Object> newArrayInstance(Vm& vm, Object* proto)
+{
+    return Ref<Object>(new ArrayObject(vm, proto));
+}
+
 void installArray(Vm& vm)
 {
     vm.protos().array = Ref<Object>(new ArrayObject(vm, vm.protos().object.get()));
     Object* proto = vm.protos().array.get();
     Ref<NativeFunction> ctor = vm.makeClass(QStringLiteral("Array"), arrayConstructor, proto, true);
+    vm.setInstanceFactory(proto, newArrayInstance);
     defineMethods(vm, proto,
         { { "toString", arrayToString }, { "join", arrayJoin }, { "push", arrayPush }, { "pop", arrayPop },
             { "shift", arrayShift }, { "unshift", arrayUnshift }, { "reverse", arrayReverse },

@@ -130,7 +130,13 @@ Value dateConstructor(Vm& vm, CallArgs& c)
         const double local = makeTime(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]);
         t = local - offsetMs(vm, local);
     }
-    Ref<Object> date(new DateObject(vm, vm.protos().date.get(), std::isfinite(t) ? std::trunc(t) : std::nan("")));
+    const double time = std::isfinite(t) ? std::trunc(t) : std::nan("");
+    // super(...) of a class that extends Date sets the date `new` made.
+    if (DateObject* existing = c.constructing ? nullptr : thisDate(c)) {
+        existing->time = time;
+        return Value();
+    }
+    Ref<Object> date(new DateObject(vm, vm.protos().date.get(), time));
     if (!c.constructing)
         return vm.toString(Value(date));
     return Value(date);
@@ -287,11 +293,17 @@ Value dateUtc(Vm& vm, CallArgs& c)
 
 } // namespace
 
+Ref<Object> newDateInstance(Vm& vm, Object* proto)
+{
+    return Ref<Object>(new DateObject(vm, proto, now(vm)));
+}
+
 void installDate(Vm& vm)
 {
     vm.protos().date = Ref<Object>(new DateObject(vm, vm.protos().object.get(), std::nan("")));
     Object* proto = vm.protos().date.get();
     Ref<NativeFunction> ctor = vm.makeClass(QStringLiteral("Date"), dateConstructor, proto, true);
+    vm.setInstanceFactory(proto, newDateInstance);
     defineMethods(vm, proto,
         { { "getTime", getTime }, { "valueOf", getTime }, { "setTime", setTime }, { "toString", dateToString },
             { "getTimezoneOffset", getTimezoneOffset }, { "getYear", getField<Field::Year, false> },

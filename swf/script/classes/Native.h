@@ -14,24 +14,14 @@
 
 namespace swf::script {
 
-// A Number, String or Boolean object: the primitive it wraps.
+// A Number, String or Boolean object: an object with the primitive it wraps.
 class PrimitiveObject final : public Object {
 public:
-    PrimitiveObject(Vm& vm, Object* proto, Value value)
+    PrimitiveObject(Vm& vm, Object* proto, const Value& value)
         : Object(vm, proto)
-        , value_(std::move(value))
     {
+        setPrimitive(value);
     }
-    bool primitive(Value& out) const override
-    {
-        out = value_;
-        return true;
-    }
-    const Value& value() const { return value_; }
-    void setValue(Value v) { value_ = std::move(v); }
-
-private:
-    Value value_;
 };
 
 struct MethodSpec {
@@ -55,7 +45,8 @@ inline QString argString(Vm& vm, CallArgs& c, size_t i)
     return i < c.size() ? vm.toString(c[i]) : QString();
 }
 
-// The primitive a method's receiver holds, for methods of Number, String and Boolean.
+// The primitive a method's receiver holds, for methods of Number, String and Boolean;
+// undefined for an object that holds none.
 inline Value thisPrimitive(CallArgs& c)
 {
     if (!c.thisValue.isObject())
@@ -63,7 +54,7 @@ inline Value thisPrimitive(CallArgs& c)
     Value p;
     if (c.thisObject()->primitive(p))
         return p;
-    return c.thisValue;
+    return Value();
 }
 
 inline Value undefinedValue()

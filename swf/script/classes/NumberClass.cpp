@@ -11,9 +11,19 @@
 namespace swf::script {
 namespace {
 
+// super(...) of a class that extends Number, Boolean or String sets the wrapped value of
+// the object `new` made.
+Object* existingWrapper(Vm& vm, CallArgs& c)
+{
+    Object* o = c.constructing ? nullptr : c.thisObject();
+    return o && o != vm.global() && !o->asClip() ? o : nullptr;
+}
+
 Value numberConstructor(Vm& vm, CallArgs& c)
 {
     const double n = c.size() > 0 ? vm.toNumber(c[0]) : 0.0;
+    if (Object* existing = existingWrapper(vm, c))
+        existing->setPrimitive(n);
     if (!c.constructing)
         return n;
     return Value(Ref<Object>(new PrimitiveObject(vm, vm.protos().number.get(), Value(n))));
@@ -35,6 +45,8 @@ Value numberValueOf(Vm&, CallArgs& c)
 
 Value booleanConstructor(Vm& vm, CallArgs& c)
 {
+    if (Object* existing = existingWrapper(vm, c))
+        existing->setPrimitive(c.size() > 0 && vm.toBoolean(c[0]));
     if (!c.constructing) {
         if (c.size() == 0)
             return Value();
@@ -126,6 +138,7 @@ void installNumberAndBoolean(Vm& vm)
     Object* proto = vm.protos().number.get();
     Ref<NativeFunction> number = vm.makeClass(QStringLiteral("Number"), numberConstructor, proto, true);
     defineMethods(vm, proto, { { "toString", numberToStringMethod }, { "valueOf", numberValueOf } });
+
     number->define(QStringLiteral("MAX_VALUE"), std::numeric_limits<double>::max(), kHidden);
     number->define(QStringLiteral("MIN_VALUE"), std::numeric_limits<double>::denorm_min(), kHidden);
     number->define(QStringLiteral("NaN"), std::numeric_limits<double>::quiet_NaN(), kHidden);
@@ -136,6 +149,7 @@ void installNumberAndBoolean(Vm& vm)
     Object* bproto = vm.protos().boolean.get();
     vm.makeClass(QStringLiteral("Boolean"), booleanConstructor, bproto, true);
     defineMethods(vm, bproto, { { "toString", booleanToString }, { "valueOf", booleanValueOf } });
+
 }
 
 void installMath(Vm& vm)

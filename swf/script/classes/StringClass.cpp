@@ -14,6 +14,10 @@ QString thisString(Vm& vm, CallArgs& c)
 Value stringConstructor(Vm& vm, CallArgs& c)
 {
     const QString s = c.size() > 0 ? vm.toString(c[0]) : QString();
+    if (Object* o = c.constructing ? nullptr : c.thisObject(); o && o != vm.global() && !o->asClip()) {
+        o->setPrimitive(s);
+        o->define(QStringLiteral("length"), double(s.size()), DontEnum | DontDelete);
+    }
     if (!c.constructing)
         return s;
     Ref<Object> object(new PrimitiveObject(vm, vm.protos().string.get(), Value(s)));

@@ -29,7 +29,6 @@ void installButtonAndTextField(Vm& vm, ScriptEngine&)
 
 void installSystem(Vm&, ScriptEngine&) { }
 void installColorAndSound(Vm&, ScriptEngine&) { }
-void installXml(Vm&, ScriptEngine&) { }
 void installLoadVars(Vm&, ScriptEngine&) { }
 void installSharedObject(Vm&, ScriptEngine&) { }
 void installGeometry(Vm&) { }
