@@ -41,7 +41,7 @@ Value ScriptFunction::call(CallArgs& call)
 
     ExecContext ctx { vm, engine, code.program, constants, scopes, activation, call.thisValue, baseClip, baseClip,
         std::vector<Value>(code.v2 ? std::max<size_t>(code.registerCount, 1) : 4), Ref<Object>(this),
-        Ref<Object>(call.home), {}, code.program->version() };
+        Ref<Object>(call.home), code.program->version() };
     ctx.scopes.push_back(activation);
     if (code.v2 && (code.flags & (FunctionHeader::PreloadThis | FunctionHeader::SuppressThis)))
         ctx.thisVisible = false;

@@ -33,6 +33,7 @@ public:
         : c(ctx)
         , vm(ctx.vm)
         , engine(ctx.engine)
+        , stack_(ctx.vm.stack())
         , startedGone_(removed())
     {
     }
@@ -42,17 +43,17 @@ public:
 private:
     Value pop()
     {
-        if (c.stack.empty())
+        if (stack_.empty())
             return Value();
-        Value v = std::move(c.stack.back());
-        c.stack.pop_back();
+        Value v = std::move(stack_.back());
+        stack_.pop_back();
         return v;
     }
     void push(Value v)
     {
-        if (c.stack.size() >= kMaxStack)
+        if (stack_.size() >= kMaxStack)
             throw ScriptAbort { QStringLiteral("脚本栈溢出，已停止。") };
-        c.stack.push_back(std::move(v));
+        stack_.push_back(std::move(v));
     }
     double popNumber() { return vm.toNumber(pop()); }
     QString popString() { return vm.toString(pop()); }
@@ -61,7 +62,7 @@ private:
     {
         const double n = popNumber();
         size_t count = std::isfinite(n) && n > 0 ? size_t(n) : 0;
-        count = std::min(count, c.stack.size());
+        count = std::min(count, stack_.size());
         std::vector<Value> args;
         args.reserve(count);
         for (size_t i = 0; i < count; ++i)
@@ -98,6 +99,7 @@ private:
     ExecContext& c;
     Vm& vm;
     ScriptEngine& engine;
+    std::vector<Value>& stack_;
     bool startedGone_;
 };
 
@@ -163,7 +165,7 @@ Completion Runner::runTry(const Instruction& ins, uint32_t& pc)
     const uint32_t finallyStart = std::min<uint32_t>(catchStart + t.header.catchSize, size);
     const uint32_t end = std::min<uint32_t>(finallyStart + t.header.finallySize, size);
     pc = end;
-    const size_t stackDepth = c.stack.size();
+    const size_t stackDepth = stack_.size();
     const size_t scopeDepth = c.scopes.size();
 
     Completion result;
@@ -171,7 +173,7 @@ Completion Runner::runTry(const Instruction& ins, uint32_t& pc)
     try {
         result = Runner(c).run(tryStart, catchStart);
     } catch (ScriptThrow& thrown) {
-        c.stack.resize(std::min(c.stack.size(), stackDepth));
+        stack_.resize(std::min(stack_.size(), stackDepth));
         c.scopes.resize(scopeDepth);
         if (t.header.hasCatch) {
             if (t.header.catchInRegister) {
@@ -477,12 +479,13 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
     case A::GetTime:
         push(double(engine.timer()));
         return;
+    // A jump before the block's start (or past its end) ends the block.
     case A::Jump:
-        pc = uint32_t(std::max<int64_t>(0, ins.target));
+        pc = ins.target < 0 ? c.program->size() : uint32_t(std::min<int64_t>(ins.target, c.program->size()));
         return;
     case A::If:
         if (vm.toBoolean(pop()))
-            pc = uint32_t(std::max<int64_t>(0, ins.target));
+            pc = ins.target < 0 ? c.program->size() : uint32_t(std::min<int64_t>(ins.target, c.program->size()));
         return;
     case A::Call:
         engine.callFrame(c, pop());
@@ -580,8 +583,12 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
     }
     case A::InitObject: {
         const double n = popNumber();
-        size_t count = std::isfinite(n) && n > 0 ? size_t(n) : 0;
-        count = std::min(count, c.stack.size() / 2);
+        size_t count = std::isfinite(n) && n > 0 ? size_t(std::min(n, 1e9)) : 0;
+        // More pairs than the stack holds: nothing is made.
+        if (count > stack_.size() / 2) {
+            push(Value());
+            return;
+        }
         Ref<Object> object = vm.newObject();
         for (size_t i = 0; i < count; ++i) {
             Value value = pop();
@@ -650,7 +657,7 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
         push(vm.toString(pop()));
         return;
     case A::PushDuplicate: {
-        Value top = c.stack.empty() ? Value() : c.stack.back();
+        Value top = stack_.empty() ? Value() : stack_.back();
         push(std::move(top));
         return;
     }
@@ -740,7 +747,7 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
     }
     case A::StoreRegister:
         if (ins.a < c.registers.size())
-            c.registers[ins.a] = c.stack.empty() ? Value() : c.stack.back();
+            c.registers[ins.a] = stack_.empty() ? Value() : stack_.back();
         return;
     case A::ConstantPool:
         c.constants = ins.pool;
@@ -830,7 +837,7 @@ void runActions(ScriptEngine& engine, std::shared_ptr<Program> program, Object* 
 {
     Vm& vm = engine.vm();
     ExecContext ctx { vm, engine, program, nullptr, {}, nullptr, Value(clip), Ref<Object>(clip), Ref<Object>(clip),
-        std::vector<Value>(4), nullptr, nullptr, {}, program->version() };
+        std::vector<Value>(4), nullptr, nullptr, program->version() };
     ctx.scopes.push_back(Ref<Object>(clip));
     const bool outermost = !vm.inScript();
     vm.beginScript();
@@ -842,6 +849,7 @@ void runActions(ScriptEngine& engine, std::shared_ptr<Program> program, Object* 
         vm.endScript();
         if (!outermost)
             throw;
+        vm.stack().clear();
         engine.scriptStopped(abort.message);
         return;
     }

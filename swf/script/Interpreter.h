@@ -13,7 +13,8 @@ class ScriptEngine;
 class Vm;
 
 // The state of one running body of code: a frame script, an event handler or a function
-// call. Variables are looked up through `scopes` (innermost last, the global object below
+// call. (The operand stack is the virtual machine's, shared by every script and function:
+// what one block leaves there the next finds.) Variables are looked up through `scopes` (innermost last, the global object below
 // them all); a frame script's scope is its timeline, a function's the scopes it was
 // defined in and its own activation object.
 struct ExecContext {
@@ -29,7 +30,6 @@ struct ExecContext {
     std::vector<Value> registers;
     Ref<Object> callee;
     Ref<Object> home; // where `super` starts looking (the method's prototype)
-    std::vector<Value> stack;
     int version = 8;
     // Whether `this` is a variable of the code (a function that preloads or suppresses it
     // has none: the name then reaches the timeline).

@@ -478,6 +478,8 @@ void ScriptEngine::runQueue()
         flushUnits();
     }
     running_ = false;
+    // What scripts left on the stack is there for the scripts run with them, no longer.
+    vm_->stack().clear();
 }
 
 void ScriptEngine::enqueue(ObjectId clip, std::function<void()> work, bool evenIfGone)

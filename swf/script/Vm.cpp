@@ -21,6 +21,7 @@ Vm::~Vm()
 {
     // The roots go first; the heap then breaks what cycles are left.
     factories_.clear();
+    stack_.clear();
     protos_ = Prototypes {};
     global_ = nullptr;
 }

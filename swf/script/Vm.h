@@ -142,6 +142,8 @@ public:
         Vm& vm_;
     };
     int depth() const { return depth_; }
+    // The operand stack every script and function works on.
+    std::vector<Value>& stack() { return stack_; }
 
     // ---- Limits -------------------------------------------------------------------------
     void setLimits(int maxDepth, int timeoutSeconds);
@@ -165,6 +167,7 @@ private:
     Ref<Object> global_;
     Prototypes protos_;
     std::unordered_map<Object*, InstanceFactory> factories_;
+    std::vector<Value> stack_;
     int depth_ = 0;
     int maxDepth_ = kDefaultMaxDepth;
     int timeoutSeconds_ = kDefaultTimeoutSeconds;
