@@ -186,6 +186,15 @@ public:
     QString movieUrl() const { return url_; }
     void setMovieUrl(const QString& url) { url_ = url; }
 
+    // What Sound objects set for a clip's sounds (0: the global sound), shared by every
+    // Sound of that clip.
+    struct SoundMix {
+        double volume = 100;
+        double pan = 0;
+        double ll = 100, lr = 0, rr = 100, rl = 0;
+    };
+    SoundMix& soundMix(ObjectId clip) { return soundMixes_[clip]; }
+
     // The sound part, when the sound engine gives one (else Sound is silent).
     void setSoundControl(SoundControl* sound) { sound_ = sound; }
     SoundControl* soundControl() const { return sound_; }
@@ -269,6 +278,7 @@ private:
 
     std::map<QString, Ref<Object>> registeredClasses_;
     SoundControl* sound_ = nullptr;
+    std::map<ObjectId, SoundMix> soundMixes_;
     QString url_;
 
     struct DataLoad {

@@ -30,6 +30,10 @@ void installGeometry(Vm& vm); // flash.geom
 void installStubs(Vm& vm, ScriptEngine& engine); // classes that exist but do little here
 
 class Object;
+class Value;
+// MovieClip.transform: a flash.geom.Transform of the clip, and setting one.
+Value clipTransform(Vm& vm, Object* clip);
+void setClipTransform(Vm& vm, Object* clip, const Value& value);
 // Gives `target` the methods of AsBroadcaster and an empty _listeners array.
 void makeBroadcaster(Vm& vm, Object* target);
 

@@ -27,11 +27,6 @@ void installButtonAndTextField(Vm& vm, ScriptEngine&)
     vm.makeClass(QStringLiteral("TextField"), noop, vm.protos().textField.get());
 }
 
-void installSystem(Vm&, ScriptEngine&) { }
-void installColorAndSound(Vm&, ScriptEngine&) { }
-void installLoadVars(Vm&, ScriptEngine&) { }
-void installSharedObject(Vm&, ScriptEngine&) { }
-void installGeometry(Vm&) { }
 void installStubs(Vm&, ScriptEngine&) { }
 
 void installDrawingMethods(Vm&, Object*) { }

@@ -1,0 +1,731 @@
+// Color, Sound, System, LoadVars, SharedObject and MovieClipLoader.
+
+#include "Classes.h"
+#include "Native.h"
+
+#include "swf/display/Stage.h"
+#include "swf/script/ClipObject.h"
+#include "swf/script/ScriptEngine.h"
+#include "swf/script/SoundControl.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace swf::script {
+namespace {
+
+ScriptEngine& engineOf(Vm& vm)
+{
+    return *vm.engine();
+}
+
+// ---- Color ----------------------------------------------------------------------------------
+
+DisplayObject* colorTarget(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    if (!self)
+        return nullptr;
+    const Value target = vm.get(self, QStringLiteral("target"));
+    if (target.isObject())
+        return engineOf(vm).displayOf(target);
+    if (target.isString()) {
+        DisplayObject* root = &engineOf(vm).stage().root();
+        return engineOf(vm).resolvePath(target.string(), root);
+    }
+    return nullptr;
+}
+
+Value colorConstructor(Vm& vm, CallArgs& c)
+{
+    if (Object* self = c.thisObject())
+        self->define(QStringLiteral("target"), c[0], kHidden & ~ReadOnly);
+    return Value();
+}
+
+Value colorSetRgb(Vm& vm, CallArgs& c)
+{
+    DisplayObject* d = colorTarget(vm, c);
+    if (!d || c.size() == 0)
+        return Value();
+    const uint32_t rgb = vm.toUint32(c[0]);
+    ColorTransform cx = d->colorTransform();
+    cx.rMul = cx.gMul = cx.bMul = 0;
+    cx.rAdd = int16_t((rgb >> 16) & 0xFF);
+    cx.gAdd = int16_t((rgb >> 8) & 0xFF);
+    cx.bAdd = int16_t(rgb & 0xFF);
+    d->setColorTransform(cx);
+    return Value();
+}
+
+Value colorGetRgb(Vm& vm, CallArgs& c)
+{
+    DisplayObject* d = colorTarget(vm, c);
+    if (!d)
+        return Value();
+    const ColorTransform& cx = d->colorTransform();
+    return double(((cx.rAdd & 0xFF) << 16) | ((cx.gAdd & 0xFF) << 8) | (cx.bAdd & 0xFF));
+}
+
+Value colorSetTransform(Vm& vm, CallArgs& c)
+{
+    DisplayObject* d = colorTarget(vm, c);
+    Object* t = c[0].object();
+    if (!d || !t)
+        return Value();
+    ColorTransform cx = d->colorTransform();
+    const auto field = [&](const char* name, int16_t& out, double scale) {
+        const Value v = vm.get(t, QString::fromLatin1(name));
+        if (v.isUndefined())
+            return;
+        const double n = vm.toNumber(v);
+        out = std::isfinite(n) ? int16_t(std::clamp(n * scale, -32768.0, 32767.0)) : 0;
+    };
+    field("ra", cx.rMul, 2.56);
+    field("ga", cx.gMul, 2.56);
+    field("ba", cx.bMul, 2.56);
+    field("aa", cx.aMul, 2.56);
+    field("rb", cx.rAdd, 1);
+    field("gb", cx.gAdd, 1);
+    field("bb", cx.bAdd, 1);
+    field("ab", cx.aAdd, 1);
+    d->setColorTransform(cx);
+    return Value();
+}
+
+Value colorGetTransform(Vm& vm, CallArgs& c)
+{
+    DisplayObject* d = colorTarget(vm, c);
+    if (!d)
+        return Value();
+    const ColorTransform& cx = d->colorTransform();
+    Ref<Object> t = vm.newObject();
+    vm.set(t.get(), QStringLiteral("ra"), cx.rMul / 2.56);
+    vm.set(t.get(), QStringLiteral("rb"), double(cx.rAdd));
+    vm.set(t.get(), QStringLiteral("ga"), cx.gMul / 2.56);
+    vm.set(t.get(), QStringLiteral("gb"), double(cx.gAdd));
+    vm.set(t.get(), QStringLiteral("ba"), cx.bMul / 2.56);
+    vm.set(t.get(), QStringLiteral("bb"), double(cx.bAdd));
+    vm.set(t.get(), QStringLiteral("aa"), cx.aMul / 2.56);
+    vm.set(t.get(), QStringLiteral("ab"), double(cx.aAdd));
+    return Value(t);
+}
+
+// ---- Sound ----------------------------------------------------------------------------------
+
+using SoundSettings = ScriptEngine::SoundMix;
+
+class SoundObject final : public Object {
+public:
+    SoundObject(Vm& vm, Object* proto)
+        : Object(vm, proto)
+    {
+    }
+    Ref<Object> target; // a clip; null for the global sound
+    bool valid = true; // false when made for something that is no clip
+    const Movie* movie = nullptr;
+    uint16_t character = 0;
+    int playing = 0;
+    void trace(Tracer& tracer) override
+    {
+        Object::trace(tracer);
+        if (target)
+            tracer.visit(target.get());
+    }
+    void clearReferences() override
+    {
+        Object::clearReferences();
+        target = nullptr;
+    }
+};
+
+SoundObject* soundSelf(CallArgs& c)
+{
+    return c.thisObject() ? dynamic_cast<SoundObject*>(c.thisObject()) : nullptr;
+}
+
+Ref<Object> newSound(Vm& vm, Object* proto)
+{
+    return Ref<Object>(new SoundObject(vm, proto));
+}
+
+// The clip a Sound belongs to: 0 for the global sound; nothing when its clip is gone.
+std::optional<ObjectId> soundClip(Vm& vm, SoundObject& s)
+{
+    if (!s.valid)
+        return std::nullopt;
+    if (!s.target)
+        return ObjectId(0);
+    DisplayObject* d = engineOf(vm).displayOf(Value(s.target));
+    if (!d)
+        return std::nullopt;
+    return d->id();
+}
+
+Value soundConstructor(Vm& vm, CallArgs& c)
+{
+    SoundObject* self = soundSelf(c);
+    if (!self)
+        return Value();
+    if (c.size() > 0 && !c[0].isUndefined()) {
+        if (c[0].object() && c[0].object()->asClip())
+            self->target = Ref<Object>(c[0].object());
+        else
+            self->valid = false;
+    }
+    return Value();
+}
+
+Value soundGetVolume(Vm& vm, CallArgs& c)
+{
+    SoundObject* s = soundSelf(c);
+    auto clip = s ? soundClip(vm, *s) : std::nullopt;
+    return clip ? Value(engineOf(vm).soundMix(*clip).volume) : Value();
+}
+
+Value soundSetVolume(Vm& vm, CallArgs& c)
+{
+    SoundObject* s = soundSelf(c);
+    auto clip = s ? soundClip(vm, *s) : std::nullopt;
+    if (!clip)
+        return Value();
+    const double v = vm.toInt32(c[0]);
+    engineOf(vm).soundMix(*clip).volume = v;
+    if (SoundControl* control = engineOf(vm).soundControl())
+        control->setVolume(*clip, int(v));
+    return Value();
+}
+
+Value soundGetPan(Vm& vm, CallArgs& c)
+{
+    SoundObject* s = soundSelf(c);
+    auto clip = s ? soundClip(vm, *s) : std::nullopt;
+    return clip ? Value(engineOf(vm).soundMix(*clip).pan) : Value();
+}
+
+Value soundSetPan(Vm& vm, CallArgs& c)
+{
+    SoundObject* s = soundSelf(c);
+    auto clip = s ? soundClip(vm, *s) : std::nullopt;
+    if (!clip)
+        return Value();
+    SoundSettings& settings = engineOf(vm).soundMix(*clip);
+    settings.pan = vm.toInt32(c[0]);
+    settings.ll = settings.pan > 0 ? 100 - settings.pan : 100;
+    settings.rr = settings.pan < 0 ? 100 + settings.pan : 100;
+    settings.lr = settings.rl = 0;
+    if (SoundControl* control = engineOf(vm).soundControl())
+        control->setPan(*clip, int(settings.pan));
+    return Value();
+}
+
+Value soundGetTransform(Vm& vm, CallArgs& c)
+{
+    SoundObject* s = soundSelf(c);
+    auto clip = s ? soundClip(vm, *s) : std::nullopt;
+    if (!clip)
+        return Value();
+    const SoundSettings& settings = engineOf(vm).soundMix(*clip);
+    Ref<Object> t = vm.newObject();
+    vm.set(t.get(), QStringLiteral("ll"), settings.ll);
+    vm.set(t.get(), QStringLiteral("lr"), settings.lr);
+    vm.set(t.get(), QStringLiteral("rr"), settings.rr);
+    vm.set(t.get(), QStringLiteral("rl"), settings.rl);
+    return Value(t);
+}
+
+Value soundSetTransform(Vm& vm, CallArgs& c)
+{
+    SoundObject* s = soundSelf(c);
+    auto clip = s ? soundClip(vm, *s) : std::nullopt;
+    Object* t = c[0].object();
+    if (!clip || !t)
+        return Value();
+    SoundSettings& settings = engineOf(vm).soundMix(*clip);
+    const auto field = [&](const char* name, double& out) {
+        const Value v = vm.get(t, QString::fromLatin1(name));
+        if (!v.isUndefined())
+            out = vm.toInt32(v);
+    };
+    field("ll", settings.ll);
+    field("lr", settings.lr);
+    field("rr", settings.rr);
+    field("rl", settings.rl);
+    return Value();
+}
+
+Value soundAttach(Vm& vm, CallArgs& c)
+{
+    SoundObject* s = soundSelf(c);
+    if (!s || c.size() == 0)
+        return Value();
+    MovieClip* owner = s->target ? engineOf(vm).movieClipOf(Value(s->target)) : &engineOf(vm).stage().root();
+    if (!owner)
+        return Value();
+    const auto id = engineOf(vm).exportedCharacter(owner->movie(), vm.toString(c[0]));
+    if (id) {
+        s->movie = &owner->movie();
+        s->character = *id;
+    }
+    return Value();
+}
+
+Value soundStart(Vm& vm, CallArgs& c)
+{
+    SoundObject* s = soundSelf(c);
+    auto clip = s ? soundClip(vm, *s) : std::nullopt;
+    if (!clip || !s->movie)
+        return Value();
+    if (SoundControl* control = engineOf(vm).soundControl()) {
+        const double offset = c.size() > 0 ? vm.toNumber(c[0]) : 0;
+        const double loops = c.size() > 1 ? vm.toNumber(c[1]) : 1;
+        s->playing = control->start(*s->movie, s->character, *clip, std::isfinite(offset) ? offset : 0,
+            std::isfinite(loops) ? int(std::clamp(loops, 1.0, 32767.0)) : 1);
+    }
+    return Value();
+}
+
+Value soundStop(Vm& vm, CallArgs& c)
+{
+    SoundObject* s = soundSelf(c);
+    auto clip = s ? soundClip(vm, *s) : std::nullopt;
+    if (!clip)
+        return Value();
+    if (SoundControl* control = engineOf(vm).soundControl()) {
+        uint16_t character = 0;
+        if (c.size() > 0 && s->movie) {
+            if (auto id = engineOf(vm).exportedCharacter(*s->movie, vm.toString(c[0])))
+                character = *id;
+        }
+        control->stop(*clip, character);
+    }
+    return Value();
+}
+
+Value soundDuration(Vm& vm, CallArgs& c)
+{
+    SoundObject* s = soundSelf(c);
+    if (!s || !s->movie)
+        return Value();
+    SoundControl* control = engineOf(vm).soundControl();
+    return control ? Value(std::round(control->duration(*s->movie, s->character))) : Value();
+}
+
+Value soundPosition(Vm& vm, CallArgs& c)
+{
+    SoundObject* s = soundSelf(c);
+    if (!s || !s->movie)
+        return Value();
+    SoundControl* control = engineOf(vm).soundControl();
+    return control && s->playing ? Value(std::round(control->position(s->playing))) : Value(0.0);
+}
+
+Value noop(Vm&, CallArgs&)
+{
+    return Value();
+}
+
+Value zero(Vm&, CallArgs&)
+{
+    return 0.0;
+}
+
+// ---- System ---------------------------------------------------------------------------------
+
+Value systemSetClipboard(Vm&, CallArgs&)
+{
+    return false;
+}
+
+// ---- LoadVars -------------------------------------------------------------------------------
+
+// "a=1&b=two" into properties, each name and value URL-decoded.
+void decodeVariables(Vm& vm, Object* target, const QString& text)
+{
+    for (const QString& pair : text.split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = pair.indexOf(QLatin1Char('='));
+        const auto decode = [](QString s) {
+            s.replace(QLatin1Char('+'), QLatin1Char(' '));
+            return QUrl::fromPercentEncoding(s.toUtf8());
+        };
+        const QString name = decode(eq < 0 ? pair : pair.left(eq));
+        const QString value = eq < 0 ? QString() : decode(pair.mid(eq + 1));
+        if (!name.isEmpty())
+            vm.set(target, name, value);
+    }
+}
+
+Value loadVarsDecode(Vm& vm, CallArgs& c)
+{
+    if (Object* self = c.thisObject())
+        decodeVariables(vm, self, vm.toString(c[0]));
+    return Value();
+}
+
+Value loadVarsToString(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    if (!self)
+        return Value();
+    QStringList pairs;
+    const std::vector<QString> names = vm.enumerate(self);
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        const Value v = vm.get(self, *it);
+        if (v.object() && v.object()->asFunction())
+            continue;
+        pairs << QString::fromUtf8(QUrl::toPercentEncoding(*it)) + QLatin1Char('=')
+                + QString::fromUtf8(QUrl::toPercentEncoding(vm.toString(v)));
+    }
+    return pairs.join(QLatin1Char('&'));
+}
+
+Value loadVarsLoad(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    if (!self || c.size() == 0)
+        return false;
+    vm.set(self, QStringLiteral("loaded"), false);
+    engineOf(vm).loadData(c.thisValue, vm.toString(c[0]));
+    return true;
+}
+
+Value loadVarsOnData(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    if (!self)
+        return Value();
+    if (c[0].isUndefined()) {
+        const Value args[] = { Value(false) };
+        vm.callMethod(c.thisValue, QStringLiteral("onLoad"), args);
+        return Value();
+    }
+    decodeVariables(vm, self, vm.toString(c[0]));
+    vm.set(self, QStringLiteral("loaded"), true);
+    const Value args[] = { Value(true) };
+    vm.callMethod(c.thisValue, QStringLiteral("onLoad"), args);
+    return Value();
+}
+
+Value loadVarsSend(Vm&, CallArgs&)
+{
+    return true;
+}
+
+// ---- SharedObject ---------------------------------------------------------------------------
+
+QJsonValue toJson(Vm& vm, const Value& v, int depth)
+{
+    if (depth > 64)
+        return QJsonValue();
+    switch (v.type()) {
+    case Value::Type::Boolean:
+        return v.boolean();
+    case Value::Type::Number:
+        return v.number();
+    case Value::Type::String:
+        return QJsonObject { { QStringLiteral("s"), v.string() } };
+    case Value::Type::Null:
+        return QJsonValue::Null;
+    case Value::Type::Object: {
+        Object* o = v.object();
+        if (o->asFunction() || o->asClip())
+            return QJsonValue(QJsonValue::Undefined);
+        QJsonObject fields;
+        for (const QString& name : vm.enumerate(o)) {
+            const QJsonValue field = toJson(vm, vm.get(o, name), depth + 1);
+            if (!field.isUndefined())
+                fields.insert(name, field);
+        }
+        QJsonObject wrapped { { o->asArray() ? QStringLiteral("a") : QStringLiteral("o"), fields } };
+        if (ArrayObject* a = o->asArray())
+            wrapped.insert(QStringLiteral("n"), double(a->length()));
+        return wrapped;
+    }
+    default:
+        return QJsonValue(QJsonValue::Undefined);
+    }
+}
+
+Value fromJson(Vm& vm, const QJsonValue& j, int depth)
+{
+    if (depth > 64)
+        return Value();
+    if (j.isBool())
+        return j.toBool();
+    if (j.isDouble())
+        return j.toDouble();
+    if (j.isNull())
+        return Value::null();
+    if (!j.isObject())
+        return Value();
+    const QJsonObject o = j.toObject();
+    if (o.contains(QStringLiteral("s")))
+        return o.value(QStringLiteral("s")).toString();
+    const bool array = o.contains(QStringLiteral("a"));
+    Ref<Object> made = array ? Ref<Object>(vm.newArray()) : vm.newObject();
+    const QJsonObject fields = o.value(array ? QStringLiteral("a") : QStringLiteral("o")).toObject();
+    // Written newest first: set oldest first, so that for..in lists them as before.
+    const QStringList keys = fields.keys();
+    std::vector<QString> order(keys.begin(), keys.end());
+    for (const QString& name : order)
+        vm.set(made.get(), name, fromJson(vm, fields.value(name), depth + 1));
+    if (array)
+        made->asArray()->setLength(uint32_t(o.value(QStringLiteral("n")).toDouble()));
+    return Value(made);
+}
+
+// Shared objects live under the user's data folder, one folder per movie.
+QString sharedObjectPath(Vm& vm, const QString& name)
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (base.isEmpty())
+        return QString();
+    const QByteArray movie = QCryptographicHash::hash(engineOf(vm).movieUrl().toUtf8(), QCryptographicHash::Sha1);
+    QString safe = name;
+    for (QChar& ch : safe) {
+        if (!ch.isLetterOrNumber() && ch != QLatin1Char('_') && ch != QLatin1Char('-'))
+            ch = QLatin1Char('_');
+    }
+    return base + QStringLiteral("/SharedObjects/") + QString::fromLatin1(movie.toHex().left(16)) + QLatin1Char('/')
+        + safe + QStringLiteral(".json");
+}
+
+Value sharedObjectGetLocal(Vm& vm, CallArgs& c)
+{
+    const QString name = vm.toString(c[0]);
+    if (name.isEmpty())
+        return Value::null();
+    Ref<Object> so(new Object(vm, vm.protos().sharedObject.get()));
+    Ref<Object> data = vm.newObject();
+    so->define(QStringLiteral("data"), Value(data), DontDelete);
+    so->define(QStringLiteral("__name"), name, kHidden);
+    const QString path = sharedObjectPath(vm, name);
+    QFile file(path);
+    if (!path.isEmpty() && file.open(QIODevice::ReadOnly)) {
+        const QJsonDocument doc = QJsonDocument::fromJson(file.read(4 << 20));
+        const Value stored = fromJson(vm, doc.object(), 0);
+        if (Object* o = stored.object())
+            so->define(QStringLiteral("data"), stored, DontDelete);
+    }
+    return Value(so);
+}
+
+Value sharedObjectFlush(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    if (!self)
+        return false;
+    const QString path = sharedObjectPath(vm, vm.toString(vm.get(self, QStringLiteral("__name"))));
+    if (path.isEmpty())
+        return false;
+    const QJsonValue data = toJson(vm, vm.get(self, QStringLiteral("data")), 0);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray bytes = QJsonDocument(data.toObject()).toJson(QJsonDocument::Compact);
+    if (bytes.size() > (1 << 20))
+        return false;
+    return file.write(bytes) == bytes.size();
+}
+
+Value sharedObjectClear(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    if (!self)
+        return Value();
+    self->define(QStringLiteral("data"), Value(vm.newObject()), DontDelete);
+    const QString path = sharedObjectPath(vm, vm.toString(vm.get(self, QStringLiteral("__name"))));
+    if (!path.isEmpty())
+        QFile::remove(path);
+    return Value();
+}
+
+Value sharedObjectGetSize(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    if (!self)
+        return 0.0;
+    const QJsonValue data = toJson(vm, vm.get(self, QStringLiteral("data")), 0);
+    return double(QJsonDocument(data.toObject()).toJson(QJsonDocument::Compact).size());
+}
+
+// ---- MovieClipLoader ------------------------------------------------------------------------
+
+void makeBroadcasterAndInit(Vm& vm, Object* o)
+{
+    makeBroadcaster(vm, o);
+    vm.method(o, QStringLiteral("addListener"), [](Vm& vm, CallArgs& c) -> Value {
+        Object* list = c.thisObject() ? vm.get(c.thisObject(), QStringLiteral("_listeners")).object() : nullptr;
+        if (ArrayObject* a = list ? list->asArray() : nullptr) {
+            for (const Value& v : a->items()) {
+                if (vm.strictEquals(v, c[0]))
+                    return true;
+            }
+            a->push(c[0]);
+        }
+        return true;
+    });
+}
+
+Value movieClipLoaderConstructor(Vm& vm, CallArgs& c)
+{
+    if (Object* self = c.thisObject()) {
+        Ref<Object> listeners = vm.newArray();
+        self->define(QStringLiteral("_listeners"), Value(listeners), DontEnum);
+        if (ArrayObject* a = listeners->asArray())
+            a->push(c.thisValue);
+    }
+    return Value();
+}
+
+Value movieClipLoaderLoadClip(Vm& vm, CallArgs& c)
+{
+    if (c.size() < 2)
+        return false;
+    const QString url = vm.toString(c[0]);
+    DisplayObject* target = engineOf(vm).displayOf(c[1]);
+    int level = -1;
+    if (!target) {
+        if (c[1].isNumber()) {
+            level = vm.toInt32(c[1]);
+        } else {
+            const QString path = vm.toString(c[1]);
+            if (path.startsWith(QLatin1String("_level")))
+                level = path.mid(6).toInt();
+            else
+                target = engineOf(vm).resolvePath(path, &engineOf(vm).stage().root());
+        }
+    }
+    if (!target && level < 0)
+        return false;
+    engineOf(vm).loadMovie(target, level, url);
+    return true;
+}
+
+Value movieClipLoaderUnloadClip(Vm& vm, CallArgs& c)
+{
+    DisplayObject* target = engineOf(vm).displayOf(c[0]);
+    if (!target)
+        return false;
+    engineOf(vm).unloadMovie(target, -1);
+    return true;
+}
+
+Value movieClipLoaderGetProgress(Vm& vm, CallArgs& c)
+{
+    Ref<Object> progress = vm.newObject();
+    DisplayObject* target = engineOf(vm).displayOf(c[0]);
+    if (MovieClip* clip = target ? target->asMovieClip() : nullptr) {
+        const double bytes = clip->movie().header.fileLength;
+        vm.set(progress.get(), QStringLiteral("bytesLoaded"), bytes);
+        vm.set(progress.get(), QStringLiteral("bytesTotal"), bytes);
+    }
+    return Value(progress);
+}
+
+} // namespace
+
+void installColorAndSound(Vm& vm, ScriptEngine&)
+{
+    vm.protos().color = vm.newObject();
+    Object* color = vm.protos().color.get();
+    vm.makeClass(QStringLiteral("Color"), colorConstructor, color);
+    defineMethods(vm, color,
+        { { "setRGB", colorSetRgb }, { "getRGB", colorGetRgb }, { "setTransform", colorSetTransform },
+            { "getTransform", colorGetTransform } });
+
+    vm.protos().sound = vm.newObject();
+    Object* sound = vm.protos().sound.get();
+    vm.makeClass(QStringLiteral("Sound"), soundConstructor, sound);
+    vm.setInstanceFactory(sound, newSound);
+    defineMethods(vm, sound,
+        { { "getPan", soundGetPan }, { "getTransform", soundGetTransform }, { "getVolume", soundGetVolume },
+            { "setPan", soundSetPan }, { "setTransform", soundSetTransform }, { "setVolume", soundSetVolume },
+            { "stop", soundStop }, { "attachSound", soundAttach }, { "start", soundStart } });
+    defineMethods(vm, sound,
+        { { "getDuration", soundDuration }, { "setDuration", noop }, { "getPosition", soundPosition },
+            { "setPosition", noop }, { "loadSound", noop }, { "getBytesLoaded", zero }, { "getBytesTotal", zero } },
+        kBuiltin | OnlySwf6);
+    vm.accessor(sound, QStringLiteral("duration"), soundDuration, nullptr, kBuiltin | OnlySwf6);
+    vm.accessor(sound, QStringLiteral("position"), soundPosition, nullptr, kBuiltin | OnlySwf6);
+    sound->define(QStringLiteral("checkPolicyFile"), false, kBuiltin | OnlySwf8);
+}
+
+void installSystem(Vm& vm, ScriptEngine&)
+{
+    Ref<Object> system = vm.newObject();
+    vm.global()->define(QStringLiteral("System"), Value(system), kBuiltin);
+    system->define(QStringLiteral("useCodepage"), false, DontDelete);
+    system->define(QStringLiteral("exactSettings"), true, DontDelete);
+    vm.method(system.get(), QStringLiteral("setClipboard"), systemSetClipboard);
+    vm.method(system.get(), QStringLiteral("showSettings"), noop);
+
+    Ref<Object> capabilities = vm.newObject();
+    system->define(QStringLiteral("capabilities"), Value(capabilities), DontDelete);
+    const std::pair<const char*, Value> caps[] = { { "version", Value("WIN 8,0,24,0") }, { "os", Value("Windows XP") },
+        { "manufacturer", Value("Macromedia Windows") }, { "playerType", Value("StandAlone") },
+        { "language", Value("zh-CN") }, { "screenResolutionX", Value(1024) }, { "screenResolutionY", Value(768) },
+        { "screenDPI", Value(72) }, { "screenColor", Value("color") }, { "pixelAspectRatio", Value(1) },
+        { "hasAudio", Value(true) }, { "hasMP3", Value(true) }, { "hasAudioEncoder", Value(true) },
+        { "hasVideoEncoder", Value(true) }, { "hasEmbeddedVideo", Value(true) }, { "hasStreamingAudio", Value(true) },
+        { "hasStreamingVideo", Value(true) }, { "hasPrinting", Value(true) }, { "hasScreenBroadcast", Value(false) },
+        { "hasScreenPlayback", Value(false) }, { "hasAccessibility", Value(true) }, { "isDebugger", Value(false) },
+        { "localFileReadDisable", Value(false) }, { "avHardwareDisable", Value(false) },
+        { "hasIME", Value(true) }, { "windowlessDisable", Value(false) } };
+    for (const auto& [name, value] : caps)
+        capabilities->define(QString::fromLatin1(name), value);
+
+    Ref<Object> security = vm.newObject();
+    system->define(QStringLiteral("security"), Value(security), DontDelete);
+    defineMethods(vm, security.get(),
+        { { "allowDomain", noop }, { "allowInsecureDomain", noop }, { "loadPolicyFile", noop } });
+    security->define(QStringLiteral("sandboxType"), QStringLiteral("localTrusted"), kBuiltin);
+
+    Ref<Object> ime = vm.newObject();
+    makeBroadcaster(vm, ime.get());
+    system->define(QStringLiteral("IME"), Value(ime), DontDelete);
+}
+
+void installLoadVars(Vm& vm, ScriptEngine&)
+{
+    vm.protos().loadVars = vm.newObject();
+    Object* proto = vm.protos().loadVars.get();
+    vm.makeClass(QStringLiteral("LoadVars"), noop, proto, false, kBuiltin | OnlySwf6);
+    defineMethods(vm, proto,
+        { { "load", loadVarsLoad }, { "send", loadVarsSend }, { "sendAndLoad", loadVarsLoad },
+            { "decode", loadVarsDecode }, { "toString", loadVarsToString }, { "onData", loadVarsOnData },
+            { "onLoad", noop }, { "getBytesLoaded", noop }, { "getBytesTotal", noop }, { "addRequestHeader", noop } });
+    proto->define(QStringLiteral("contentType"), QStringLiteral("application/x-www-form-urlencoded"), DontEnum);
+
+    Ref<Object> mclProto = vm.newObject();
+    Ref<NativeFunction> mcl
+        = vm.makeClass(QStringLiteral("MovieClipLoader"), movieClipLoaderConstructor, mclProto.get(), false,
+            kBuiltin | OnlySwf7);
+    makeBroadcaster(vm, mclProto.get());
+    mclProto->properties().erase(vm.key(QStringLiteral("_listeners")));
+    defineMethods(vm, mclProto.get(),
+        { { "loadClip", movieClipLoaderLoadClip }, { "unloadClip", movieClipLoaderUnloadClip },
+            { "getProgress", movieClipLoaderGetProgress } });
+    (void)mcl;
+    (void)makeBroadcasterAndInit;
+}
+
+void installSharedObject(Vm& vm, ScriptEngine&)
+{
+    vm.protos().sharedObject = vm.newObject();
+    Object* proto = vm.protos().sharedObject.get();
+    Ref<NativeFunction> ctor = vm.makeClass(QStringLiteral("SharedObject"), noop, proto, false, kBuiltin | OnlySwf6);
+    vm.method(ctor.get(), QStringLiteral("getLocal"), sharedObjectGetLocal);
+    defineMethods(vm, proto,
+        { { "flush", sharedObjectFlush }, { "clear", sharedObjectClear }, { "getSize", sharedObjectGetSize },
+            { "close", noop }, { "connect", noop }, { "send", noop }, { "setFps", noop } });
+}
+
+} // namespace swf::script
