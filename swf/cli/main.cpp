@@ -11,9 +11,9 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <string>
 
 namespace {
 
@@ -25,7 +25,8 @@ const cli::Command kCommands[] = {
         { { "--frames", true }, { "--png", true }, { "--realtime", false }, { "--seconds", true } },
         &cli::commandRun },
     { "frames", "frames FILE.swf --out DIR [--from A --to B] [--width W]",
-        { { "--out", true }, { "--from", true }, { "--to", true }, { "--width", true } }, &cli::commandFrames },
+        { { "--out", true }, { "--from", true }, { "--to", true }, { "--width", true } },
+        &cli::commandFrames },
     { "extract", "extract PROJECTOR OUT.swf --flash 6|7", { { "--flash", true } }, &cli::commandExtract },
 };
 

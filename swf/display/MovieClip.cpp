@@ -8,8 +8,8 @@
 
 namespace swf {
 
-MovieClip::MovieClip(
-    Stage& stage, const Movie& movie, const Character* character, const Timeline& timeline, int depth, int nesting)
+MovieClip::MovieClip(Stage& stage, const Movie& movie, const Character* character, const Timeline& timeline,
+    int depth, int nesting)
     : DisplayObject(stage, character, depth)
     , movie_(movie)
     , timeline_(timeline)
@@ -188,7 +188,8 @@ DisplayObject* MovieClip::insert(std::unique_ptr<DisplayObject> object, int dept
 
 void MovieClip::create(int depth, const Placement& placement)
 {
-    std::unique_ptr<DisplayObject> object = stage_.instantiate(movie_, placement.characterId, depth, nesting_ + 1);
+    std::unique_ptr<DisplayObject> object
+        = stage_.instantiate(movie_, placement.characterId, depth, nesting_ + 1);
     if (!object)
         return;
     object->applyTimelinePlacement(placement);

@@ -180,7 +180,8 @@ void Stage::unloadLevel(int number)
     levelMovies_.erase(number);
 }
 
-std::unique_ptr<DisplayObject> Stage::instantiate(const Movie& movie, uint16_t characterId, int depth, int nesting)
+std::unique_ptr<DisplayObject> Stage::instantiate(
+    const Movie& movie, uint16_t characterId, int depth, int nesting)
 {
     const Character* character = movie.character(characterId);
     if (!character || registry_.size() >= kMaxInstances)

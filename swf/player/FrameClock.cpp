@@ -33,7 +33,8 @@ double FrameClock::rate() const
 
 int64_t FrameClock::dueAt(int64_t nanoseconds) const
 {
-    return static_cast<int64_t>(static_cast<__int128>(nanoseconds) * rate256_ / (__int128(256) * kNanosPerSecond));
+    return static_cast<int64_t>(
+        static_cast<__int128>(nanoseconds) * rate256_ / (__int128(256) * kNanosPerSecond));
 }
 
 int FrameClock::advance(Duration elapsed)

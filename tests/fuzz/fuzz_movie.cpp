@@ -5,10 +5,10 @@
 #include "swf/format/Parser.h"
 #include "swf/format/Writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <span>
-#include <algorithm>
 
 namespace {
 
@@ -74,7 +74,8 @@ void checkRoundTrip(swf::Movie& movie, const swf::ParseLimits& limits)
 }
 
 // The input in pieces whose sizes come from the input itself.
-void checkPieces(std::span<const uint8_t> file, const swf::Result<swf::Movie>& whole, const swf::ParseLimits& limits)
+void checkPieces(
+    std::span<const uint8_t> file, const swf::Result<swf::Movie>& whole, const swf::ParseLimits& limits)
 {
     swf::MovieStream stream(limits);
     size_t at = 0;

@@ -11,12 +11,12 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <span>
 #include <vector>
-#include <algorithm>
 
 namespace {
 
@@ -103,7 +103,8 @@ void scriptChanges(swf::Stage& stage, uint64_t choice)
     swf::MovieClip* empty = root.createEmptyClip("empty", int(choice >> 12 & 3) - 1);
     if (empty && !ids.empty())
         empty->placeByScript(ids[(choice >> 16) % ids.size()], "inner", 0);
-    if (swf::DisplayObject* first = root.displayList().empty() ? nullptr : root.displayList().begin()->second.get())
+    if (swf::DisplayObject* first
+        = root.displayList().empty() ? nullptr : root.displayList().begin()->second.get())
         root.swapDepths(*first, int(choice >> 20 & 15) - 2);
     (void)stage.resolvePath("_level0.empty.inner", nullptr, false);
     (void)stage.resolvePath("/made/../empty", empty, true);
@@ -125,7 +126,8 @@ void pointerWalk(swf::Stage& stage, uint64_t choice)
     const double height = std::max(1, frame.height());
     for (int step = 0; step < 6; ++step) {
         const uint64_t bits = choice >> (step * 9);
-        stage.input().move(QPointF(frame.xMin + (bits & 7) * width / 7, frame.yMin + (bits >> 3 & 7) * height / 7));
+        stage.input().move(
+            QPointF(frame.xMin + (bits & 7) * width / 7, frame.yMin + (bits >> 3 & 7) * height / 7));
         if (bits >> 6 & 1)
             stage.input().press();
         if (bits >> 7 & 1)

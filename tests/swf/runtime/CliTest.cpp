@@ -104,8 +104,8 @@ TEST_F(CliTest, OptionsTheToolDoesNotKnowAreRefused)
             QStringList { QStringLiteral("run"), movie, QStringLiteral("--frames") },
             QStringList { QStringLiteral("run"), movie, QStringLiteral("--frames"), QStringLiteral("2"),
                 QStringLiteral("--frames"), QStringLiteral("3") },
-            QStringList { QStringLiteral("run"), movie, QStringLiteral("--realtime"), QStringLiteral("--frames"),
-                QStringLiteral("2") },
+            QStringList { QStringLiteral("run"), movie, QStringLiteral("--realtime"),
+                QStringLiteral("--frames"), QStringLiteral("2") },
             QStringList { QStringLiteral("frames"), movie, QStringLiteral("--out"), dir_.path(),
                 QStringLiteral("--png"), QStringLiteral("x.png") } }) {
         const Outcome outcome = runTool(arguments);
@@ -122,8 +122,8 @@ TEST_F(CliTest, RunTakesAWebAddress)
     w.showFrame();
     HttpServer server(fileByteArray(w, Compression::Zlib));
     const QString png = dir_.filePath(QStringLiteral("web.png"));
-    const Outcome outcome = runTool({ QStringLiteral("run"), server.url().toString(), QStringLiteral("--frames"),
-        QStringLiteral("1"), QStringLiteral("--png"), png });
+    const Outcome outcome = runTool({ QStringLiteral("run"), server.url().toString(),
+        QStringLiteral("--frames"), QStringLiteral("1"), QStringLiteral("--png"), png });
     EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
     EXPECT_EQ(pixel(QImage(png), 35, 35), QColor(0, 0, 255));
 }
@@ -146,8 +146,9 @@ TEST_F(CliTest, RealtimeRunWritesTheStageWhileTheMovieStillArrives)
     const QByteArray file = fileByteArray(w);
     HttpServer server(file, HttpServer::Mode::Held, file.size() / 3);
     const QString png = dir_.filePath(QStringLiteral("live.png"));
-    const Outcome outcome = runTool({ QStringLiteral("run"), server.url().toString(), QStringLiteral("--realtime"),
-        QStringLiteral("--seconds"), QStringLiteral("2"), QStringLiteral("--png"), png });
+    const Outcome outcome
+        = runTool({ QStringLiteral("run"), server.url().toString(), QStringLiteral("--realtime"),
+            QStringLiteral("--seconds"), QStringLiteral("2"), QStringLiteral("--png"), png });
     EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
     EXPECT_EQ(pixel(QImage(png), 40, 30), QColor(0, 255, 0));
     server.release();

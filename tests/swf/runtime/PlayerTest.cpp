@@ -4,10 +4,10 @@
 #include "swf/player/Player.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
