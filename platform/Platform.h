@@ -10,6 +10,7 @@ class FileDialog;
 class MessageBoxes;
 class MovieControl;
 class ProgressBar;
+class WindowManager;
 
 // Everything the windows need from outside the program, made once at start-up: the real
 // services in the player, scripted fakes in the tests. Windows take their outside
@@ -25,6 +26,7 @@ public:
     // A file dialog that shows itself modally over `owner`.
     virtual std::unique_ptr<FileDialog> createFileDialog(QWidget* owner) = 0;
     virtual MessageBoxes& messageBoxes() = 0;
+    virtual WindowManager& windowManager() = 0;
 };
 
 } // namespace platform

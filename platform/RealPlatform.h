@@ -2,6 +2,7 @@
 
 #include "Platform.h"
 #include "QtMessageBoxes.h"
+#include "QtWindowManager.h"
 
 namespace platform {
 
@@ -12,9 +13,11 @@ public:
     ProgressBar* createProgressBar(QWidget* parent) override;
     std::unique_ptr<FileDialog> createFileDialog(QWidget* owner) override;
     MessageBoxes& messageBoxes() override { return messageBoxes_; }
+    WindowManager& windowManager() override { return windowManager_; }
 
 private:
     QtMessageBoxes messageBoxes_;
+    QtWindowManager windowManager_;
 };
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #include "FakeMessageBoxes.h"
 #include "FakeMovieControl.h"
 #include "FakeProgressBar.h"
+#include "FakeWindowManager.h"
 #include "platform/Platform.h"
 
 #include <QPointer>
@@ -18,6 +19,7 @@ public:
     ProgressBar* createProgressBar(QWidget* parent) override;
     std::unique_ptr<FileDialog> createFileDialog(QWidget* owner) override;
     MessageBoxes& messageBoxes() override { return messages; }
+    WindowManager& windowManager() override { return windows; }
 
     // The last made of each; null once its window destroyed it.
     FakeMovieControl* movieControl() const { return movieControl_; }
@@ -25,6 +27,7 @@ public:
 
     FileDialogScript fileDialogs;
     FakeMessageBoxes messages;
+    FakeWindowManager windows;
 
 private:
     QPointer<FakeMovieControl> movieControl_;
