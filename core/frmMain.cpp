@@ -30,7 +30,9 @@ struct TwipsRect {
     int left, top, width, height;
 };
 constexpr TwipsRect Flash1Design { 120, 480, 7575, 5655 };
-constexpr TwipsRect Fbar1Design { 120, 6120, 7575, 375 };
+// The progress bar draws only its groove; at 210 twips (14 pixels) high it ends above the
+// button row instead of reaching into it, so it never takes the buttons' clicks.
+constexpr TwipsRect Fbar1Design { 120, 6120, 7575, 210 };
 constexpr TwipsRect Tonwell1Design { 2160, 6480, 630, 375 };
 
 void place(QWidget& control, const TwipsRect& rect)
@@ -49,7 +51,9 @@ frmMain::frmMain(core::Forms& forms)
     , CmdD1(*fileDialog_)
     , forms_(forms)
 {
+    setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zorvaplay"));
+    setWindowFlag(Qt::FramelessWindowHint);
     setAutoFillBackground(true);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -59,6 +63,7 @@ frmMain::frmMain(core::Forms& forms)
     place(Flash1, Flash1Design);
     place(Fbar1, Fbar1Design);
     place(Tonwell1, Tonwell1Design);
+    buildSkin();
 
     Timer1.setInterval(250);
     Timer2.setInterval(100);
@@ -86,8 +91,6 @@ void frmMain::Form_Load(const QString& commandLine)
     InstallHotKeys();
 }
 
-// The skin comes later; its pictures are put in place here.
-void frmMain::LoadSkinPictures() { }
 // The global hot keys come later; they are installed at the end of start-up.
 void frmMain::InstallHotKeys() { }
 // The global hot keys come later; they are removed when the window is about to unload.
