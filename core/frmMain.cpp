@@ -99,12 +99,19 @@ void frmMain::RemoveHotKeys() { }
 void frmMain::PlayAni() { } // play/pause comes with the playback commands
 void frmMain::NextAni() { } // comes with the play list and playback commands
 void frmMain::RewindAni() { } // comes with the playback commands
-void frmMain::ShowAbout() { } // comes with the About window
 void frmMain::CatchFrame() { } // comes with frame capture
 void frmMain::ShowPlayListWindowAni() { } // comes with the play-list window
 void frmMain::BackAni() { } // comes with the play list and playback commands
 void frmMain::OpenAni() { } // comes with the open dialog
 void frmMain::Extract(int) { } // comes with SWF extraction from projectors
+
+// Shown modally over the main window, whatever other window is up.
+void frmMain::ShowAbout()
+{
+    frmAbout& about = forms_.about.get();
+    about.setWindowModality(Qt::ApplicationModal);
+    about.show();
+}
 
 void frmMain::ExitAni()
 {
