@@ -6,6 +6,7 @@
 #include "platform/RealPlatform.h"
 #include "playlist/frmList.h"
 #include "skin/Skin.h"
+#include "support/BuildDir.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -78,10 +79,7 @@ protected:
 
 QString bundledMovie()
 {
-    QString buildDir = qEnvironmentVariable("ZORVA_BUILD_DIR");
-    if (buildDir.isEmpty())
-        buildDir = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
-    return QDir(buildDir).filePath(QStringLiteral("阴天.swf"));
+    return buildDir().filePath(QStringLiteral("阴天.swf"));
 }
 
 } // namespace

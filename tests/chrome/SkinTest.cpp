@@ -12,32 +12,29 @@ namespace {
 
 const QRgb White = qRgb(255, 255, 255);
 
-// The mean grey of a picture's pixels that are not the white background.
-double meanGrey(const QImage& image)
+// The mean of `measure` over a picture's pixels that are not the white background.
+template <class Measure> double meanOverPicture(const QImage& image, Measure measure)
 {
     double sum = 0;
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             if (const QRgb pixel = image.pixel(x, y); pixel != White) {
-                sum += qGray(pixel);
-                ++count;
-            }
-    return count ? sum / count : 255;
-}
-
-// How much bluer than red the picture is, on average over its pixels that are not white.
-double meanBlueness(const QImage& image)
-{
-    double sum = 0;
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (const QRgb pixel = image.pixel(x, y); pixel != White) {
-                sum += qBlue(pixel) - qRed(pixel);
+                sum += measure(pixel);
                 ++count;
             }
     return count ? sum / count : 0;
+}
+
+double meanGrey(const QImage& image)
+{
+    return meanOverPicture(image, [](QRgb pixel) { return qGray(pixel); });
+}
+
+// How much bluer than red a picture is.
+double meanBlueness(const QImage& image)
+{
+    return meanOverPicture(image, [](QRgb pixel) { return qBlue(pixel) - qRed(pixel); });
 }
 
 } // namespace
