@@ -37,6 +37,8 @@ SecondaryForm::SecondaryForm(core::Forms& forms, QWidget* owner, const Frame& fr
         [this](int Button, int, float X, float Y) { dragWindow(windows(), *this, BarGrab, Button, X, Y); });
     connect(&ImgIco, &ImageControl::MouseMove, this,
         [this](int Button, int, float X, float Y) { dragWindow(windows(), *this, IcoGrab, Button, X, Y); });
+    connect(&ImgBar1, &ImageControl::MouseUp, this, [this] { endDrag(BarGrab); });
+    connect(&ImgIco, &ImageControl::MouseUp, this, [this] { endDrag(IcoGrab); });
     // The close button shows its pressed picture on the release as well: the window goes.
     wireButton(ImgEnd, 119, 119, [this] { closeByFrame(); });
 }

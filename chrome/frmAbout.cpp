@@ -88,3 +88,8 @@ void frmAbout::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
 }
+
+void frmAbout::mouseReleaseEvent(QMouseEvent*)
+{
+    chrome::endDrag(FormGrab);
+}

@@ -31,6 +31,7 @@ protected:
     void Unload() override;
     void mouseMoveEvent(QMouseEvent* event) override; // Form_MouseMove
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void Form_Load();

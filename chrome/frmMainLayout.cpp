@@ -10,8 +10,6 @@
 #include "platform/Twips.h"
 #include "platform/TwipsGeometry.h"
 
-#include <QEvent>
-
 namespace {
 
 // The smallest window, in twips; only a smaller size is raised to it.
@@ -54,16 +52,13 @@ int frmMain::WindowState() const
     return isMaximized() ? 2 : 0;
 }
 
+// Every change of the window's state that matters to the layout (maximising, restoring)
+// reaches it as a change of size, once the window system has made it. The layout never
+// runs between the two: a strip that is being maximised is not first raised to the
+// minimum size.
 void frmMain::resizeEvent(QResizeEvent*)
 {
     Form_Resize();
-}
-
-void frmMain::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
 }
 
 void frmMain::Form_Resize()

@@ -87,10 +87,12 @@ void frmMain::buildSkin()
     connect(&ImgBar1, &chrome::ImageControl::DblClick, this, &frmMain::MaximiseOrRestore);
     placeImage(ImgIco, 40, 30, 1830, 300);
     connect(&ImgIco, &chrome::ImageControl::MouseMove, this, &frmMain::ImgIco_MouseMove);
+    connect(&ImgIco, &chrome::ImageControl::MouseUp, this, [this] { chrome::endDrag(IcoGrab); });
     connect(&ImgIco, &chrome::ImageControl::DblClick, this, &frmMain::MaximiseOrRestore);
     placeImage(Image1, 7320, 6480, 360, 375);
     Image1.setCursor(Qt::SizeFDiagCursor);
     connect(&Image1, &chrome::ImageControl::MouseMove, this, &frmMain::Image1_MouseMove);
+    connect(&Image1, &chrome::ImageControl::MouseUp, this, [this] { gripHandedOver_ = false; });
 
     LineL.setEnds(5, 0, 5, 6945);
     LineD.setEnds(5, 6935, 7805, 6935);

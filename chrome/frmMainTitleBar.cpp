@@ -47,6 +47,7 @@ void frmMain::ImgBar1_MouseMove(int Button, int, float X, float Y)
 
 void frmMain::ImgBar1_MouseUp(int Button, int, float, float)
 {
+    chrome::endDrag(BarGrab);
     if (Button == 2)
         PopupCommandMenu();
 }
@@ -58,13 +59,12 @@ void frmMain::ImgIco_MouseMove(int Button, int, float X, float Y)
     chrome::dragWindow(windows(), *this, IcoGrab, Button, X, Y);
 }
 
-// The window's bottom-right corner goes to the pointer, within the limits; where the
-// window manager takes resizing, it is handed the resize instead.
+// The window's bottom-right corner goes to the pointer, within the limits. A window
+// manager that takes resizing is then handed the resize, once per press (as the title
+// bar's drag), and carries it on from there.
 void frmMain::Image1_MouseMove(int Button, int, float, float)
 {
-    if (Button != 1 || WindowState() == 2)
-        return;
-    if (windows().startSystemResize(*this, Qt::RightEdge | Qt::BottomEdge))
+    if (Button != 1 || WindowState() == 2 || gripHandedOver_)
         return;
     const QPoint cursor = windows().cursorPos();
     const int w = platform::pixelsToTwips(cursor.x()) - Left();
@@ -73,6 +73,7 @@ void frmMain::Image1_MouseMove(int Button, int, float, float)
         setWidth(w);
     if (h > GripMinimumHeight)
         setHeight(h);
+    gripHandedOver_ = windows().startSystemResize(*this, Qt::RightEdge | Qt::BottomEdge);
 }
 
 // A maximised window forgets that it was rolled up, so that the layout fills the screen;

@@ -110,7 +110,6 @@ protected:
     // Every route of closing (ExitAni, the system, the task bar) comes through here.
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void Form_QueryUnload();
@@ -140,4 +139,5 @@ private:
     core::Forms& forms_;
     bool unloaded_ = false;
     bool rolledUp_ = false;
+    bool gripHandedOver_ = false; // the window manager carries the corner grip's resize
 };

@@ -159,15 +159,32 @@ TEST_F(TitleBar, DraggingTheIconShiftsTheWindowByTheIconsOffset)
     EXPECT_EQ(main.pos(), QPoint(100, 60) + main.ImgIco.pos());
 }
 
-TEST_F(TitleBar, AWindowManagerThatTakesMovesIsHandedTheDragAndTheResize)
+// The window first goes where the pointer asks; then the window manager carries the drag
+// on, and is asked once for each press.
+TEST_F(TitleBar, AWindowManagerThatTakesMovesIsHandedTheDragAndTheResizeOncePerPress)
 {
     platform.windows.takeSystemMoves(true);
+    mouse::move(main.ImgBar1, QPoint(150, 10));
+    mouse::press(main.ImgBar1, Qt::LeftButton, QPoint(150, 10));
     platform.windows.setCursorPos(QPoint(500, 400));
     mouse::move(main.ImgBar1, QPoint(150, 10), Qt::LeftButton);
+    EXPECT_EQ(main.pos(), QPoint(350, 390));
+    platform.windows.setCursorPos(QPoint(600, 450));
+    mouse::move(main.ImgBar1, QPoint(250, 60), Qt::LeftButton);
+    EXPECT_EQ(main.pos(), QPoint(350, 390)) << "left to the window manager";
+    mouse::release(main.ImgBar1, Qt::LeftButton, QPoint(250, 60));
+    mouse::press(main.ImgBar1, Qt::LeftButton, QPoint(150, 10));
+    mouse::move(main.ImgBar1, QPoint(150, 10), Qt::LeftButton);
+    EXPECT_EQ(main.pos(), QPoint(450, 440)) << "the next press drags afresh";
+
+    mouse::press(main.Image1);
+    platform.windows.setCursorPos(QPoint(1050, 900));
     mouse::move(main.Image1, QPoint(5, 5), Qt::LeftButton);
-    EXPECT_EQ(main.geometry(), QRect(100, 60, 521, 465)) << "the window manager moves it";
+    mouse::move(main.Image1, QPoint(50, 50), Qt::LeftButton);
+    mouse::release(main.Image1, Qt::LeftButton, QPoint(50, 50));
+    EXPECT_EQ(main.size(), QSize(600, 460));
     EXPECT_EQ(platform.windows.calls(),
-        QStringList({ QStringLiteral("startSystemMove(frmMain)"),
+        QStringList({ QStringLiteral("startSystemMove(frmMain)"), QStringLiteral("startSystemMove(frmMain)"),
             QStringLiteral("startSystemResize(frmMain, 12)") }));
 }
 
