@@ -5,6 +5,15 @@
 
 namespace chrome {
 
+void placeButton(ImageControl& button, int left, int top, int width, int height, const QString& toolTip)
+{
+    button.setStretch(true);
+    button.setLeft(left);
+    button.setTop(top);
+    button.setSize(width, height);
+    button.setToolTip(toolTip);
+}
+
 void wireButton(ImageControl& button, int normal, int pressed, std::function<void()> command)
 {
     wireButton(

@@ -1,10 +1,16 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 namespace chrome {
 
 class ImageControl;
+
+// A command button as designed: its picture stretched to `width` x `height` twips at
+// `left`, `top`, with its tool tip.
+void placeButton(ImageControl& button, int left, int top, int width, int height, const QString& toolTip);
 
 // The press/release pattern of the command buttons. A press of any mouse button shows the
 // pressed picture; the release shows the normal picture again and then runs the command.

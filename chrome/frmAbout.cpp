@@ -43,11 +43,7 @@ frmAbout::frmAbout(core::Forms& forms, QWidget* owner)
     placeLabel(lblDescription, 120, 600, 3975, 930, Credits);
     placeLabel(Label1, 120, 1560, 3975, 735, PlaybackNote);
 
-    ImgOK.setStretch(true);
-    ImgOK.setLeft(3600);
-    ImgOK.setTop(1963);
-    ImgOK.setSize(437, 436);
-    ImgOK.setToolTip(QStringLiteral("确定"));
+    chrome::placeButton(ImgOK, 3600, 1963, 437, 436, QStringLiteral("确定"));
     chrome::wireButton(ImgOK, 194, 195, [this] { Unload(); });
 
     Line1.setEnds(5, 0, 5, 3651);

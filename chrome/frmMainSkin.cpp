@@ -34,15 +34,6 @@ const CommandButton CommandButtons[] = {
     { &frmMain::ImgExit, 7200, RowTop, 465, 197, 198, "退出", &frmMain::ExitAni },
 };
 
-void placeButton(chrome::ImageControl& button, int left, int top, int size, const char* toolTip)
-{
-    button.setStretch(true);
-    button.setLeft(left);
-    button.setTop(top);
-    button.setSize(size, size);
-    button.setToolTip(QString::fromUtf8(toolTip));
-}
-
 // A frame button or image that takes its picture's size: placed before its picture comes.
 void placeImage(chrome::ImageControl& image, int left, int top, int width, int height)
 {
@@ -57,15 +48,15 @@ void frmMain::buildSkin()
 {
     for (const CommandButton& row : CommandButtons) {
         chrome::ImageControl& button = this->*row.control;
-        placeButton(button, row.left, row.top, row.size, row.toolTip);
+        chrome::placeButton(button, row.left, row.top, row.size, row.size, QString::fromUtf8(row.toolTip));
         chrome::wireButton(
             button, row.normal, row.pressed, [this, command = row.command] { (this->*command)(); });
     }
 
-    placeButton(ImgPlay, 120, RowTop, 470, "播放|暂停  Ctrl+P");
+    chrome::placeButton(ImgPlay, 120, RowTop, 470, 470, QStringLiteral("播放|暂停  Ctrl+P"));
     chrome::wireButton(
         ImgPlay, [this] { return Flash1.IsPlaying() ? 180 : 174; }, [] { return 0; }, [this] { PlayAni(); });
-    placeButton(ImgMenu, 3480, RowTop, 465, "弹出播放器菜单  Ctrl+L");
+    chrome::placeButton(ImgMenu, 3480, RowTop, 465, 465, QStringLiteral("弹出播放器菜单  Ctrl+L"));
     chrome::wireButton(ImgMenu, 191, 192, [this] { PopupCommandMenu(); });
 
     placeImage(ImgMin, 6740, 80, 255, 240);

@@ -6,30 +6,17 @@
 
 using mdlCommonFunctions::LoadSkinPicture;
 
-namespace {
-
-void placeButton(chrome::ImageControl& button, int left, const QString& toolTip)
-{
-    button.setStretch(true);
-    button.setLeft(left);
-    button.setTop(930);
-    button.setSize(465, 465);
-    button.setToolTip(toolTip);
-}
-
-} // namespace
-
 frmOpen::frmOpen(core::Forms& forms, QWidget* owner)
     : SecondaryForm(forms, owner, { 5670, 1425, 5670, 40, 30, 5280, 80 })
 {
     setObjectName(QStringLiteral("frmOpen"));
     setWindowTitle(QStringLiteral("Open An Animation"));
 
-    placeButton(ImgOpen, 3840, QStringLiteral("打开一个或者多个动画"));
+    chrome::placeButton(ImgOpen, 3840, 930, 465, 465, QStringLiteral("打开一个或者多个动画"));
     chrome::wireButton(ImgOpen, 203, 204, [this] { BrowseFiles(); });
-    placeButton(ImgOK, 4440, QStringLiteral("确定"));
+    chrome::placeButton(ImgOK, 4440, 930, 465, 465, QStringLiteral("确定"));
     chrome::wireButton(ImgOK, 194, 195, [this] { OpenURL(); });
-    placeButton(ImgExit, 5040, QStringLiteral("取消"));
+    chrome::placeButton(ImgExit, 5040, 930, 465, 465, QStringLiteral("取消"));
     chrome::wireButton(ImgExit, 197, 198, [this] { CloseDialog(); });
 
     Line1.setEnds(5, 0, 5, 1440);

@@ -32,15 +32,6 @@ const CommandButton CommandButtons[] = {
     { &frmList::ImgPlay, 2040, 3600, 173, 174, "播放选定的Flash动画", &frmList::PlaySelAni },
 };
 
-void placeButton(chrome::ImageControl& button, int left, int top, const char* toolTip)
-{
-    button.setStretch(true);
-    button.setLeft(left);
-    button.setTop(top);
-    button.setSize(465, 465);
-    button.setToolTip(QString::fromUtf8(toolTip));
-}
-
 } // namespace
 
 frmList::frmList(core::Forms& forms, QWidget* owner)
@@ -51,11 +42,11 @@ frmList::frmList(core::Forms& forms, QWidget* owner)
 
     for (const CommandButton& row : CommandButtons) {
         chrome::ImageControl& button = this->*row.control;
-        placeButton(button, row.left, row.top, row.toolTip);
+        chrome::placeButton(button, row.left, row.top, 465, 465, QString::fromUtf8(row.toolTip));
         chrome::wireButton(
             button, row.normal, row.pressed, [this, command = row.command] { (this->*command)(); });
     }
-    placeButton(ImgOK, 4200, 3600, "退出");
+    chrome::placeButton(ImgOK, 4200, 3600, 465, 465, QStringLiteral("退出"));
     chrome::wireButton(ImgOK, 194, 195, [this] { Unload(); });
 
     Line1.setEnds(5, 0, 5, 4805);
