@@ -101,7 +101,7 @@ void frmMain::stackInFormOrder()
 {
     QWidget* const order[]
         = { &ImgMenu, &ImgIco, &ImgMax, &ImgEnd, &ImgMin, &ImgBar1, &ImgExit, &Image1, &LineL, &LineD, &LineR,
-              &Line3, &Line2, &Line1, &ImgNext, &ImgBack, &ImgPlay, &ImgRewind, &ImgCatch, &ImgOpen };
+              &Line3, &Line2, &Line1, &ImgNext, &ImgBack, &ImgPlay, &ImgRewind, &ImgCatch, &ImgOpen, &Img1 };
     for (auto it = std::rbegin(order); it != std::rend(order); ++it)
         (*it)->raise();
     Tonwell1.raise();

@@ -4,12 +4,15 @@
 #include "core/Forms.h"
 #include "core/mdlCommonFunctions.h"
 #include "platform/FileDialog.h"
+#include "platform/MessageBoxes.h"
 #include "platform/MovieControl.h"
 #include "platform/Platform.h"
 #include "platform/ProgressBar.h"
 #include "platform/Tonwell.h"
 #include "platform/Twips.h"
 #include "platform/TwipsGeometry.h"
+#include "tools/mdlCatchFrame.h"
+#include "tools/mdlExtractSWF.h"
 
 #include "chrome/frmAbout.h"
 #include "core/frmOpen.h"
@@ -18,6 +21,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QScreen>
 
 namespace {
@@ -34,10 +38,20 @@ constexpr TwipsRect Flash1Design { 120, 480, 7575, 5655 };
 // button row instead of reaching into it, so it never takes the buttons' clicks.
 constexpr TwipsRect Fbar1Design { 120, 6120, 7575, 210 };
 constexpr TwipsRect Tonwell1Design { 2160, 6480, 630, 375 };
+constexpr TwipsRect Img1Design { 120, 600, 7575, 5535 };
 
 void place(QWidget& control, const TwipsRect& rect)
 {
     platform::twipsGeometry::setRect(control, rect.left, rect.top, rect.width, rect.height);
+}
+
+// Readies CmdD1 for one question, starting with no file name.
+void prepare(platform::FileDialog& dialog, const QString& filter, const QString& title, bool cancelError)
+{
+    dialog.setFilter(filter);
+    dialog.setDialogTitle(title);
+    dialog.setFileName(QString());
+    dialog.setCancelError(cancelError);
 }
 
 } // namespace
@@ -63,6 +77,8 @@ frmMain::frmMain(core::Forms& forms)
     place(Flash1, Flash1Design);
     place(Fbar1, Fbar1Design);
     place(Tonwell1, Tonwell1Design);
+    place(Img1, Img1Design);
+    Img1.hide();
     buildSkin();
 
     Timer1.setInterval(250);
@@ -99,11 +115,52 @@ void frmMain::RemoveHotKeys() { }
 void frmMain::PlayAni() { } // play/pause comes with the playback commands
 void frmMain::NextAni() { } // comes with the play list and playback commands
 void frmMain::RewindAni() { } // comes with the playback commands
-void frmMain::CatchFrame() { } // comes with frame capture
 void frmMain::ShowPlayListWindowAni() { } // comes with the play-list window
 void frmMain::BackAni() { } // comes with the play list and playback commands
 void frmMain::OpenAni() { } // comes with the open dialog
-void frmMain::Extract(int) { } // comes with SWF extraction from projectors
+
+void frmMain::CatchFrame()
+{
+    const auto showing = [](auto& instance) { return instance.isLoaded() && instance.loaded()->isVisible(); };
+    if (showing(forms_.list) || showing(forms_.about) || showing(forms_.open))
+        return;
+
+    using platform::twipsToPixels;
+    Img1.setPixmap(mdlCatchFrame::GrabWindowArea(forms_.platform().screenGrabber(), *this, true,
+        twipsToPixels(Flash1.Left()), twipsToPixels(Flash1.Top()), twipsToPixels(Flash1.Width()),
+        twipsToPixels(Flash1.Height())));
+
+    prepare(CmdD1, QStringLiteral("BMP位图（*.bmp）|*.bmp"), QStringLiteral("保存bmp位图"), false);
+    if (!CmdD1.ShowSave())
+        return;
+    // A cancelled dialog leaves the name empty, and the save fails without a word.
+    mdlCatchFrame::SavePicture(Img1.pixmap(), CmdD1.FileName());
+}
+
+void frmMain::Extract(int FlashVersion)
+{
+    hide();
+    const auto showAgain = qScopeGuard([this] { show(); });
+
+    prepare(CmdD1, QStringLiteral("exe文件（*.exe）|*.exe"), QStringLiteral("选择要解析的EXE文件"), true);
+    if (!CmdD1.ShowOpen())
+        return;
+    const QString ExePath = CmdD1.FileName();
+
+    prepare(
+        CmdD1, QStringLiteral("swf文件（*.swf）|*.swf"), QStringLiteral("输入要保存的swf文件的名字"), true);
+    if (!CmdD1.ShowSave())
+        return;
+    const QString SwfPath = CmdD1.FileName();
+
+    platform::MessageBoxes& messages = forms_.platform().messageBoxes();
+    const QString notice = QStringLiteral("提示");
+    messages.information(this, notice, QStringLiteral("点击“确定”开始在后台操作，转换完毕时将通知您。"));
+    if (mdlExtractSWF::ExtractSWF(messages, this, ExePath, SwfPath, FlashVersion))
+        messages.information(this, notice, QStringLiteral("从exe文件中成功提取swf文件。"));
+    else
+        messages.information(this, notice, QStringLiteral("从exe文件中提取swf文件失败"));
+}
 
 // Shown modally over the main window, whatever other window is up.
 void frmMain::ShowAbout()

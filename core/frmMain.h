@@ -4,6 +4,7 @@
 #include "chrome/LineControl.h"
 #include "chrome/WindowDrag.h"
 
+#include <QLabel>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -49,6 +50,7 @@ public:
     platform::FileDialog& CmdD1;
     QTimer Timer1; // progress, 250 ms; disabled until a movie has loaded
     QTimer Timer2; // download percentage, 100 ms; disabled until a movie loads
+    QLabel Img1 { this }; // hidden; holds the last captured frame
     bool Dropped = false;
 
     // The skin, in the form's own order; an earlier control lies above a later one.

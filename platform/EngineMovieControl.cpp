@@ -1,6 +1,11 @@
 #include "EngineMovieControl.h"
 
+#include "swf/player/KeyCodes.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace platform {
 
@@ -11,6 +16,9 @@ EngineMovieControl::EngineMovieControl(QWidget* parent)
     player_.setLoop(true);
     // The stage is painted in full on every frame, so Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The movie hears the pointer move without a button held, and keys once clicked.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
     connect(&player_, &swf::Player::readyStateChanged, this, &MovieControl::OnReadyStateChange);
     // A movie that cannot be read leaves an empty stage and a frame change; nothing is
     // shown modally, the control simply has no movie until the next load.
@@ -126,6 +134,71 @@ void EngineMovieControl::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing, smooth);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
     player_.render(painter, rect());
+}
+
+void EngineMovieControl::pointerAt(QPointF position)
+{
+    player_.pointerMove(player_.stagePoint(position, QRectF(rect())));
+    setCursor(player_.cursor() == swf::Cursor::Hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void EngineMovieControl::mouseMoveEvent(QMouseEvent* event)
+{
+    pointerAt(event->position());
+}
+
+void EngineMovieControl::mousePressEvent(QMouseEvent* event)
+{
+    // The right button belongs to the window's menu; the movie takes the left one.
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    pointerAt(event->position());
+    player_.pointerPress();
+}
+
+void EngineMovieControl::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    pointerAt(event->position());
+    player_.pointerRelease();
+    setCursor(player_.cursor() == swf::Cursor::Hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void EngineMovieControl::wheelEvent(QWheelEvent* event)
+{
+    // One notch of a wheel is 120 eighths of a degree; movies count notches of 3 lines.
+    player_.wheel(event->angleDelta().y() / 40);
+}
+
+void EngineMovieControl::key(QKeyEvent* event, bool down)
+{
+    const QString text = event->text();
+    const char32_t character = text.isEmpty() ? 0 : text.toUcs4().value(0);
+    if (down)
+        player_.keyDown(swf::movieKeyCode(event->key()), character);
+    else
+        player_.keyUp(swf::movieKeyCode(event->key()), character);
+}
+
+void EngineMovieControl::keyPressEvent(QKeyEvent* event)
+{
+    key(event, true);
+}
+
+void EngineMovieControl::keyReleaseEvent(QKeyEvent* event)
+{
+    key(event, false);
+}
+
+void EngineMovieControl::leaveEvent(QEvent*)
+{
+    // Off the control the pointer is over nothing of the movie.
+    player_.pointerMove(QPointF(-1e9, -1e9));
 }
 
 } // namespace platform

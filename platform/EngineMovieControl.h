@@ -37,11 +37,24 @@ public:
     // Why the last movie could not be shown; empty while all is well.
     QString errorString() const { return player_.errorString(); }
 
+    // The engine behind the control, for tests and tools that look inside.
+    swf::Player& player() { return player_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The pointer, the wheel and the keys go on to the movie, in its own coordinates.
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     bool antialiased() const;
+    void pointerAt(QPointF position);
+    void key(QKeyEvent* event, bool down);
 
     swf::Player player_;
     QString movie_;

@@ -6,10 +6,13 @@ class QWidget;
 
 namespace platform {
 
+class Downloader;
 class FileDialog;
 class MessageBoxes;
 class MovieControl;
 class ProgressBar;
+class ScreenGrabber;
+class Shell;
 class WindowManager;
 
 // Everything the windows need from outside the program, made once at start-up: the real
@@ -26,6 +29,9 @@ public:
     // A file dialog that shows itself modally over `owner`.
     virtual std::unique_ptr<FileDialog> createFileDialog(QWidget* owner) = 0;
     virtual MessageBoxes& messageBoxes() = 0;
+    virtual ScreenGrabber& screenGrabber() = 0;
+    virtual Downloader& downloader() = 0;
+    virtual Shell& shell() = 0;
     virtual WindowManager& windowManager() = 0;
 };
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "Platform.h"
+#include "QtDownloader.h"
 #include "QtMessageBoxes.h"
+#include "QtScreenGrabber.h"
+#include "QtShell.h"
 #include "QtWindowManager.h"
 
 namespace platform {
@@ -13,10 +16,16 @@ public:
     ProgressBar* createProgressBar(QWidget* parent) override;
     std::unique_ptr<FileDialog> createFileDialog(QWidget* owner) override;
     MessageBoxes& messageBoxes() override { return messageBoxes_; }
+    ScreenGrabber& screenGrabber() override { return screenGrabber_; }
+    Downloader& downloader() override { return downloader_; }
+    Shell& shell() override { return shell_; }
     WindowManager& windowManager() override { return windowManager_; }
 
 private:
     QtMessageBoxes messageBoxes_;
+    QtScreenGrabber screenGrabber_;
+    QtDownloader downloader_;
+    QtShell shell_;
     QtWindowManager windowManager_;
 };
 

@@ -1,11 +1,13 @@
 #include "FakeMessageBoxes.h"
 
+#include <QWidget>
+
 namespace platform {
 
 MessageAnswer FakeMessageBoxes::show(
-    QWidget*, MessageIcon icon, const QString& title, const QString& text, MessageButtons buttons)
+    QWidget* owner, MessageIcon icon, const QString& title, const QString& text, MessageButtons buttons)
 {
-    shown_ << Shown { icon, title, text, buttons };
+    shown_ << Shown { icon, title, text, buttons, owner && owner->isVisible() };
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
     if (answers_.empty())

@@ -17,6 +17,7 @@ public:
         QString title;
         QString text;
         MessageButtons buttons = MessageButtons::Ok;
+        bool ownerVisible = false; // whether the owner window showed while the box did
     };
 
     MessageAnswer show(QWidget* owner, MessageIcon icon, const QString& title, const QString& text,

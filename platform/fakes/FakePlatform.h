@@ -1,9 +1,12 @@
 #pragma once
 
+#include "FakeDownloader.h"
 #include "FakeFileDialog.h"
 #include "FakeMessageBoxes.h"
 #include "FakeMovieControl.h"
 #include "FakeProgressBar.h"
+#include "FakeScreenGrabber.h"
+#include "FakeShell.h"
 #include "FakeWindowManager.h"
 #include "platform/Platform.h"
 
@@ -12,13 +15,17 @@
 namespace platform {
 
 // The platform of the tests: every component is a fake, and the test reaches the ones the
-// windows were given through this object.
-class FakePlatform final : public Platform {
+// windows were given through this object. A test that needs one real component derives
+// from it and gives that one instead.
+class FakePlatform : public Platform {
 public:
     MovieControl* createMovieControl(QWidget* parent) override;
     ProgressBar* createProgressBar(QWidget* parent) override;
     std::unique_ptr<FileDialog> createFileDialog(QWidget* owner) override;
     MessageBoxes& messageBoxes() override { return messages; }
+    ScreenGrabber& screenGrabber() override { return screen; }
+    Downloader& downloader() override { return downloads; }
+    Shell& shell() override { return desktop; }
     WindowManager& windowManager() override { return windows; }
 
     // The last made of each; null once its window destroyed it.
@@ -27,6 +34,9 @@ public:
 
     FileDialogScript fileDialogs;
     FakeMessageBoxes messages;
+    FakeScreenGrabber screen;
+    FakeDownloader downloads;
+    FakeShell desktop;
     FakeWindowManager windows;
 
 private:

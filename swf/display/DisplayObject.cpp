@@ -3,33 +3,117 @@
 #include "MovieClip.h"
 #include "Stage.h"
 
+#include <vector>
+
 namespace swf {
 
-DisplayObject::DisplayObject(Stage& stage, Kind kind, const Character* character, int depth)
+DisplayObject::DisplayObject(Stage& stage, const Character* character, int depth)
     : stage_(stage)
-    , kind_(kind)
+    , id_(stage.registerObject(this))
     , character_(character)
     , depth_(depth)
     , bornTick_(stage.tick())
 {
     if (character)
         placement_.characterId = character->id;
-    stage_.instanceCreated();
 }
 
 DisplayObject::~DisplayObject()
 {
-    stage_.instanceDestroyed();
+    stage_.unregisterObject(id_);
 }
 
-MovieClip* DisplayObject::asMovieClip()
+void DisplayObject::attach(MovieClip* parent, int depth, Origin origin)
 {
-    return kind_ == Kind::MovieClip ? static_cast<MovieClip*>(this) : nullptr;
+    parent_ = parent;
+    depth_ = depth;
+    origin_ = origin;
 }
 
-const MovieClip* DisplayObject::asMovieClip() const
+void DisplayObject::applyTimelinePlacement(const Placement& placement)
 {
-    return kind_ == Kind::MovieClip ? static_cast<const MovieClip*>(this) : nullptr;
+    const Matrix matrix = placement_.matrix;
+    const ColorTransform cx = placement_.colorTransform;
+    const std::string name = placement_.name;
+    placement_ = placement;
+    if (scriptMoved_)
+        placement_.matrix = matrix;
+    if (scriptRecoloured_)
+        placement_.colorTransform = cx;
+    // A name given by the timeline replaces the one the object had; no name keeps it.
+    if (!placement.name.empty())
+        name_ = placement.name;
+    else
+        placement_.name = name;
+}
+
+void DisplayObject::setMatrix(const Matrix& matrix)
+{
+    placement_.matrix = matrix;
+    scriptMoved_ = true;
+}
+
+void DisplayObject::setColorTransform(const ColorTransform& cx)
+{
+    placement_.colorTransform = cx;
+    scriptRecoloured_ = true;
+}
+
+QTransform DisplayObject::stageTransform() const
+{
+    QTransform t = toQTransform(matrix());
+    for (const MovieClip* p = parent_; p; p = p->parent())
+        t = t * toQTransform(p->matrix());
+    return t;
+}
+
+QRectF DisplayObject::bounds() const
+{
+    QRectF box = ownBounds();
+    if (const DisplayList* list = children()) {
+        for (const auto& [depth, child] : *list) {
+            const QRectF inner = child->bounds();
+            if (inner.isNull())
+                continue;
+            const QRectF mapped = toQTransform(child->matrix()).mapRect(inner);
+            box = box.isNull() ? mapped : box.united(mapped);
+        }
+    }
+    return box;
+}
+
+bool DisplayObject::hitTest(QPointF local) const
+{
+    if (!visible_)
+        return false;
+    if (hitsOwn(local))
+        return true;
+    const DisplayList* list = children();
+    if (!list)
+        return false;
+    // A masked child counts only where its mask covers the point too.
+    struct Mask {
+        const DisplayObject* object;
+        int clipDepth;
+    };
+    std::vector<Mask> masks;
+    for (const auto& [depth, child] : *list) {
+        std::erase_if(masks, [depth](const Mask& m) { return m.clipDepth < depth; });
+        const QTransform toChild = toQTransform(child->matrix()).inverted();
+        if (child->isMask()) {
+            masks.push_back({ child.get(), child->clipDepth() });
+            continue;
+        }
+        bool inside = child->hitTest(toChild.map(local));
+        for (const Mask& mask : masks) {
+            if (!inside)
+                break;
+            inside = mask.object->hitTest(toQTransform(mask.object->matrix()).inverted().map(local));
+        }
+        if (inside)
+            return true;
+    }
+    return false;
 }
 
 } // namespace swf

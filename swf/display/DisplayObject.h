@@ -1,56 +1,160 @@
 #pragma once
 
+#include "Geometry.h"
 #include "Placement.h"
 
+#include <QPainterPath>
+#include <QPointF>
+#include <QRectF>
+#include <QTransform>
+
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
 
 namespace swf {
 
-class Stage;
+class DisplayObject;
+class DrawContext;
 class MovieClip;
+class Stage;
+struct Character;
 
-// One character instance on a display list. Shapes and characters this engine does not
-// interpret yet are plain DisplayObjects; sprites and the root are MovieClips.
+// The objects of one display list, by depth, bottom first.
+using DisplayList = std::map<int, std::unique_ptr<DisplayObject>>;
+
+// Depths as the file gives them (1..65535) are the timeline's. Scripts count depths from
+// -16384, so that their own objects (depth 0 and up) stand above everything the timeline
+// places: a script depth is a display-list depth less this offset.
+inline constexpr int kScriptDepthOffset = 16384;
+inline constexpr int kMinScriptDepth = -16384;
+inline constexpr int kMaxScriptDepth = 1048575;
+
+// A stable name for a display object that may be gone by the time it is used: input keeps
+// the object under the pointer by it, scripts keep their references by it.
+using ObjectId = uint64_t;
+
+// What put an object on its display list. The timeline manages only its own objects: a
+// frame step or a goto never touches what a script made, nor an object a script has taken
+// over by moving it to another depth.
+enum class Origin : uint8_t { Timeline, Script };
+
+enum class PointerEventKind : uint8_t { RollOver, RollOut, Press, Release, ReleaseOutside, DragOver, DragOut };
+
+// One instance of a character on a display list. Each kind of character is one subclass
+// (the sprite's is MovieClip): it is made from its definition by the factory registered for
+// its tag, and says how it is drawn, measured and hit-tested. Everything that is the same
+// for every kind lives here: the placement the timeline gives, what a script changes, the
+// name, the place in the tree, and whether it takes the mouse.
 class DisplayObject {
 public:
-    enum class Kind : uint8_t {
-        Shape, // drawn from its Shape character
-        MovieClip, // has a timeline and a display list of its own
-        Inert, // holds its depth (moves and removes find it) but draws nothing
-    };
-
-    DisplayObject(Stage& stage, Kind kind, const Character* character, int depth);
+    DisplayObject(Stage& stage, const Character* character, int depth);
     virtual ~DisplayObject();
     DisplayObject(const DisplayObject&) = delete;
     DisplayObject& operator=(const DisplayObject&) = delete;
 
-    Kind kind() const { return kind_; }
-    const Character* character() const { return character_; } // null for the root
+    // ---- What each kind says about itself --------------------------------------------
+
+    // Draws what this object itself shows (not its children), in its own coordinates.
+    virtual void draw(DrawContext&) const { }
+    // Its children, drawn above its own picture; null for kinds without any.
+    virtual const DisplayList* children() const { return nullptr; }
+    // The area its own picture covers, in its own twips (children not included).
+    virtual QRectF ownBounds() const { return {}; }
+    // Whether its own picture covers `local` (its own twips): the exact shapes, not boxes.
+    virtual bool hitsOwn(QPointF) const { return false; }
+    // The area its own picture covers when it serves as a mask, in its own twips. Made on
+    // first use: `work` gets what making it took (PathUnion units), 0 once it is kept.
+    virtual QPainterPath ownOutline(double& work) const
+    {
+        work = 0;
+        return {};
+    }
+    // The pointer entered, left, pressed or released this object (only mouse targets).
+    virtual void pointerEvent(PointerEventKind) { }
+    // Whether this object takes pointer events as one whole (buttons, clips with mouse
+    // handlers); the objects inside it then take none of their own.
+    virtual bool isMouseTarget() const { return handlesMouse_; }
+
+    virtual MovieClip* asMovieClip() { return nullptr; }
+    virtual const MovieClip* asMovieClip() const { return nullptr; }
+
+    // ---- Measuring and hit testing, the same for every kind ---------------------------
+
+    // The bounds of this object and everything in it, in its own twips.
+    QRectF bounds() const;
+    // Whether the object or anything in it (masks taken into account) covers `local`.
+    bool hitTest(QPointF local) const;
+    // The transform from this object's twips to the stage's.
+    QTransform stageTransform() const;
+
+    // ---- Identity and place in the tree -----------------------------------------------
+
+    ObjectId id() const { return id_; }
+    Stage& stage() const { return stage_; }
+    const Character* character() const { return character_; } // null for the root and empty clips
     uint16_t characterId() const { return placement_.characterId; }
     int depth() const { return depth_; }
+    int scriptDepth() const { return depth_ - kScriptDepthOffset; }
+    MovieClip* parent() const { return parent_; }
+    Origin origin() const { return origin_; }
+
+    // The instance name: the one the timeline or a script gave it, or "instanceN".
+    const std::string& name() const { return name_; }
+    void setName(std::string name) { name_ = std::move(name); }
+
+    // ---- Properties: the timeline's placement and what scripts change -----------------
 
     const Placement& placement() const { return placement_; }
-    void setPlacement(const Placement& placement) { placement_ = placement; }
     const Matrix& matrix() const { return placement_.matrix; }
     const ColorTransform& colorTransform() const { return placement_.colorTransform; }
+    uint16_t ratio() const { return placement_.ratio; }
     bool isMask() const { return placement_.clipDepth != 0; }
+    uint16_t clipDepth() const { return placement_.clipDepth; }
+    bool visible() const { return visible_; }
+
+    // The timeline's word on this object. Once a script has moved or recoloured it, the
+    // timeline's moves leave that property alone until the timeline places it anew.
+    void applyTimelinePlacement(const Placement& placement);
+    void setMatrix(const Matrix& matrix);
+    void setColorTransform(const ColorTransform& cx);
+    void setVisible(bool visible) { visible_ = visible; }
+    bool scriptMoved() const { return scriptMoved_; }
+    bool scriptRecoloured() const { return scriptRecoloured_; }
+
+    // Mouse handling, set by buttons' and scripts' layers.
+    void setHandlesMouse(bool on) { handlesMouse_ = on; }
+    bool useHandCursor() const { return useHandCursor_; }
+    void setUseHandCursor(bool on) { useHandCursor_ = on; }
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool on) { enabled_ = on; }
 
     // The tick of the stage in which this object was created: a clip does not advance in
     // the tick that made it, since making it already ran its first frame.
     uint64_t bornTick() const { return bornTick_; }
 
-    MovieClip* asMovieClip();
-    const MovieClip* asMovieClip() const;
-
 protected:
     Stage& stage_;
 
 private:
-    Kind kind_;
+    friend class MovieClip;
+    void attach(MovieClip* parent, int depth, Origin origin);
+
+    ObjectId id_;
     const Character* character_;
     int depth_;
+    MovieClip* parent_ = nullptr;
+    Origin origin_ = Origin::Timeline;
     uint64_t bornTick_;
+    std::string name_;
     Placement placement_;
+    bool visible_ = true;
+    bool scriptMoved_ = false;
+    bool scriptRecoloured_ = false;
+    bool handlesMouse_ = false;
+    bool useHandCursor_ = true;
+    bool enabled_ = true;
 };
 
 } // namespace swf

@@ -1,16 +1,29 @@
 #include "MovieClip.h"
 
-#include "FrameActions.h"
 #include "Stage.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace swf {
+namespace {
+
+bool equalNames(std::string_view a, std::string_view b, bool caseSensitive)
+{
+    if (caseSensitive)
+        return a == b;
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+} // namespace
 
 MovieClip::MovieClip(
-    Stage& stage, const Character* character, const Timeline& timeline, int depth, int nesting)
-    : DisplayObject(stage, Kind::MovieClip, character, depth)
+    Stage& stage, const Movie& movie, const Character* character, const Timeline& timeline, int depth, int nesting)
+    : DisplayObject(stage, character, depth)
+    , movie_(movie)
     , timeline_(timeline)
     , nesting_(nesting)
 {
@@ -20,19 +33,62 @@ MovieClip::MovieClip(
 // in the instance count the stage keeps.
 MovieClip::~MovieClip()
 {
+    clearList();
+}
+
+void MovieClip::clearList()
+{
     while (!displayList_.empty())
-        displayList_.erase(std::prev(displayList_.end()));
+        erase(std::prev(displayList_.end()));
+}
+
+DisplayList::iterator MovieClip::erase(DisplayList::iterator it)
+{
+    // What a clip holds leaves before the clip itself.
+    if (MovieClip* clip = it->second->asMovieClip())
+        clip->clearList();
+    stage_.notifyRemoved(*it->second);
+    return displayList_.erase(it);
+}
+
+int MovieClip::framesLoaded() const
+{
+    return static_cast<int>(timeline_.frames.size());
 }
 
 int MovieClip::frameCount() const
 {
-    return std::max<int>(1, static_cast<int>(timeline_.frames.size()));
+    int frames = framesLoaded();
+    // Only a movie's own timeline arrives piece by piece; a sprite is whole once defined.
+    if (&timeline_ == &movie_.timeline && !movie_.complete)
+        frames = std::max<int>(frames, movie_.header.frameCount);
+    return std::max(1, frames);
 }
 
-const DisplayObject* MovieClip::at(int depth) const
+std::optional<int> MovieClip::frameOfLabel(std::string_view label, bool caseSensitive) const
+{
+    for (int f = 0; f < framesLoaded(); ++f) {
+        for (const std::string& name : timeline_.frames[f].labels) {
+            if (equalNames(name, label, caseSensitive))
+                return f;
+        }
+    }
+    return std::nullopt;
+}
+
+DisplayObject* MovieClip::at(int depth) const
 {
     auto it = displayList_.find(depth);
     return it == displayList_.end() ? nullptr : it->second.get();
+}
+
+DisplayObject* MovieClip::childByName(std::string_view name, bool caseSensitive) const
+{
+    for (const auto& [depth, object] : displayList_) {
+        if (equalNames(object->name(), name, caseSensitive))
+            return object.get();
+    }
+    return nullptr;
 }
 
 void MovieClip::advance()
@@ -40,22 +96,27 @@ void MovieClip::advance()
     if (playing_)
         stepTimeline();
 
-    // Collect first: a child's own step never touches this list, but the order is fixed
-    // before any child runs.
-    std::vector<MovieClip*> children;
+    // The children are fixed before any of them runs, and found again by id, so that one
+    // child's step cannot pull another from under the loop.
+    std::vector<ObjectId> children;
     for (auto& [depth, object] : displayList_) {
         MovieClip* clip = object->asMovieClip();
         if (clip && clip->bornTick() != stage_.tick())
-            children.push_back(clip);
+            children.push_back(clip->id());
     }
-    for (MovieClip* child : children)
-        child->advance();
+    for (ObjectId id : children) {
+        if (DisplayObject* object = stage_.find(id))
+            object->asMovieClip()->advance();
+    }
 }
 
 void MovieClip::stepTimeline()
 {
-    if (currentFrame_ + 1 < frameCount()) {
-        gotoFrame(currentFrame_ + 1);
+    const int next = currentFrame_ + 1;
+    if (next < frameCount()) {
+        // A frame still on its way is waited for.
+        if (next < framesLoaded())
+            gotoFrame(next);
         return;
     }
     if (endMode_ == EndMode::Stop) {
@@ -69,65 +130,153 @@ void MovieClip::stepTimeline()
 
 void MovieClip::gotoFrame(int frame)
 {
-    frame = std::clamp(frame, 0, frameCount() - 1);
+    const int available = framesLoaded();
+    frame = std::clamp(frame, 0, std::max(0, available - 1));
     if (frame == currentFrame_)
         return;
 
+    // The timeline works on its own objects only.
     const bool rebuild = frame < currentFrame_ || currentFrame_ < 0;
     ReplayState state;
     if (!rebuild) {
-        for (const auto& [depth, object] : displayList_)
-            state.emplace(depth, ReplaySlot { object->placement(), false });
+        for (const auto& [depth, object] : displayList_) {
+            if (object->origin() == Origin::Timeline)
+                state.emplace(depth, ReplaySlot { object->placement(), false });
+        }
     }
     TimelineReplay replay(state);
     const int first = rebuild ? 0 : currentFrame_ + 1;
-    const int available = static_cast<int>(timeline_.frames.size());
     for (int f = first; f <= frame && f < available; ++f)
         replay.run(timeline_.frames[f]);
 
     currentFrame_ = frame;
     reconcile(state, rebuild);
     // Only the main timeline owns the stage colour.
-    if (nesting_ == 0 && replay.background())
+    if (nesting_ == 0 && depth() == 0 && replay.background())
         stage_.setBackground(*replay.background());
 
     if (frame < available)
-        stage_.actions().frameEntered(*this, timeline_.frames[frame]);
+        stage_.notifyFrameEntered(*this, timeline_.frames[frame]);
 }
 
 void MovieClip::reconcile(const ReplayState& target, bool rebuilt)
 {
-    // Objects that go, or whose depth got a new object, leave first; the survivors take the
-    // placement the timeline gives them now.
+    // The timeline's objects that go, or whose depth got a new object, leave first; the
+    // survivors take the placement the timeline gives them now.
     for (auto it = displayList_.begin(); it != displayList_.end();) {
+        DisplayObject& object = *it->second;
+        if (object.origin() != Origin::Timeline) {
+            ++it;
+            continue;
+        }
         auto slot = target.find(it->first);
-        const bool keep = slot != target.end()
-            && slot->second.placement.characterId == it->second->characterId()
+        const bool keep = slot != target.end() && slot->second.placement.characterId == object.characterId()
             && (rebuilt || !slot->second.placedInRange);
         if (keep) {
-            it->second->setPlacement(slot->second.placement);
+            object.applyTimelinePlacement(slot->second.placement);
             ++it;
         } else {
-            it = displayList_.erase(it);
+            it = erase(it);
         }
     }
+    // A depth a script's object holds is not the timeline's to fill.
     for (const auto& [depth, slot] : target) {
         if (!displayList_.contains(depth))
             create(depth, slot.placement);
     }
 }
 
+DisplayObject* MovieClip::insert(std::unique_ptr<DisplayObject> object, int depth, Origin origin, bool moved)
+{
+    DisplayObject* shown = object.get();
+    shown->attach(this, depth, origin);
+    if (auto old = displayList_.find(depth); old != displayList_.end())
+        erase(old);
+    displayList_[depth] = std::move(object);
+    if (!moved)
+        stage_.notifyAdded(*shown);
+    return shown;
+}
+
 void MovieClip::create(int depth, const Placement& placement)
 {
-    std::unique_ptr<DisplayObject> object = stage_.instantiate(placement.characterId, depth, nesting_ + 1);
+    std::unique_ptr<DisplayObject> object = stage_.instantiate(movie_, placement.characterId, depth, nesting_ + 1);
     if (!object)
         return;
-    object->setPlacement(placement);
-    MovieClip* clip = object->asMovieClip();
-    displayList_.emplace(depth, std::move(object));
+    object->applyTimelinePlacement(placement);
+    if (object->name().empty())
+        object->setName(stage_.nextInstanceName());
+    DisplayObject* shown = insert(std::move(object), depth, Origin::Timeline);
     // A new clip shows its first frame at once.
-    if (clip)
+    if (MovieClip* clip = shown->asMovieClip())
         clip->gotoFrame(0);
+}
+
+DisplayObject* MovieClip::placeByScript(uint16_t characterId, std::string name, int scriptDepth)
+{
+    if (scriptDepth < kMinScriptDepth || scriptDepth > kMaxScriptDepth)
+        return nullptr;
+    const int depth = scriptDepth + kScriptDepthOffset;
+    std::unique_ptr<DisplayObject> object = stage_.instantiate(movie_, characterId, depth, nesting_ + 1);
+    if (!object)
+        return nullptr;
+    object->setName(std::move(name));
+    DisplayObject* shown = insert(std::move(object), depth, Origin::Script);
+    if (MovieClip* clip = shown->asMovieClip())
+        clip->gotoFrame(0);
+    return shown;
+}
+
+MovieClip* MovieClip::createEmptyClip(std::string name, int scriptDepth)
+{
+    static const Timeline empty;
+    if (scriptDepth < kMinScriptDepth || scriptDepth > kMaxScriptDepth || nesting_ + 1 > Stage::kMaxNesting
+        || stage_.instanceCount() >= Stage::kMaxInstances)
+        return nullptr;
+    const int depth = scriptDepth + kScriptDepthOffset;
+    auto clip = std::make_unique<MovieClip>(stage_, movie_, nullptr, empty, depth, nesting_ + 1);
+    clip->setName(std::move(name));
+    MovieClip* shown = static_cast<MovieClip*>(insert(std::move(clip), depth, Origin::Script));
+    shown->gotoFrame(0);
+    return shown;
+}
+
+bool MovieClip::remove(DisplayObject& child)
+{
+    auto it = displayList_.find(child.depth());
+    if (it == displayList_.end() || it->second.get() != &child)
+        return false;
+    erase(it);
+    return true;
+}
+
+bool MovieClip::swapDepths(DisplayObject& child, int scriptDepth)
+{
+    auto from = displayList_.find(child.depth());
+    if (from == displayList_.end() || from->second.get() != &child || scriptDepth < kMinScriptDepth
+        || scriptDepth > kMaxScriptDepth)
+        return false;
+    const int oldDepth = child.depth();
+    const int newDepth = scriptDepth + kScriptDepthOffset;
+    if (newDepth == oldDepth)
+        return true;
+    std::unique_ptr<DisplayObject> moving = std::move(from->second);
+    displayList_.erase(from);
+    auto to = displayList_.find(newDepth);
+    if (to != displayList_.end()) {
+        std::unique_ptr<DisplayObject> other = std::move(to->second);
+        displayList_.erase(to);
+        insert(std::move(other), oldDepth, Origin::Script, true);
+    }
+    insert(std::move(moving), newDepth, Origin::Script, true);
+    return true;
+}
+
+int MovieClip::nextHighestDepth() const
+{
+    if (displayList_.empty())
+        return 0;
+    return std::max(0, displayList_.rbegin()->first - kScriptDepthOffset + 1);
 }
 
 } // namespace swf

@@ -3,47 +3,96 @@
 #include "DisplayObject.h"
 #include "TimelineReplay.h"
 
-#include <map>
-#include <memory>
+#include <optional>
+#include <string_view>
 
 namespace swf {
 
-// A timeline with its display list: the root of a movie, or one instance of a sprite.
+struct Movie;
+struct Timeline;
+
+// A timeline with its display list: the root of a movie (a level), or one instance of a
+// sprite. Its list holds what the timeline placed and what scripts made, side by side.
 class MovieClip final : public DisplayObject {
 public:
-    using DisplayList = std::map<int, std::unique_ptr<DisplayObject>>;
     enum class EndMode : uint8_t { Loop, Stop };
 
-    // `nesting` counts the clips above this one (0 for the root); the stage refuses to
-    // make clips past its limit, so that a sprite that places itself ends.
-    MovieClip(Stage& stage, const Character* character, const Timeline& timeline, int depth, int nesting);
+    // `nesting` counts the clips above this one (0 for a root); the stage refuses to make
+    // clips past its limit, so that a sprite that places itself ends. `movie` is the movie
+    // whose dictionary the timeline's characters come from.
+    MovieClip(Stage& stage, const Movie& movie, const Character* character, const Timeline& timeline, int depth,
+        int nesting);
     ~MovieClip() override;
 
+    MovieClip* asMovieClip() override { return this; }
+    const MovieClip* asMovieClip() const override { return this; }
+    const DisplayList* children() const override { return &displayList_; }
+
+    const Movie& movie() const { return movie_; }
+
+    // ---- The timeline ------------------------------------------------------------------
+
     int currentFrame() const { return currentFrame_; } // 0-based; -1 before the first frame
-    int frameCount() const; // at least 1
+    // The frames of the timeline, at least 1. While the movie still arrives, what its
+    // header declares.
+    int frameCount() const;
+    int framesLoaded() const; // the frames that have arrived
     bool isPlaying() const { return playing_; }
     void play() { playing_ = true; }
     void stop() { playing_ = false; }
     // What happens after the last frame. Sprites always loop; the root follows the player.
     void setEndMode(EndMode mode) { endMode_ = mode; }
     int nesting() const { return nesting_; }
+    // The 0-based frame that carries `label`, if any.
+    std::optional<int> frameOfLabel(std::string_view label, bool caseSensitive) const;
 
     // One tick: the next frame of this timeline when playing, then each child clip that
-    // existed before this tick, in depth order.
+    // existed before this tick, in depth order. A frame that has not arrived yet is waited
+    // for, never skipped.
     void advance();
-    // Shows `frame` (0-based, clamped). Forward runs the control tags of the frames in
-    // between; backward rebuilds from the first frame, keeping the objects that stand at
-    // the same depth with the same character. Children do not advance.
+    // Shows `frame` (0-based, clamped to the frames loaded). Forward runs the control tags
+    // of the frames in between; backward rebuilds from the first frame, keeping the
+    // objects that stand at the same depth with the same character. Objects of scripts
+    // are left alone either way. Children do not advance.
     void gotoFrame(int frame);
 
+    // ---- The display list ----------------------------------------------------------------
+
     const DisplayList& displayList() const { return displayList_; }
-    const DisplayObject* at(int depth) const;
+    DisplayObject* at(int depth) const;
+    DisplayObject* atScriptDepth(int scriptDepth) const { return at(scriptDepth + kScriptDepthOffset); }
+    // The child of that instance name at the lowest depth; names compare without regard to
+    // case unless asked (movies before SWF 7).
+    DisplayObject* childByName(std::string_view name, bool caseSensitive) const;
+
+    // ---- What scripts do to the list -----------------------------------------------------
+
+    // Places a new instance of a character of this clip's movie at a script depth,
+    // replacing what stood there. Null when the character is unknown, the depth is out of
+    // range, or a limit of the stage is reached.
+    DisplayObject* placeByScript(uint16_t characterId, std::string name, int scriptDepth);
+    // A new empty clip, as scripts make to draw into or load into.
+    MovieClip* createEmptyClip(std::string name, int scriptDepth);
+    // Takes `child` off the list and destroys it. False when it is not a child of this clip.
+    bool remove(DisplayObject& child);
+    // Moves `child` to a script depth; what stood there takes the child's old depth. Both
+    // are the script's from then on: the timeline no longer moves or removes them.
+    bool swapDepths(DisplayObject& child, int scriptDepth);
+    // One above the highest script depth in use, at least 0.
+    int nextHighestDepth() const;
 
 private:
     void stepTimeline();
     void reconcile(const ReplayState& target, bool rebuilt);
     void create(int depth, const Placement& placement);
+    // Puts an object at `depth`, replacing what stood there; `moved` when it only changes
+    // depth within this list, which is no news to the observers.
+    DisplayObject* insert(std::unique_ptr<DisplayObject> object, int depth, Origin origin, bool moved = false);
+    // Takes an object off the list, telling the stage's observers first.
+    DisplayList::iterator erase(DisplayList::iterator it);
+    void clearList();
 
+    const Movie& movie_;
     const Timeline& timeline_;
     int nesting_;
     int currentFrame_ = -1;

@@ -1,56 +1,307 @@
 #include "Stage.h"
 
-#include <type_traits>
-#include <variant>
+#include "swf/kinds/Registry.h"
+
+#include <algorithm>
+#include <charconv>
+#include <vector>
 
 namespace swf {
+namespace {
 
-Stage::Stage(std::shared_ptr<const Movie> movie, FrameActions* actions)
-    : movie_(std::move(movie))
-    , actions_(actions ? actions : &noActions_)
-    , background_(movie_->background)
+bool sameName(std::string_view a, std::string_view b, bool caseSensitive)
 {
-    root_ = std::make_unique<MovieClip>(*this, nullptr, movie_->timeline, 0, 0);
+    if (caseSensitive)
+        return a == b;
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+// "_level12" gives 12.
+std::optional<int> levelNumber(std::string_view name, bool caseSensitive)
+{
+    constexpr std::string_view prefix = "_level";
+    if (name.size() <= prefix.size() || !sameName(name.substr(0, prefix.size()), prefix, caseSensitive))
+        return std::nullopt;
+    int number = 0;
+    const char* end = name.data() + name.size();
+    auto [ptr, ec] = std::from_chars(name.data() + prefix.size(), end, number);
+    if (ec != std::errc() || ptr != end || number < 0)
+        return std::nullopt;
+    return number;
+}
+
+// The topmost object in `object`'s subtree that `pick` accepts at `local`: children from
+// the top down, each only where the masks over it cover the point too.
+template <class Pick> DisplayObject* topmost(DisplayObject& object, QPointF local, Pick pick)
+{
+    if (!object.visible())
+        return nullptr;
+    if (const DisplayList* list = object.children()) {
+        // The masks over each depth, found bottom up, then the children tried top down.
+        std::vector<std::pair<DisplayObject*, std::vector<DisplayObject*>>> stack;
+        std::vector<DisplayObject*> masks;
+        for (const auto& [depth, child] : *list) {
+            std::erase_if(masks, [depth](DisplayObject* m) { return m->clipDepth() < depth; });
+            if (child->isMask())
+                masks.push_back(child.get());
+            else
+                stack.emplace_back(child.get(), masks);
+        }
+        for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+            DisplayObject* child = it->first;
+            const QPointF inChild = toQTransform(child->matrix()).inverted().map(local);
+            DisplayObject* found = pick(*child, inChild);
+            if (!found)
+                continue;
+            const bool masked = std::any_of(it->second.begin(), it->second.end(), [&](DisplayObject* mask) {
+                return !mask->hitTest(toQTransform(mask->matrix()).inverted().map(local));
+            });
+            if (!masked)
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+DisplayObject* mouseTargetIn(DisplayObject& object, QPointF local)
+{
+    return topmost(object, local, [](DisplayObject& child, QPointF inChild) -> DisplayObject* {
+        if (child.isMouseTarget())
+            return child.hitTest(inChild) ? &child : nullptr;
+        return mouseTargetIn(child, inChild);
+    });
+}
+
+DisplayObject* anyObjectIn(DisplayObject& object, QPointF local)
+{
+    return topmost(object, local, [](DisplayObject& child, QPointF inChild) -> DisplayObject* {
+        if (DisplayObject* inner = anyObjectIn(child, inChild))
+            return inner;
+        return child.visible() && child.hitsOwn(inChild) ? &child : nullptr;
+    });
+}
+
+} // namespace
+
+Stage::Stage(std::shared_ptr<const Movie> movie)
+    : movie_(std::move(movie))
+    , background_(movie_->background)
+    , input_(*this)
+{
+    levels_[0] = std::make_unique<MovieClip>(*this, *movie_, nullptr, movie_->timeline, 0, 0);
 }
 
 Stage::~Stage()
 {
-    root_.reset();
+    tearingDown_ = true;
+    // Higher levels first, then the movie itself.
+    while (!levels_.empty())
+        levels_.erase(std::prev(levels_.end()));
 }
 
 void Stage::start()
 {
-    if (root_->currentFrame() < 0)
-        root_->gotoFrame(0);
+    if (root().currentFrame() < 0)
+        root().gotoFrame(0);
 }
 
 void Stage::advance()
 {
     ++tick_;
-    root_->advance();
+    std::vector<int> numbers;
+    for (const auto& [number, clip] : levels_)
+        numbers.push_back(number);
+    for (int number : numbers) {
+        if (MovieClip* clip = level(number); clip && clip->bornTick() != tick_)
+            clip->advance();
+    }
+    for (StageObserver* observer : std::vector(observers_))
+        observer->tickFinished();
 }
 
-std::unique_ptr<DisplayObject> Stage::instantiate(uint16_t characterId, int depth, int nesting)
+void Stage::addObserver(StageObserver* observer)
 {
-    const Character* character = movie_->character(characterId);
-    if (!character || instances_ >= kMaxInstances)
+    observers_.push_back(observer);
+}
+
+void Stage::removeObserver(StageObserver* observer)
+{
+    std::erase(observers_, observer);
+}
+
+void Stage::notifyFrameEntered(MovieClip& clip, const Frame& frame)
+{
+    for (StageObserver* observer : std::vector(observers_))
+        observer->frameEntered(clip, frame);
+}
+
+void Stage::notifyAdded(DisplayObject& object)
+{
+    for (StageObserver* observer : std::vector(observers_))
+        observer->objectAdded(object);
+}
+
+void Stage::notifyButtonTransition(DisplayObject& button, ButtonTransition transition)
+{
+    for (StageObserver* observer : std::vector(observers_))
+        observer->buttonTransition(button, transition);
+}
+
+void Stage::notifyRemoved(DisplayObject& object)
+{
+    if (tearingDown_)
+        return;
+    for (StageObserver* observer : std::vector(observers_))
+        observer->objectRemoved(object);
+}
+
+MovieClip* Stage::level(int number) const
+{
+    auto it = levels_.find(number);
+    return it == levels_.end() ? nullptr : it->second.get();
+}
+
+MovieClip* Stage::loadLevel(int number, std::shared_ptr<const Movie> movie)
+{
+    if (number <= 0 || !movie)
         return nullptr;
-    return std::visit(
-        [&](const auto& data) -> std::unique_ptr<DisplayObject> {
-            using T = std::decay_t<decltype(data)>;
-            if constexpr (std::is_same_v<T, Shape>) {
-                return std::make_unique<DisplayObject>(*this, DisplayObject::Kind::Shape, character, depth);
-            } else if constexpr (std::is_same_v<T, SpriteDefinition>) {
-                // Too deep: the depth is still taken, so the timeline's moves find it.
-                if (nesting > kMaxNesting)
-                    return std::make_unique<DisplayObject>(
-                        *this, DisplayObject::Kind::Inert, character, depth);
-                return std::make_unique<MovieClip>(*this, character, data.timeline, depth, nesting);
-            } else {
-                return std::make_unique<DisplayObject>(*this, DisplayObject::Kind::Inert, character, depth);
-            }
-        },
-        character->data);
+    unloadLevel(number);
+    auto clip = std::make_unique<MovieClip>(*this, *movie, nullptr, movie->timeline, number, 0);
+    levelMovies_[number] = std::move(movie);
+    MovieClip* shown = clip.get();
+    levels_[number] = std::move(clip);
+    notifyAdded(*shown);
+    shown->gotoFrame(0);
+    return shown;
+}
+
+void Stage::unloadLevel(int number)
+{
+    if (number <= 0)
+        return;
+    if (MovieClip* clip = level(number))
+        notifyRemoved(*clip);
+    levels_.erase(number);
+    levelMovies_.erase(number);
+}
+
+std::unique_ptr<DisplayObject> Stage::instantiate(const Movie& movie, uint16_t characterId, int depth, int nesting)
+{
+    const Character* character = movie.character(characterId);
+    if (!character || registry_.size() >= kMaxInstances)
+        return nullptr;
+    const InstanceContext context { *this, movie, *character, depth, nesting };
+    if (const MakeInstance make = kindFactory(character->tagCode))
+        return make(context);
+    return makeInert(context);
+}
+
+std::string Stage::nextInstanceName()
+{
+    return "instance" + std::to_string(++instanceNames_);
+}
+
+ObjectId Stage::registerObject(DisplayObject* object)
+{
+    const ObjectId id = nextId_++;
+    registry_.emplace(id, object);
+    return id;
+}
+
+void Stage::unregisterObject(ObjectId id)
+{
+    registry_.erase(id);
+}
+
+DisplayObject* Stage::find(ObjectId id) const
+{
+    auto it = registry_.find(id);
+    return it == registry_.end() ? nullptr : it->second;
+}
+
+DisplayObject* Stage::resolvePath(std::string_view path, DisplayObject* from, bool caseSensitive) const
+{
+    DisplayObject* at = from ? from : levels_.at(0).get();
+    if (path.empty())
+        return at;
+    const bool slashes = path.find('/') != std::string_view::npos;
+    if (slashes && path.front() == '/') {
+        at = levels_.at(0).get();
+        path.remove_prefix(1);
+    }
+    const char separator = slashes ? '/' : '.';
+    while (!path.empty() && at) {
+        const size_t end = path.find(separator);
+        std::string_view part = path.substr(0, end);
+        path = end == std::string_view::npos ? std::string_view {} : path.substr(end + 1);
+        if (part.empty() || part == ".")
+            continue;
+        if (part == ".." || sameName(part, "_parent", caseSensitive)) {
+            at = at->parent();
+        } else if (sameName(part, "_root", caseSensitive)) {
+            while (at->parent())
+                at = at->parent();
+        } else if (sameName(part, "this", caseSensitive)) {
+            // stays
+        } else if (auto number = levelNumber(part, caseSensitive)) {
+            at = level(*number);
+        } else if (const MovieClip* clip = at->asMovieClip()) {
+            at = clip->childByName(part, caseSensitive);
+        } else {
+            at = nullptr;
+        }
+    }
+    return at;
+}
+
+std::string Stage::targetPath(const DisplayObject& object) const
+{
+    std::vector<const DisplayObject*> chain;
+    for (const DisplayObject* o = &object; o; o = o->parent())
+        chain.push_back(o);
+    std::string path = "_level" + std::to_string(chain.back()->depth());
+    for (auto it = std::next(chain.rbegin()); it != chain.rend(); ++it)
+        path += "." + (*it)->name();
+    return path;
+}
+
+std::string Stage::slashPath(const DisplayObject& object) const
+{
+    std::vector<const DisplayObject*> chain;
+    for (const DisplayObject* o = &object; o->parent(); o = o->parent())
+        chain.push_back(o);
+    if (chain.empty())
+        return "/";
+    std::string path;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        path += "/" + (*it)->name();
+    return path;
+}
+
+DisplayObject* Stage::mouseTargetAt(QPointF stagePoint) const
+{
+    for (auto it = levels_.rbegin(); it != levels_.rend(); ++it) {
+        MovieClip& clip = *it->second;
+        const QPointF local = toQTransform(clip.matrix()).inverted().map(stagePoint);
+        if (clip.isMouseTarget() && clip.hitTest(local))
+            return &clip;
+        if (DisplayObject* found = mouseTargetIn(clip, local))
+            return found;
+    }
+    return nullptr;
+}
+
+DisplayObject* Stage::objectAt(QPointF stagePoint) const
+{
+    for (auto it = levels_.rbegin(); it != levels_.rend(); ++it) {
+        MovieClip& clip = *it->second;
+        if (DisplayObject* found = anyObjectIn(clip, toQTransform(clip.matrix()).inverted().map(stagePoint)))
+            return found;
+    }
+    return nullptr;
 }
 
 } // namespace swf

@@ -1,18 +1,26 @@
 #pragma once
 
-#include "FrameActions.h"
+#include "DecodedCache.h"
 #include "MovieClip.h"
+#include "PointerInput.h"
+#include "StageObserver.h"
 
 #include "swf/format/Movie.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace swf {
 
-// The display tree of one movie: the root clip, the stage colour, the tick counter and the
-// limits that keep a hostile movie from growing the tree without end.
+// The display tree of one player: the levels (level 0 is the movie the player opened),
+// the stage colour, the tick counter, the objects alive by id, the pointer, and the limits
+// that keep a hostile movie from growing the tree without end.
 class Stage {
 public:
     // A sprite nested deeper than this is not made (a sprite that places itself stops here).
@@ -21,46 +29,89 @@ public:
     // several copies of themselves would otherwise grow the tree exponentially.
     static constexpr std::size_t kMaxInstances = 20000;
 
-    // `actions` receives each frame entered; null means frame scripts are ignored.
-    explicit Stage(std::shared_ptr<const Movie> movie, FrameActions* actions = nullptr);
+    explicit Stage(std::shared_ptr<const Movie> movie);
     ~Stage();
     Stage(const Stage&) = delete;
     Stage& operator=(const Stage&) = delete;
 
     // Shows the first frame. Until then the root has no frame and the stage is empty.
     void start();
-    // One tick of the frame clock for the whole tree.
+    // One tick of the frame clock for the whole tree, every level in order.
     void advance();
 
-    MovieClip& root() { return *root_; }
-    const MovieClip& root() const { return *root_; }
+    MovieClip& root() { return *levels_.at(0); }
+    const MovieClip& root() const { return *levels_.at(0); }
     const Movie& movie() const { return *movie_; }
     const std::shared_ptr<const Movie>& sharedMovie() const { return movie_; }
+
+    // Levels above 0 hold movies loaded beside the first; null where none is.
+    MovieClip* level(int number) const;
+    // Puts `movie` on a level (1 and up), replacing what was there, and shows its first frame.
+    MovieClip* loadLevel(int number, std::shared_ptr<const Movie> movie);
+    void unloadLevel(int number);
+    const std::map<int, std::unique_ptr<MovieClip>>& levels() const { return levels_; }
 
     Rgba background() const { return background_; }
     void setBackground(Rgba color) { background_ = color; }
 
     uint64_t tick() const { return tick_; }
-    std::size_t instanceCount() const { return instances_; }
-    FrameActions& actions() { return *actions_; }
+    std::size_t instanceCount() const { return registry_.size(); }
+    // Observers are told of changes in the order they were added; they must outlive the
+    // stage or be removed first.
+    void addObserver(StageObserver* observer);
+    void removeObserver(StageObserver* observer);
+    void notifyFrameEntered(MovieClip& clip, const Frame& frame);
+    void notifyAdded(DisplayObject& object);
+    void notifyRemoved(DisplayObject& object);
+    void notifyButtonTransition(DisplayObject& button, ButtonTransition transition);
+    // What each kind of character decodes once and shares between its instances.
+    DecodedCache& decoded() const { return decoded_; }
 
-    // Makes an instance of a character for a display list, or null when the character is
-    // unknown or a limit is reached. Sprites come back without a frame shown yet.
-    std::unique_ptr<DisplayObject> instantiate(uint16_t characterId, int depth, int nesting);
+    // Makes an instance of a character of `movie` for a display list, or null when the
+    // character is unknown or a limit is reached. Clips come back without a frame shown.
+    std::unique_ptr<DisplayObject> instantiate(const Movie& movie, uint16_t characterId, int depth, int nesting);
+    // The name an unnamed instance gets: "instance1", "instance2" ...
+    std::string nextInstanceName();
+
+    // ---- Objects by id, name and path ----------------------------------------------------
+
+    // The live object with that id, or null once it is gone.
+    DisplayObject* find(ObjectId id) const;
+    // A clip or other object by target path: "_level0.menu.play", "_root.a", "/a/b",
+    // "../b", "_parent.c", or names relative to `from` ("a.b"). Null when nothing is there.
+    DisplayObject* resolvePath(std::string_view path, DisplayObject* from, bool caseSensitive) const;
+    // The object's path in dot form ("_level0.menu.play") and in slash form ("/menu/play").
+    std::string targetPath(const DisplayObject& object) const;
+    std::string slashPath(const DisplayObject& object) const;
+
+    // ---- Input ---------------------------------------------------------------------------
+
+    PointerInput& input() { return input_; }
+    const PointerInput& input() const { return input_; }
+    // The topmost object the pointer would act on at `stagePoint` (stage twips): the top
+    // mouse target whose shapes cover it, or null.
+    DisplayObject* mouseTargetAt(QPointF stagePoint) const;
+    // The topmost visible object of any kind whose shapes cover `stagePoint`.
+    DisplayObject* objectAt(QPointF stagePoint) const;
 
 private:
     friend class DisplayObject;
-    void instanceCreated() { ++instances_; }
-    void instanceDestroyed() { --instances_; }
+    ObjectId registerObject(DisplayObject* object);
+    void unregisterObject(ObjectId id);
 
     std::shared_ptr<const Movie> movie_;
-    NoFrameActions noActions_;
-    FrameActions* actions_;
+    std::map<int, std::shared_ptr<const Movie>> levelMovies_; // keeps loaded levels' movies alive
+    std::vector<StageObserver*> observers_;
+    bool tearingDown_ = false; // the stage itself is going: nobody is told
     Rgba background_;
     uint64_t tick_ = 0;
-    std::size_t instances_ = 0;
-    // Last: destroyed first, while the counters above still exist.
-    std::unique_ptr<MovieClip> root_;
+    ObjectId nextId_ = 1;
+    uint64_t instanceNames_ = 0;
+    std::unordered_map<ObjectId, DisplayObject*> registry_;
+    mutable DecodedCache decoded_;
+    PointerInput input_;
+    // Last: destroyed first, while the registry above still exists.
+    std::map<int, std::unique_ptr<MovieClip>> levels_;
 };
 
 } // namespace swf

@@ -12,7 +12,10 @@ namespace swf {
 namespace {
 
 constexpr size_t kFileHeaderSize = 8;
+constexpr size_t kZwsHeaderSize = 17; // the file header, the packed length, 5 property bytes
 constexpr size_t kChunk = 64 * 1024;
+// Consumed body bytes are dropped from the front of the buffer once there are this many.
+constexpr size_t kCompactAt = 1 << 20;
 
 uint32_t readLe32(std::span<const uint8_t> bytes, size_t at)
 {
@@ -25,156 +28,275 @@ std::string sizeText(size_t bytes)
     return std::to_string(bytes) + " bytes";
 }
 
-// The output buffer of a decoder: grows a chunk at a time as the decoder fills it, never
-// past `limit`, so that memory follows the data that really arrives.
-class GrowingOutput {
-public:
-    explicit GrowingOutput(size_t limit)
-        : m_limit(limit)
-    {
-    }
-
-    // Room for the decoder to write into; empty once the limit is reached.
-    std::span<uint8_t> room()
-    {
-        size_t wanted = std::min(m_limit - m_used, std::max(kChunk, m_used / 2));
-        if (m_buffer.size() < m_used + wanted)
-            m_buffer.resize(m_used + wanted);
-        return std::span<uint8_t>(m_buffer).subspan(m_used, wanted);
-    }
-    void commit(size_t written) { m_used += written; }
-    bool full() const { return m_used >= m_limit; }
-    size_t size() const { return m_used; }
-    std::vector<uint8_t> take()
-    {
-        m_buffer.resize(m_used);
-        m_buffer.shrink_to_fit();
-        return std::move(m_buffer);
-    }
-
-private:
-    std::vector<uint8_t> m_buffer;
-    size_t m_used = 0;
-    size_t m_limit;
-};
-
-struct Inflated {
-    std::vector<uint8_t> bytes;
-    std::vector<std::string> warnings;
-};
-
-Result<Inflated> inflateZlib(std::span<const uint8_t> input, size_t limit)
+// What an uncompressed body of `available` bytes gets said about it, cut at `limit`.
+std::vector<std::string> plainBodyWarnings(
+    size_t available, std::optional<size_t> declaredBody, size_t limit, size_t maxSize)
 {
-    z_stream stream {};
-    if (inflateInit(&stream) != Z_OK)
-        return fail("CWS: zlib could not start");
-    GrowingOutput out(limit);
-    stream.next_in = const_cast<Bytef*>(input.data());
-    int status = Z_OK;
-    size_t inputLeft = input.size();
-    while (!out.full()) {
-        // zlib counts in uInt; feed huge inputs in slices.
-        if (stream.avail_in == 0 && inputLeft > 0) {
-            stream.avail_in = uInt(std::min<size_t>(inputLeft, UINT_MAX));
-            inputLeft -= stream.avail_in;
-        }
-        auto room = out.room();
-        stream.next_out = room.data();
-        stream.avail_out = uInt(room.size());
-        status = inflate(&stream, Z_NO_FLUSH);
-        out.commit(room.size() - stream.avail_out);
-        if (status != Z_OK)
-            break;
+    if (available > limit) {
+        if (declaredBody && limit == *declaredBody)
+            return { "SWF: " + sizeText(available - limit) + " after the declared file length are ignored" };
+        return { "SWF: the movie is larger than " + sizeText(maxSize) + "; the rest is ignored" };
     }
-    std::string zlibMessage = stream.msg ? stream.msg : "";
-    inflateEnd(&stream);
-
-    Inflated result;
-    if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_MEM_ERROR) {
-        if (out.size() == 0)
-            return fail("CWS: the compressed data is damaged (" + zlibMessage + ")");
-        result.warnings.push_back("CWS: the compressed data is damaged after " + sizeText(out.size()) + " ("
-            + zlibMessage + "); the rest of the movie is lost");
-    } else if (status == Z_BUF_ERROR || (status == Z_OK && !out.full())) {
-        result.warnings.push_back("CWS: the compressed data ends early, after " + sizeText(out.size()));
-    }
-    result.bytes = out.take();
-    return result;
-}
-
-// ZWS: 'ZWS', version, u32 uncompressed length, u32 compressed length, 5 bytes of LZMA
-// properties, then the raw LZMA stream. liblzma reads it as the old .lzma format once
-// the 13-byte header of that format is put in front: the properties, then the
-// uncompressed size as u64.
-Result<Inflated> decodeLzma(std::span<const uint8_t> file, std::optional<size_t> bodySize, size_t limit)
-{
-    constexpr size_t kZwsHeader = 17;
-    if (file.size() < kZwsHeader)
-        return fail("ZWS: the file ends inside its LZMA header");
-    std::array<uint8_t, 13> alone {};
-    std::copy_n(file.begin() + 12, 5, alone.begin());
-    // The dictionary never needs to be larger than the output; cap it so that a header
-    // claiming 4 GiB of dictionary cannot make liblzma allocate it.
-    uint32_t dictSize = readLe32(file, 13);
-    uint32_t dictCap = uint32_t(std::max<size_t>(limit, 4096));
-    dictSize = std::min(dictSize, dictCap);
-    for (int i = 0; i < 4; ++i)
-        alone[1 + i] = uint8_t(dictSize >> (8 * i));
-    uint64_t size = bodySize ? uint64_t(*bodySize) : UINT64_MAX;
-    for (int i = 0; i < 8; ++i)
-        alone[5 + i] = uint8_t(size >> (8 * i));
-
-    lzma_stream stream = LZMA_STREAM_INIT;
-    if (lzma_alone_decoder(&stream, uint64_t(limit) + (64u << 20)) != LZMA_OK)
-        return fail("ZWS: liblzma could not start");
-
-    GrowingOutput out(limit);
-    auto payload = file.subspan(kZwsHeader);
-    lzma_ret status = LZMA_OK;
-    bool headerFed = false;
-    while (!out.full()) {
-        if (stream.avail_in == 0) {
-            if (!headerFed) {
-                stream.next_in = alone.data();
-                stream.avail_in = alone.size();
-                headerFed = true;
-            } else if (!payload.empty()) {
-                stream.next_in = payload.data();
-                stream.avail_in = payload.size();
-                payload = {};
-            }
-        }
-        auto room = out.room();
-        stream.next_out = room.data();
-        stream.avail_out = room.size();
-        bool inputDone = headerFed && payload.empty();
-        status = lzma_code(&stream, inputDone ? LZMA_FINISH : LZMA_RUN);
-        out.commit(room.size() - stream.avail_out);
-        if (status != LZMA_OK)
-            break;
-    }
-    lzma_end(&stream);
-
-    Inflated result;
-    if (status == LZMA_FORMAT_ERROR || status == LZMA_OPTIONS_ERROR || status == LZMA_MEM_ERROR
-        || status == LZMA_MEMLIMIT_ERROR) {
-        return fail("ZWS: the LZMA header is not valid");
-    }
-    bool complete = status == LZMA_STREAM_END || out.full();
-    if (!complete) {
-        if (out.size() == 0)
-            return fail("ZWS: the compressed data is damaged");
-        if (status == LZMA_DATA_ERROR)
-            result.warnings.push_back("ZWS: the compressed data is damaged after " + sizeText(out.size())
-                + "; the rest of the movie is lost");
-        else
-            result.warnings.push_back("ZWS: the compressed data ends early, after " + sizeText(out.size()));
-    }
-    result.bytes = out.take();
-    return result;
+    if (declaredBody && available < *declaredBody)
+        return { "SWF: the file is " + sizeText(*declaredBody - available) + " shorter than its header says" };
+    return {};
 }
 
 } // namespace
+
+// The decoder state of a compressed file: zlib for CWS, liblzma for ZWS.
+struct BodyDecoder::Stream {
+    Compression kind = Compression::Zlib;
+    z_stream zlib {};
+    lzma_stream lzma = LZMA_STREAM_INIT;
+    bool started = false;
+
+    ~Stream()
+    {
+        if (!started)
+            return;
+        if (kind == Compression::Zlib)
+            inflateEnd(&zlib);
+        else
+            lzma_end(&lzma);
+    }
+};
+
+BodyDecoder::BodyDecoder(size_t maxSize)
+    : m_maxSize(maxSize)
+{
+}
+
+BodyDecoder::~BodyDecoder() = default;
+
+std::span<const uint8_t> BodyDecoder::available() const
+{
+    return std::span<const uint8_t>(m_out).subspan(m_start);
+}
+
+void BodyDecoder::consume(size_t count)
+{
+    m_start += std::min(count, m_out.size() - m_start);
+    if (m_start >= kCompactAt && m_start * 2 >= m_out.size()) {
+        m_out.erase(m_out.begin(), m_out.begin() + std::ptrdiff_t(m_start));
+        m_start = 0;
+    }
+}
+
+std::vector<uint8_t> BodyDecoder::takeBody()
+{
+    m_out.shrink_to_fit();
+    return std::move(m_out);
+}
+
+void BodyDecoder::append(std::span<const uint8_t> bytes)
+{
+    const size_t room = m_limit - std::min(m_limit, m_decoded);
+    const size_t taken = std::min(room, bytes.size());
+    m_out.insert(m_out.end(), bytes.begin(), bytes.begin() + std::ptrdiff_t(taken));
+    m_decoded += taken;
+    if (m_decoded >= m_limit)
+        m_ended = true;
+}
+
+Result<void> BodyDecoder::feed(std::span<const uint8_t> bytes)
+{
+    if (m_failed)
+        return fail("SWF: the movie could not be read");
+    // The file header (and a ZWS file's LZMA header) arrives byte by byte if need be.
+    while (!m_headerRead && !bytes.empty()) {
+        m_head.push_back(bytes.front());
+        bytes = bytes.subspan(1);
+        if (m_head.size() == 3) {
+            if (auto signature = readSignature(m_head); !signature) {
+                m_failed = true;
+                return std::unexpected(signature.error());
+            }
+        }
+        if (m_head.size() == (m_head[0] == 'Z' ? kZwsHeaderSize : kFileHeaderSize)) {
+            if (auto header = readHeader(); !header) {
+                m_failed = true;
+                return header;
+            }
+        }
+    }
+    if (bytes.empty())
+        return {};
+    if (m_compression == Compression::None) {
+        const size_t before = m_decoded;
+        append(bytes);
+        m_ignored += bytes.size() - (m_decoded - before);
+        return {};
+    }
+    if (m_ended)
+        return {};
+    auto result = decode(bytes, false);
+    if (!result)
+        m_failed = true;
+    return result;
+}
+
+Result<void> BodyDecoder::readHeader()
+{
+    auto compression = readSignature(m_head);
+    if (!compression)
+        return std::unexpected(compression.error());
+    m_compression = *compression;
+    m_version = m_head[3];
+    m_declared = readLe32(m_head, 4);
+    if (m_declared > kFileHeaderSize)
+        m_declaredBody = m_declared - kFileHeaderSize;
+    else
+        m_headerWarnings.push_back(
+            "SWF: the declared file length " + std::to_string(m_declared) + " is impossible; ignored");
+    m_limit = std::min(m_declaredBody.value_or(m_maxSize), m_maxSize);
+    m_headerRead = true;
+    if (m_limit == 0)
+        m_ended = true;
+    if (m_compression == Compression::None)
+        return {};
+
+    m_stream = std::make_unique<Stream>();
+    m_stream->kind = m_compression;
+    if (m_compression == Compression::Zlib) {
+        if (inflateInit(&m_stream->zlib) != Z_OK)
+            return fail("CWS: zlib could not start");
+        m_stream->started = true;
+        return {};
+    }
+    // ZWS: 'ZWS', version, u32 uncompressed length, u32 compressed length, 5 bytes of LZMA
+    // properties, then the raw LZMA stream. liblzma reads it as the old .lzma format once
+    // the 13-byte header of that format is put in front: the properties, then the
+    // uncompressed size as u64.
+    std::array<uint8_t, 13> alone {};
+    std::copy_n(m_head.begin() + 12, 5, alone.begin());
+    // The dictionary never needs to be larger than the output; cap it so that a header
+    // claiming 4 GiB of dictionary cannot make liblzma allocate it.
+    const uint32_t dictCap = uint32_t(std::max<size_t>(m_limit, 4096));
+    const uint32_t dictSize = std::min(readLe32(m_head, 13), dictCap);
+    for (int i = 0; i < 4; ++i)
+        alone[1 + i] = uint8_t(dictSize >> (8 * i));
+    const uint64_t size = m_declaredBody ? uint64_t(*m_declaredBody) : UINT64_MAX;
+    for (int i = 0; i < 8; ++i)
+        alone[5 + i] = uint8_t(size >> (8 * i));
+    if (lzma_alone_decoder(&m_stream->lzma, uint64_t(m_limit) + (64u << 20)) != LZMA_OK)
+        return fail("ZWS: liblzma could not start");
+    m_stream->started = true;
+    return decode(alone, false);
+}
+
+// Runs the decoder over `input`, appending what comes out, until the input is used up, the
+// stream ends or the limit is reached. `last` says no input follows.
+Result<void> BodyDecoder::decode(std::span<const uint8_t> input, bool last)
+{
+    std::array<uint8_t, kChunk> buffer;
+    if (m_compression == Compression::Zlib) {
+        z_stream& z = m_stream->zlib;
+        z.next_in = const_cast<Bytef*>(input.data());
+        z.avail_in = 0;
+        size_t inputLeft = input.size();
+        while (!m_ended) {
+            // zlib counts in uInt; feed huge inputs in slices.
+            if (z.avail_in == 0 && inputLeft > 0) {
+                z.avail_in = uInt(std::min<size_t>(inputLeft, UINT_MAX));
+                inputLeft -= z.avail_in;
+            }
+            const size_t room = std::min(buffer.size(), m_limit - m_decoded);
+            z.next_out = buffer.data();
+            z.avail_out = uInt(room);
+            const int status = inflate(&z, Z_NO_FLUSH);
+            append(std::span<const uint8_t>(buffer.data(), room - z.avail_out));
+            if (status == Z_STREAM_END) {
+                m_ended = true;
+            } else if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_MEM_ERROR) {
+                const std::string message = z.msg ? z.msg : "";
+                m_ended = true;
+                if (m_decoded == 0)
+                    return fail("CWS: the compressed data is damaged (" + message + ")");
+                m_streamWarnings.push_back("CWS: the compressed data is damaged after " + sizeText(m_decoded)
+                    + " (" + message + "); the rest of the movie is lost");
+            } else if (status == Z_BUF_ERROR || (z.avail_out != 0 && z.avail_in == 0 && inputLeft == 0)) {
+                break; // every byte given is used: the rest of the stream is still to come
+            }
+        }
+        if (last && !m_ended) {
+            m_ended = true;
+            m_streamWarnings.push_back("CWS: the compressed data ends early, after " + sizeText(m_decoded));
+        }
+        return {};
+    }
+
+    lzma_stream& s = m_stream->lzma;
+    s.next_in = input.data();
+    s.avail_in = input.size();
+    while (!m_ended) {
+        const size_t room = std::min(buffer.size(), m_limit - m_decoded);
+        s.next_out = buffer.data();
+        s.avail_out = room;
+        const lzma_ret status = lzma_code(&s, last ? LZMA_FINISH : LZMA_RUN);
+        const size_t produced = room - s.avail_out;
+        append(std::span<const uint8_t>(buffer.data(), produced));
+        if (status == LZMA_STREAM_END) {
+            m_ended = true;
+        } else if (status == LZMA_FORMAT_ERROR || status == LZMA_OPTIONS_ERROR || status == LZMA_MEM_ERROR
+            || status == LZMA_MEMLIMIT_ERROR) {
+            m_ended = true;
+            return fail("ZWS: the LZMA header is not valid");
+        } else if (status == LZMA_DATA_ERROR || (last && (status != LZMA_OK || produced == 0))) {
+            m_ended = true;
+            if (m_decoded == 0)
+                return fail("ZWS: the compressed data is damaged");
+            m_streamWarnings.push_back(status == LZMA_DATA_ERROR
+                    ? "ZWS: the compressed data is damaged after " + sizeText(m_decoded)
+                        + "; the rest of the movie is lost"
+                    : "ZWS: the compressed data ends early, after " + sizeText(m_decoded));
+        } else if (!last && (status != LZMA_OK || (s.avail_in == 0 && s.avail_out != 0))) {
+            break; // every byte given is used: the rest of the stream is still to come
+        }
+    }
+    return {};
+}
+
+Result<void> BodyDecoder::finish()
+{
+    if (m_finished)
+        return {};
+    m_finished = true;
+    if (m_failed)
+        return fail("SWF: the movie could not be read");
+    if (!m_headerRead) {
+        if (auto signature = readSignature(m_head); !signature)
+            return std::unexpected(signature.error());
+        if (m_head.size() < kFileHeaderSize)
+            return fail("SWF: the file ends inside its 8-byte header");
+        return fail("ZWS: the file ends inside its LZMA header");
+    }
+    if (m_compression == Compression::None) {
+        m_ended = true;
+        m_endWarnings = plainBodyWarnings(m_decoded + m_ignored, m_declaredBody, m_limit, m_maxSize);
+        return {};
+    }
+    if (!m_ended) {
+        if (auto result = decode({}, true); !result)
+            return result;
+    }
+    if (m_decoded >= m_maxSize && (!m_declaredBody || *m_declaredBody > m_maxSize))
+        m_endWarnings.push_back("SWF: the movie is larger than " + sizeText(m_maxSize) + "; the rest is ignored");
+    if (m_streamWarnings.empty() && m_declaredBody && m_decoded < std::min(*m_declaredBody, m_maxSize))
+        m_endWarnings.push_back(
+            "SWF: the movie is " + sizeText(*m_declaredBody - m_decoded) + " shorter than its header says");
+    return {};
+}
+
+std::vector<std::string> BodyDecoder::warnings() const
+{
+    std::vector<std::string> all = m_headerWarnings;
+    all.insert(all.end(), m_endWarnings.begin(), m_endWarnings.end());
+    all.insert(all.end(), m_streamWarnings.begin(), m_streamWarnings.end());
+    return all;
+}
+
+// ---- The whole file at once ------------------------------------------------------------
 
 Body Body::borrowed(std::span<const uint8_t> bytes)
 {
@@ -214,47 +336,30 @@ Result<Body> decompressBody(std::span<const uint8_t> file, size_t maxSize)
     if (file.size() < kFileHeaderSize)
         return fail("SWF: the file ends inside its 8-byte header");
 
-    std::vector<std::string> warnings;
-    uint32_t declared = readLe32(file, 4);
-    std::optional<size_t> declaredBody;
-    if (declared > kFileHeaderSize)
-        declaredBody = declared - kFileHeaderSize;
-    else
-        warnings.push_back(
-            "SWF: the declared file length " + std::to_string(declared) + " is impossible; ignored");
-    size_t limit = std::min(declaredBody.value_or(maxSize), maxSize);
-
+    BodyDecoder decoder(maxSize);
     if (*compression == Compression::None) {
+        // An uncompressed body is a view of the file, cut where the decoder would cut it.
+        if (auto fed = decoder.feed(file.first(kFileHeaderSize)); !fed)
+            return std::unexpected(fed.error());
+        const uint32_t declared = decoder.declaredLength();
+        const std::optional<size_t> declaredBody
+            = declared > kFileHeaderSize ? std::optional<size_t>(declared - kFileHeaderSize) : std::nullopt;
+        const size_t limit = std::min(declaredBody.value_or(maxSize), maxSize);
         auto body = file.subspan(kFileHeaderSize);
-        if (body.size() > limit) {
-            if (declaredBody && limit == *declaredBody)
-                warnings.push_back(
-                    "SWF: " + sizeText(body.size() - limit) + " after the declared file length are ignored");
-            else
-                warnings.push_back(
-                    "SWF: the movie is larger than " + sizeText(maxSize) + "; the rest is ignored");
-            body = body.first(limit);
-        } else if (declaredBody && body.size() < *declaredBody) {
-            warnings.push_back("SWF: the file is " + sizeText(*declaredBody - body.size())
-                + " shorter than its header says");
-        }
-        Body result = Body::borrowed(body);
+        std::vector<std::string> warnings = decoder.warnings();
+        auto more = plainBodyWarnings(body.size(), declaredBody, limit, maxSize);
+        warnings.insert(warnings.end(), more.begin(), more.end());
+        Body result = Body::borrowed(body.first(std::min(body.size(), limit)));
         result.warnings = std::move(warnings);
         return result;
     }
 
-    auto decoded = *compression == Compression::Zlib ? inflateZlib(file.subspan(kFileHeaderSize), limit)
-                                                     : decodeLzma(file, declaredBody, limit);
-    if (!decoded)
-        return std::unexpected(decoded.error());
-    if (decoded->bytes.size() >= maxSize && (!declaredBody || *declaredBody > maxSize))
-        warnings.push_back("SWF: the movie is larger than " + sizeText(maxSize) + "; the rest is ignored");
-    if (decoded->warnings.empty() && declaredBody && decoded->bytes.size() < std::min(*declaredBody, maxSize))
-        warnings.push_back("SWF: the movie is " + sizeText(*declaredBody - decoded->bytes.size())
-            + " shorter than its header says");
-    warnings.insert(warnings.end(), decoded->warnings.begin(), decoded->warnings.end());
-    Body result = Body::owned(std::move(decoded->bytes));
-    result.warnings = std::move(warnings);
+    if (auto fed = decoder.feed(file); !fed)
+        return std::unexpected(fed.error());
+    if (auto done = decoder.finish(); !done)
+        return std::unexpected(done.error());
+    Body result = Body::owned(decoder.takeBody());
+    result.warnings = decoder.warnings();
     return result;
 }
 

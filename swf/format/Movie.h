@@ -64,11 +64,27 @@ struct DoAction {
     friend bool operator==(const DoAction&, const DoAction&) = default;
 };
 
-using ControlTag = std::variant<PlaceObject, RemoveObject, SetBackgroundColor, DoAction>;
+// DoInitAction (59): actions run once, before the first frame that shows the sprite.
+struct DoInitAction {
+    uint16_t spriteId = 0;
+    std::vector<uint8_t> actions;
+    friend bool operator==(const DoInitAction&, const DoInitAction&) = default;
+};
+
+// Any other control tag, kept as it stands in the file for the layer that reads it:
+// sounds and sound streams, exports and imports, script limits, tab order, JPEG tables,
+// font information and the rest. `body` is the whole tag body.
+struct TagRecord {
+    uint16_t code = 0;
+    std::vector<uint8_t> body;
+    friend bool operator==(const TagRecord&, const TagRecord&) = default;
+};
+
+using ControlTag = std::variant<PlaceObject, RemoveObject, SetBackgroundColor, DoAction, DoInitAction, TagRecord>;
 
 struct Frame {
     std::vector<ControlTag> tags; // in file order
-    std::optional<std::string> label;
+    std::vector<std::string> labels; // every FrameLabel of the frame, in file order
     friend bool operator==(const Frame&, const Frame&) = default;
 };
 
@@ -85,18 +101,35 @@ struct SpriteDefinition {
     friend bool operator==(const SpriteDefinition&, const SpriteDefinition&) = default;
 };
 
-// A defining tag that this engine keeps but does not interpret yet.
-struct UnsupportedCharacter {
-    uint16_t tagCode = 0;
-    friend bool operator==(const UnsupportedCharacter&, const UnsupportedCharacter&) = default;
-};
-
-using CharacterData = std::variant<Shape, SpriteDefinition, UnsupportedCharacter>;
+// What the format layer decodes of a definition: shapes and sprites. Every other kind
+// stays as its tag body (Character::body) for the engine's class of that kind to read.
+using CharacterData = std::variant<std::monostate, Shape, SpriteDefinition>;
 
 struct Character {
     uint16_t id = 0;
+    uint16_t tagCode = 0; // the defining tag
+    // The tag body after the character id. Sprites keep theirs as the decoded timeline,
+    // whose control tags hold every byte of it, and leave this empty.
+    std::vector<uint8_t> body;
     CharacterData data;
     friend bool operator==(const Character&, const Character&) = default;
+};
+
+// FileAttributes (69).
+struct FileAttributes {
+    bool useDirectBlit = false;
+    bool useGpu = false;
+    bool hasMetadata = false;
+    bool actionScript3 = false;
+    bool useNetwork = false;
+    friend bool operator==(const FileAttributes&, const FileAttributes&) = default;
+};
+
+// ScriptLimits (65).
+struct ScriptLimits {
+    uint16_t maxRecursionDepth = 256;
+    uint16_t timeoutSeconds = 15;
+    friend bool operator==(const ScriptLimits&, const ScriptLimits&) = default;
 };
 
 // A parsed movie. Immutable once parsed: the player shares it between instances.
@@ -105,10 +138,24 @@ struct Movie {
     Rgba background { 255, 255, 255, 255 }; // the first SetBackgroundColor, white before it
     Timeline timeline;
     std::map<uint16_t, std::shared_ptr<const Character>> dictionary;
+    // Movie-wide settings found in the root timeline (the tags stay in their frames too).
+    std::optional<FileAttributes> fileAttributes;
+    std::optional<ScriptLimits> scriptLimits;
+    std::vector<uint8_t> jpegTables; // the body of the first JPEGTables, shared by DefineBits
+    bool hasDoAbc = false; // an ActionScript 3 block (DoABC) appears
+    // Tags that add to a character defined earlier (a button's colour transform and
+    // sounds, a font's names and alignment zones, text settings, a scaling grid), by the
+    // id of that character, in file order.
+    std::map<uint16_t, std::vector<TagRecord>> characterTags;
     // Problems met on the way that did not stop the parse (a truncated last tag, a
     // record that ran past its tag). Shown by the command-line tool, never fatal.
     std::vector<std::string> warnings;
     bool truncated = false; // the file ended before its End tag
+    // False while the file is still arriving: more frames and definitions may follow.
+    bool complete = true;
+
+    // An ActionScript 3 movie, which this engine cannot run.
+    bool usesActionScript3() const { return hasDoAbc || (fileAttributes && fileAttributes->actionScript3); }
 
     const Character* character(uint16_t id) const
     {

@@ -47,9 +47,14 @@ Header fileHeader(std::span<const uint8_t> file, Compression compression)
     return header;
 }
 
-// The timeline being filled by one walk over a tag stream: the root's or a sprite's.
+// The timeline being filled by a walk over a tag stream: the root's or a sprite's.
 struct TimelineScope {
-    Timeline timeline;
+    explicit TimelineScope(Timeline& target, bool root)
+        : timeline(target)
+        , isRoot(root)
+    {
+    }
+    Timeline& timeline;
     Frame current;
     bool sawEnd = false;
     bool isRoot = false;
@@ -65,18 +70,25 @@ public:
     {
     }
 
-    // Reads tags until End or the end of `data`. `where` names the timeline in warnings.
-    TimelineScope readTimeline(std::span<const uint8_t> data, int depth, const std::string& where);
+    // Reads tags until End or the end of `data` into `scope`. `where` names the timeline
+    // in warnings. Returns false once nothing more is to be read: End was met, or the
+    // memory budget is spent.
+    bool readTimeline(std::span<const uint8_t> data, TimelineScope& scope, int depth, const std::string& where);
+    // One tag of a timeline; false when it was End or the budget is spent.
+    bool readOne(const TagView& tag, TimelineScope& scope, int depth, const std::string& where);
+    // Closes a timeline whose data has ended: its last frame and its warnings.
+    void endTimeline(TimelineScope& scope, size_t declaredFrames, const std::string& where);
 
 private:
     void readTag(const TagView& tag, TimelineScope& scope, int depth);
+    void keep(TimelineScope& scope, const TagView& tag);
     void addControl(TimelineScope& scope, ControlTag tag, size_t payload);
     template <class T>
     void addPlace(TimelineScope& scope, const std::optional<Decoded<T>>& place, uint16_t code);
     void define(uint16_t code, std::span<const uint8_t> body, int depth);
     void defineShape(uint16_t id, uint16_t code, uint8_t version, BitReader& in);
     void defineSprite(uint16_t id, BitReader& in, int depth);
-    void insert(uint16_t id, CharacterData data);
+    void insert(uint16_t id, uint16_t code, std::span<const uint8_t> body, CharacterData data);
     void warn(std::string message) { m_context.warnings.add(std::move(message)); }
 
     Movie& m_movie;
@@ -85,39 +97,55 @@ private:
     bool m_reportedBudget = false;
 };
 
-TimelineScope MovieParser::readTimeline(std::span<const uint8_t> data, int depth, const std::string& where)
+bool MovieParser::readTimeline(
+    std::span<const uint8_t> data, TimelineScope& scope, int depth, const std::string& where)
 {
-    TimelineScope scope;
-    scope.isRoot = depth == 0;
     TagStream stream(data);
     while (auto tag = stream.next()) {
-        if (m_context.budget.exhausted()) {
-            if (!m_reportedBudget)
-                warn("SWF: the movie is too large to keep in memory; the rest is not read");
-            m_reportedBudget = true;
-            break;
-        }
-        if (tag->clipped)
-            warn(where + ": " + tagLabel(tag->code) + " at byte " + std::to_string(tag->offset)
-                + " runs past the end of the data; kept " + std::to_string(tag->body.size()) + " bytes");
-        if (tag->code == toCode(TagCode::End)) {
-            scope.sawEnd = true;
+        if (!readOne(*tag, scope, depth, where)) {
             // Sprites often carry a stray byte or two after their End; only the movie's
             // own junk is worth a word.
-            if (stream.remaining() > 0 && scope.isRoot)
-                warn(where + ": " + std::to_string(stream.remaining())
-                    + " bytes after the End tag are ignored");
-            break;
+            if (scope.sawEnd && stream.remaining() > 0 && scope.isRoot)
+                warn(where + ": " + std::to_string(stream.remaining()) + " bytes after the End tag are ignored");
+            return false;
         }
-        readTag(*tag, scope, depth);
     }
     if (stream.truncatedHeader())
         warn(where + ": the data ends inside a tag header");
+    return true;
+}
+
+bool MovieParser::readOne(const TagView& tag, TimelineScope& scope, int depth, const std::string& where)
+{
+    if (m_context.budget.exhausted()) {
+        if (!m_reportedBudget)
+            warn("SWF: the movie is too large to keep in memory; the rest is not read");
+        m_reportedBudget = true;
+        return false;
+    }
+    if (tag.clipped)
+        warn(where + ": " + tagLabel(tag.code) + " at byte " + std::to_string(tag.offset)
+            + " runs past the end of the data; kept " + std::to_string(tag.body.size()) + " bytes");
+    if (tag.code == toCode(TagCode::End)) {
+        scope.sawEnd = true;
+        return false;
+    }
+    readTag(tag, scope, depth);
+    return true;
+}
+
+void MovieParser::endTimeline(TimelineScope& scope, size_t declaredFrames, const std::string& where)
+{
+    // Tags after the last ShowFrame of a timeline cut short are the frame it was cut in;
+    // in a complete one they are never shown.
+    const bool hasContent = !scope.current.tags.empty() || !scope.current.labels.empty();
+    if (hasContent && scope.timeline.frames.size() < declaredFrames)
+        scope.timeline.frames.push_back(std::move(scope.current));
+    scope.current = Frame {};
     // Many writers end a sprite's body without an End tag; that is no damage.
     if (!scope.sawEnd && scope.isRoot && !m_reportedBudget)
         warn(where + ": no End tag; the data ends after " + std::to_string(scope.timeline.frames.size())
             + " frames");
-    return scope;
 }
 
 void MovieParser::addControl(TimelineScope& scope, ControlTag tag, size_t payload)
@@ -187,15 +215,75 @@ void MovieParser::readTag(const TagView& tag, TimelineScope& scope, int depth)
         addControl(scope, DoAction { { tag.body.begin(), tag.body.end() } }, tag.body.size());
         return;
     case TagCode::FrameLabel:
-        if (!scope.current.label && m_context.budget.spend(tag.body.size()))
-            scope.current.label = readFrameLabel(tag.body);
+        if (m_context.budget.spend(sizeof(std::string) + tag.body.size()))
+            scope.current.labels.push_back(readFrameLabel(tag.body));
         return;
+    case TagCode::DoInitAction: {
+        BitReader in(tag.body);
+        const uint16_t sprite = in.u16();
+        if (in.overrun()) {
+            warn("DoInitAction is too short to name its sprite; ignored");
+            return;
+        }
+        auto actions = in.rest();
+        addControl(scope, DoInitAction { sprite, { actions.begin(), actions.end() } }, actions.size());
+        return;
+    }
     default:
         break;
     }
-    // Every other tag that is not a definition plays no part in the timeline's model.
-    if (definesCharacter(tag.code))
+    if (!knownTag(tag.code))
+        return;
+    if (definesCharacter(tag.code)) {
         define(tag.code, tag.body, depth);
+        return;
+    }
+    keep(scope, tag);
+}
+
+// A control tag the timeline model does not decode stays in its frame as it is; the few
+// that say something about the whole movie or about a character are noted there too.
+void MovieParser::keep(TimelineScope& scope, const TagView& tag)
+{
+    if (!m_context.budget.spend(sizeof(TagRecord) + tag.body.size()))
+        return;
+    TagRecord record { tag.code, { tag.body.begin(), tag.body.end() } };
+    BitReader in(tag.body);
+    if (tagRole(tag.code) == TagRole::Extend) {
+        const uint16_t id = in.u16();
+        if (!in.overrun() && m_context.budget.spend(sizeof(TagRecord) + tag.body.size()))
+            m_movie.characterTags[id].push_back(record);
+    } else if (scope.isRoot) {
+        switch (TagCode(tag.code)) {
+        case TagCode::FileAttributes: {
+            const uint8_t flags = in.u8();
+            if (!in.overrun() && !m_movie.fileAttributes)
+                m_movie.fileAttributes = FileAttributes { .useDirectBlit = (flags & 0x40) != 0,
+                    .useGpu = (flags & 0x20) != 0,
+                    .hasMetadata = (flags & 0x10) != 0,
+                    .actionScript3 = (flags & 0x08) != 0,
+                    .useNetwork = (flags & 0x01) != 0 };
+            break;
+        }
+        case TagCode::ScriptLimits: {
+            ScriptLimits limits;
+            limits.maxRecursionDepth = in.u16();
+            limits.timeoutSeconds = in.u16();
+            if (!in.overrun())
+                m_movie.scriptLimits = limits;
+            break;
+        }
+        case TagCode::JPEGTables:
+            if (m_movie.jpegTables.empty())
+                m_movie.jpegTables = record.body;
+            break;
+        default:
+            break;
+        }
+    }
+    if (tag.code == toCode(TagCode::DoABC))
+        m_movie.hasDoAbc = true;
+    addControl(scope, std::move(record), 0);
 }
 
 void MovieParser::define(uint16_t code, std::span<const uint8_t> body, int depth)
@@ -223,14 +311,16 @@ void MovieParser::define(uint16_t code, std::span<const uint8_t> body, int depth
     case TagCode::DefineSprite:
         return defineSprite(id, in, depth);
     default:
-        insert(id, UnsupportedCharacter { code });
+        insert(id, code, in.rest(), std::monostate {});
     }
 }
 
 void MovieParser::defineShape(uint16_t id, uint16_t code, uint8_t version, BitReader& in)
 {
-    ShapeReader reader(in, version, m_context, tagLabel(code) + " " + std::to_string(id));
-    insert(id, reader.readDefineShape());
+    const auto body = in.rest();
+    BitReader shapeIn(body);
+    ShapeReader reader(shapeIn, version, m_context, tagLabel(code) + " " + std::to_string(id));
+    insert(id, code, body, reader.readDefineShape());
 }
 
 void MovieParser::defineSprite(uint16_t id, BitReader& in, int depth)
@@ -249,25 +339,155 @@ void MovieParser::defineSprite(uint16_t id, BitReader& in, int depth)
     }
     // Reserve the id before reading the body, so that a nested definition reusing it
     // cannot take it from the sprite that encloses it.
-    insert(id, UnsupportedCharacter { toCode(TagCode::DefineSprite) });
-    TimelineScope scope = readTimeline(in.rest(), depth + 1, where);
-    if (!scope.current.tags.empty() || scope.current.label) {
-        if (scope.timeline.frames.size() < sprite.declaredFrameCount)
-            scope.timeline.frames.push_back(std::move(scope.current));
-    }
-    sprite.timeline = std::move(scope.timeline);
-    auto character = std::make_shared<Character>(Character { id, std::move(sprite) });
+    insert(id, toCode(TagCode::DefineSprite), {}, std::monostate {});
+    TimelineScope scope(sprite.timeline, false);
+    readTimeline(in.rest(), scope, depth + 1, where);
+    endTimeline(scope, sprite.declaredFrameCount, where);
+    auto character = std::make_shared<Character>(
+        Character { id, toCode(TagCode::DefineSprite), {}, std::move(sprite) });
     m_movie.dictionary[id] = std::move(character);
 }
 
-void MovieParser::insert(uint16_t id, CharacterData data)
+void MovieParser::insert(uint16_t id, uint16_t code, std::span<const uint8_t> body, CharacterData data)
 {
-    if (!m_context.budget.spend(sizeof(Character) + kMapNodeOverhead))
+    if (!m_context.budget.spend(sizeof(Character) + kMapNodeOverhead + body.size()))
         return;
-    m_movie.dictionary.emplace(id, std::make_shared<Character>(Character { id, std::move(data) }));
+    m_movie.dictionary.emplace(
+        id, std::make_shared<Character>(Character { id, code, { body.begin(), body.end() }, std::move(data) }));
 }
 
 } // namespace
+
+// ---- Reading a movie as it arrives -------------------------------------------------------
+
+struct MovieStream::State {
+    explicit State(const ParseLimits& limits)
+        : limits(limits)
+        , decoder(limits.maxBodySize)
+    {
+    }
+    ParseLimits limits;
+    BodyDecoder decoder;
+    std::unique_ptr<ParseContext> context;
+    std::unique_ptr<MovieParser> parser;
+    std::unique_ptr<TimelineScope> root;
+    size_t offset = 0; // of the next tag, from the start of the body
+    bool stopped = false; // End met, or the budget spent: the rest is not read
+    size_t afterEnd = 0; // body bytes that came after End
+};
+
+MovieStream::MovieStream(const ParseLimits& limits)
+    : m_state(std::make_unique<State>(limits))
+{
+}
+
+MovieStream::~MovieStream() = default;
+
+size_t MovieStream::framesLoaded() const
+{
+    return m_movie ? m_movie->timeline.frames.size() : 0;
+}
+
+Result<void> MovieStream::append(std::span<const uint8_t> bytes)
+{
+    if (m_failed || m_finished)
+        return m_failed ? fail("SWF: the movie could not be read") : Result<void> {};
+    if (auto fed = m_state->decoder.feed(bytes); !fed) {
+        m_failed = true;
+        return fed;
+    }
+    return readAvailable(false);
+}
+
+Result<void> MovieStream::finish()
+{
+    if (m_failed || m_finished)
+        return m_failed ? fail("SWF: the movie could not be read") : Result<void> {};
+    m_finished = true;
+    if (auto done = m_state->decoder.finish(); !done) {
+        m_failed = true;
+        return done;
+    }
+    if (auto read = readAvailable(true); !read) {
+        m_failed = true;
+        return read;
+    }
+    State& s = *m_state;
+    // What the decoder found short of the file comes first, as it is about the whole file.
+    const auto bodyWarnings = s.decoder.warnings();
+    m_movie->warnings.insert(m_movie->warnings.begin(), bodyWarnings.begin(), bodyWarnings.end());
+
+    if (s.afterEnd > 0)
+        s.context->warnings.add("SWF: " + std::to_string(s.afterEnd) + " bytes after the End tag are ignored");
+    s.parser->endTimeline(*s.root, m_movie->header.frameCount, "SWF");
+    m_movie->truncated = !s.root->sawEnd;
+    if (m_movie->timeline.frames.size() != m_movie->header.frameCount && s.root->sawEnd)
+        s.context->warnings.add("SWF: the header declares " + std::to_string(m_movie->header.frameCount)
+            + " frames, the movie has " + std::to_string(m_movie->timeline.frames.size()));
+    m_movie->complete = true;
+    return {};
+}
+
+// Reads what the decoder has: the movie header first, then every tag that has arrived
+// whole. With `last`, a tag cut off by the end of the file is read as far as it goes.
+Result<void> MovieStream::readAvailable(bool last)
+{
+    State& s = *m_state;
+    BodyDecoder& decoder = s.decoder;
+    if (!m_movie) {
+        if (!decoder.hasHeader())
+            return {};
+        auto body = decoder.available();
+        // The frame size RECT takes 5 + 4n bits, n given by its first five bits.
+        const size_t needed = body.empty() ? 1 : (5 + 4 * size_t(body[0] >> 3) + 7) / 8 + 4;
+        if (body.size() < needed) {
+            if (last || decoder.ended())
+                return fail("SWF: the file ends inside the movie header");
+            return {};
+        }
+        auto movie = std::make_shared<Movie>();
+        movie->header.compression = decoder.compression();
+        movie->header.version = decoder.version();
+        movie->header.fileLength = decoder.declaredLength();
+        auto start = readMovieHeader(body, movie->header);
+        if (!start)
+            return std::unexpected(start.error());
+        decoder.consume(*start);
+        s.offset = *start;
+        movie->complete = false;
+        m_movie = std::move(movie);
+        s.context = std::make_unique<ParseContext>(ParseContext {
+            Warnings(m_movie->warnings, s.limits.maxWarnings), Budget(s.limits.maxModelBytes), s.limits });
+        s.parser = std::make_unique<MovieParser>(*m_movie, *s.context);
+        s.root = std::make_unique<TimelineScope>(m_movie->timeline, true);
+    }
+
+    while (true) {
+        auto body = decoder.available();
+        if (s.stopped) {
+            s.afterEnd += s.root->sawEnd ? body.size() : 0;
+            decoder.consume(body.size());
+            return {};
+        }
+        TagStream stream(body);
+        auto tag = stream.next();
+        const bool whole = tag && !tag->clipped;
+        const bool final = last || decoder.ended();
+        if (!whole && !final)
+            return {}; // the rest of the tag is still on its way
+        if (!tag) {
+            if (stream.truncatedHeader())
+                s.context->warnings.add("SWF: the data ends inside a tag header");
+            decoder.consume(body.size());
+            return {};
+        }
+        tag->offset += s.offset;
+        if (!s.parser->readOne(*tag, *s.root, 0, "SWF"))
+            s.stopped = true;
+        s.offset += stream.position();
+        decoder.consume(stream.position());
+    }
+}
 
 Result<Header> parseHeader(std::span<const uint8_t> file)
 {
@@ -284,34 +504,12 @@ Result<Header> parseHeader(std::span<const uint8_t> file)
 
 Result<Movie> parseMovie(std::span<const uint8_t> file, const ParseLimits& limits)
 {
-    auto body = decompressBody(file, limits.maxBodySize);
-    if (!body)
-        return std::unexpected(body.error());
-
-    Movie movie;
-    movie.header = fileHeader(file, *readSignature(file));
-    auto start = readMovieHeader(body->bytes(), movie.header);
-    if (!start)
-        return std::unexpected(start.error());
-
-    ParseContext context { Warnings(movie.warnings, limits.maxWarnings), Budget(limits.maxModelBytes),
-        limits };
-    for (auto& warning : body->warnings)
-        context.warnings.add(std::move(warning));
-
-    MovieParser parser(movie, context);
-    TimelineScope root = parser.readTimeline(body->bytes().subspan(*start), 0, "SWF");
-    // Tags after the last ShowFrame of a movie cut short are the frame it was cut in;
-    // in a complete movie they are never shown.
-    bool hasContent = !root.current.tags.empty() || root.current.label;
-    if (hasContent && root.timeline.frames.size() < movie.header.frameCount)
-        root.timeline.frames.push_back(std::move(root.current));
-    movie.timeline = std::move(root.timeline);
-    movie.truncated = !root.sawEnd;
-    if (movie.timeline.frames.size() != movie.header.frameCount && root.sawEnd)
-        context.warnings.add("SWF: the header declares " + std::to_string(movie.header.frameCount)
-            + " frames, the movie has " + std::to_string(movie.timeline.frames.size()));
-    return movie;
+    MovieStream stream(limits);
+    if (auto read = stream.append(file); !read)
+        return std::unexpected(read.error());
+    if (auto done = stream.finish(); !done)
+        return std::unexpected(done.error());
+    return std::move(*stream.movie());
 }
 
 } // namespace swf

@@ -36,9 +36,16 @@ public:
                 } else if constexpr (std::is_same_v<T, SetBackgroundColor>) {
                     writeRgb(body, t.color);
                     return toCode(TagCode::SetBackgroundColor);
-                } else {
+                } else if constexpr (std::is_same_v<T, DoAction>) {
                     body.bytes(t.actions);
                     return toCode(TagCode::DoAction);
+                } else if constexpr (std::is_same_v<T, DoInitAction>) {
+                    body.u16(t.spriteId);
+                    body.bytes(t.actions);
+                    return toCode(TagCode::DoInitAction);
+                } else {
+                    body.bytes(t.body);
+                    return t.code;
                 }
             },
             tag);
@@ -56,8 +63,8 @@ public:
 
     void frame(const Frame& frame)
     {
-        if (frame.label)
-            label(*frame.label);
+        for (const std::string& text : frame.labels)
+            label(text);
         for (const ControlTag& tag : frame.tags)
             control(tag);
         showFrame();
@@ -120,6 +127,13 @@ void Writer::defineSprite(uint16_t id, const SpriteDefinition& sprite)
         encoder.frame(frame);
     appendTag(body, toCode(TagCode::End), {});
     appendTag(m_tags, toCode(TagCode::DefineSprite), body);
+}
+
+void Writer::define(uint16_t code, uint16_t id, std::span<const uint8_t> body)
+{
+    std::vector<uint8_t> tag { uint8_t(id), uint8_t(id >> 8) };
+    tag.insert(tag.end(), body.begin(), body.end());
+    appendTag(m_tags, code, tag);
 }
 
 void Writer::place(const PlaceObject& place)
@@ -203,10 +217,12 @@ std::vector<uint8_t> writeMovie(const Movie& movie, Compression compression)
             w.defineShape(id, *shape);
         else if (auto* sprite = std::get_if<SpriteDefinition>(&character->data))
             w.defineSprite(id, *sprite);
+        else
+            w.define(character->tagCode, id, character->body);
     }
     for (const Frame& frame : movie.timeline.frames) {
-        if (frame.label)
-            w.frameLabel(*frame.label);
+        for (const std::string& label : frame.labels)
+            w.frameLabel(label);
         for (const ControlTag& tag : frame.tags)
             w.control(tag);
         w.showFrame();

@@ -31,6 +31,8 @@ public:
     void setBackground(Rgba color);
     void defineShape(uint16_t id, const Shape& shape); // DefineShape, 2, 3 or 4 by shape.version
     void defineSprite(uint16_t id, const SpriteDefinition& sprite);
+    // Any defining tag: `code`, then the id, then `body` as given.
+    void define(uint16_t code, uint16_t id, std::span<const uint8_t> body);
     void place(const PlaceObject& place);
     void remove(const RemoveObject& remove);
     void doAction(std::span<const uint8_t> actions);
@@ -54,10 +56,10 @@ private:
     std::optional<uint16_t> m_declaredFrames;
 };
 
-// A whole model as a file: the definitions the writer can encode (shapes and sprites,
-// by id), then the timeline. Characters kept only by id (UnsupportedCharacter) have no
-// body to write and are left out. Parsing the result gives the same header fields,
-// background, timeline and shapes and sprites.
+// A whole model as a file: the definitions (shapes and sprites encoded from the model,
+// every other kind from its kept body), then the timeline. Parsing the result gives the
+// same header fields, background, timeline and dictionary; the bodies of shapes are
+// those the writer encodes, which need not be the bytes first read.
 std::vector<uint8_t> writeMovie(const Movie& movie, Compression compression);
 
 // Appends one tag (header and body) to `out`, in the short form when it fits.

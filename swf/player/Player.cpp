@@ -1,17 +1,16 @@
 #include "Player.h"
 
-#include "MovieDownload.h"
+#include "MovieLoader.h"
 #include "MovieLocation.h"
 
 #include "swf/display/Stage.h"
 #include "swf/format/Decompress.h"
 #include "swf/format/Parser.h"
 #include "swf/render/Renderer.h"
+#include "swf/render/ShowAll.h"
 
-#include <QFile>
-#include <QNetworkAccessManager>
+#include <QElapsedTimer>
 #include <QPainter>
-#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -24,61 +23,86 @@ namespace {
 // header. Anything larger is not a movie of the era this player serves.
 constexpr qint64 kMaxFileSize = qint64(kMaxBodySize) + 8;
 
-// Frame rates the clock keeps to. A rate of 0 (or junk) in the file means "as fast as
-// the player goes", which here is the top of the range.
-constexpr double kMinRate = 1.0;
-constexpr double kMaxRate = 120.0;
-
-int clockInterval(double rate)
-{
-    if (!(rate > 0))
-        rate = kMaxRate;
-    rate = std::clamp(rate, kMinRate, kMaxRate);
-    return std::max(1, static_cast<int>(std::lround(1000.0 / rate)));
-}
+// The real services of a player that was given none.
+struct OwnServices {
+    StandardLoader loader { kMaxFileSize };
+    NullSoundOutput sound;
+    SystemRandom random;
+    SystemWallClock clock;
+    Services services { loader, sound, random, clock };
+};
 
 } // namespace
 
 struct Player::Impl {
+    std::unique_ptr<OwnServices> own;
+    Services services;
+
     QString url;
     ReadyState state = Empty;
     int percent = 0;
+    qint64 received = 0;
     QString error;
     bool autoplay = true;
     bool loop = true;
+    ClockMode clockMode = ClockMode::Wall;
 
+    std::unique_ptr<LoadJob> job;
+    std::unique_ptr<MovieStream> stream;
     std::unique_ptr<Stage> stage;
-    Renderer renderer;
-    QTimer clock;
-    QNetworkAccessManager* network = nullptr; // made on the first web load
-    QPointer<MovieDownload> download;
+    mutable Renderer renderer;
+    FrameClock clock;
+    QTimer timer;
+    QElapsedTimer wall;
+    qint64 lastTick = 0; // wall nanoseconds of the last clock tick
     // Bumped by every load: work queued for an older load sees the change and drops out.
     quint64 generation = 0;
+
+    explicit Impl(const Services& s)
+        : services(s)
+    {
+    }
 };
 
 Player::Player(QObject* parent)
     : QObject(parent)
-    , d(std::make_unique<Impl>())
 {
-    d->clock.setTimerType(Qt::PreciseTimer);
-    connect(&d->clock, &QTimer::timeout, this, &Player::advanceFrame);
+    auto own = std::make_unique<OwnServices>();
+    d = std::make_unique<Impl>(own->services);
+    d->own = std::move(own);
+    d->timer.setSingleShot(true);
+    d->timer.setTimerType(Qt::PreciseTimer);
+    connect(&d->timer, &QTimer::timeout, this, &Player::clockTick);
 }
 
+Player::Player(const Services& services, QObject* parent)
+    : QObject(parent)
+    , d(std::make_unique<Impl>(services))
+{
+    d->timer.setSingleShot(true);
+    d->timer.setTimerType(Qt::PreciseTimer);
+    connect(&d->timer, &QTimer::timeout, this, &Player::clockTick);
+}
+
+// The stage goes before the services it may use, the job before anything it reports to.
 Player::~Player()
 {
-    delete d->download;
+    d->job.reset();
+    d->stage.reset();
 }
 
 void Player::load(const QString& url)
 {
     // The old movie goes at once, whatever becomes of the new one.
     const quint64 generation = ++d->generation;
-    delete d->download;
-    d->clock.stop();
+    d->job.reset();
+    d->timer.stop();
     d->stage.reset();
+    d->stream = std::make_unique<MovieStream>();
     d->url = url;
     d->error.clear();
     d->percent = 0;
+    d->received = 0;
     d->state = Loading;
     emit frameChanged();
     emit readyStateChanged(Loading);
@@ -86,76 +110,92 @@ void Player::load(const QString& url)
         return;
 
     const MovieLocation location = MovieLocation::resolve(url);
-    if (location.kind == MovieLocation::Kind::Web) {
-        if (!d->network)
-            d->network = new QNetworkAccessManager(this);
-        auto* download = new MovieDownload(*d->network, location.url, kMaxFileSize, this);
-        d->download = download;
-        connect(download, &MovieDownload::progress, this, [this](int percent) { d->percent = percent; });
-        connect(download, &MovieDownload::finished, this, [this, download](const QByteArray& bytes) {
-            download->deleteLater();
-            finishLoad(bytes);
-        });
-        connect(download, &MovieDownload::failed, this, [this, download, url](const QString& reason) {
-            download->deleteLater();
-            failLoad(QStringLiteral("无法下载动画文件：%1（%2）").arg(url, reason));
-        });
-        return;
-    }
-
-    // Reading waits for the event loop, so that the caller sees Loading before Complete
-    // as it does with the original control.
-    QTimer::singleShot(0, this, [this, generation, path = location.path] {
-        if (generation != d->generation)
-            return;
-        QFile file(path);
-        if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-            failLoad(QStringLiteral("无法打开动画文件：%1").arg(path));
-            return;
-        }
-        if (file.size() > kMaxFileSize) {
-            failLoad(QStringLiteral("动画文件太大：%1").arg(path));
-            return;
-        }
-        const QByteArray bytes = file.read(kMaxFileSize);
-        if (file.error() != QFileDevice::NoError) {
-            failLoad(QStringLiteral("无法打开动画文件：%1").arg(path));
-            return;
-        }
-        finishLoad(bytes);
+    d->job = d->services.loader.open(location);
+    LoadJob* job = d->job.get();
+    connect(job, &LoadJob::received, this, &Player::received);
+    connect(job, &LoadJob::finished, this, &Player::loadFinished);
+    connect(job, &LoadJob::failed, this, [this, url, web = location.kind == MovieLocation::Kind::Web](const QString& reason) {
+        loadStopped(web ? QStringLiteral("无法下载动画文件：%1（%2）").arg(url, reason) : reason);
     });
 }
 
-void Player::finishLoad(const QByteArray& bytes)
+void Player::received(const QByteArray& bytes, qint64 total)
 {
+    d->received += bytes.size();
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
-    Result<Movie> parsed = parseMovie(std::span<const uint8_t>(data, static_cast<std::size_t>(bytes.size())));
-    if (!parsed) {
-        failLoad(
-            QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(parsed.error().message)));
+    if (auto read = d->stream->append(std::span<const uint8_t>(data, static_cast<std::size_t>(bytes.size())));
+        !read) {
+        failLoad(QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(read.error().message)));
         return;
     }
-    auto movie = std::make_shared<const Movie>(std::move(*parsed));
+    // The last percent waits for the end of the file.
+    if (total > 0)
+        d->percent = static_cast<int>(std::clamp<qint64>(d->received * 100 / total, 0, 99));
+    if (!d->stage && d->stream->movie() && d->stream->framesLoaded() > 0)
+        startPlaying();
+}
+
+void Player::loadFinished()
+{
+    d->job.release()->deleteLater();
+    if (auto done = d->stream->finish(); !done) {
+        failLoad(QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(done.error().message)));
+        return;
+    }
+    if (!d->stage)
+        startPlaying();
+    setComplete();
+}
+
+// The transfer broke off. What arrived of the movie plays on, as far as it goes; a movie
+// of which nothing arrived is a failed load.
+void Player::loadStopped(const QString& message)
+{
+    d->job.release()->deleteLater();
+    if (!d->stage) {
+        failLoad(message);
+        return;
+    }
+    (void)d->stream->finish();
+    d->error = message;
+    const quint64 generation = d->generation;
+    emit loadFailed(message);
+    if (generation == d->generation)
+        setComplete();
+}
+
+void Player::setComplete()
+{
+    d->percent = 100;
+    d->state = Complete;
+    emit readyStateChanged(Complete);
+}
+
+void Player::startPlaying()
+{
+    std::shared_ptr<const Movie> movie = d->stream->movie();
     d->stage = std::make_unique<Stage>(movie);
     d->stage->root().setEndMode(d->loop ? MovieClip::EndMode::Loop : MovieClip::EndMode::Stop);
     d->stage->start();
     if (!d->autoplay)
         d->stage->root().stop();
-    d->percent = 100;
-    d->state = Complete;
     // The clock runs while a movie is shown: stopping the main timeline leaves the
     // clips inside it playing, as in the original control.
-    d->clock.start(clockInterval(movie->header.frameRate));
-    const quint64 generation = d->generation;
+    d->clock.reset(movie->header.frameRate);
+    d->wall.start();
+    d->lastTick = 0;
+    scheduleClock();
     emit frameChanged();
-    if (generation == d->generation)
-        emit readyStateChanged(Complete);
 }
 
 void Player::failLoad(const QString& message)
 {
+    if (d->job) {
+        d->job->disconnect(this);
+        d->job.release()->deleteLater();
+    }
     d->stage.reset();
-    d->clock.stop();
+    d->timer.stop();
     d->error = message;
     d->state = Complete;
     const quint64 generation = d->generation;
@@ -164,6 +204,63 @@ void Player::failLoad(const QString& message)
     if (generation == d->generation)
         emit readyStateChanged(Complete);
 }
+
+// ---- The clock ---------------------------------------------------------------------------
+
+void Player::setClockMode(ClockMode mode)
+{
+    d->clockMode = mode;
+    if (mode == ClockMode::Manual)
+        d->timer.stop();
+    else
+        scheduleClock();
+}
+
+void Player::scheduleClock()
+{
+    if (d->clockMode != ClockMode::Wall || !d->stage)
+        return;
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(d->clock.untilNextFrame());
+    d->timer.start(std::max<int>(1, static_cast<int>(wait.count())));
+}
+
+void Player::clockTick()
+{
+    const qint64 now = d->wall.nsecsElapsed();
+    const qint64 elapsed = now - d->lastTick;
+    d->lastTick = now;
+    advance(FrameClock::Duration(elapsed));
+    scheduleClock();
+}
+
+void Player::advance(FrameClock::Duration elapsed)
+{
+    if (!d->stage)
+        return;
+    const int frames = d->clock.advance(elapsed);
+    for (int i = 0; i < frames && d->stage; ++i)
+        d->stage->advance();
+    if (frames > 0 && d->stage) {
+        d->stage->input().refresh();
+        emit frameChanged();
+    }
+}
+
+void Player::advanceFrame()
+{
+    if (!d->stage)
+        return;
+    d->stage->advance();
+    d->stage->input().refresh();
+    emit frameChanged();
+}
+
+const FrameClock& Player::clock() const
+{
+    return d->clock;
+}
+
+// ---- State and playback --------------------------------------------------------------------
 
 QString Player::url() const
 {
@@ -178,6 +275,11 @@ Player::ReadyState Player::readyState() const
 int Player::percentLoaded() const
 {
     return d->percent;
+}
+
+qint64 Player::bytesLoaded() const
+{
+    return d->received;
 }
 
 QString Player::errorString() const
@@ -241,18 +343,84 @@ int Player::totalFrames() const
     return d->stage ? d->stage->root().frameCount() : 0;
 }
 
-double Player::frameRate() const
+int Player::framesLoaded() const
 {
-    return d->stage ? d->stage->movie().header.frameRate : 0.0;
+    return d->stage ? d->stage->root().framesLoaded() : 0;
 }
 
-void Player::advanceFrame()
+double Player::frameRate() const
+{
+    return d->stage ? d->clock.rate() : 0.0;
+}
+
+// ---- Input -------------------------------------------------------------------------------
+
+QPointF Player::stagePoint(QPointF point, const QRectF& target) const
+{
+    if (!d->stage)
+        return point;
+    const QTransform view = showAllTransform(d->stage->movie().header.frameSize, target);
+    return view.isInvertible() ? view.inverted().map(point) : QPointF(-1e9, -1e9);
+}
+
+void Player::pointerMove(QPointF stageTwips)
 {
     if (!d->stage)
         return;
-    d->stage->advance();
+    d->stage->input().move(stageTwips);
     emit frameChanged();
 }
+
+void Player::pointerPress()
+{
+    if (!d->stage)
+        return;
+    d->stage->input().press();
+    emit frameChanged();
+}
+
+void Player::pointerRelease()
+{
+    if (!d->stage)
+        return;
+    d->stage->input().release();
+    emit frameChanged();
+}
+
+void Player::wheel(int delta)
+{
+    if (d->stage)
+        d->stage->input().wheel(delta);
+}
+
+void Player::keyDown(int keyCode, char32_t character)
+{
+    if (d->stage)
+        d->stage->input().keyDown(keyCode, character);
+}
+
+void Player::keyUp(int keyCode, char32_t character)
+{
+    if (d->stage)
+        d->stage->input().keyUp(keyCode, character);
+}
+
+Cursor Player::cursor() const
+{
+    return d->stage ? d->stage->input().cursor() : Cursor::Arrow;
+}
+
+Stage* Player::stage()
+{
+    return d->stage.get();
+}
+
+const Stage* Player::stage() const
+{
+    return d->stage.get();
+}
+
+// ---- Drawing -----------------------------------------------------------------------------
 
 QSize Player::movieSize() const
 {

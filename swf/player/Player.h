@@ -1,8 +1,14 @@
 #pragma once
 
+#include "FrameClock.h"
+#include "Services.h"
+
+#include "swf/display/PointerInput.h"
+
 #include <QColor>
 #include <QImage>
 #include <QObject>
+#include <QPointF>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -13,43 +19,74 @@ class QPainter;
 
 namespace swf {
 
-// One movie playing: loading from a local file or an http(s) URL, the frame clock at the
-// movie's rate, autoplay and loop, the playback operations, and drawing the stage.
-// Frames are counted from 0 in this interface.
+class Stage;
+
+// One movie playing: loading from a local file or an http(s) URL while it plays, the
+// engine's frame clock, autoplay and loop, the playback operations, input, and drawing
+// the stage. Frames are counted from 0 in this interface.
+//
+// The window and the command-line tool both play through this class: the window lets
+// the clock follow the time that passes, the tool steps it a frame at a time.
 class Player : public QObject {
     Q_OBJECT
 public:
-    // The states reported while a movie loads: Loading while bytes arrive,
-    // Complete when the movie is parsed and playing (or failed to parse).
+    // The states reported while a movie loads: Loading while bytes arrive (the movie plays
+    // as soon as its first frame is in), Complete when the whole file is read (or failed).
     enum ReadyState { Empty = 0, Loading = 3, Complete = 4 };
+    // Wall: the player's own timer runs the clock by the time that passes. Manual: only
+    // advance() and advanceFrame() move the movie.
+    enum class ClockMode { Wall, Manual };
 
+    // With the real services (files and the web, the system's clock and random numbers).
     explicit Player(QObject* parent = nullptr);
+    // With the caller's services, which must outlive the player.
+    explicit Player(const Services& services, QObject* parent = nullptr);
     ~Player() override;
 
     // Replaces the shown movie. `url` is "file://" followed by a local path (taken
     // verbatim after the prefix: blanks, Chinese and backslashes are allowed), an
     // http:// or https:// URL, or a bare local path. Loading is asynchronous: the state
-    // goes to Loading at once and to Complete when the movie can play. A movie that
+    // goes to Loading at once and to Complete when the whole file is in. A movie that
     // cannot be read leaves an empty stage and reports loadFailed; the player goes on.
     void load(const QString& url);
     QString url() const;
     ReadyState readyState() const;
-    int percentLoaded() const; // 0..100
+    int percentLoaded() const; // 0..100, of the bytes of the file
+    qint64 bytesLoaded() const;
     QString errorString() const; // why the last load failed; empty when it did not
 
     void setAutoplay(bool on);
     void setLoop(bool on);
+    void setClockMode(ClockMode mode);
     bool isPlaying() const;
     void play();
     void stop();
     void rewind(); // back to the first frame, stopped
-    void gotoFrame(int frame); // 0-based; clamped to the movie
+    void gotoFrame(int frame); // 0-based; clamped to the frames loaded
     int currentFrame() const; // 0-based; 0 when no movie is loaded
-    int totalFrames() const; // 0 when no movie is loaded
-    double frameRate() const;
+    int totalFrames() const; // 0 when no movie is loaded; the declared count while loading
+    int framesLoaded() const;
+    double frameRate() const; // what the clock runs at
 
-    // Runs one frame of the timeline now, as the clock would.
+    // Time passed on the engine's clock: runs the frames now due (see FrameClock).
+    void advance(FrameClock::Duration elapsed);
+    // Runs one frame of the whole tree now.
     void advanceFrame();
+    const FrameClock& clock() const;
+
+    // Input, in stage twips. stagePoint() maps a point of a target drawn by render().
+    QPointF stagePoint(QPointF point, const QRectF& target) const;
+    void pointerMove(QPointF stageTwips);
+    void pointerPress();
+    void pointerRelease();
+    void wheel(int delta);
+    void keyDown(int keyCode, char32_t character = 0);
+    void keyUp(int keyCode, char32_t character = 0);
+    Cursor cursor() const;
+
+    // The display tree of the movie shown; null while there is none.
+    Stage* stage();
+    const Stage* stage() const;
 
     QSize movieSize() const; // pixels; empty when no movie is loaded
     QColor backgroundColor() const;
@@ -64,8 +101,14 @@ signals:
     void loadFailed(const QString& message);
 
 private:
-    void finishLoad(const QByteArray& bytes);
+    void received(const QByteArray& bytes, qint64 total);
+    void loadFinished();
+    void loadStopped(const QString& message);
+    void startPlaying();
+    void scheduleClock();
+    void clockTick();
     void failLoad(const QString& message);
+    void setComplete();
 
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -1,8 +1,8 @@
 #include "Renderer.h"
 
+#include "DrawContext.h"
 #include "PathUnion.h"
 #include "ShowAll.h"
-#include "StylePaint.h"
 
 #include "swf/display/Stage.h"
 
@@ -14,13 +14,6 @@
 
 namespace swf {
 namespace {
-
-const Shape* shapeOf(const DisplayObject& object)
-{
-    if (object.kind() != DisplayObject::Kind::Shape || !object.character())
-        return nullptr;
-    return std::get_if<Shape>(&object.character()->data);
-}
 
 QColor opaque(const Rgba& c)
 {
@@ -41,14 +34,6 @@ bool blownUp(const QTransform& t)
 
 } // namespace
 
-void Renderer::useMovie(const Stage& stage)
-{
-    if (movie_ != stage.sharedMovie()) {
-        cache_.clear();
-        movie_ = stage.sharedMovie();
-    }
-}
-
 void Renderer::render(QPainter& painter, const Stage& stage, const QRectF& target)
 {
     painter.fillRect(target, opaque(stage.background()));
@@ -60,21 +45,21 @@ void Renderer::render(QPainter& painter, const Stage& stage, const QRectF& targe
 
 void Renderer::drawTree(QPainter& painter, const Stage& stage, const QTransform& view)
 {
-    useMovie(stage);
     const QPaintDevice* device = painter.device();
     budget_.start(device ? QSize(device->width(), device->height()) : QSize());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     base_ = painter.worldTransform();
-    drawObject(painter, stage.root(), view * base_, ColorXform {});
+    for (const auto& [number, level] : stage.levels())
+        drawObject(painter, *level, view * base_, ColorXform {});
     painter.restore();
 }
 
 void Renderer::drawObject(
     QPainter& painter, const DisplayObject& object, const QTransform& parent, const ColorXform& parentCx)
 {
-    if (budget_.spent())
+    if (budget_.spent() || !object.visible())
         return;
     const QTransform t = toQTransform(object.matrix()) * parent;
     const ColorXform cx = ColorXform::from(object.colorTransform()).then(parentCx);
@@ -82,14 +67,13 @@ void Renderer::drawObject(
     // any screen, or that keeps it fully transparent whatever its colours.
     if (!t.isInvertible() || blownUp(t) || std::max(cx.add[3], 255 * cx.mul[3] + cx.add[3]) <= 0)
         return;
-    if (const Shape* shape = shapeOf(object))
-        drawShape(painter, *shape, t, cx);
-    else if (const MovieClip* clip = object.asMovieClip())
-        drawList(painter, clip->displayList(), t, cx);
+    DrawContext context(painter, budget_, t, cx);
+    object.draw(context);
+    if (const DisplayList* children = object.children())
+        drawList(painter, *children, t, cx);
 }
 
-void Renderer::drawList(
-    QPainter& painter, const MovieClip::DisplayList& list, const QTransform& t, const ColorXform& cx)
+void Renderer::drawList(QPainter& painter, const DisplayList& list, const QTransform& t, const ColorXform& cx)
 {
     // A mask clips the objects above it up to its clip depth. Masks may overlap without
     // nesting, so the clip is rebuilt from the live masks whenever that set changes.
@@ -137,50 +121,25 @@ void Renderer::drawList(
     budget_.setClipLoad(outerClipLoad);
 }
 
-void Renderer::drawShape(QPainter& painter, const Shape& shape, const QTransform& t, const ColorXform& cx)
-{
-    const ShapeDrawing& drawing = cache_.drawing(shape);
-    if (drawing.layers().empty())
-        return;
-    painter.setWorldTransform(t);
-    const double pixelsPerTwip = std::sqrt(std::abs(t.determinant()));
-    for (const ShapeDrawing::Layer& layer : drawing.layers()) {
-        if (const auto* fill = std::get_if<FillStyle>(&layer.style)) {
-            const QBrush brush = fillBrush(*fill, cx);
-            if (brush.style() == Qt::NoBrush)
-                continue;
-            if (!budget_.fill(layer.path, t))
-                return;
-            painter.fillPath(layer.path, brush);
-            continue;
-        }
-        const auto& line = std::get<LineStyle>(layer.style);
-        const QPen pen = linePen(line, cx, pixelsPerTwip);
-        if (!budget_.stroke(layer.path, t, pen.isCosmetic() ? 0 : line.width * pixelsPerTwip))
-            return;
-        if (line.width > kMaxPenWidth && !pen.isCosmetic())
-            painter.fillPath(strokeArea(layer.path, pen, line.width), pen.brush());
-        else
-            painter.strokePath(layer.path, pen);
-    }
-}
-
 QPainterPath Renderer::outlineOf(const DisplayObject& object, const QTransform& parent)
 {
     const QTransform t = toQTransform(object.matrix()) * parent;
     if (budget_.spent() || blownUp(t))
         return {};
-    if (const Shape* shape = shapeOf(object)) {
-        const QPainterPath& outline = cache_.outline(*shape, budget_);
-        budget_.charge(outline.elementCount());
-        return t.map(outline);
+    double made = 0;
+    const QPainterPath own = object.ownOutline(made);
+    budget_.chargeUnion(made);
+    const DisplayList* children = object.children();
+    if (!children) {
+        budget_.charge(own.elementCount());
+        return t.map(own);
     }
     PathUnion outline;
-    if (const MovieClip* clip = object.asMovieClip()) {
-        for (const auto& [depth, child] : clip->displayList()) {
-            if (!child->isMask())
-                outline.add(outlineOf(*child, t));
-        }
+    if (!own.isEmpty())
+        outline.add(t.map(own));
+    for (const auto& [depth, child] : *children) {
+        if (!child->isMask())
+            outline.add(outlineOf(*child, t));
     }
     budget_.chargeUnion(outline.work());
     return outline.take();

@@ -1,6 +1,8 @@
 #include "ShapeDrawing.h"
 
+#include "DrawContext.h"
 #include "EdgeLoops.h"
+#include "StylePaint.h"
 
 #include <type_traits>
 
@@ -129,6 +131,28 @@ ShapeDrawing ShapeDrawing::decode(const Shape& shape)
         }
     }
     return drawing;
+}
+
+void ShapeDrawing::paint(DrawContext& context) const
+{
+    const ColorXform& cx = context.colorTransform();
+    for (const Layer& layer : layers_) {
+        if (const auto* fill = std::get_if<FillStyle>(&layer.style)) {
+            const QBrush brush = fillBrush(*fill, cx);
+            if (brush.style() != Qt::NoBrush && !context.fill(layer.path, brush))
+                return;
+            continue;
+        }
+        const auto& line = std::get<LineStyle>(layer.style);
+        const QPen pen = linePen(line, cx, context.pixelsPerTwip());
+        bool drawn;
+        if (line.width > kMaxPenWidth && !pen.isCosmetic())
+            drawn = context.fill(strokeArea(layer.path, pen, line.width), pen.brush());
+        else
+            drawn = context.stroke(layer.path, pen, pen.isCosmetic() ? 0 : line.width * context.pixelsPerTwip());
+        if (!drawn)
+            return;
+    }
 }
 
 PathUnion ShapeDrawing::fillOutline() const

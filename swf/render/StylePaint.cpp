@@ -113,11 +113,6 @@ QBrush gradientBrush(const FillStyle& style, const ColorXform& cx)
 
 } // namespace
 
-QTransform toQTransform(const Matrix& m)
-{
-    return QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty);
-}
-
 QBrush fillBrush(const FillStyle& style, const ColorXform& cx)
 {
     switch (style.kind) {

@@ -2,6 +2,8 @@
 
 #include "ColorXform.h"
 
+#include "swf/display/Geometry.h"
+
 #include "swf/format/Shape.h"
 
 #include <QBrush>
@@ -10,8 +12,6 @@
 #include <QTransform>
 
 namespace swf {
-
-QTransform toQTransform(const Matrix& m);
 
 // The brush of a fill style in shape space, its colours run through `cx`. Gradients map
 // their square (-16384..16384 twips) through the gradient matrix. Bitmap fills have no

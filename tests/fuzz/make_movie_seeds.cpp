@@ -72,7 +72,7 @@ std::vector<uint8_t> richMovie(Compression compression, uint8_t version)
     inner.characterId = 2;
     inner.matrix = Matrix { 1.0, 0.5, -0.5, 1.0, 100, 100 };
     sprite.timeline.frames[0].tags.push_back(inner);
-    sprite.timeline.frames[0].label = "spin";
+    sprite.timeline.frames[0].labels = { "spin" };
     sprite.timeline.frames[1].tags.push_back(RemoveObject { 1, std::nullopt });
     w.defineSprite(10, sprite);
 

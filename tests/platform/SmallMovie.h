@@ -13,7 +13,8 @@ namespace testing_movies {
 
 // A movie of `frames` frames, 2000 x 1500 twips (133 x 100 pixels) on a blue stage,
 // with a red square of 1000 twips in its top-left corner.
-inline std::vector<uint8_t> smallMovie(uint16_t frames = 3)
+inline std::vector<uint8_t> smallMovie(
+    uint16_t frames = 3, swf::Compression compression = swf::Compression::Zlib)
 {
     swf::Header header;
     header.version = 8;
@@ -31,7 +32,7 @@ inline std::vector<uint8_t> smallMovie(uint16_t frames = 3)
     writer.place(place);
     for (uint16_t i = 0; i < frames; ++i)
         writer.showFrame();
-    return writer.finish(swf::Compression::Zlib);
+    return writer.finish(compression);
 }
 
 inline bool writeFile(const QString& path, const std::vector<uint8_t>& bytes)

@@ -269,7 +269,7 @@ TEST_P(RoundTrip, FramesWithTheirControlTagsAndLabels)
     EXPECT_EQ(movie.background, (Rgba { 0x33, 0x66, 0x99, 255 }));
     ASSERT_EQ(movie.timeline.frames.size(), 4u);
     const Frame& first = movie.timeline.frames[0];
-    EXPECT_EQ(first.label, "开始");
+    EXPECT_EQ(first.labels, std::vector<std::string> { "开始" });
     ASSERT_EQ(first.tags.size(), 2u);
     EXPECT_EQ(std::get<SetBackgroundColor>(first.tags[0]).color, movie.background);
     EXPECT_EQ(std::get<DoAction>(first.tags[1]).actions.size(), 7u);
@@ -286,7 +286,7 @@ TEST_P(RoundTrip, SpritesNestedInSprites)
     SpriteDefinition inner;
     inner.declaredFrameCount = 2;
     inner.timeline.frames.resize(2);
-    inner.timeline.frames[0].label = "a";
+    inner.timeline.frames[0].labels = { "a" };
     PlaceObject place;
     place.depth = 1;
     place.characterId = 1;
@@ -315,19 +315,62 @@ TEST_P(RoundTrip, SpritesNestedInSprites)
     EXPECT_EQ(nested->timeline.frames.size(), 1u);
 }
 
-TEST_P(RoundTrip, OtherDefinitionsKeepTheirIds)
+TEST_P(RoundTrip, OtherDefinitionsKeepTheirBodies)
 {
     Writer w(movieHeader());
     w.rawTag(toCode(TagCode::DefineBitsLossless), std::vector<uint8_t> { 42, 0, 3, 1, 0, 1, 0 });
     w.rawTag(toCode(TagCode::DefineFont2), std::vector<uint8_t> { 43, 0 });
-    w.rawTag(toCode(TagCode::FileAttributes), std::vector<uint8_t> { 0, 0, 0, 0 }); // not a definition
     w.rawTag(1000, std::vector<uint8_t> { 1, 2, 3 }); // unknown: skipped
     w.showFrame();
     Movie movie = writeAndRead(w);
     ASSERT_EQ(movie.dictionary.size(), 2u);
-    EXPECT_EQ(characterAs<UnsupportedCharacter>(movie, 42)->tagCode, toCode(TagCode::DefineBitsLossless));
-    EXPECT_EQ(characterAs<UnsupportedCharacter>(movie, 43)->tagCode, toCode(TagCode::DefineFont2));
-    EXPECT_EQ(movie.character(42)->id, 42);
+    EXPECT_EQ(*movie.character(42),
+        (Character { 42, toCode(TagCode::DefineBitsLossless), { 3, 1, 0, 1, 0 }, std::monostate {} }));
+    EXPECT_EQ(*movie.character(43), (Character { 43, toCode(TagCode::DefineFont2), {}, std::monostate {} }));
+    EXPECT_TRUE(movie.timeline.frames[0].tags.empty());
+}
+
+// Every control tag stays in its frame, in file order, for the layers that read it later;
+// those about the whole movie or about one character are noted there as well.
+TEST_P(RoundTrip, ControlTagsAreKeptInFrameOrder)
+{
+    const std::vector<uint8_t> startSound { 7, 0, 0x00 };
+    const std::vector<uint8_t> exports { 1, 0, 3, 0, 'b', 't', 'n', 0 };
+    const std::vector<uint8_t> cxform { 3, 0, 0x00 };
+    const std::vector<uint8_t> tables { 0xff, 0xd8, 0xff, 0xd9 };
+    Writer w(movieHeader());
+    w.rawTag(toCode(TagCode::FileAttributes), std::vector<uint8_t> { 0x09, 0, 0, 0 }); // AS3, network
+    w.rawTag(toCode(TagCode::ScriptLimits), std::vector<uint8_t> { 0x00, 0x01, 30, 0 });
+    w.rawTag(toCode(TagCode::JPEGTables), tables);
+    w.frameLabel("intro");
+    w.frameLabel("start");
+    w.rawTag(toCode(TagCode::StartSound), startSound);
+    w.control(DoInitAction { 3, { 0x07, 0x00 } });
+    w.rawTag(toCode(TagCode::DefineButtonCxform), cxform);
+    w.rawTag(toCode(TagCode::ExportAssets), exports);
+    w.showFrame();
+    Movie movie = writeAndRead(w);
+    ASSERT_EQ(movie.timeline.frames.size(), 1u);
+    const Frame& frame = movie.timeline.frames[0];
+    EXPECT_EQ(frame.labels, (std::vector<std::string> { "intro", "start" }));
+    const std::vector<ControlTag> expected { TagRecord { toCode(TagCode::FileAttributes), { 0x09, 0, 0, 0 } },
+        TagRecord { toCode(TagCode::ScriptLimits), { 0x00, 0x01, 30, 0 } },
+        TagRecord { toCode(TagCode::JPEGTables), tables }, TagRecord { toCode(TagCode::StartSound), startSound },
+        DoInitAction { 3, { 0x07, 0x00 } }, TagRecord { toCode(TagCode::DefineButtonCxform), cxform },
+        TagRecord { toCode(TagCode::ExportAssets), exports } };
+    EXPECT_EQ(frame.tags, expected);
+    ASSERT_TRUE(movie.fileAttributes);
+    EXPECT_TRUE(movie.fileAttributes->actionScript3);
+    EXPECT_TRUE(movie.fileAttributes->useNetwork);
+    EXPECT_FALSE(movie.fileAttributes->hasMetadata);
+    EXPECT_TRUE(movie.usesActionScript3());
+    EXPECT_EQ(movie.scriptLimits, (ScriptLimits { 256, 30 }));
+    EXPECT_EQ(movie.jpegTables, tables);
+    ASSERT_EQ(movie.characterTags.count(3), 1u);
+    EXPECT_EQ(movie.characterTags.at(3),
+        std::vector<TagRecord> { (TagRecord { toCode(TagCode::DefineButtonCxform), cxform }) });
+    // Written back, the frame is the same.
+    EXPECT_EQ(read(writeMovie(movie, GetParam())).timeline, movie.timeline);
 }
 
 TEST_P(RoundTrip, EdgesTooLongForOneRecordAreSplitExactly)
@@ -362,7 +405,7 @@ TEST_P(RoundTrip, WholeModelWrittenBackReadsTheSame)
     SpriteDefinition sprite;
     sprite.declaredFrameCount = 3;
     sprite.timeline.frames.resize(3);
-    sprite.timeline.frames[2].label = "end";
+    sprite.timeline.frames[2].labels = { "end" };
     sprite.timeline.frames[2].tags.push_back(DoAction { { 0x07, 0x00 } });
     w.defineSprite(3, sprite);
     w.rawTag(toCode(TagCode::DefineSound), std::vector<uint8_t> { 4, 0, 0x20 });
@@ -379,9 +422,9 @@ TEST_P(RoundTrip, WholeModelWrittenBackReadsTheSame)
     EXPECT_EQ(second.timeline, first.timeline);
     EXPECT_EQ(second.header.frameSize, first.header.frameSize);
     EXPECT_EQ(second.header.version, 7);
-    // Everything but the sound, which is kept by id only and has no body to write.
-    ASSERT_EQ(second.dictionary.size(), 3u);
-    for (uint16_t id : { 1, 2, 3 })
+    ASSERT_EQ(second.dictionary.size(), 4u);
+    EXPECT_EQ(second.character(4)->body, (std::vector<uint8_t> { 0x20 }));
+    for (uint16_t id : { 1, 2, 3, 4 })
         EXPECT_EQ(*second.character(id), *first.character(id)) << id;
 }
 

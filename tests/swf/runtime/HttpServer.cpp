@@ -5,9 +5,10 @@
 
 namespace swf::test {
 
-HttpServer::HttpServer(QByteArray body, Mode mode)
+HttpServer::HttpServer(QByteArray body, Mode mode, qsizetype heldAfter)
     : body_(std::move(body))
     , mode_(mode)
+    , heldAfter_(heldAfter)
 {
     server_.listen(QHostAddress::LocalHost);
     connect(&server_, &QTcpServer::newConnection, this, &HttpServer::answer);
@@ -37,6 +38,11 @@ void HttpServer::answer()
             }
             socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/x-shockwave-flash\r\nContent-Length: "
                 + QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n");
+            if (mode_ == Mode::Held) {
+                socket->write(body_.left(heldAfter_));
+                held_ << socket;
+                return;
+            }
             // Three pieces, a little apart.
             const qsizetype piece = body_.size() / 3 + 1;
             for (int i = 0; i < 3; ++i) {
@@ -49,6 +55,17 @@ void HttpServer::answer()
             }
         });
     }
+}
+
+void HttpServer::release()
+{
+    for (const QPointer<QTcpSocket>& socket : held_) {
+        if (!socket)
+            continue;
+        socket->write(body_.mid(heldAfter_));
+        socket->disconnectFromHost();
+    }
+    held_.clear();
 }
 
 } // namespace swf::test

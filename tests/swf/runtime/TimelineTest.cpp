@@ -293,17 +293,22 @@ TEST(Timeline, BackgroundColourFollowsTheMainTimeline)
     EXPECT_EQ(stage.background(), (Rgba { 40, 50, 60, 255 }));
 }
 
-TEST(Timeline, FrameActionsHearEveryFrameEntered)
+TEST(Timeline, ObserversHearFramesAndObjectsComeAndGo)
 {
-    struct Recorder : FrameActions {
-        std::vector<std::pair<const MovieClip*, std::size_t>> calls; // clip, DoAction count
+    struct Recorder : StageObserver {
+        std::vector<std::pair<const MovieClip*, std::size_t>> frames; // clip, DoAction count
+        std::vector<std::string> objects;
+        int ticks = 0;
         void frameEntered(MovieClip& clip, const Frame& frame) override
         {
             std::size_t actions = 0;
             for (const ControlTag& tag : frame.tags)
                 actions += std::holds_alternative<DoAction>(tag);
-            calls.emplace_back(&clip, actions);
+            frames.emplace_back(&clip, actions);
         }
+        void objectAdded(DisplayObject& object) override { objects.push_back("+" + std::to_string(object.characterId())); }
+        void objectRemoved(DisplayObject& object) override { objects.push_back("-" + std::to_string(object.characterId())); }
+        void tickFinished() override { ++ticks; }
     } recorder;
 
     Writer w = writerWithShapes();
@@ -311,15 +316,23 @@ TEST(Timeline, FrameActionsHearEveryFrameEntered)
     w.place(placeAt(1, 10));
     w.doAction(std::vector<uint8_t> { 0x07, 0x00 }); // stop
     w.showFrame();
+    w.remove(removeAt(1));
     w.showFrame();
-    Stage stage(readBack(w), &recorder);
+    Stage stage(readBack(w));
+    stage.addObserver(&recorder);
     stage.start();
     const MovieClip* sprite = clipAt(stage.root(), 1);
-    ASSERT_EQ(recorder.calls.size(), 2u);
-    EXPECT_EQ(recorder.calls[0].first, sprite) << "the sprite enters its frame as it is placed";
-    EXPECT_EQ(recorder.calls[1], std::make_pair<const MovieClip*>(&stage.root(), std::size_t { 1 }));
+    ASSERT_EQ(recorder.frames.size(), 2u);
+    EXPECT_EQ(recorder.frames[0].first, sprite) << "the sprite enters its frame as it is placed";
+    EXPECT_EQ(recorder.frames[1], std::make_pair<const MovieClip*>(&stage.root(), std::size_t { 1 }));
     stage.advance();
-    EXPECT_EQ(recorder.calls.size(), 4u);
+    EXPECT_EQ(recorder.frames.size(), 3u);
+    EXPECT_EQ(recorder.ticks, 1);
+    // The sprite and its shape came; leaving, the shape is reported before the sprite.
+    EXPECT_EQ(recorder.objects, (std::vector<std::string> { "+10", "+1", "-1", "-10" }));
+    stage.removeObserver(&recorder);
+    stage.advance();
+    EXPECT_EQ(recorder.ticks, 1);
 }
 
 // ---- Hostile timelines ----------------------------------------------------------------------

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "swf/player/MovieLoader.h"
+#include "swf/player/Player.h"
+#include "swf/player/Services.h"
+
+#include <QSize>
+#include <QString>
+
+#include <optional>
+#include <string>
+
+namespace cli {
+
+enum ExitCode : int { kOk = 0, kUsage = 1, kUnreadable = 2, kCannotWrite = 3 };
+
+void printError(const std::string& message);
+
+// One movie in the tool, played by the same player as the window's, over services that
+// repeat exactly from run to run (seeded random numbers, a fixed date, no sound device).
+class Session {
+public:
+    explicit Session(swf::Player::ClockMode mode);
+
+    swf::Player& player() { return player_; }
+
+    // Starts loading `reference` (a path or an http(s) address).
+    void start(const std::string& reference);
+    // Runs the event loop until the whole movie is in. False, with the reason printed,
+    // when no movie could be read.
+    bool waitUntilLoaded();
+    // Runs the event loop for `seconds` of wall time, the movie playing meanwhile.
+    void playFor(double seconds);
+
+    // The stage at one pixel per 20 twips, or scaled to `width` with the aspect kept;
+    // never past a safe size on a side and never empty. 550x400 before a header arrived.
+    QSize pictureSize(std::optional<int> width = std::nullopt) const;
+    bool writePicture(const QString& path, QSize size);
+
+private:
+    swf::StandardLoader loader_;
+    swf::NullSoundOutput sound_;
+    swf::SeededRandom random_;
+    swf::FixedWallClock clock_;
+    swf::Services services_;
+    swf::Player player_;
+    std::string reference_;
+};
+
+} // namespace cli
