@@ -13,6 +13,7 @@ class MovieControl;
 class ProgressBar;
 class ScreenGrabber;
 class Shell;
+class WindowManager;
 
 // Everything the windows need from outside the program, made once at start-up: the real
 // services in the player, scripted fakes in the tests. Windows take their outside
@@ -31,6 +32,7 @@ public:
     virtual ScreenGrabber& screenGrabber() = 0;
     virtual Downloader& downloader() = 0;
     virtual Shell& shell() = 0;
+    virtual WindowManager& windowManager() = 0;
 };
 
 } // namespace platform

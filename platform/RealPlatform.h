@@ -5,6 +5,7 @@
 #include "QtMessageBoxes.h"
 #include "QtScreenGrabber.h"
 #include "QtShell.h"
+#include "QtWindowManager.h"
 
 namespace platform {
 
@@ -18,12 +19,14 @@ public:
     ScreenGrabber& screenGrabber() override { return screenGrabber_; }
     Downloader& downloader() override { return downloader_; }
     Shell& shell() override { return shell_; }
+    WindowManager& windowManager() override { return windowManager_; }
 
 private:
     QtMessageBoxes messageBoxes_;
     QtScreenGrabber screenGrabber_;
     QtDownloader downloader_;
     QtShell shell_;
+    QtWindowManager windowManager_;
 };
 
 } // namespace platform

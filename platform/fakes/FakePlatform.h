@@ -7,6 +7,7 @@
 #include "FakeProgressBar.h"
 #include "FakeScreenGrabber.h"
 #include "FakeShell.h"
+#include "FakeWindowManager.h"
 #include "platform/Platform.h"
 
 #include <QPointer>
@@ -25,6 +26,7 @@ public:
     ScreenGrabber& screenGrabber() override { return screen; }
     Downloader& downloader() override { return downloads; }
     Shell& shell() override { return desktop; }
+    WindowManager& windowManager() override { return windows; }
 
     // The last made of each; null once its window destroyed it.
     FakeMovieControl* movieControl() const { return movieControl_; }
@@ -35,6 +37,7 @@ public:
     FakeScreenGrabber screen;
     FakeDownloader downloads;
     FakeShell desktop;
+    FakeWindowManager windows;
 
 private:
     QPointer<FakeMovieControl> movieControl_;
