@@ -118,9 +118,11 @@ std::optional<StreamLead> SoundEngine::lead()
     if (!output_.pulls() || paused_)
         return std::nullopt;
     settleStreams();
+    // The oldest stream leads; one that has played to its end still does until the
+    // timeline has caught up with its last frame.
     const Stream* leader = nullptr;
     for (const Stream& stream : streams_) {
-        if (!stream.status->ended && (!leader || stream.startTick < leader->startTick))
+        if (!leader || stream.startTick < leader->startTick)
             leader = &stream;
     }
     if (!leader)
@@ -337,7 +339,10 @@ void SoundEngine::settleStreams()
     for (auto it = streams_.begin(); it != streams_.end();) {
         DisplayObject* object = stage_.find(it->clip);
         MovieClip* clip = object ? object->asMovieClip() : nullptr;
-        if (!clip || !clip->isPlaying() || it->status->ended) {
+        const uint64_t played = it->status->played.load(std::memory_order_relaxed);
+        const bool over = it->status->ended
+            && stage_.tick() >= it->startTick + static_cast<uint64_t>(double(played) * frameRate_ / kMixRate);
+        if (!clip || !clip->isPlaying() || over) {
             stopStream(it);
             it = streams_.begin();
             continue;
