@@ -6,6 +6,7 @@ class QWidget;
 
 namespace platform {
 
+class AudioOutput;
 class Downloader;
 class FileDialog;
 class MessageBoxes;
@@ -31,6 +32,8 @@ public:
     virtual ScreenGrabber& screenGrabber() = 0;
     virtual Downloader& downloader() = 0;
     virtual Shell& shell() = 0;
+    // The sound device the movies play through; the sound-level control sets its volume.
+    virtual AudioOutput& audioOutput() = 0;
 };
 
 } // namespace platform

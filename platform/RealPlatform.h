@@ -5,6 +5,7 @@
 #include "QtMessageBoxes.h"
 #include "QtScreenGrabber.h"
 #include "QtShell.h"
+#include "QtSoundOutput.h"
 
 namespace platform {
 
@@ -18,8 +19,10 @@ public:
     ScreenGrabber& screenGrabber() override { return screenGrabber_; }
     Downloader& downloader() override { return downloader_; }
     Shell& shell() override { return shell_; }
+    AudioOutput& audioOutput() override { return audio_; }
 
 private:
+    QtSoundOutput audio_; // first made, last gone: the windows' movies play through it
     QtMessageBoxes messageBoxes_;
     QtScreenGrabber screenGrabber_;
     QtDownloader downloader_;

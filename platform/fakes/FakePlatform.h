@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeAudioOutput.h"
 #include "FakeDownloader.h"
 #include "FakeFileDialog.h"
 #include "FakeMessageBoxes.h"
@@ -25,6 +26,7 @@ public:
     ScreenGrabber& screenGrabber() override { return screen; }
     Downloader& downloader() override { return downloads; }
     Shell& shell() override { return desktop; }
+    AudioOutput& audioOutput() override { return audio; }
 
     // The last made of each; null once its window destroyed it.
     FakeMovieControl* movieControl() const { return movieControl_; }
@@ -35,6 +37,7 @@ public:
     FakeScreenGrabber screen;
     FakeDownloader downloads;
     FakeShell desktop;
+    FakeAudioOutput audio;
 
 private:
     QPointer<FakeMovieControl> movieControl_;

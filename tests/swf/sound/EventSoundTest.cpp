@@ -138,10 +138,7 @@ TEST(EventSounds, ButtonSoundsPlayOnTheirStateChanges)
     const auto rest = buttonSoundsBody(sounds);
     body.insert(body.end(), rest.begin(), rest.end());
     w.rawTag(toCode(TagCode::DefineButtonSound), body);
-    PlaceObject place;
-    place.characterId = 7;
-    place.matrix = Matrix {};
-    w.place(place);
+    placeCharacter(w, 7, 1);
     for (int f = 0; f < 8; ++f)
         w.showFrame();
 
@@ -173,10 +170,7 @@ TEST(EventSounds, TheMoviesAndTheClipsVolumeAndPan)
     sprite.timeline.frames[0].tags.push_back(
         TagRecord { toCode(TagCode::StartSound), startSoundBody({ 2, {} }) });
     w.defineSprite(3, sprite);
-    PlaceObject place;
-    place.characterId = 3;
-    place.depth = 1;
-    w.place(place);
+    placeCharacter(w, 3, 1);
     startSound(w, 1);
     for (int f = 0; f < 12; ++f)
         w.showFrame();

@@ -325,4 +325,13 @@ void streamBlockFrame(Writer& writer, std::span<const uint8_t> data)
     writer.showFrame();
 }
 
+void placeCharacter(Writer& writer, uint16_t id, uint16_t depth)
+{
+    PlaceObject place;
+    place.characterId = id;
+    place.depth = depth;
+    place.matrix = Matrix {};
+    writer.place(place);
+}
+
 } // namespace swf::test

@@ -58,5 +58,7 @@ void startSound(Writer& writer, uint16_t id, const SoundInfo& info = {});
 void streamHead(Writer& writer, const SoundFormat& format, uint16_t samplesPerFrame, int16_t latencySeek = 0);
 void streamBlock(Writer& writer, std::span<const uint8_t> data);
 void streamBlockFrame(Writer& writer, std::span<const uint8_t> data); // a block, then showFrame()
+// Places character `id` at `depth`, untransformed.
+void placeCharacter(Writer& writer, uint16_t id, uint16_t depth);
 
 } // namespace swf::test

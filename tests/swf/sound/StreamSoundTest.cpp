@@ -85,10 +85,7 @@ TEST(StreamSound, ASpritesStreamStartsWithTheSpriteAndStopsWithIt)
     w.defineSprite(1, sprite);
     w.showFrame();
     w.showFrame();
-    PlaceObject place;
-    place.characterId = 1;
-    place.depth = 1;
-    w.place(place);
+    placeCharacter(w, 1, 1);
     for (int f = 2; f < 12; ++f)
         w.showFrame();
 
