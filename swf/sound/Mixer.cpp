@@ -200,8 +200,10 @@ void Mixer::render(std::span<int16_t> out)
         return;
     }
     state.mix.assign(frames * 2, 0.0f);
+    // A pause that begins takes the voices only as far as its fade: they go on from there.
+    const size_t active = state.paused ? std::min(frames, kFadeFrames) : frames;
     for (auto it = state.voices.begin(); it != state.voices.end();) {
-        if (state.mixVoice(*it, frames)) {
+        if (state.mixVoice(*it, active)) {
             ++it;
         } else {
             it->status->ended = true;

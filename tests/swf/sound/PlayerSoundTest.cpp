@@ -141,7 +141,7 @@ TEST(PlayerSound, RunWavWritesTheSoundOfTheFramesPlayed)
     EXPECT_EQ(uint8_t(data[34]), 16);
     std::span<const int16_t> samples(reinterpret_cast<const int16_t*>(data.constData() + 44), 24 * 3675 * 2);
     const auto left = channel(samples, 0);
-    EXPECT_NEAR(double(firstSound(left)), 3675, 3);
+    EXPECT_NEAR(double(firstSound(left)), 3675, 40); // ADPCM's first codes take small steps
     EXPECT_NEAR(toneFrequency(std::span(left).subspan(8000, 30000), 44100), 440, 0.5);
     EXPECT_NEAR(rms(std::span(left).subspan(8000, 30000)), kLevel, 0.02);
 

@@ -110,6 +110,8 @@ std::vector<uint8_t> encodeAdpcm(std::span<const int16_t> samples, int channels,
         for (int c = 0; c < channels; ++c) {
             const int sample = samples[i * channels + c];
             if (i % 4096 == 0) {
+                // A block says its step index in 6 bits: the steps above 63 wait a code.
+                state[c].index = std::min(state[c].index, 63);
                 state[c].predictor = sample;
                 out.sb(sample, 16);
                 out.ub(uint32_t(state[c].index), 6);
