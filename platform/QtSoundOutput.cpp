@@ -28,8 +28,9 @@ constexpr qint64 kStalledMs = 500;
 // What the sink reads in pull mode: the mixer's sound, made as it is asked for.
 class Feeder final : public QIODevice {
 public:
-    explicit Feeder(QtSoundOutput& output)
-        : output_(output)
+    Feeder(QtSoundOutput& output, QObject* parent)
+        : QIODevice(parent)
+        , output_(output)
     {
     }
     bool isSequential() const override { return true; }
@@ -59,9 +60,13 @@ private:
 // Owns the sink on the sound thread, or, without one, takes the sound at its pace.
 class QtSoundOutput::Worker final : public QObject {
 public:
+    // The feeder and the timers are the worker's children, so that they move to the
+    // sound thread with it.
     explicit Worker(QtSoundOutput& output)
         : output_(output)
-        , feeder_(output)
+        , feeder_(output, this)
+        , drop_(this)
+        , watch_(this)
     {
         feeder_.open(QIODevice::ReadOnly);
         drop_.setInterval(kDropStepMs);
