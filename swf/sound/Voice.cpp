@@ -35,15 +35,26 @@ void EventVoice::startPass()
         if (sound_.sampleCount > 0)
             pass_->limitSource(sound_.sampleCount);
     }
-    // Frames before the in point are made and dropped.
-    uint64_t skip = info_.inPoint.value_or(0);
+    skipLeft_ = info_.inPoint.value_or(0);
+}
+
+bool EventVoice::skipToInPoint()
+{
+    // Frames before the in point are made and dropped, a few seconds' worth per render at
+    // most: a start far into a long sound begins a little late rather than hold the mixer.
+    uint64_t budget = kMaxSkipPerRender;
     scratch_.resize(2048 * 2);
-    while (skip > 0) {
-        const size_t got = pass_->pull(scratch_.data(), static_cast<size_t>(std::min<uint64_t>(skip, 2048)));
-        if (got == 0)
+    while (skipLeft_ > 0 && budget > 0) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>({ skipLeft_, budget, 2048 }));
+        const size_t got = pass_->pull(scratch_.data(), want);
+        if (got == 0) {
+            skipLeft_ = 0; // the sound ends before its in point
             break;
-        skip -= got;
+        }
+        skipLeft_ -= got;
+        budget -= got;
     }
+    return skipLeft_ == 0;
 }
 
 void EventVoice::endPass()
@@ -70,6 +81,8 @@ size_t EventVoice::render(float* out, size_t frames)
         float* into = out + made * 2;
         size_t got = 0;
         bool passOver = false;
+        if (!cacheComplete_ && skipLeft_ > 0 && !skipToInPoint())
+            break;
         if (cacheComplete_) {
             const uint64_t cached = cache_.size() / 2;
             got = static_cast<size_t>(std::min<uint64_t>(want, cached - std::min(cached, intoPass_)));

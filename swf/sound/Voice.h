@@ -56,7 +56,9 @@ class EventVoice final : public Voice {
 public:
     // Passes shorter than this are kept after the first play, so that a short sound
     // looped many times is decoded once.
-    static constexpr uint64_t kLoopCacheFrames = 10 * kMixRate;
+    static constexpr uint64_t kLoopCacheFrames = 5 * kMixRate;
+    // The most of a sound before its in point that one render decodes and drops.
+    static constexpr uint64_t kMaxSkipPerRender = 4 * kMixRate;
 
     EventVoice(SoundData sound, SoundInfo info);
 
@@ -66,6 +68,8 @@ public:
 
 private:
     void startPass();
+    // False while frames before the in point remain to be dropped.
+    bool skipToInPoint();
     void endPass();
     void applyEnvelope(float* out, size_t frames) const;
 
@@ -73,6 +77,7 @@ private:
     SoundInfo info_;
     uint32_t playsLeft_;
     std::unique_ptr<SoundPipeline> pass_;
+    uint64_t skipLeft_ = 0; // frames before the in point still to drop in this pass
     uint64_t intoPass_ = 0; // frames played of this pass after its in point
     uint64_t envelopeAt_ = 0; // frames played of every pass: where the envelope stands
     std::vector<float> cache_; // the first pass, while it is short enough

@@ -72,6 +72,9 @@ TEST(QtSoundOutput, PlaysASourceWithOrWithoutADeviceAndLetsItGo)
     // Taken at the pace of real time, by the device or, without one, by its stand-in.
     ASSERT_TRUE(waitFor([&] { return source->frames > 44100 / 5; }, 5000));
     EXPECT_LT(output.latencyFrames(), 44100 / 2);
+    // What the machine had, for the record (--gtest_output=xml).
+    RecordProperty("device", output.hasDevice() ? "yes" : "no");
+    RecordProperty("latency_frames", std::to_string(output.latencyFrames()));
 
     call.restart();
     output.stop(*source);

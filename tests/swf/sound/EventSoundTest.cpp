@@ -90,6 +90,31 @@ TEST(EventSounds, InAndOutPointsLoopsAndEnvelope)
     EXPECT_NEAR(toneFrequency(std::span(left).subspan(8000, 4000), 44100), 1000, 1);
 }
 
+TEST(EventSounds, AnInPointFarIntoALongSoundPlaysOnlyWhatFollowsIt)
+{
+    // Eight seconds at 300 Hz, then two at 600 Hz; played from eight seconds in.
+    Writer w = soundMovie(12);
+    auto samples = sine(300, 11025, 8 * 11025, 0.5);
+    const auto last = sine(600, 11025, 2 * 11025, 0.5);
+    samples.insert(samples.end(), last.begin(), last.end());
+    defineSound(w, 1, soundFormat(SoundCodec::PcmLittleEndian, 1, true, false), pcmBytes(samples, true),
+        uint32_t(samples.size()));
+    SoundInfo info;
+    info.inPoint = 8 * 44100;
+    startSound(w, 1, info);
+    for (int f = 0; f < 36; ++f)
+        w.showFrame();
+    PlayedMovie movie;
+    ASSERT_TRUE(movie.load(w));
+    movie.frames(35);
+    const auto left = movie.left();
+    const auto [first, end] = soundSpan(left);
+    // What comes before the in point is dropped a few seconds per step: a late start.
+    EXPECT_LE(first, framesOfTicks(2, 12));
+    EXPECT_NEAR(double(end - first), 2 * 44100, 50);
+    EXPECT_NEAR(toneFrequency(std::span(left).subspan(first + 1000, 60000), 44100), 600, 0.5);
+}
+
 TEST(EventSounds, SyncStopAndNoMultiple)
 {
     Writer w = soundMovie(12);
