@@ -19,7 +19,8 @@ mpg123_ssize_t readMemory(void* handle, void* out, size_t count)
 {
     auto* file = static_cast<MemoryFile*>(handle);
     const size_t n = std::min(count, file->bytes.size() - file->pos);
-    std::memcpy(out, file->bytes.data() + file->pos, n);
+    if (n > 0)
+        std::memcpy(out, file->bytes.data() + file->pos, n);
     file->pos += n;
     return static_cast<mpg123_ssize_t>(n);
 }

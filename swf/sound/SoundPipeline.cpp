@@ -45,6 +45,8 @@ size_t SoundPipeline::pull(float* out, size_t frames)
             break;
     }
     const size_t count = std::min(frames, available());
+    if (count == 0)
+        return 0;
     std::memcpy(out, ready_.data() + readPos_, count * 2 * sizeof(float));
     readPos_ += count * 2;
     if (readPos_ == ready_.size()) {

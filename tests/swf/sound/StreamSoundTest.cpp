@@ -131,7 +131,8 @@ std::vector<std::span<const uint8_t>> mp3Frames(std::span<const uint8_t> file, i
     size_t at = 0;
     while (at + 4 <= file.size() && file[at] == 0xFF && (file[at + 1] & 0xE0) == 0xE0) {
         const bool mpeg1 = (file[at + 1] & 0x18) == 0x18;
-        const int bitrate = (mpeg1 ? kBitrates1 : kBitrates2)[(file[at + 2] >> 4) % 15];
+        const int* bitrates = mpeg1 ? kBitrates1 : kBitrates2;
+        const int bitrate = bitrates[(file[at + 2] >> 4) % 15];
         const int rate = kRates[((file[at + 2] >> 2) & 3) % 3] / (mpeg1 ? 1 : 2);
         const int padding = (file[at + 2] >> 1) & 1;
         samplesPerFrame = mpeg1 ? 1152 : 576;
