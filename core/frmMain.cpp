@@ -61,7 +61,7 @@ frmMain::frmMain(core::Forms& forms)
     , fileDialog_(forms.platform().createFileDialog(this))
     , Flash1(*forms.platform().createMovieControl(this))
     , Fbar1(*forms.platform().createProgressBar(this))
-    , Tonwell1(*new platform::Tonwell(this))
+    , Tonwell1(*new platform::Tonwell(forms.platform().audioOutput(), this))
     , CmdD1(*fileDialog_)
     , forms_(forms)
 {

@@ -6,6 +6,7 @@ class QWidget;
 
 namespace platform {
 
+class AudioOutput;
 class Downloader;
 class FileDialog;
 class MessageBoxes;
@@ -33,6 +34,8 @@ public:
     virtual Downloader& downloader() = 0;
     virtual Shell& shell() = 0;
     virtual WindowManager& windowManager() = 0;
+    // The sound device the movies play through; the sound-level control sets its volume.
+    virtual AudioOutput& audioOutput() = 0;
 };
 
 } // namespace platform

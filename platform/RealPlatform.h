@@ -5,6 +5,7 @@
 #include "QtMessageBoxes.h"
 #include "QtScreenGrabber.h"
 #include "QtShell.h"
+#include "QtSoundOutput.h"
 #include "QtWindowManager.h"
 
 namespace platform {
@@ -20,8 +21,10 @@ public:
     Downloader& downloader() override { return downloader_; }
     Shell& shell() override { return shell_; }
     WindowManager& windowManager() override { return windowManager_; }
+    AudioOutput& audioOutput() override { return audio_; }
 
 private:
+    QtSoundOutput audio_; // first made, last gone: the windows' movies play through it
     QtMessageBoxes messageBoxes_;
     QtScreenGrabber screenGrabber_;
     QtDownloader downloader_;

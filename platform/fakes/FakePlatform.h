@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeAudioOutput.h"
 #include "FakeDownloader.h"
 #include "FakeFileDialog.h"
 #include "FakeMessageBoxes.h"
@@ -27,6 +28,7 @@ public:
     Downloader& downloader() override { return downloads; }
     Shell& shell() override { return desktop; }
     WindowManager& windowManager() override { return windows; }
+    AudioOutput& audioOutput() override { return audio; }
 
     // The last made of each; null once its window destroyed it.
     FakeMovieControl* movieControl() const { return movieControl_; }
@@ -38,6 +40,7 @@ public:
     FakeDownloader downloads;
     FakeShell desktop;
     FakeWindowManager windows;
+    FakeAudioOutput audio;
 
 private:
     QPointer<FakeMovieControl> movieControl_;

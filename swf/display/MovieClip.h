@@ -29,6 +29,7 @@ public:
     const DisplayList* children() const override { return &displayList_; }
 
     const Movie& movie() const { return movie_; }
+    const Timeline& timeline() const { return timeline_; }
 
     // ---- The timeline ------------------------------------------------------------------
 

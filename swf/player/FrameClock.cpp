@@ -50,6 +50,14 @@ int FrameClock::advance(Duration elapsed)
     return static_cast<int>(run);
 }
 
+void FrameClock::follow(int64_t frames, Duration intoFrame)
+{
+    frames_ += std::max<int64_t>(0, frames);
+    const __int128 start = (__int128(frames_) * 256 * kNanosPerSecond + rate256_ - 1) / rate256_;
+    const int64_t into = std::clamp<int64_t>(intoFrame.count(), 0, framePeriod().count() - 1);
+    elapsed_ = static_cast<int64_t>(start) + into;
+}
+
 FrameClock::Duration FrameClock::untilNextFrame() const
 {
     // The first nanosecond at which frame frames_ + 1 is due.

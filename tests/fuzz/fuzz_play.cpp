@@ -6,7 +6,9 @@
 // limits rest on: its count of live objects is the tree's, and stays within its budget.
 #include "swf/display/Stage.h"
 #include "swf/format/Parser.h"
+#include "swf/player/MovieLoader.h"
 #include "swf/render/Renderer.h"
+#include "swf/sound/SoundEngine.h"
 
 #include <QImage>
 #include <QPainter>
@@ -169,13 +171,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     swf::Stage stage(stream.movie());
     swf::MovieClip& root = stage.root();
     root.setEndMode(choice & 1 ? swf::MovieClip::EndMode::Stop : swf::MovieClip::EndMode::Loop);
+    // The movie's sounds are mixed a frame at a time, as for a recording; its buttons'
+    // sounds are tried on the first object.
+    swf::StandardLoader loader(1 << 20);
+    swf::NullSoundOutput output;
+    swf::SeededRandom random;
+    swf::FixedWallClock clock;
+    const swf::Services services { loader, output, random, clock };
+    swf::SoundEngine sound(stage, services, 24);
     stage.start();
+    sound.frameShown();
+    if (!root.displayList().empty())
+        stage.notifyButtonTransition(*root.displayList().begin()->second, swf::ButtonTransition::OverUpToOverDown);
 
     swf::Renderer renderer;
     QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
     paint(renderer, stage, image);
     for (int tick = 1; tick <= kTicks; ++tick) {
         stage.advance();
+        sound.frameShown();
         if (tick == kBackwardTick) {
             jumpBack(root, choice >> 8);
             if (swf::MovieClip* child = firstChildClip(root))
