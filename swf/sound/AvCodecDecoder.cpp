@@ -76,8 +76,7 @@ size_t AvCodecDecoder::take(std::vector<float>& out)
                 break;
             case AV_SAMPLE_FMT_FLT:
             case AV_SAMPLE_FMT_FLTP:
-                value = std::clamp(
-                    reinterpret_cast<const float*>(frame_->extended_data[plane])[index], -1.0f, 1.0f);
+                value = reinterpret_cast<const float*>(frame_->extended_data[plane])[index];
                 break;
             default:
                 break;

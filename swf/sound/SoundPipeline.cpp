@@ -1,6 +1,7 @@
 #include "SoundPipeline.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace swf {
@@ -11,6 +12,14 @@ constexpr size_t kChunkFrames = 1024;
 // Steps one pull may take; a decoder that keeps making nothing cannot hold the mixer.
 constexpr int kMaxStepsPerPull = 512;
 constexpr int kMaxIdleDecodes = 4;
+
+// Decoders fed damaged data may make any float, NaN and infinities included; what goes
+// on to the resampler and the mixer is always a sample of full scale at most.
+void keepInRange(std::vector<float>& samples)
+{
+    for (float& sample : samples)
+        sample = std::isfinite(sample) ? std::clamp(sample, -1.0f, 1.0f) : 0.0f;
+}
 
 } // namespace
 
@@ -110,6 +119,7 @@ bool SoundPipeline::produce(size_t)
 
 void SoundPipeline::deliver(size_t frames, double rate, int channels)
 {
+    keepInRange(source_);
     const float* first = source_.data();
     if (skip_ > 0) {
         const size_t dropped = static_cast<size_t>(std::min<uint64_t>(skip_, frames));
