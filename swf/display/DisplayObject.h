@@ -40,7 +40,15 @@ using ObjectId = uint64_t;
 // over by moving it to another depth.
 enum class Origin : uint8_t { Timeline, Script };
 
-enum class PointerEventKind : uint8_t { RollOver, RollOut, Press, Release, ReleaseOutside, DragOver, DragOut };
+enum class PointerEventKind : uint8_t {
+    RollOver,
+    RollOut,
+    Press,
+    Release,
+    ReleaseOutside,
+    DragOver,
+    DragOut
+};
 
 // One instance of a character on a display list. Each kind of character is one subclass
 // (the sprite's is MovieClip): it is made from its definition by the factory registered for

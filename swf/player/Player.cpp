@@ -9,6 +9,7 @@
 #include "swf/render/Renderer.h"
 #include "swf/render/ShowAll.h"
 #include "swf/script/ScriptEngine.h"
+#include "swf/sound/SoundEngine.h"
 
 #include <QElapsedTimer>
 #include <QPainter>
@@ -24,14 +25,23 @@ namespace {
 // header. Anything larger is not a movie of the era this player serves.
 constexpr qint64 kMaxFileSize = qint64(kMaxBodySize) + 8;
 
-// The real services of a player that was given none.
+// The real services of a player that was given none, the sound going to `output` or
+// nowhere.
 struct OwnServices {
+    explicit OwnServices(SoundOutput* output = nullptr)
+        : services { loader, output ? *output : sound, random, clock }
+    {
+    }
     StandardLoader loader { kMaxFileSize };
     NullSoundOutput sound;
     SystemRandom random;
     SystemWallClock clock;
-    Services services { loader, sound, random, clock };
+    Services services;
 };
+
+// While a stream leads, at most this much of its sound is caught up in one call: a movie
+// whose frames cost more than they last falls behind its sound, but is never frozen.
+constexpr double kMaxStreamCatchUpSeconds = 1.0;
 
 } // namespace
 
@@ -52,7 +62,8 @@ struct Player::Impl final : script::ScriptHost {
     std::unique_ptr<LoadJob> job;
     std::unique_ptr<MovieStream> stream;
     std::unique_ptr<Stage> stage;
-    // Lives with the stage and goes before it.
+    std::unique_ptr<SoundEngine> sound; // goes before the stage it hears
+    // Lives with the stage and goes before it and the sound engine its Sound objects use.
     std::unique_ptr<script::ScriptEngine> script;
     QString unsupported;
     int64_t framesRun = 0;
@@ -61,6 +72,7 @@ struct Player::Impl final : script::ScriptHost {
     QTimer timer;
     QElapsedTimer wall;
     qint64 lastTick = 0; // wall nanoseconds of the last clock tick
+    bool leading = false; // a stream sound leads the clock
     // Bumped by every load: work queued for an older load sees the change and drops out.
     quint64 generation = 0;
 
@@ -72,6 +84,7 @@ struct Player::Impl final : script::ScriptHost {
     void dropStage()
     {
         script.reset();
+        sound.reset();
         stage.reset();
     }
 
@@ -96,6 +109,17 @@ Player::Player(QObject* parent)
     auto own = std::make_unique<OwnServices>();
     d = std::make_unique<Impl>(own->services);
     d->owner = this;
+    d->own = std::move(own);
+    d->timer.setSingleShot(true);
+    d->timer.setTimerType(Qt::PreciseTimer);
+    connect(&d->timer, &QTimer::timeout, this, &Player::clockTick);
+}
+
+Player::Player(SoundOutput& sound, QObject* parent)
+    : QObject(parent)
+{
+    auto own = std::make_unique<OwnServices>(&sound);
+    d = std::make_unique<Impl>(own->services);
     d->own = std::move(own);
     d->timer.setSingleShot(true);
     d->timer.setTimerType(Qt::PreciseTimer);
@@ -143,9 +167,10 @@ void Player::load(const QString& url)
     LoadJob* job = d->job.get();
     connect(job, &LoadJob::received, this, &Player::received);
     connect(job, &LoadJob::finished, this, &Player::loadFinished);
-    connect(job, &LoadJob::failed, this, [this, url, web = location.kind == MovieLocation::Kind::Web](const QString& reason) {
-        loadStopped(web ? QStringLiteral("无法下载动画文件：%1（%2）").arg(url, reason) : reason);
-    });
+    connect(job, &LoadJob::failed, this,
+        [this, url, web = location.kind == MovieLocation::Kind::Web](const QString& reason) {
+            loadStopped(web ? QStringLiteral("无法下载动画文件：%1（%2）").arg(url, reason) : reason);
+        });
 }
 
 void Player::received(const QByteArray& bytes, qint64 total)
@@ -154,7 +179,8 @@ void Player::received(const QByteArray& bytes, qint64 total)
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
     if (auto read = d->stream->append(std::span<const uint8_t>(data, static_cast<std::size_t>(bytes.size())));
         !read) {
-        failLoad(QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(read.error().message)));
+        failLoad(
+            QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(read.error().message)));
         return;
     }
     // The last percent waits for the end of the file.
@@ -168,7 +194,8 @@ void Player::loadFinished()
 {
     d->job.release()->deleteLater();
     if (auto done = d->stream->finish(); !done) {
-        failLoad(QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(done.error().message)));
+        failLoad(
+            QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(done.error().message)));
         return;
     }
     if (!d->stage)
@@ -212,12 +239,16 @@ void Player::startPlaying()
     if (d->script)
         d->script->setMovieUrl(d->url);
     d->stage->root().setEndMode(d->loop ? MovieClip::EndMode::Loop : MovieClip::EndMode::Stop);
-    d->stage->start();
-    if (!d->autoplay)
-        d->stage->root().stop();
     // The clock runs while a movie is shown: stopping the main timeline leaves the
     // clips inside it playing, as in the original control.
     d->clock.reset(movie->header.frameRate);
+    d->sound = std::make_unique<SoundEngine>(*d->stage, d->services, d->clock.rate());
+    d->stage->start();
+    if (!d->autoplay) {
+        d->stage->root().stop();
+        d->sound->pause();
+    }
+    d->sound->frameShown();
     d->wall.start();
     d->lastTick = 0;
     scheduleClock();
@@ -257,7 +288,9 @@ void Player::scheduleClock()
     if (d->clockMode != ClockMode::Wall || !d->stage)
         return;
     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(d->clock.untilNextFrame());
-    d->timer.start(std::max<int>(1, static_cast<int>(wait.count())));
+    // A stream that leads is asked again a little later at the soonest: its sound moves
+    // on in the output's steps, not the timer's.
+    d->timer.start(std::max<int>(d->leading ? 4 : 1, static_cast<int>(wait.count())));
 }
 
 void Player::clockTick()
@@ -273,10 +306,23 @@ void Player::advance(FrameClock::Duration elapsed)
 {
     if (!d->stage)
         return;
-    const int frames = d->clock.advance(elapsed);
+    int frames = 0;
+    const auto lead = d->sound->lead();
+    d->leading = lead.has_value();
+    if (lead) {
+        // The stream's sound is the clock: every frame it has reached runs, drawn once.
+        const int most = std::max(FrameClock::kMaxCatchUp, static_cast<int>(d->clock.rate() * kMaxStreamCatchUpSeconds));
+        const int64_t behind = static_cast<int64_t>(lead->tick) - static_cast<int64_t>(d->stage->tick());
+        frames = static_cast<int>(std::clamp<int64_t>(behind, 0, most));
+        d->clock.follow(frames, behind > most ? FrameClock::Duration(0) : lead->intoTick);
+    } else {
+        frames = d->clock.advance(elapsed);
+    }
     for (int i = 0; i < frames && d->stage; ++i) {
         ++d->framesRun;
         d->stage->advance();
+        if (d->sound)
+            d->sound->frameShown();
     }
     if (frames > 0 && d->stage) {
         d->stage->input().refresh();
@@ -292,6 +338,7 @@ void Player::advanceFrame()
     d->stage->advance();
     if (!d->stage)
         return;
+    d->sound->frameShown();
     d->stage->input().refresh();
     emit frameChanged();
 }
@@ -347,22 +394,28 @@ bool Player::isPlaying() const
 
 void Player::play()
 {
-    if (d->stage)
-        d->stage->root().play();
+    if (!d->stage)
+        return;
+    d->stage->root().play();
+    d->sound->resume();
 }
 
 void Player::stop()
 {
-    if (d->stage)
-        d->stage->root().stop();
+    if (!d->stage)
+        return;
+    d->stage->root().stop();
+    d->sound->pause();
 }
 
 void Player::rewind()
 {
     if (!d->stage)
         return;
+    d->sound->stopAll();
     d->stage->root().gotoFrame(0);
     d->stage->root().stop();
+    d->sound->pause();
     emit frameChanged();
 }
 
@@ -370,7 +423,10 @@ void Player::gotoFrame(int frame)
 {
     if (!d->stage)
         return;
-    d->stage->root().gotoFrame(frame);
+    MovieClip& root = d->stage->root();
+    if (std::clamp(frame, 0, std::max(0, root.framesLoaded() - 1)) != root.currentFrame())
+        d->sound->stopAll();
+    root.gotoFrame(frame);
     emit frameChanged();
 }
 
@@ -454,6 +510,11 @@ Cursor Player::cursor() const
 Stage* Player::stage()
 {
     return d->stage.get();
+}
+
+SoundEngine* Player::sound()
+{
+    return d->sound.get();
 }
 
 const Stage* Player::stage() const

@@ -6,7 +6,8 @@
 
 namespace swf {
 
-DrawContext::DrawContext(QPainter& painter, DrawBudget& budget, const QTransform& transform, const ColorXform& cx)
+DrawContext::DrawContext(
+    QPainter& painter, DrawBudget& budget, const QTransform& transform, const ColorXform& cx)
     : painter_(painter)
     , budget_(budget)
     , transform_(transform)

@@ -149,7 +149,8 @@ void ShapeDrawing::paint(DrawContext& context) const
         if (line.width > kMaxPenWidth && !pen.isCosmetic())
             drawn = context.fill(strokeArea(layer.path, pen, line.width), pen.brush());
         else
-            drawn = context.stroke(layer.path, pen, pen.isCosmetic() ? 0 : line.width * context.pixelsPerTwip());
+            drawn = context.stroke(
+                layer.path, pen, pen.isCosmetic() ? 0 : line.width * context.pixelsPerTwip());
         if (!drawn)
             return;
     }

@@ -1,9 +1,11 @@
 // Fuzzes the movie parser. Beyond "never crash, never hang, never leak", it checks that
-// whatever the parser made of the input survives writing and reading back unchanged:
-// the writer and the parser must agree on every field the model holds.
+// whatever the parser made of the input survives writing and reading back unchanged (the
+// writer and the parser must agree on every field the model holds), and that the file read
+// as it arrives, in pieces, gives the same movie as the whole file read at once.
 #include "swf/format/Parser.h"
 #include "swf/format/Writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <span>
@@ -71,6 +73,36 @@ void checkRoundTrip(swf::Movie& movie, const swf::ParseLimits& limits)
         mismatch("dictionary size");
 }
 
+// The input in pieces whose sizes come from the input itself.
+void checkPieces(
+    std::span<const uint8_t> file, const swf::Result<swf::Movie>& whole, const swf::ParseLimits& limits)
+{
+    swf::MovieStream stream(limits);
+    size_t at = 0;
+    bool failed = false;
+    uint32_t state = 2166136261u;
+    while (at < file.size() && !failed) {
+        state = (state ^ file[at]) * 16777619u;
+        const size_t piece = std::min<size_t>(file.size() - at, 1 + state % 300);
+        failed = !stream.append(file.subspan(at, piece));
+        at += piece;
+    }
+    failed = failed || !stream.finish();
+    if (failed != !whole.has_value())
+        mismatch("outcome when read in pieces");
+    if (failed)
+        return;
+    const swf::Movie& movie = *stream.movie();
+    if (movie.timeline != whole->timeline || movie.warnings != whole->warnings
+        || movie.dictionary.size() != whole->dictionary.size() || movie.characterTags != whole->characterTags)
+        mismatch("movie when read in pieces");
+    for (const auto& [id, character] : whole->dictionary) {
+        const swf::Character* other = movie.character(id);
+        if (!other || *other != *character)
+            mismatch("dictionary when read in pieces");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -81,6 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     limits.maxModelBytes = size_t(64) << 20;
     (void)swf::parseHeader(file);
     auto movie = swf::parseMovie(file, limits);
+    checkPieces(file, movie, limits);
     if (movie)
         checkRoundTrip(*movie, limits);
     return 0;
