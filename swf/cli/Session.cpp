@@ -34,8 +34,9 @@ Session::Session(swf::Player::ClockMode mode, swf::SoundOutput* sound)
 {
     player_.setClockMode(mode);
     // trace() lines are the only thing on stdout; whatever else scripts say goes to stderr.
-    QObject::connect(&player_, &swf::Player::traced, [](const QString& line) {
-        const QByteArray bytes = line.toUtf8();
+    QObject::connect(&player_, &swf::Player::traced, [](QString line) {
+        // A carriage return ends a line of the trace log as a line feed does.
+        const QByteArray bytes = line.replace(QLatin1Char('\r'), QLatin1Char('\n')).toUtf8();
         std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
         std::fputc('\n', stdout);
     });

@@ -367,7 +367,7 @@ bool ClipObject::getHost(const QString& name, Value& out)
         const int index = propertyIndex(name);
         if (index == Enabled || index == UseHandCursor) {
             // A script's own value wins once it set one that is not a boolean.
-            if (Property* p = findOwn(name))
+            if (findOwn(name))
                 return false;
             out = property(index);
             return true;

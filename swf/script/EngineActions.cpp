@@ -5,9 +5,9 @@
 #include "Builtins.h"
 #include "Numbers.h"
 #include "ScriptEngine.h"
-#include "SoundControl.h"
 
 #include "swf/display/Stage.h"
+#include "swf/sound/SoundEngine.h"
 
 #include <cmath>
 
@@ -534,8 +534,8 @@ QString ScriptEngine::dropTarget(DisplayObject& object)
 
 void ScriptEngine::stopSounds()
 {
-    if (sound_)
-        sound_->stopAll();
+    if (SoundEngine* sound = host_.soundEngine())
+        sound->stopAll();
 }
 
 } // namespace swf::script

@@ -3,7 +3,6 @@
 
 #include "Array.h"
 #include "ScriptEngine.h"
-#include "SoundControl.h"
 
 #include "swf/display/Stage.h"
 #include "swf/player/MovieLoader.h"

@@ -8,6 +8,8 @@
 #include "swf/format/BitReader.h"
 #include "swf/format/Tags.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
 
 namespace swf::script {
@@ -461,8 +463,12 @@ void ScriptEngine::runQueue()
     if (running_)
         return;
     running_ = true;
-    int guard = 0;
-    while (guard++ < 1'000'000) {
+    // Scripts that keep queueing others (two frames whose actions go to each other) are
+    // held to the same time as one script.
+    QElapsedTimer clock;
+    clock.start();
+    const int stopsBefore = stops_;
+    for (;;) {
         std::deque<Task>* queue = nullptr;
         for (auto& q : queues_) {
             if (!q.empty()) {
@@ -472,6 +478,13 @@ void ScriptEngine::runQueue()
         }
         if (!queue)
             break;
+        if (clock.elapsed() > vm_->timeoutMillis()) {
+            for (auto& q : queues_)
+                q.clear();
+            if (stops_ == stopsBefore)
+                scriptStopped(vm_->timeoutMessage());
+            break;
+        }
         Task task = std::move(queue->front());
         queue->pop_front();
         runTask(task);
@@ -547,6 +560,7 @@ void ScriptEngine::uncaught(const Value& thrown)
 
 void ScriptEngine::scriptStopped(const QString& message)
 {
+    ++stops_;
     host_.scriptStopped(message);
 }
 
@@ -756,7 +770,7 @@ DisplayObject* ScriptEngine::attach(MovieClip& parent, const QString& symbol, co
 DisplayObject* ScriptEngine::duplicate(DisplayObject& source, const QString& name, int depth, Object* init)
 {
     MovieClip* parent = source.parent();
-    if (!parent || source.characterId() == 0 && !source.asMovieClip())
+    if (!parent || (source.characterId() == 0 && !source.asMovieClip()))
         return nullptr;
     DisplayObject* made = nullptr;
     if (source.characterId() != 0) {

@@ -30,7 +30,6 @@ struct Movie;
 
 namespace swf::script {
 
-class SoundControl;
 
 // Runs the scripts of the movies on one stage: frame actions, init actions, clip events,
 // button actions, intervals and the listeners of Key, Mouse and Stage, in the order the
@@ -186,19 +185,6 @@ public:
     QString movieUrl() const { return url_; }
     void setMovieUrl(const QString& url) { url_ = url; }
 
-    // What Sound objects set for a clip's sounds (0: the global sound), shared by every
-    // Sound of that clip.
-    struct SoundMix {
-        double volume = 100;
-        double pan = 0;
-        double ll = 100, lr = 0, rr = 100, rl = 0;
-    };
-    SoundMix& soundMix(ObjectId clip) { return soundMixes_[clip]; }
-
-    // The sound part, when the sound engine gives one (else Sound is silent).
-    void setSoundControl(SoundControl* sound) { sound_ = sound; }
-    SoundControl* soundControl() const { return sound_; }
-
 private:
     // One queued piece of work, run unless its clip is gone by then.
     struct Task {
@@ -245,6 +231,7 @@ private:
     std::unordered_map<uint16_t, bool> initDone_;
     std::unordered_map<ObjectId, std::vector<ClipEventHandler>> clipHandlers_;
     bool running_ = false;
+    int stops_ = 0; // scripts stopped so far, so that one overrun is reported once
     bool inTick_ = false;
 
     // Input state.
@@ -277,8 +264,6 @@ private:
     int nextTimer_ = 1;
 
     std::map<QString, Ref<Object>> registeredClasses_;
-    SoundControl* sound_ = nullptr;
-    std::map<ObjectId, SoundMix> soundMixes_;
     QString url_;
 
     struct DataLoad {

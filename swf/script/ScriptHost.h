@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+namespace swf {
+class SoundEngine;
+}
+
 namespace swf::script {
 
 // What the script engine tells the player it runs in: the way up from scripts to the
@@ -21,6 +25,8 @@ public:
     virtual void scriptStopped(const QString& message) = 0;
     // getTimer(): milliseconds of the engine's clock since the movie started.
     virtual int64_t timerMillis() const = 0;
+    // The movie's sound engine, for Sound objects and stopAllSounds (none: silent).
+    virtual SoundEngine* soundEngine() { return nullptr; }
 };
 
 // A host that keeps nothing: for tests that only look at the stage.

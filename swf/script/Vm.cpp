@@ -719,7 +719,7 @@ Value Vm::construct(const Value& constructor, std::span<const Value> args)
 void Vm::setLimits(int maxDepth, int timeoutSeconds)
 {
     maxDepth_ = std::clamp(maxDepth, 16, 1024);
-    timeoutSeconds_ = std::clamp(timeoutSeconds, 1, 60);
+    timeoutMs_ = std::clamp(timeoutSeconds, 1, 60) * 1000LL;
 }
 
 void Vm::beginScript()
@@ -734,10 +734,15 @@ void Vm::endScript()
         --scripts_;
 }
 
+QString Vm::timeoutMessage() const
+{
+    return QStringLiteral("脚本运行超过 %1 秒，已停止。动画继续播放。").arg((timeoutMs_ + 999) / 1000);
+}
+
 void Vm::checkLimits()
 {
-    if (clock_.isValid() && clock_.elapsed() > timeoutSeconds_ * 1000LL)
-        throw ScriptAbort { QStringLiteral("脚本运行超过 %1 秒，已停止。动画继续播放。").arg(timeoutSeconds_) };
+    if (clock_.isValid() && clock_.elapsed() > timeoutMs_)
+        throw ScriptAbort { timeoutMessage() };
     if (heap_.liveObjects() > kMaxObjects) {
         heap_.collect();
         if (heap_.liveObjects() > kMaxObjects)

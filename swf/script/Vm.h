@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
@@ -147,6 +148,11 @@ public:
 
     // ---- Limits -------------------------------------------------------------------------
     void setLimits(int maxDepth, int timeoutSeconds);
+    // The same time in milliseconds, for hosts that cannot wait seconds (the fuzz target).
+    void setTimeoutMillis(int ms) { timeoutMs_ = std::max(ms, 1); }
+    int64_t timeoutMillis() const { return timeoutMs_; }
+    // What the user is told when scripts ran past that time.
+    QString timeoutMessage() const;
     // A script starts: its time starts counting (nested scripts count with the outer one).
     void beginScript();
     void endScript();
@@ -170,7 +176,7 @@ private:
     std::vector<Value> stack_;
     int depth_ = 0;
     int maxDepth_ = kDefaultMaxDepth;
-    int timeoutSeconds_ = kDefaultTimeoutSeconds;
+    int64_t timeoutMs_ = kDefaultTimeoutSeconds * 1000LL;
     int scripts_ = 0;
     QElapsedTimer clock_;
 };

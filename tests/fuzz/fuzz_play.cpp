@@ -1,13 +1,16 @@
 // Fuzzes what a movie reaches once it has parsed: the display tree playing its frames while
 // the file still arrives, jumping back and forth on its timelines, the pointer moving and
-// pressing over it, scripts' changes to the tree, and the renderer painting it. The parser
-// has its own target; here every input that parses is played and drawn as the player would.
-// Beyond "never crash, never hang, never leak", it checks the bookkeeping the stage's
-// limits rest on: its count of live objects is the tree's, and stays within its budget.
+// pressing over it, the movie's scripts and other changes to the tree, and the renderer painting it. The
+// parser has its own target; here every input that parses is played and drawn as the player would. Beyond
+// "never crash, never hang, never leak", it checks the bookkeeping the stage's limits rest on: its count of
+// live objects is the tree's, and stays within its budget.
 #include "swf/display/Stage.h"
 #include "swf/format/Parser.h"
 #include "swf/player/MovieLoader.h"
 #include "swf/render/Renderer.h"
+#include "swf/script/ScriptEngine.h"
+#include "swf/script/ScriptHost.h"
+#include "swf/script/Vm.h"
 #include "swf/sound/SoundEngine.h"
 
 #include <QImage>
@@ -178,11 +181,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     swf::SeededRandom random;
     swf::FixedWallClock clock;
     const swf::Services services { loader, output, random, clock };
+    // The scripts run as in the player, held to a short time so that a script that never
+    // ends costs a fraction of the input's time.
+    swf::script::NullScriptHost host;
+    swf::script::ScriptEngine script(stage, services, host);
+    script.vm().setTimeoutMillis(100);
     swf::SoundEngine sound(stage, services, 24);
     stage.start();
     sound.frameShown();
     if (!root.displayList().empty())
-        stage.notifyButtonTransition(*root.displayList().begin()->second, swf::ButtonTransition::OverUpToOverDown);
+        stage.notifyButtonTransition(
+            *root.displayList().begin()->second, swf::ButtonTransition::OverUpToOverDown);
 
     swf::Renderer renderer;
     QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);

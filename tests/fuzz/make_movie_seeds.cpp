@@ -7,6 +7,7 @@
 #include "swf/format/SoundRecords.h"
 #include "swf/format/Tags.h"
 #include "swf/format/Writer.h"
+#include "swf/script/Assembler.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -178,6 +179,67 @@ std::vector<uint8_t> nestedMasks()
     return w.finish(Compression::None);
 }
 
+// Scripts of every group of actions: a loop, functions of both kinds, exceptions, a
+// with block, enumeration, classes, built-in objects, clips made by script and their
+// events, and init actions, for the fuzzer to mutate into what the VM must survive.
+std::vector<uint8_t> scriptMovie(uint8_t version)
+{
+    using A = ActionCode;
+    using swf::test::Asm;
+    Writer w(header(version));
+    SpriteDefinition sprite;
+    sprite.timeline.frames.resize(2);
+    sprite.timeline.frames[0].tags = { DoAction { Asm().push("v").push(1.0).op(A::SetVariable).bytes() } };
+    sprite.timeline.frames[1].tags = { DoAction { Asm().op(A::PreviousFrame).bytes() } };
+    w.defineSprite(2, sprite);
+    w.control(DoInitAction { 2, Asm().trace("init").bytes() });
+    PlaceObject place;
+    place.depth = 1;
+    place.characterId = 2;
+    place.name = "clip";
+    // onClipEvent(enterFrame) { _x++ }
+    const std::vector<uint8_t> onEnter
+        = Asm().push("_x").get("_x").op(A::Increment).op(A::SetVariable).bytes();
+    place.clipActions = { 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, uint8_t(onEnter.size()), 0, 0, 0 };
+    place.clipActions.insert(place.clipActions.end(), onEnter.begin(), onEnter.end());
+    place.clipActions.insert(place.clipActions.end(), { 0, 0, 0, 0 });
+    w.place(place);
+
+    Asm a;
+    a.constantPool({ "i", "sum", "o" });
+    a.pushConstant(0).push(0.0).op(A::SetVariable);
+    a.label("top").pushConstant(0).op(A::GetVariable).push(20.0).op(A::Less2).op(A::Not).ifTrue("done");
+    a.pushConstant(0).pushConstant(0).op(A::GetVariable).op(A::Increment).op(A::SetVariable).jump("top");
+    a.label("done");
+    Asm square;
+    square.get("n").get("n").op(A::Multiply).op(A::Return);
+    a.function("square", { "n" }, square).push(7.0).call("square", 1).op(A::Trace);
+    Asm body2;
+    body2.pushRegister(1).push("k").op(A::GetMember).pushRegister(2).op(A::Add2).op(A::Return);
+    a.function2("f2", 3, 0x01, { { 2, "x" } }, body2);
+    a.assignNew("arr", "Array").push(3.0).push(1.0).push(2.0).get("arr").callMethod("push", 3).op(A::Pop);
+    a.push(16.0).get("arr").callMethod("sort", 1).op(A::Trace);
+    a.push("o").push("k").push(1.0).pushInt(1).op(A::InitObject).op(A::SetVariable);
+    a.get("o").with(Asm().traceVar("k"));
+    a.get("o").op(A::Enumerate2).label("next").storeRegister(0).pushNull().op(A::Equals2).ifTrue("end");
+    a.pushRegister(0).op(A::Trace).jump("next").label("end");
+    a.tryCatch(Asm().push("x").op(A::Throw), "e", Asm().traceVar("e"));
+    a.function("B", {}, Asm()).get("B").get("Object").op(A::Extends);
+    a.assignNew("b", "B").get("b").get("B").op(A::InstanceOf).op(A::Trace);
+    a.assignNew("d", "Date", { 2005.0, 1.0 }).traceCall("d", "getDay");
+    a.assignNew("x", "XML", { "<a b='1'><c/></a>" }).traceVar("x");
+    a.traceCall("Math", "sqrt", { 2.0 }).traceFunction("parseInt", { "0x1F" });
+    a.push(3.0).push("m").get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.push("s").push("abc").op(A::SetVariable).push(1.0).get("s").callMethod("charAt", 1).op(A::Trace);
+    a.push(5.0).push(5.0).push("clip").pushInt(2).op(A::StartDrag).op(A::EndDrag);
+    a.gotoFrame(1);
+    w.doAction(a.bytes());
+    w.showFrame();
+    w.doAction(Asm().get("clip").push("_x").op(A::GetMember).op(A::Trace).gotoLabel("missing").bytes());
+    w.showFrame();
+    return w.finish(Compression::None);
+}
+
 // A short sound of every coding the movies of the era use, as bytes that decode to
 // something (PCM and ADPCM take any bytes as samples; Nellymoser any 64-byte block).
 std::vector<uint8_t> soundBytes(size_t count)
@@ -291,7 +353,8 @@ int main(int argc, char** argv)
         save(folder, "adpcm5_stereo.bin", soundInput(0x1F, looped, soundBytes(600)));
         save(folder, "nellymoser.bin", soundInput(0x64, {}, soundBytes(256)));
         save(folder, "nellymoser8k.bin", soundInput(0x50, looped, soundBytes(128)));
-        save(folder, "mp3_header.bin", soundInput(0x2E, {}, std::vector<uint8_t> { 0, 0, 0xFF, 0xFB, 0x90, 0x44 }));
+        save(folder, "mp3_header.bin",
+            soundInput(0x2E, {}, std::vector<uint8_t> { 0, 0, 0xFF, 0xFB, 0x90, 0x44 }));
         return 0;
     }
     save(folder, "rich_fws.swf", richMovie(Compression::None, 8));
@@ -305,6 +368,8 @@ int main(int argc, char** argv)
         save(folder, "demo_rainy_day.swf", demos::makeRainyDay());
         save(folder, "demo_fat_baby.swf", demos::makeFatBaby());
         save(folder, "nested_masks.swf", nestedMasks());
+        save(folder, "scripts_swf8.swf", scriptMovie(8));
+        save(folder, "scripts_swf5.swf", scriptMovie(5));
     }
     return 0;
 }

@@ -35,11 +35,6 @@ Value minus(Vm& vm, const Value& a, const Value& b)
     return vm.toNumber(a) - vm.toNumber(b);
 }
 
-Value times(Vm& vm, const Value& a, const Value& b)
-{
-    return vm.toNumber(a) * vm.toNumber(b);
-}
-
 Object* geomPackage(Vm& vm)
 {
     Object* flash = vm.get(vm.global(), QStringLiteral("flash")).object();

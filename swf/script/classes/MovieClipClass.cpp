@@ -175,7 +175,7 @@ Value boundsIn(Vm& vm, DisplayObject& d, DisplayObject* space)
 {
     const QRectF own = d.bounds();
     Ref<Object> out = vm.newObject();
-    if (own.isNull() || own.isEmpty() && own.width() == 0 && own.height() == 0 && own.topLeft() == QPointF()) {
+    if (own.isNull() || (own.isEmpty() && own.width() == 0 && own.height() == 0 && own.topLeft() == QPointF())) {
         const double none = 6710886.35;
         for (const char* name : { "xMin", "xMax", "yMin", "yMax" })
             vm.set(out.get(), QString::fromLatin1(name), none);

@@ -6,7 +6,8 @@
 #include "swf/display/Stage.h"
 #include "swf/script/ClipObject.h"
 #include "swf/script/ScriptEngine.h"
-#include "swf/script/SoundControl.h"
+#include "swf/sound/ScriptSound.h"
+#include "swf/sound/SoundEngine.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -42,7 +43,7 @@ DisplayObject* colorTarget(Vm& vm, CallArgs& c)
     return nullptr;
 }
 
-Value colorConstructor(Vm& vm, CallArgs& c)
+Value colorConstructor(Vm&, CallArgs& c)
 {
     if (Object* self = c.thisObject())
         self->define(QStringLiteral("target"), c[0], kHidden & ~ReadOnly);
@@ -119,30 +120,46 @@ Value colorGetTransform(Vm& vm, CallArgs& c)
 
 // ---- Sound ----------------------------------------------------------------------------------
 
-using SoundSettings = ScriptEngine::SoundMix;
-
-class SoundObject final : public Object {
+// A Sound object: its engine side (made when the movie has a sound engine) and what the
+// engine tells it later, run as queued script work.
+class SoundObject final : public Object, private ScriptSound::Listener {
 public:
     SoundObject(Vm& vm, Object* proto)
         : Object(vm, proto)
+        , vm_(vm)
     {
     }
-    Ref<Object> target; // a clip; null for the global sound
     bool valid = true; // false when made for something that is no clip
-    const Movie* movie = nullptr;
-    uint16_t character = 0;
-    int playing = 0;
-    void trace(Tracer& tracer) override
+    std::unique_ptr<ScriptSound> sound;
+
+    void bind(DisplayObject* target)
     {
-        Object::trace(tracer);
-        if (target)
-            tracer.visit(target.get());
+        if (SoundEngine* engine = vm_.engine()->host().soundEngine()) {
+            sound = engine->createSound(target);
+            sound->setListener(this);
+        }
     }
-    void clearReferences() override
+
+private:
+    void soundCompleted() override { later(QStringLiteral("onSoundComplete"), {}); }
+    void soundLoaded(bool success) override { later(QStringLiteral("onLoad"), { Value(success) }); }
+    void id3Loaded() override
     {
-        Object::clearReferences();
-        target = nullptr;
+        Ref<Object> tags = vm_.newObject();
+        for (const auto& [name, text] : sound->id3())
+            vm_.set(tags.get(), QString::fromStdString(name), Value(QString::fromStdString(text)));
+        vm_.set(this, QStringLiteral("id3"), Value(tags));
+        later(QStringLiteral("onID3"), {});
     }
+    void later(const QString& method, std::vector<Value> args)
+    {
+        ScriptEngine& engine = *vm_.engine();
+        const Value self { Ref<Object>(this) };
+        engine.enqueue(
+            0, [&engine, self, method, args]() { engine.callEvent(self.object(), method, args); }, true);
+        engine.runQueue();
+    }
+    Vm& vm_;
 };
 
 SoundObject* soundSelf(CallArgs& c)
@@ -150,22 +167,16 @@ SoundObject* soundSelf(CallArgs& c)
     return c.thisObject() ? dynamic_cast<SoundObject*>(c.thisObject()) : nullptr;
 }
 
+// The engine side of the Sound a method was called on, when it has one.
+ScriptSound* scriptSound(CallArgs& c)
+{
+    SoundObject* s = soundSelf(c);
+    return s && s->valid ? s->sound.get() : nullptr;
+}
+
 Ref<Object> newSound(Vm& vm, Object* proto)
 {
     return Ref<Object>(new SoundObject(vm, proto));
-}
-
-// The clip a Sound belongs to: 0 for the global sound; nothing when its clip is gone.
-std::optional<ObjectId> soundClip(Vm& vm, SoundObject& s)
-{
-    if (!s.valid)
-        return std::nullopt;
-    if (!s.target)
-        return ObjectId(0);
-    DisplayObject* d = engineOf(vm).displayOf(Value(s.target));
-    if (!d)
-        return std::nullopt;
-    return d->id();
 }
 
 Value soundConstructor(Vm& vm, CallArgs& c)
@@ -173,119 +184,94 @@ Value soundConstructor(Vm& vm, CallArgs& c)
     SoundObject* self = soundSelf(c);
     if (!self)
         return Value();
+    DisplayObject* target = nullptr;
     if (c.size() > 0 && !c[0].isUndefined()) {
-        if (c[0].object() && c[0].object()->asClip())
-            self->target = Ref<Object>(c[0].object());
-        else
+        target = engineOf(vm).displayOf(c[0]);
+        if (!target)
             self->valid = false;
     }
+    if (self->valid)
+        self->bind(target);
     return Value();
 }
 
-Value soundGetVolume(Vm& vm, CallArgs& c)
+Value soundGetVolume(Vm&, CallArgs& c)
 {
-    SoundObject* s = soundSelf(c);
-    auto clip = s ? soundClip(vm, *s) : std::nullopt;
-    return clip ? Value(engineOf(vm).soundMix(*clip).volume) : Value();
+    if (!soundSelf(c) || !soundSelf(c)->valid)
+        return Value();
+    ScriptSound* s = scriptSound(c);
+    return s ? s->volume() : 100.0;
 }
 
 Value soundSetVolume(Vm& vm, CallArgs& c)
 {
-    SoundObject* s = soundSelf(c);
-    auto clip = s ? soundClip(vm, *s) : std::nullopt;
-    if (!clip)
-        return Value();
-    const double v = vm.toInt32(c[0]);
-    engineOf(vm).soundMix(*clip).volume = v;
-    if (SoundControl* control = engineOf(vm).soundControl())
-        control->setVolume(*clip, int(v));
+    if (ScriptSound* s = scriptSound(c))
+        s->setVolume(vm.toInt32(c[0]));
     return Value();
 }
 
-Value soundGetPan(Vm& vm, CallArgs& c)
+Value soundGetPan(Vm&, CallArgs& c)
 {
-    SoundObject* s = soundSelf(c);
-    auto clip = s ? soundClip(vm, *s) : std::nullopt;
-    return clip ? Value(engineOf(vm).soundMix(*clip).pan) : Value();
+    if (!soundSelf(c) || !soundSelf(c)->valid)
+        return Value();
+    ScriptSound* s = scriptSound(c);
+    return s ? s->pan() : 0.0;
 }
 
 Value soundSetPan(Vm& vm, CallArgs& c)
 {
-    SoundObject* s = soundSelf(c);
-    auto clip = s ? soundClip(vm, *s) : std::nullopt;
-    if (!clip)
-        return Value();
-    SoundSettings& settings = engineOf(vm).soundMix(*clip);
-    settings.pan = vm.toInt32(c[0]);
-    settings.ll = settings.pan > 0 ? 100 - settings.pan : 100;
-    settings.rr = settings.pan < 0 ? 100 + settings.pan : 100;
-    settings.lr = settings.rl = 0;
-    if (SoundControl* control = engineOf(vm).soundControl())
-        control->setPan(*clip, int(settings.pan));
+    if (ScriptSound* s = scriptSound(c))
+        s->setPan(vm.toInt32(c[0]));
     return Value();
 }
 
 Value soundGetTransform(Vm& vm, CallArgs& c)
 {
-    SoundObject* s = soundSelf(c);
-    auto clip = s ? soundClip(vm, *s) : std::nullopt;
-    if (!clip)
+    if (!soundSelf(c) || !soundSelf(c)->valid)
         return Value();
-    const SoundSettings& settings = engineOf(vm).soundMix(*clip);
-    Ref<Object> t = vm.newObject();
-    vm.set(t.get(), QStringLiteral("ll"), settings.ll);
-    vm.set(t.get(), QStringLiteral("lr"), settings.lr);
-    vm.set(t.get(), QStringLiteral("rr"), settings.rr);
-    vm.set(t.get(), QStringLiteral("rl"), settings.rl);
-    return Value(t);
+    ScriptSound* s = scriptSound(c);
+    const SoundTransform t = s ? s->transform() : SoundTransform {};
+    Ref<Object> o = vm.newObject();
+    vm.set(o.get(), QStringLiteral("ll"), t.ll);
+    vm.set(o.get(), QStringLiteral("lr"), t.lr);
+    vm.set(o.get(), QStringLiteral("rr"), t.rr);
+    vm.set(o.get(), QStringLiteral("rl"), t.rl);
+    return Value(o);
 }
 
 Value soundSetTransform(Vm& vm, CallArgs& c)
 {
-    SoundObject* s = soundSelf(c);
-    auto clip = s ? soundClip(vm, *s) : std::nullopt;
-    Object* t = c[0].object();
-    if (!clip || !t)
+    ScriptSound* s = scriptSound(c);
+    Object* o = c[0].object();
+    if (!s || !o)
         return Value();
-    SoundSettings& settings = engineOf(vm).soundMix(*clip);
+    SoundTransform t = s->transform();
     const auto field = [&](const char* name, double& out) {
-        const Value v = vm.get(t, QString::fromLatin1(name));
+        const Value v = vm.get(o, QString::fromLatin1(name));
         if (!v.isUndefined())
             out = vm.toInt32(v);
     };
-    field("ll", settings.ll);
-    field("lr", settings.lr);
-    field("rr", settings.rr);
-    field("rl", settings.rl);
+    field("ll", t.ll);
+    field("lr", t.lr);
+    field("rr", t.rr);
+    field("rl", t.rl);
+    s->setTransform(t);
     return Value();
 }
 
 Value soundAttach(Vm& vm, CallArgs& c)
 {
-    SoundObject* s = soundSelf(c);
-    if (!s || c.size() == 0)
-        return Value();
-    MovieClip* owner = s->target ? engineOf(vm).movieClipOf(Value(s->target)) : &engineOf(vm).stage().root();
-    if (!owner)
-        return Value();
-    const auto id = engineOf(vm).exportedCharacter(owner->movie(), vm.toString(c[0]));
-    if (id) {
-        s->movie = &owner->movie();
-        s->character = *id;
-    }
+    if (ScriptSound* s = scriptSound(c); s && c.size() > 0)
+        s->attachSound(vm.toString(c[0]).toStdString());
     return Value();
 }
 
 Value soundStart(Vm& vm, CallArgs& c)
 {
-    SoundObject* s = soundSelf(c);
-    auto clip = s ? soundClip(vm, *s) : std::nullopt;
-    if (!clip || !s->movie)
-        return Value();
-    if (SoundControl* control = engineOf(vm).soundControl()) {
+    if (ScriptSound* s = scriptSound(c)) {
         const double offset = c.size() > 0 ? vm.toNumber(c[0]) : 0;
         const double loops = c.size() > 1 ? vm.toNumber(c[1]) : 1;
-        s->playing = control->start(*s->movie, s->character, *clip, std::isfinite(offset) ? offset : 0,
+        s->start(std::isfinite(offset) ? std::max(offset, 0.0) : 0,
             std::isfinite(loops) ? int(std::clamp(loops, 1.0, 32767.0)) : 1);
     }
     return Value();
@@ -293,47 +279,49 @@ Value soundStart(Vm& vm, CallArgs& c)
 
 Value soundStop(Vm& vm, CallArgs& c)
 {
-    SoundObject* s = soundSelf(c);
-    auto clip = s ? soundClip(vm, *s) : std::nullopt;
-    if (!clip)
-        return Value();
-    if (SoundControl* control = engineOf(vm).soundControl()) {
-        uint16_t character = 0;
-        if (c.size() > 0 && s->movie) {
-            if (auto id = engineOf(vm).exportedCharacter(*s->movie, vm.toString(c[0])))
-                character = *id;
-        }
-        control->stop(*clip, character);
+    if (ScriptSound* s = scriptSound(c)) {
+        if (c.size() > 0)
+            s->stop(vm.toString(c[0]).toStdString());
+        else
+            s->stop();
     }
     return Value();
 }
 
-Value soundDuration(Vm& vm, CallArgs& c)
+Value soundDuration(Vm&, CallArgs& c)
 {
-    SoundObject* s = soundSelf(c);
-    if (!s || !s->movie)
-        return Value();
-    SoundControl* control = engineOf(vm).soundControl();
-    return control ? Value(std::round(control->duration(*s->movie, s->character))) : Value();
+    ScriptSound* s = scriptSound(c);
+    return s ? Value(std::round(s->durationMs())) : Value();
 }
 
-Value soundPosition(Vm& vm, CallArgs& c)
+Value soundPosition(Vm&, CallArgs& c)
 {
-    SoundObject* s = soundSelf(c);
-    if (!s || !s->movie)
-        return Value();
-    SoundControl* control = engineOf(vm).soundControl();
-    return control && s->playing ? Value(std::round(control->position(s->playing))) : Value(0.0);
+    ScriptSound* s = scriptSound(c);
+    return s ? Value(std::round(s->positionMs())) : Value();
+}
+
+Value soundLoad(Vm& vm, CallArgs& c)
+{
+    if (ScriptSound* s = scriptSound(c); s && c.size() > 0)
+        s->loadSound(engineOf(vm).resolveUrl(vm.toString(c[0])), vm.toBoolean(c[1]));
+    return Value();
+}
+
+Value soundBytesLoaded(Vm&, CallArgs& c)
+{
+    ScriptSound* s = scriptSound(c);
+    return s && (s->bytesLoaded() > 0 || s->bytesTotal() >= 0) ? Value(double(s->bytesLoaded())) : Value();
+}
+
+Value soundBytesTotal(Vm&, CallArgs& c)
+{
+    ScriptSound* s = scriptSound(c);
+    return s && s->bytesTotal() >= 0 ? Value(double(s->bytesTotal())) : Value();
 }
 
 Value noop(Vm&, CallArgs&)
 {
     return Value();
-}
-
-Value zero(Vm&, CallArgs&)
-{
-    return 0.0;
 }
 
 // ---- System ---------------------------------------------------------------------------------
@@ -486,14 +474,15 @@ QString sharedObjectPath(Vm& vm, const QString& name)
     const QString base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (base.isEmpty())
         return QString();
-    const QByteArray movie = QCryptographicHash::hash(engineOf(vm).movieUrl().toUtf8(), QCryptographicHash::Sha1);
+    const QByteArray movie
+        = QCryptographicHash::hash(engineOf(vm).movieUrl().toUtf8(), QCryptographicHash::Sha1);
     QString safe = name;
     for (QChar& ch : safe) {
         if (!ch.isLetterOrNumber() && ch != QLatin1Char('_') && ch != QLatin1Char('-'))
             ch = QLatin1Char('_');
     }
-    return base + QStringLiteral("/SharedObjects/") + QString::fromLatin1(movie.toHex().left(16)) + QLatin1Char('/')
-        + safe + QStringLiteral(".json");
+    return base + QStringLiteral("/SharedObjects/") + QString::fromLatin1(movie.toHex().left(16))
+        + QLatin1Char('/') + safe + QStringLiteral(".json");
 }
 
 Value sharedObjectGetLocal(Vm& vm, CallArgs& c)
@@ -510,7 +499,7 @@ Value sharedObjectGetLocal(Vm& vm, CallArgs& c)
     if (!path.isEmpty() && file.open(QIODevice::ReadOnly)) {
         const QJsonDocument doc = QJsonDocument::fromJson(file.read(4 << 20));
         const Value stored = fromJson(vm, doc.object(), 0);
-        if (Object* o = stored.object())
+        if (stored.object())
             so->define(QStringLiteral("data"), stored, DontDelete);
     }
     return Value(so);
@@ -562,7 +551,8 @@ void makeBroadcasterAndInit(Vm& vm, Object* o)
 {
     makeBroadcaster(vm, o);
     vm.method(o, QStringLiteral("addListener"), [](Vm& vm, CallArgs& c) -> Value {
-        Object* list = c.thisObject() ? vm.get(c.thisObject(), QStringLiteral("_listeners")).object() : nullptr;
+        Object* list
+            = c.thisObject() ? vm.get(c.thisObject(), QStringLiteral("_listeners")).object() : nullptr;
         if (ArrayObject* a = list ? list->asArray() : nullptr) {
             for (const Value& v : a->items()) {
                 if (vm.strictEquals(v, c[0]))
@@ -651,7 +641,8 @@ void installColorAndSound(Vm& vm, ScriptEngine&)
             { "stop", soundStop }, { "attachSound", soundAttach }, { "start", soundStart } });
     defineMethods(vm, sound,
         { { "getDuration", soundDuration }, { "setDuration", noop }, { "getPosition", soundPosition },
-            { "setPosition", noop }, { "loadSound", noop }, { "getBytesLoaded", zero }, { "getBytesTotal", zero } },
+            { "setPosition", noop }, { "loadSound", soundLoad }, { "getBytesLoaded", soundBytesLoaded },
+            { "getBytesTotal", soundBytesTotal } },
         kBuiltin | OnlySwf6);
     vm.accessor(sound, QStringLiteral("duration"), soundDuration, nullptr, kBuiltin | OnlySwf6);
     vm.accessor(sound, QStringLiteral("position"), soundPosition, nullptr, kBuiltin | OnlySwf6);
@@ -669,14 +660,16 @@ void installSystem(Vm& vm, ScriptEngine&)
 
     Ref<Object> capabilities = vm.newObject();
     system->define(QStringLiteral("capabilities"), Value(capabilities), DontDelete);
-    const std::pair<const char*, Value> caps[] = { { "version", Value("WIN 8,0,24,0") }, { "os", Value("Windows XP") },
-        { "manufacturer", Value("Macromedia Windows") }, { "playerType", Value("StandAlone") },
-        { "language", Value("zh-CN") }, { "screenResolutionX", Value(1024) }, { "screenResolutionY", Value(768) },
-        { "screenDPI", Value(72) }, { "screenColor", Value("color") }, { "pixelAspectRatio", Value(1) },
-        { "hasAudio", Value(true) }, { "hasMP3", Value(true) }, { "hasAudioEncoder", Value(true) },
-        { "hasVideoEncoder", Value(true) }, { "hasEmbeddedVideo", Value(true) }, { "hasStreamingAudio", Value(true) },
-        { "hasStreamingVideo", Value(true) }, { "hasPrinting", Value(true) }, { "hasScreenBroadcast", Value(false) },
-        { "hasScreenPlayback", Value(false) }, { "hasAccessibility", Value(true) }, { "isDebugger", Value(false) },
+    const std::pair<const char*, Value> caps[] = { { "version", Value("WIN 8,0,24,0") },
+        { "os", Value("Windows XP") }, { "manufacturer", Value("Macromedia Windows") },
+        { "playerType", Value("StandAlone") }, { "language", Value("zh-CN") },
+        { "screenResolutionX", Value(1024) }, { "screenResolutionY", Value(768) }, { "screenDPI", Value(72) },
+        { "screenColor", Value("color") }, { "pixelAspectRatio", Value(1) }, { "hasAudio", Value(true) },
+        { "hasMP3", Value(true) }, { "hasAudioEncoder", Value(true) }, { "hasVideoEncoder", Value(true) },
+        { "hasEmbeddedVideo", Value(true) }, { "hasStreamingAudio", Value(true) },
+        { "hasStreamingVideo", Value(true) }, { "hasPrinting", Value(true) },
+        { "hasScreenBroadcast", Value(false) }, { "hasScreenPlayback", Value(false) },
+        { "hasAccessibility", Value(true) }, { "isDebugger", Value(false) },
         { "localFileReadDisable", Value(false) }, { "avHardwareDisable", Value(false) },
         { "hasIME", Value(true) }, { "windowlessDisable", Value(false) } };
     for (const auto& [name, value] : caps)
@@ -701,13 +694,14 @@ void installLoadVars(Vm& vm, ScriptEngine&)
     defineMethods(vm, proto,
         { { "load", loadVarsLoad }, { "send", loadVarsSend }, { "sendAndLoad", loadVarsLoad },
             { "decode", loadVarsDecode }, { "toString", loadVarsToString }, { "onData", loadVarsOnData },
-            { "onLoad", noop }, { "getBytesLoaded", noop }, { "getBytesTotal", noop }, { "addRequestHeader", noop } });
-    proto->define(QStringLiteral("contentType"), QStringLiteral("application/x-www-form-urlencoded"), DontEnum);
+            { "onLoad", noop }, { "getBytesLoaded", noop }, { "getBytesTotal", noop },
+            { "addRequestHeader", noop } });
+    proto->define(
+        QStringLiteral("contentType"), QStringLiteral("application/x-www-form-urlencoded"), DontEnum);
 
     Ref<Object> mclProto = vm.newObject();
-    Ref<NativeFunction> mcl
-        = vm.makeClass(QStringLiteral("MovieClipLoader"), movieClipLoaderConstructor, mclProto.get(), false,
-            kBuiltin | OnlySwf7);
+    Ref<NativeFunction> mcl = vm.makeClass(QStringLiteral("MovieClipLoader"), movieClipLoaderConstructor,
+        mclProto.get(), false, kBuiltin | OnlySwf7);
     makeBroadcaster(vm, mclProto.get());
     mclProto->properties().erase(vm.key(QStringLiteral("_listeners")));
     defineMethods(vm, mclProto.get(),
@@ -721,7 +715,8 @@ void installSharedObject(Vm& vm, ScriptEngine&)
 {
     vm.protos().sharedObject = vm.newObject();
     Object* proto = vm.protos().sharedObject.get();
-    Ref<NativeFunction> ctor = vm.makeClass(QStringLiteral("SharedObject"), noop, proto, false, kBuiltin | OnlySwf6);
+    Ref<NativeFunction> ctor
+        = vm.makeClass(QStringLiteral("SharedObject"), noop, proto, false, kBuiltin | OnlySwf6);
     vm.method(ctor.get(), QStringLiteral("getLocal"), sharedObjectGetLocal);
     defineMethods(vm, proto,
         { { "flush", sharedObjectFlush }, { "clear", sharedObjectClear }, { "getSize", sharedObjectGetSize },

@@ -393,7 +393,7 @@ Value getChildNodes(Vm& vm, CallArgs& c)
         return Value();
     std::vector<Value> items;
     for (const Ref<XmlNode>& child : n->children)
-        items.push_back(Value(child));
+        items.emplace_back(child);
     return Value(vm.newArray(std::move(items)));
 }
 

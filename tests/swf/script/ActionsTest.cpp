@@ -1,0 +1,328 @@
+// The actions of SWF 3 to 8 on assembled scripts: the stack machine and its conversions
+// by the movie's version, control flow, functions, exceptions, scopes and classes.
+
+#include "ScriptFixture.h"
+
+#include "swf/runtime/Fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace swf::test {
+namespace {
+
+using A = ActionCode;
+
+QStringList lines(std::initializer_list<const char*> items)
+{
+    QStringList out;
+    for (const char* s : items)
+        out << QString::fromUtf8(s);
+    return out;
+}
+
+TEST(Actions, SwfFourArithmeticConvertsStringsToNumbers)
+{
+    Asm a;
+    a.push("1").push(2.0).op(A::Add).op(A::Trace); // Add is numeric
+    a.push("1").push(2.0).op(A::Add2).op(A::Trace); // Add2 joins when either is a string
+    a.push(7.0).push(2.0).op(A::Modulo).op(A::Trace);
+    a.push("abc").push(1.0).op(A::Multiply).op(A::Trace);
+    a.push(1.0).push(0.0).op(A::Divide).op(A::Trace);
+    a.push(-1.0).push(0.0).op(A::Divide).op(A::Trace);
+    a.push("ab").push("cd").op(A::StringAdd).op(A::Trace);
+    a.push("b").push("a").op(A::StringLess).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "3", "12", "1", "NaN", "Infinity", "-Infinity", "abcd", "false" }));
+}
+
+TEST(Actions, NumbersPrintWithFifteenSignificantDigits)
+{
+    Asm a;
+    a.push(1.0).push(3.0).op(A::Divide).op(A::Trace);
+    a.push(0.1).push(0.2).op(A::Add2).op(A::Trace);
+    a.push(-0.5).op(A::Trace);
+    a.push(123456789.0).op(A::Trace);
+    a.push(1e21).op(A::Trace);
+    a.pushInt(-7).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "0.333333333333333", "0.3", "-0.5", "123456789", "1e+21", "-7" }));
+}
+
+TEST(Actions, UndefinedConvertsByTheMovieVersion)
+{
+    Asm a;
+    a.pushUndefined().push("x").op(A::Add2).op(A::Trace);
+    a.pushUndefined().op(A::ToNumber).op(A::Trace);
+    a.pushUndefined().op(A::Trace);
+    EXPECT_EQ(traceOf(a, 6), lines({ "x", "0", "undefined" }));
+    EXPECT_EQ(traceOf(a, 7), lines({ "undefinedx", "NaN", "undefined" }));
+}
+
+TEST(Actions, NamesIgnoreCaseBeforeSwfSeven)
+{
+    Asm a;
+    a.push("Score").push(5.0).op(A::SetVariable).traceVar("score");
+    EXPECT_EQ(traceOf(a, 6), lines({ "5" }));
+    EXPECT_EQ(traceOf(a, 7), lines({ "undefined" }));
+}
+
+TEST(Actions, EqualityAndComparison)
+{
+    Asm a;
+    a.pushNull().pushUndefined().op(A::Equals2).op(A::Trace);
+    a.push("1").push(1.0).op(A::Equals2).op(A::Trace);
+    a.push("1").push(1.0).op(A::StrictEquals).op(A::Trace);
+    a.push("10").push("9").op(A::Less2).op(A::Trace); // two strings compare as strings
+    a.push(10.0).push("9").op(A::Less2).op(A::Trace);
+    a.push(2.0).push(1.0).op(A::Greater).op(A::Trace);
+    a.push(std::nan("")).push(1.0).op(A::Less2).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "true", "true", "false", "true", "false", "true", "undefined" }));
+}
+
+TEST(Actions, BitOperationsWorkOnThirtyTwoBits)
+{
+    Asm a;
+    a.push(-1.0).push(28.0).op(A::BitURShift).op(A::Trace);
+    a.push(4294967296.0 + 5).push(3.0).op(A::BitAnd).op(A::Trace);
+    a.push(1.0).push(31.0).op(A::BitLShift).op(A::Trace);
+    a.push(-16.0).push(2.0).op(A::BitRShift).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "15", "1", "-2147483648", "-4" }));
+}
+
+TEST(Actions, StringActionsCountCharacters)
+{
+    Asm a;
+    a.push("汉字ab").op(A::MBStringLength).op(A::Trace);
+    a.push("hello").push(2.0).push(3.0).op(A::StringExtract).op(A::Trace);
+    a.push("A").op(A::CharToAscii).op(A::Trace);
+    a.push(26408.0).op(A::MBAsciiToChar).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "4", "ell", "65", "木" }));
+}
+
+TEST(Actions, LoopsWithJumpsAndConditions)
+{
+    // i = 0; sum = 0; while (i < 10) { i++; sum += i } trace(sum)
+    Asm a;
+    a.push("i").push(0.0).op(A::SetVariable).push("sum").push(0.0).op(A::SetVariable);
+    a.label("top").get("i").push(10.0).op(A::Less2).op(A::Not).ifTrue("done");
+    a.push("i").get("i").op(A::Increment).op(A::SetVariable);
+    a.push("sum").get("sum").get("i").op(A::Add2).op(A::SetVariable);
+    a.jump("top").label("done").traceVar("sum");
+    EXPECT_EQ(traceOf(a), lines({ "55" }));
+}
+
+TEST(Actions, ConstantPoolAndRegisters)
+{
+    Asm a;
+    a.constantPool({ "greeting", "hi" });
+    a.pushConstant(0).pushConstant(1).op(A::SetVariable);
+    a.pushConstant(0).op(A::GetVariable).storeRegister(3).op(A::Pop);
+    a.pushRegister(3).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "hi" }));
+}
+
+TEST(Actions, FunctionsTakeArgumentsAndReturn)
+{
+    Asm body;
+    body.get("a").get("b").op(A::Multiply).op(A::Return);
+    Asm a;
+    a.function("mul", { "a", "b" }, body);
+    a.push(7.0).push(6.0).call("mul", 2).op(A::Trace);
+    // arguments.length and a missing argument
+    Asm count;
+    count.get("arguments").push("length").op(A::GetMember).op(A::Return);
+    a.function("count", {}, count).push(1.0).push(2.0).push(3.0).call("count", 3).op(A::Trace);
+    a.push(1.0).call("mul", 1).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "42", "3", "NaN" }));
+}
+
+TEST(Actions, DefineFunction2PreloadsRegisters)
+{
+    // flags: preload this (0x01), arguments (0x04), suppress super (0x20)
+    Asm body;
+    body.pushRegister(1).push("tag").op(A::GetMember).op(A::Trace); // this.tag
+    body.pushRegister(2).push("length").op(A::GetMember).op(A::Trace); // arguments.length
+    body.pushRegister(3).op(A::Trace); // the first parameter lives in register 3
+    body.get("x").op(A::Trace); // and has no variable
+    Asm a;
+    a.push("o").push("tag").push("T").pushInt(1).op(A::InitObject).op(A::SetVariable);
+    a.push("o").op(A::GetVariable).push("f");
+    a.function2("", 4, 0x01 | 0x04 | 0x20, { { 3, "x" } }, body);
+    a.op(A::SetMember);
+    a.push(9.0).push("q").get("o").callMethod("f", 2).op(A::Pop);
+    EXPECT_EQ(traceOf(a), lines({ "T", "2", "q", "undefined" }));
+}
+
+TEST(Actions, TryCatchFinally)
+{
+    Asm body;
+    body.trace("in").push("boom").op(A::Throw).trace("not here");
+    Asm handler;
+    handler.push("caught ").get("e").op(A::Add2).op(A::Trace);
+    Asm last;
+    last.trace("finally");
+    Asm a;
+    a.tryCatch(body, "e", handler, &last).trace("after");
+    EXPECT_EQ(traceOf(a), lines({ "in", "caught boom", "finally", "after" }));
+}
+
+TEST(Actions, UncaughtThrowEndsTheBlockOnly)
+{
+    Asm thrower;
+    thrower.push("bad").op(A::Throw);
+    Asm a;
+    a.function("f", {}, thrower).trace("before").pushInt(0).push("f").op(A::CallFunction).trace("skipped");
+    ScriptRun run;
+    Writer w = scriptMovie(a);
+    w.doAction(Asm().trace("next block").bytes());
+    w.showFrame();
+    run.play(w, 1);
+    ASSERT_GE(run.traces.size(), 2);
+    EXPECT_EQ(run.traces.first(), QStringLiteral("before"));
+    EXPECT_FALSE(run.traces.contains(QStringLiteral("skipped")));
+}
+
+TEST(Actions, WithPutsAnObjectOnTheScope)
+{
+    Asm inner;
+    inner.traceVar("a").push("a").push(6.0).op(A::SetVariable);
+    Asm a;
+    a.push("o").push("a").push(5.0).pushInt(1).op(A::InitObject).op(A::SetVariable);
+    a.get("o").with(inner);
+    a.get("o").push("a").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "5", "6" }));
+}
+
+TEST(Actions, Enumerate2ListsEnumerableProperties)
+{
+    // n = 0; for (k in {a:1, b:2, c:3}) n++
+    Asm a;
+    a.push("n").push(0.0).op(A::SetVariable);
+    a.push("a").push(1.0).push("b").push(2.0).push("c").push(3.0).pushInt(3).op(A::InitObject);
+    a.op(A::Enumerate2);
+    a.label("next").storeRegister(0).pushNull().op(A::Equals2).ifTrue("done");
+    a.push("n").get("n").op(A::Increment).op(A::SetVariable).jump("next");
+    a.label("done").traceVar("n");
+    EXPECT_EQ(traceOf(a), lines({ "3" }));
+}
+
+TEST(Actions, ClassesWithExtendsInstanceOfAndCast)
+{
+    // function A() {}; function B() {}; B extends A; b = new B()
+    Asm a;
+    a.function("A", {}, Asm()).function("B", {}, Asm());
+    a.get("B").get("A").op(A::Extends);
+    a.push("b").pushInt(0).push("B").op(A::NewObject).op(A::SetVariable);
+    a.get("b").get("A").op(A::InstanceOf).op(A::Trace);
+    a.get("A").get("b").op(A::CastOp).push("b").op(A::GetVariable).op(A::StrictEquals).op(A::Trace);
+    a.get("Array").get("b").op(A::CastOp).op(A::Trace);
+    // interface I; A implements I
+    a.function("I", {}, Asm());
+    a.get("I").pushInt(1).get("A").op(A::ImplementsOp);
+    a.get("b").get("I").op(A::InstanceOf).op(A::Trace);
+    a.get("b").op(A::TypeOf).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "true", "true", "null", "true", "object" }));
+}
+
+TEST(Actions, NewObjectsArraysAndDeletion)
+{
+    Asm a;
+    a.push("arr").push(3.0).push(2.0).push(1.0).pushInt(3).op(A::InitArray).op(A::SetVariable);
+    a.get("arr").op(A::Trace);
+    a.get("arr").push("length").op(A::GetMember).op(A::Trace);
+    a.push("o").pushInt(0).push("Object").op(A::NewObject).op(A::SetVariable);
+    a.get("o").push("k").push(1.0).op(A::SetMember);
+    a.get("o").push("k").op(A::Delete).op(A::Trace);
+    a.get("o").push("k").op(A::GetMember).op(A::Trace);
+    a.get("o").op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "1,2,3", "3", "true", "undefined", "[object Object]" }));
+}
+
+TEST(Actions, EndlessLoopIsStoppedAndTheMovieGoesOn)
+{
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    // ScriptLimits: recursion 256, one second.
+    const std::vector<uint8_t> limits { 0x00, 0x01, 0x01, 0x00 };
+    w.rawTag(65, limits);
+    Asm loop;
+    loop.label("top").jump("top");
+    w.doAction(loop.bytes());
+    w.showFrame();
+    w.doAction(Asm().trace("frame 2").op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 2);
+    EXPECT_FALSE(run.stopped.isEmpty());
+    EXPECT_EQ(run.traces, lines({ "frame 2" }));
+}
+
+TEST(Actions, DeepRecursionFailsTheCallNotThePlayer)
+{
+    // function f(n) { return f(n + 1) }  f(0); trace("alive")
+    Asm body;
+    body.get("n").op(A::Increment).pushInt(1).push("f").op(A::CallFunction).op(A::Return);
+    Asm a;
+    a.function("f", { "n" }, body).push(0.0).call("f", 1).op(A::Pop).trace("alive");
+    ScriptRun run;
+    run.play(scriptMovie(a));
+    EXPECT_TRUE(run.traces.contains(QStringLiteral("alive")) || !run.stopped.isEmpty());
+}
+
+TEST(Actions, TimelineActionsOfSwfThree)
+{
+    Writer w(stageHeader(100, 100, 12.0, 3));
+    w.doAction(Asm().trace("one").gotoFrame(2).bytes());
+    w.showFrame();
+    w.doAction(Asm().trace("two").bytes());
+    w.showFrame();
+    w.frameLabel("end");
+    w.doAction(Asm().trace("three").op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 3);
+    // GotoFrame stops the timeline on the frame it goes to.
+    EXPECT_EQ(run.traces, lines({ "one", "three" }));
+}
+
+// A handful of blocks written byte by byte from the format's action records.
+TEST(Actions, BlocksFromTheFormatDocumentation)
+{
+    const auto run = [](std::vector<uint8_t> bytes, uint8_t version = 8) {
+        Writer w(stageHeader(100, 100, 12.0, version));
+        w.doAction(bytes);
+        w.showFrame();
+        ScriptRun r;
+        r.play(w);
+        return r.traces;
+    };
+    // Push "hi" (type 0: string), Trace, End.
+    EXPECT_EQ(run({ 0x96, 0x04, 0x00, 0x00, 'h', 'i', 0x00, 0x26, 0x00 }), lines({ "hi" }));
+    // Push float 1.5 (type 1) and integer 2 (type 7), Add2, Trace.
+    EXPECT_EQ(run({ 0x96, 0x0A, 0x00, 0x01, 0x00, 0x00, 0xC0, 0x3F, 0x07, 0x02, 0x00, 0x00, 0x00, 0x47, 0x26,
+                  0x00 }),
+        lines({ "3.5" }));
+    // Push double 0.5 (type 6: high word first: 3FE00000 00000000), Trace.
+    EXPECT_EQ(run({ 0x96, 0x09, 0x00, 0x06, 0x00, 0x00, 0xE0, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x26, 0x00 }),
+        lines({ "0.5" }));
+    // Push true (type 5), Not, Trace: SWF 4 prints a boolean as 1 or 0.
+    EXPECT_EQ(run({ 0x96, 0x02, 0x00, 0x05, 0x01, 0x12, 0x26, 0x00 }, 4), lines({ "0" }));
+    // Jump over a trace: Jump +8, Push "no" Trace, Push "yes" Trace.
+    EXPECT_EQ(run({ 0x99, 0x02, 0x00, 0x08, 0x00, 0x96, 0x04, 0x00, 0x00, 'n', 'o', 0x00, 0x26, 0x96, 0x05,
+                  0x00, 0x00, 'y', 'e', 's', 0x00, 0x26, 0x00 }),
+        lines({ "yes" }));
+    // A cut-off action at the end of the block is not run.
+    EXPECT_EQ(run({ 0x96, 0x04, 0x00, 0x00, 'h', 'i', 0x00, 0x26, 0x96, 0x09, 0x00 }), lines({ "hi" }));
+}
+
+TEST(Actions, GbkStringsOfOldMoviesAreDecoded)
+{
+    // "中文" in GBK: D6 D0 CE C4.
+    const std::vector<uint8_t> bytes { 0x96, 0x06, 0x00, 0x00, 0xD6, 0xD0, 0xCE, 0xC4, 0x00, 0x26, 0x00 };
+    Writer w(stageHeader(100, 100, 12.0, 5));
+    w.doAction(bytes);
+    w.showFrame();
+    ScriptRun r;
+    r.play(w);
+    EXPECT_EQ(r.traces, lines({ "中文" }));
+}
+
+} // namespace
+} // namespace swf::test

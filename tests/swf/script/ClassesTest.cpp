@@ -1,0 +1,280 @@
+// The built-in classes, each on a few scripts that show what movies rely on.
+
+#include "ScriptFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace swf::test {
+namespace {
+
+using A = ActionCode;
+
+QStringList lines(std::initializer_list<const char*> items)
+{
+    QStringList out;
+    for (const char* s : items)
+        out << QString::fromUtf8(s);
+    return out;
+}
+
+// variable = [items]
+Asm& assignArray(Asm& a, const std::string& variable, const std::vector<Asm::Arg>& items)
+{
+    return a.push(variable).pushArgs(items).pushInt(int(items.size())).op(A::InitArray).op(A::SetVariable);
+}
+
+// trace(variable.member)
+Asm& traceMember(Asm& a, const std::string& variable, const std::string& member)
+{
+    return a.get(variable).push(member).op(A::GetMember).op(A::Trace);
+}
+
+TEST(Classes, StringMethods)
+{
+    Asm a;
+    a.push("s").push("Hello, World").op(A::SetVariable);
+    a.traceCall("s", "toUpperCase");
+    a.traceCall("s", "indexOf", { "o" });
+    a.traceCall("s", "lastIndexOf", { "o" });
+    a.traceCall("s", "substr", { 7.0, 5.0 });
+    a.traceCall("s", "substring", { 5.0, 0.0 });
+    a.traceCall("s", "slice", { -5.0 });
+    a.traceCall("s", "split", { ", " });
+    a.traceCall("s", "charCodeAt", { 0.0 });
+    a.traceCall("String", "fromCharCode", { 72.0, 105.0 });
+    traceMember(a, "s", "length");
+    EXPECT_EQ(traceOf(a),
+        lines({ "HELLO, WORLD", "4", "8", "World", "Hello", "World", "Hello,World", "72", "Hi", "12" }));
+}
+
+TEST(Classes, NumberParsingAndRadix)
+{
+    Asm a;
+    a.assignNew("n", "Number", { 255.0 });
+    a.traceCall("n", "toString", { 16.0 });
+    a.traceCall("n", "toString", { 2.0 });
+    a.traceFunction("parseInt", { "0x1F" });
+    a.traceFunction("parseInt", { "12px" });
+    a.traceFunction("parseInt", { "z" });
+    a.traceFunction("parseInt", { "ff", 16.0 });
+    a.traceFunction("parseFloat", { "3.5e2x" });
+    a.traceFunction("isNaN", { "abc" });
+    traceMember(a, "Number", "MAX_VALUE");
+    EXPECT_EQ(traceOf(a),
+        lines({ "ff", "11111111", "31", "12", "NaN", "255", "350", "true", "1.79769313486232e+308" }));
+}
+
+TEST(Classes, MathFunctions)
+{
+    Asm a;
+    a.traceCall("Math", "max", { 3.0, 7.0 });
+    a.traceCall("Math", "floor", { -1.5 });
+    a.traceCall("Math", "round", { 2.5 });
+    a.traceCall("Math", "round", { -2.5 });
+    a.traceCall("Math", "pow", { 2.0, 10.0 });
+    a.traceCall("Math", "sqrt", { 2.0 });
+    a.traceCall("Math", "abs", { -3.0 });
+    traceMember(a, "Math", "PI");
+    a.traceCall("Math", "min");
+    EXPECT_EQ(traceOf(a),
+        lines({ "7", "-2", "3", "-2", "1024", "1.4142135623731", "3", "3.14159265358979", "Infinity" }));
+}
+
+TEST(Classes, ArraySortFlagsAndMethods)
+{
+    Asm a;
+    const std::vector<Asm::Arg> items { 3.0, 1.0, 10.0, 2.0 };
+    assignArray(a, "x", items).traceCall("x", "sort");
+    assignArray(a, "x", items).push(16.0).get("x").callMethod("sort", 1).op(A::Trace); // NUMERIC
+    assignArray(a, "x", items).push(18.0).get("x").callMethod("sort", 1).op(A::Trace); // NUMERIC | DESCENDING
+    assignArray(a, "x", items).push(24.0).get("x").callMethod("sort", 1).op(A::Trace); // indices, numeric
+    assignArray(a, "x", { "b", "C", "a" }).push(1.0).get("x").callMethod("sort", 1).op(A::Trace);
+    assignArray(a, "x", { 1.0, 1.0 }).push(4.0).get("x").callMethod("sort", 1).op(A::Trace); // UNIQUESORT
+                                                                                             // fails: 0
+    assignArray(a, "x", { 1.0, 2.0, 3.0, 4.0 });
+    a.traceCall("x", "splice", { 1.0, 2.0, "a" });
+    a.traceVar("x");
+    a.traceCall("x", "reverse");
+    a.traceCall("x", "join", { "-" });
+    a.traceCall("x", "push", { 9.0 });
+    a.traceCall("x", "shift");
+    a.traceCall("x", "unshift", { 0.0 });
+    a.traceCall("x", "slice", { -2.0 });
+    a.traceCall("x", "concat", { 5.0 });
+    EXPECT_EQ(traceOf(a),
+        lines({ "1,10,2,3", "1,2,3,10", "10,3,2,1", "1,3,0,2", "a,b,C", "0", "2,3", "1,a,4", "4,a,1", "4-a-1",
+            "4", "4", "4", "1,9", "0,a,1,9,5" }));
+}
+
+TEST(Classes, ArraySortOnFields)
+{
+    // [{n:"b", v:2}, {n:"a", v:10}].sortOn("v") sorts by string, then NUMERIC by number.
+    Asm a;
+    a.push("x");
+    a.push("n").push("a").push("v").push(10.0).pushInt(2).op(A::InitObject);
+    a.push("n").push("b").push("v").push(2.0).pushInt(2).op(A::InitObject);
+    a.pushInt(2).op(A::InitArray).op(A::SetVariable);
+    Asm names;
+    a.push("v").get("x").callMethod("sortOn", 1).op(A::Pop);
+    a.get("x").push("0").op(A::GetMember).push("n").op(A::GetMember).op(A::Trace);
+    a.push(16.0).push("v").get("x").callMethod("sortOn", 2).op(A::Pop);
+    a.get("x").push("0").op(A::GetMember).push("n").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "a", "b" }));
+}
+
+TEST(Classes, ObjectPropertiesWatchAndFlags)
+{
+    Asm getter;
+    getter.push(42.0).op(A::Return);
+    Asm setter;
+    setter.push("set ").get("v").op(A::Add2).op(A::Trace);
+    Asm watcher; // function (prop, old, new) { return new * 2 }
+    watcher.get("nv").push(2.0).op(A::Multiply).op(A::Return);
+    Asm a;
+    a.assignNew("o", "Object");
+    // o.addProperty("p", getter, setter)
+    a.function("", { "v" }, setter).function("", {}, getter).push("p").get("o").callMethod("addProperty", 3);
+    a.op(A::Trace);
+    traceMember(a, "o", "p");
+    a.get("o").push("p").push(1.0).op(A::SetMember);
+    a.traceCall("o", "hasOwnProperty", { "p" });
+    a.traceCall("o", "hasOwnProperty", { "toString" });
+    // o.watch("w", watcher); o.w = 5
+    a.function("", { "prop", "old", "nv" }, watcher).push("w").get("o").callMethod("watch", 2).op(A::Pop);
+    a.get("o").push("w").push(5.0).op(A::SetMember);
+    traceMember(a, "o", "w");
+    a.push("w").get("o").callMethod("unwatch", 1).op(A::Pop);
+    a.get("o").push("w").push(5.0).op(A::SetMember);
+    traceMember(a, "o", "w");
+    // ASSetPropFlags(o, "w", 1): no longer enumerable
+    a.traceCall("o", "isPropertyEnumerable", { "w" });
+    a.push(1.0).push("w").get("o").pushInt(3).push("ASSetPropFlags").op(A::CallFunction).op(A::Pop);
+    a.traceCall("o", "isPropertyEnumerable", { "w" });
+    EXPECT_EQ(traceOf(a), lines({ "true", "42", "set 1", "true", "false", "10", "5", "true", "false" }));
+}
+
+TEST(Classes, ResolveAnswersMissingMembers)
+{
+    Asm resolver;
+    resolver.push("no ").get("name").op(A::Add2).op(A::Return);
+    Asm a;
+    a.assignNew("o", "Object");
+    a.get("o").push("__resolve").function("", { "name" }, resolver).op(A::SetMember);
+    traceMember(a, "o", "thing");
+    EXPECT_EQ(traceOf(a), lines({ "no thing" }));
+}
+
+TEST(Classes, FunctionCallAndApply)
+{
+    Asm body; // return this.k + a + b
+    body.push("this").op(A::GetVariable).push("k").op(A::GetMember).get("a").op(A::Add2).get("b").op(A::Add2);
+    body.op(A::Return);
+    Asm a;
+    a.push("f").function("", { "a", "b" }, body).op(A::SetVariable);
+    a.push("o").push("k").push(1.0).pushInt(1).op(A::InitObject).op(A::SetVariable);
+    a.push(3.0).push(2.0).get("o").get("f").callMethod("call", 3).op(A::Trace);
+    assignArray(a, "args", { 2.0, 3.0 });
+    a.get("args").get("o").get("f").callMethod("apply", 2).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "6", "6" }));
+}
+
+TEST(Classes, DateInUtc)
+{
+    Asm a;
+    a.push(5.0).push(4.0).push(3.0).push(2.0).push(0.0).push(2005.0).get("Date").callMethod("UTC", 6);
+    a.storeRegister(1).op(A::Trace);
+    a.push("d").pushRegister(1).pushInt(1).push("Date").op(A::NewObject).op(A::SetVariable);
+    a.traceCall("d", "getUTCFullYear");
+    a.traceCall("d", "getUTCDay");
+    a.traceCall("d", "getUTCHours");
+    a.traceCall("d", "setUTCMonth", { 1.0 });
+    a.traceCall("d", "getUTCDate");
+    EXPECT_EQ(traceOf(a), lines({ "1104635045000", "2005", "0", "3", "1107313445000", "2" }));
+}
+
+TEST(Classes, EscapeAndUnescape)
+{
+    Asm a;
+    a.traceFunction("escape", { "a b&c" });
+    a.traceFunction("unescape", { "%E4%B8%AD+x" });
+    EXPECT_EQ(traceOf(a), lines({ "a%20b%26c", "中+x" }));
+}
+
+TEST(Classes, XmlParsesAndPrints)
+{
+    Asm a;
+    a.assignNew("x", "XML", { "<a b='1'><c>t&amp;</c></a>" });
+    a.get("x")
+        .push("firstChild")
+        .op(A::GetMember)
+        .push("attributes")
+        .op(A::GetMember)
+        .push("b")
+        .op(A::GetMember);
+    a.op(A::Trace);
+    a.get("x").push("firstChild").op(A::GetMember).push("firstChild").op(A::GetMember);
+    a.push("firstChild").op(A::GetMember).push("nodeValue").op(A::GetMember).op(A::Trace);
+    a.traceVar("x");
+    a.get("x").push("firstChild").op(A::GetMember).push("nodeName").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "1", "t&", "<a b=\"1\"><c>t&amp;</c></a>", "a" }));
+}
+
+TEST(Classes, BroadcasterCallsItsListeners)
+{
+    Asm ping;
+    ping.push("ping ").get("v").op(A::Add2).op(A::Trace);
+    Asm a;
+    a.assignNew("o", "Object").assignNew("l", "Object");
+    a.get("o").get("AsBroadcaster").callMethod("initialize", 1).op(A::Pop);
+    a.get("l").push("onPing").function("", { "v" }, ping).op(A::SetMember);
+    a.get("l").get("o").callMethod("addListener", 1).op(A::Pop);
+    a.push(5.0).push("onPing").get("o").callMethod("broadcastMessage", 2).op(A::Pop);
+    a.get("l").get("o").callMethod("removeListener", 1).op(A::Trace);
+    a.push(6.0).push("onPing").get("o").callMethod("broadcastMessage", 2).op(A::Pop);
+    EXPECT_EQ(traceOf(a), lines({ "ping 5", "true" }));
+}
+
+TEST(Classes, SoundVolumeIsSharedByTheSoundsOfAClip)
+{
+    Asm a;
+    a.assignNew("s", "Sound").assignNew("t", "Sound");
+    a.traceCall("s", "getVolume");
+    a.push(40.0).get("s").callMethod("setVolume", 1).op(A::Pop);
+    a.traceCall("t", "getVolume");
+    a.push(-30.0).get("t").callMethod("setPan", 1).op(A::Pop);
+    a.traceCall("s", "getPan");
+    a.traceCall("s", "getTransform");
+    a.get("s").push("getTransform").op(A::GetMember).op(A::TypeOf).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "100", "40", "-30", "[object Object]", "function" }));
+}
+
+TEST(Classes, MovieClipsMadeByScript)
+{
+    Asm a;
+    a.push(5.0).push("m").get("_root").callMethod("createEmptyMovieClip", 2).op(A::Trace);
+    a.get("m").push("_x").push(10.0).op(A::SetMember);
+    traceMember(a, "m", "_x");
+    a.traceCall("m", "getDepth");
+    a.traceCall("_root", "getNextHighestDepth");
+    traceMember(a, "m", "_name");
+    a.push(0.0).push("n").get("m").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.get("m").push("n").op(A::GetMember).op(A::TargetPath).op(A::Trace);
+    a.traceCall("m", "removeMovieClip");
+    a.get("m").op(A::TypeOf).op(A::Trace);
+    EXPECT_EQ(
+        traceOf(a), lines({ "_level0.m", "10", "5", "6", "m", "_level0.m.n", "undefined", "undefined" }));
+}
+
+TEST(Classes, KeyMouseStageAndSystemExist)
+{
+    Asm a;
+    traceMember(a, "Key", "SPACE");
+    a.get("Mouse").push("hide").op(A::GetMember).op(A::TypeOf).op(A::Trace);
+    a.get("Stage").push("scaleMode").op(A::GetMember).op(A::Trace);
+    traceMember(a, "Stage", "width");
+    a.get("System").push("capabilities").op(A::GetMember).push("hasAudio").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "32", "function", "showAll", "100", "true" }));
+}
+
+} // namespace
+} // namespace swf::test

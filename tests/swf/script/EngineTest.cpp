@@ -1,0 +1,181 @@
+// When scripts run: init actions, frame actions and clip events across the tree, button
+// conditions, and what scripts do to the timeline.
+
+#include "ScriptFixture.h"
+
+#include "swf/runtime/Fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace swf::test {
+namespace {
+
+using A = ActionCode;
+
+QStringList lines(std::initializer_list<const char*> items)
+{
+    QStringList out;
+    for (const char* s : items)
+        out << QString::fromUtf8(s);
+    return out;
+}
+
+void u32(std::vector<uint8_t>& out, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(uint8_t(v >> (8 * i)));
+}
+
+// CLIPACTIONS of SWF 6 and later: one record per (event flags, script).
+std::vector<uint8_t> clipActions(const std::vector<std::pair<uint32_t, Asm>>& records)
+{
+    std::vector<uint8_t> out { 0, 0 };
+    uint32_t all = 0;
+    for (const auto& [flags, script] : records)
+        all |= flags;
+    u32(out, all);
+    for (const auto& [flags, script] : records) {
+        const std::vector<uint8_t> code = script.bytes();
+        u32(out, flags);
+        u32(out, uint32_t(code.size()));
+        out.insert(out.end(), code.begin(), code.end());
+    }
+    u32(out, 0);
+    return out;
+}
+
+constexpr uint32_t kLoad = 0x01, kEnterFrame = 0x02, kUnload = 0x04;
+
+// A sprite of one frame whose frame runs `script`.
+SpriteDefinition spriteRunning(const Asm& script)
+{
+    SpriteDefinition sprite;
+    sprite.timeline.frames.push_back(Frame { { DoAction { script.bytes() } }, {} });
+    return sprite;
+}
+
+TEST(Engine, InitActionsRunOnceBeforeTheFrame)
+{
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    w.defineSprite(2, spriteRunning(Asm().trace("child frame")));
+    w.doAction(Asm().trace("root frame").bytes());
+    w.control(DoInitAction { 2, Asm().trace("init").bytes() });
+    PlaceObject place = placeAt(1, 2);
+    place.name = "c";
+    place.clipActions = clipActions({ { kLoad, Asm().trace("load") }, { kUnload, Asm().trace("unload") } });
+    w.place(place);
+    w.showFrame();
+    w.remove(removeAt(1));
+    w.doAction(Asm().trace("frame 2").op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 3);
+    ASSERT_FALSE(run.traces.isEmpty());
+    EXPECT_EQ(run.traces.first(), QStringLiteral("init"));
+    EXPECT_EQ(run.traces.count(QStringLiteral("init")), 1);
+    EXPECT_EQ(run.traces.count(QStringLiteral("load")), 1);
+    EXPECT_EQ(run.traces.count(QStringLiteral("child frame")), 1);
+    EXPECT_LT(
+        run.traces.indexOf(QStringLiteral("root frame")), run.traces.indexOf(QStringLiteral("frame 2")));
+    EXPECT_EQ(run.traces.count(QStringLiteral("unload")), 1);
+}
+
+TEST(Engine, EnterFrameRunsEachFrameUntilTheClipGoes)
+{
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    w.defineSprite(2, SpriteDefinition {});
+    PlaceObject place = placeAt(1, 2);
+    place.clipActions = clipActions({ { kEnterFrame, Asm().trace("tick") } });
+    w.place(place);
+    w.showFrame();
+    w.showFrame();
+    w.remove(removeAt(1));
+    w.doAction(Asm().op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 5);
+    // Not on the frame that places it: from the next one until it is removed.
+    EXPECT_EQ(run.traces, lines({ "tick" }));
+}
+
+TEST(Engine, OnEnterFrameMethodAndStop)
+{
+    // _root.onEnterFrame = function () { n++; trace(n); if (n == 3) delete _root.onEnterFrame }
+    Asm handler;
+    handler.push("n").get("n").op(A::Increment).op(A::SetVariable).traceVar("n");
+    handler.get("n").push(3.0).op(A::Equals2).op(A::Not).ifTrue("end");
+    handler.get("_root").push("onEnterFrame").op(A::Delete).op(A::Pop).label("end");
+    Asm a;
+    a.push("n").push(0.0).op(A::SetVariable);
+    a.get("_root").push("onEnterFrame").function("", {}, handler).op(A::SetMember).op(A::Stop);
+    ScriptRun run;
+    run.play(scriptMovie(a), 6);
+    EXPECT_EQ(run.traces, lines({ "1", "2", "3" }));
+}
+
+TEST(Engine, GotoLabelIgnoresCase)
+{
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    w.doAction(Asm().trace("first").gotoLabel("target").bytes());
+    w.showFrame();
+    w.doAction(Asm().trace("skipped").bytes());
+    w.showFrame();
+    w.frameLabel("TARGET");
+    w.doAction(Asm().trace("at target").op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 4);
+    EXPECT_EQ(run.traces, lines({ "first", "at target" }));
+}
+
+TEST(Engine, FramesThatGoToEachOtherAreStopped)
+{
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    const std::vector<uint8_t> limits { 0x00, 0x01, 0x01, 0x00 }; // one second
+    w.rawTag(65, limits);
+    w.doAction(Asm().gotoLabel("b").bytes());
+    w.showFrame();
+    w.frameLabel("b");
+    w.doAction(Asm().push(1.0).get("_root").callMethod("gotoAndStop", 1).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 2);
+    EXPECT_FALSE(run.stopped.isEmpty());
+}
+
+TEST(Engine, ScriptsReachClipsByPath)
+{
+    Writer w(stageHeader(100, 100, 12.0, 6));
+    w.defineSprite(2, spriteRunning(Asm().push("v").push("inner").op(A::SetVariable)));
+    PlaceObject place = placeAt(1, 2);
+    place.name = "clip";
+    w.place(place);
+    w.showFrame();
+    Asm a;
+    a.get("clip").op(A::Trace);
+    a.push("/clip:v").op(A::GetVariable).op(A::Trace);
+    a.push("_root.clip.v").op(A::GetVariable).op(A::Trace);
+    a.push("clip").pushInt(0).op(A::GetProperty).op(A::Trace); // _x
+    a.setTarget("clip").get("v").op(A::Trace).setTarget("");
+    a.op(A::Stop);
+    w.doAction(a.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 2);
+    EXPECT_EQ(run.traces, lines({ "_level0.clip", "inner", "inner", "0", "inner" }));
+}
+
+TEST(Engine, ActionScriptThreeMoviesAreRefused)
+{
+    Writer w(stageHeader(100, 100, 12.0, 9));
+    const std::vector<uint8_t> attributes { 0x08, 0x00, 0x00, 0x00 }; // FileAttributes: ActionScript 3
+    w.rawTag(69, attributes);
+    w.doAction(Asm().trace("never").bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    EXPECT_TRUE(run.traces.isEmpty());
+}
+
+} // namespace
+} // namespace swf::test
