@@ -12,7 +12,7 @@ packages=(
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool libxtst-dev
-             clang-16 libclang-rt-16-dev ffmpeg)
+             clang-16 libclang-rt-16-dev llvm-16 ffmpeg)
 fi
 
 missing=()
