@@ -196,11 +196,3 @@ TEST_F(ListFileOnDisk, MissingAndOversizedFilesAreRefused)
     ASSERT_FALSE(tooLarge.has_value());
     EXPECT_EQ(tooLarge.error().kind, Kind::TooLarge);
 }
-
-TEST(ListFile, MessagesNameTheFileAndWhatIsWrong)
-{
-    const QString text
-        = playlist::describe({ Kind::MissingEntries, QStringLiteral("3"), 2 }, QStringLiteral("/l.txt"));
-    EXPECT_EQ(
-        text, QStringLiteral("播放列表文件“/l.txt”已损坏：应有3项，只找到2项。原来的播放列表没有改变。"));
-}

@@ -51,13 +51,3 @@ TEST(SortStrings, EqualTextsKeepTheirOrder)
     EXPECT_EQ(texts[2].constData(), firstB);
     EXPECT_EQ(texts[3].constData(), secondB);
 }
-
-TEST(SortStrings, EmptyAndSingleArraysStayAsTheyAre)
-{
-    QStringList none;
-    SortStrings(none);
-    EXPECT_TRUE(none.isEmpty());
-    QStringList one { QStringLiteral("x") };
-    SortStrings(one);
-    EXPECT_EQ(one, QStringList({ QStringLiteral("x") }));
-}
