@@ -83,6 +83,7 @@ frmMain::frmMain(core::Forms& forms)
 
     Timer1.setInterval(250);
     Timer2.setInterval(100);
+    wirePlayback();
 
     centreOnScreen();
 }
@@ -112,17 +113,11 @@ void frmMain::InstallHotKeys() { }
 // The global hot keys come later; they are removed when the window is about to unload.
 void frmMain::RemoveHotKeys() { }
 
-void frmMain::PlayAni() { } // play/pause comes with the playback commands
-void frmMain::NextAni() { } // comes with the play list and playback commands
-void frmMain::RewindAni() { } // comes with the playback commands
-void frmMain::ShowPlayListWindowAni() { } // comes with the play-list window
-void frmMain::BackAni() { } // comes with the play list and playback commands
 void frmMain::OpenAni() { } // comes with the open dialog
 
 void frmMain::CatchFrame()
 {
-    const auto showing = [](auto& instance) { return instance.isLoaded() && instance.loaded()->isVisible(); };
-    if (showing(forms_.list) || showing(forms_.about) || showing(forms_.open))
+    if (secondaryWindowShown())
         return;
 
     using platform::twipsToPixels;
@@ -135,6 +130,13 @@ void frmMain::CatchFrame()
         return;
     // A cancelled dialog leaves the name empty, and the save fails without a word.
     mdlCatchFrame::SavePicture(Img1.pixmap(), CmdD1.FileName());
+}
+
+// Asking creates none of the windows.
+bool frmMain::secondaryWindowShown() const
+{
+    const auto showing = [](auto& instance) { return instance.isLoaded() && instance.loaded()->isVisible(); };
+    return showing(forms_.list) || showing(forms_.about) || showing(forms_.open);
 }
 
 void frmMain::Extract(int FlashVersion)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 namespace core {
@@ -7,8 +8,7 @@ class Forms;
 }
 
 // The hidden window that owns the popup command menu and the store of the play list while
-// the play-list window is not loaded. It is never shown. The menu and the store come
-// later; for now it is the window whose life the main window rules.
+// the play-list window is not loaded. It is never shown. The menu comes later.
 class frmBKList : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +22,13 @@ public:
     // the command menu.
     bool OnTopChecked() const { return onTopChecked_; }
     void setOnTopChecked(bool checked) { onTopChecked_ = checked; }
+
+    // The play list while the play-list window is not loaded: the window copies it in when
+    // it loads and back when it closes. Never shown.
+    QStringList List1;
+    // The value behind the play list's current index (frmList::CurSwf). It lives here
+    // because it outlives the play-list window: closing the window does not reset it.
+    int CurSwfValue = 0;
 
 private:
     core::Forms& forms_;

@@ -2,6 +2,7 @@
 
 #include "Platform.h"
 #include "QtDownloader.h"
+#include "QtFolderPicker.h"
 #include "QtMessageBoxes.h"
 #include "QtScreenGrabber.h"
 #include "QtShell.h"
@@ -22,6 +23,7 @@ public:
     Shell& shell() override { return shell_; }
     WindowManager& windowManager() override { return windowManager_; }
     AudioOutput& audioOutput() override { return audio_; }
+    FolderPicker& folderPicker() override { return folderPicker_; }
 
 private:
     QtSoundOutput audio_; // first made, last gone: the windows' movies play through it
@@ -30,6 +32,7 @@ private:
     QtDownloader downloader_;
     QtShell shell_;
     QtWindowManager windowManager_;
+    QtFolderPicker folderPicker_;
 };
 
 } // namespace platform
