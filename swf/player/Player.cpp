@@ -114,9 +114,10 @@ void Player::load(const QString& url)
     LoadJob* job = d->job.get();
     connect(job, &LoadJob::received, this, &Player::received);
     connect(job, &LoadJob::finished, this, &Player::loadFinished);
-    connect(job, &LoadJob::failed, this, [this, url, web = location.kind == MovieLocation::Kind::Web](const QString& reason) {
-        loadStopped(web ? QStringLiteral("无法下载动画文件：%1（%2）").arg(url, reason) : reason);
-    });
+    connect(job, &LoadJob::failed, this,
+        [this, url, web = location.kind == MovieLocation::Kind::Web](const QString& reason) {
+            loadStopped(web ? QStringLiteral("无法下载动画文件：%1（%2）").arg(url, reason) : reason);
+        });
 }
 
 void Player::received(const QByteArray& bytes, qint64 total)
@@ -125,7 +126,8 @@ void Player::received(const QByteArray& bytes, qint64 total)
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
     if (auto read = d->stream->append(std::span<const uint8_t>(data, static_cast<std::size_t>(bytes.size())));
         !read) {
-        failLoad(QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(read.error().message)));
+        failLoad(
+            QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(read.error().message)));
         return;
     }
     // The last percent waits for the end of the file.
@@ -139,7 +141,8 @@ void Player::loadFinished()
 {
     d->job.release()->deleteLater();
     if (auto done = d->stream->finish(); !done) {
-        failLoad(QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(done.error().message)));
+        failLoad(
+            QStringLiteral("不是有效的 Flash 动画：%1").arg(QString::fromStdString(done.error().message)));
         return;
     }
     if (!d->stage)
@@ -446,6 +449,11 @@ void Player::render(QPainter& painter, const QRect& target) const
         return;
     }
     d->renderer.render(painter, *d->stage, QRectF(target));
+}
+
+void Player::setAntialiased(bool on)
+{
+    d->renderer.setAntialiased(on);
 }
 
 QImage Player::renderImage(const QSize& size) const
