@@ -40,7 +40,15 @@ using ObjectId = uint64_t;
 // over by moving it to another depth.
 enum class Origin : uint8_t { Timeline, Script };
 
-enum class PointerEventKind : uint8_t { RollOver, RollOut, Press, Release, ReleaseOutside, DragOver, DragOut };
+enum class PointerEventKind : uint8_t {
+    RollOver,
+    RollOut,
+    Press,
+    Release,
+    ReleaseOutside,
+    DragOver,
+    DragOut
+};
 
 // One instance of a character on a display list. Each kind of character is one subclass
 // (the sprite's is MovieClip): it is made from its definition by the factory registered for
@@ -76,6 +84,12 @@ public:
     // Whether this object takes pointer events as one whole (buttons, clips with mouse
     // handlers); the objects inside it then take none of their own.
     virtual bool isMouseTarget() const { return handlesMouse_; }
+
+    // A button that tracks as a menu: pressed elsewhere and dragged onto, it takes the press.
+    virtual bool tracksAsMenu() const { return false; }
+    // One tick of the frame clock for kinds that keep children of their own (buttons):
+    // their clips advance. Clips advance themselves.
+    virtual void tick() { }
 
     virtual MovieClip* asMovieClip() { return nullptr; }
     virtual const MovieClip* asMovieClip() const { return nullptr; }

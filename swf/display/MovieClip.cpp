@@ -20,8 +20,8 @@ bool equalNames(std::string_view a, std::string_view b, bool caseSensitive)
 
 } // namespace
 
-MovieClip::MovieClip(
-    Stage& stage, const Movie& movie, const Character* character, const Timeline& timeline, int depth, int nesting)
+MovieClip::MovieClip(Stage& stage, const Movie& movie, const Character* character, const Timeline& timeline,
+    int depth, int nesting)
     : DisplayObject(stage, character, depth)
     , movie_(movie)
     , timeline_(timeline)
@@ -100,13 +100,16 @@ void MovieClip::advance()
     // child's step cannot pull another from under the loop.
     std::vector<ObjectId> children;
     for (auto& [depth, object] : displayList_) {
-        MovieClip* clip = object->asMovieClip();
-        if (clip && clip->bornTick() != stage_.tick())
-            children.push_back(clip->id());
+        if (object->bornTick() != stage_.tick() && (object->asMovieClip() || object->children()))
+            children.push_back(object->id());
     }
     for (ObjectId id : children) {
-        if (DisplayObject* object = stage_.find(id))
-            object->asMovieClip()->advance();
+        if (DisplayObject* object = stage_.find(id)) {
+            if (MovieClip* clip = object->asMovieClip())
+                clip->advance();
+            else
+                object->tick();
+        }
     }
 }
 
@@ -200,7 +203,8 @@ DisplayObject* MovieClip::insert(std::unique_ptr<DisplayObject> object, int dept
 
 void MovieClip::create(int depth, const Placement& placement)
 {
-    std::unique_ptr<DisplayObject> object = stage_.instantiate(movie_, placement.characterId, depth, nesting_ + 1);
+    std::unique_ptr<DisplayObject> object
+        = stage_.instantiate(movie_, placement.characterId, depth, nesting_ + 1);
     if (!object)
         return;
     object->applyTimelinePlacement(placement);

@@ -74,8 +74,8 @@ bool ShapeInstance::hitsOwn(QPointF local) const
         }
         return made;
     });
-    return std::any_of(
-        area.paths.begin(), area.paths.end(), [local](const QPainterPath& path) { return path.contains(local); });
+    return std::any_of(area.paths.begin(), area.paths.end(),
+        [local](const QPainterPath& path) { return path.contains(local); });
 }
 
 QPainterPath ShapeInstance::ownOutline(double& work) const

@@ -175,12 +175,15 @@ void Canvas::maskRow(int y, std::span<const StyleSpan> spans)
     const CoverageMask* clip = this->clip();
     uint8_t* row = mask.row(y);
     for (int x = from; x < to; ++x) {
-        float c = std::min(1.f, maskSum_[static_cast<std::size_t>(x - x0)]);
-        if (clip)
-            c *= clip->at(x, y) / 255.f;
+        const float c = maskSum_[static_cast<std::size_t>(x - x0)];
+        if (clip && clip->at(x, y) < 128)
+            continue;
+        // A mask's edge is sharp, as in the original player: a pixel is in when the mask
+        // covers at least half of it. Parts of a mask add up first, so that where they meet
+        // or overlap nothing shows through.
         uint8_t& m = row[x - x0];
-        // Parts of a mask add up, so that where they meet or overlap nothing shows through.
-        m = static_cast<uint8_t>(std::min(255, m + static_cast<int>(c * 255.f + 0.5f)));
+        if (c >= 0.5f)
+            m = 255;
     }
 }
 

@@ -46,7 +46,7 @@ struct CoverageMask {
 // Every fill goes through paint(): the styles' coverages, row by row, are mixed (each
 // colour weighted by its coverage) and the mix is laid on the picture once, through the
 // clip. While a mask is being made, paint() adds the coverage to the mask instead and
-// colours do not matter.
+// colours do not matter; masks have sharp edges, each pixel in or out.
 class Canvas {
 public:
     // `image` must be Format_ARGB32_Premultiplied.

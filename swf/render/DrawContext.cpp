@@ -88,6 +88,24 @@ bool DrawContext::stroke(const QPainterPath& path, const LineStyle& style, const
     return fillMapped(std::span<const Layer>(&layer, 1), QTransform());
 }
 
+void DrawContext::pushClip(const QPainterPath& path)
+{
+    QRect rect = transform_.mapRect(path.boundingRect()).toAlignedRect().adjusted(-1, -1, 1, 1);
+    rect = rect.intersected(canvas_.paintBox());
+    if (rect.isEmpty() || !budget_.pixels(double(rect.width()) * rect.height())) {
+        canvas_.pushClip(std::make_shared<CoverageMask>());
+        return;
+    }
+    canvas_.beginMask(rect);
+    fill(path, SolidPaint(Rgba {}), FillRule::NonZero);
+    canvas_.pushClip(canvas_.endMask());
+}
+
+void DrawContext::popClip()
+{
+    canvas_.popClip();
+}
+
 std::shared_ptr<const QImage> DrawContext::bitmap(uint16_t id) const
 {
     if (!movie_ || !cache_)

@@ -56,6 +56,10 @@ public:
     // `paint`.
     bool stroke(const QPainterPath& path, const LineStyle& style, const PaintSource& paint);
 
+    // Clips what is painted after it to `path` (object twips) until popClip().
+    void pushClip(const QPainterPath& path);
+    void popClip();
+
     // The paint of a fill style in this context: colours through the colour transform,
     // gradients and bitmaps placed on the device. Bitmaps come from the object's movie.
     std::unique_ptr<PaintSource> paintOf(const FillStyle& style) const;
