@@ -68,6 +68,9 @@ public:
     virtual void draw(DrawContext&) const { }
     // Its children, drawn above its own picture; null for kinds without any.
     virtual const DisplayList* children() const { return nullptr; }
+    // Objects it made and keeps apart from its children, never drawn (a button's hit
+    // area); like any object they count against the stage's limits.
+    virtual const DisplayList* heldObjects() const { return nullptr; }
     // The area its own picture covers, in its own twips (children not included).
     virtual QRectF ownBounds() const { return {}; }
     // Whether its own picture covers `local` (its own twips): the exact shapes, not boxes.

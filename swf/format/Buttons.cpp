@@ -77,8 +77,9 @@ ButtonDefinition readButton(
         if (flags == 0)
             return button;
         ButtonRecord r;
-        const bool hasBlendMode = flags & 0x20;
-        const bool hasFilters = flags & 0x10;
+        const bool hasBlendMode = version >= 2 && (flags & 0x20);
+        const bool hasFilters = version >= 2 && (flags & 0x10);
+        r.reservedFlags = flags & (version >= 2 ? 0xC0 : 0xF0);
         r.hitTest = flags & 0x08;
         r.down = flags & 0x04;
         r.over = flags & 0x02;
@@ -88,7 +89,7 @@ ButtonDefinition readButton(
         r.matrix = readMatrix(in);
         if (version >= 2)
             r.colorTransform = readColorTransform(in, Alpha::With);
-        if (version >= 2 && hasFilters) {
+        if (hasFilters) {
             in.align();
             const std::span<const uint8_t> rest = body.subspan(std::min(in.position(), body.size()));
             const std::optional<std::size_t> length = filterListLength(rest);
@@ -99,7 +100,7 @@ ButtonDefinition readButton(
             r.filters.assign(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(*length));
             in.skip(*length);
         }
-        if (version >= 2 && hasBlendMode)
+        if (hasBlendMode)
             r.blendMode = in.u8();
         if (in.overrun()) {
             damaged("a record runs past the end of the tag");
@@ -127,8 +128,8 @@ std::vector<uint8_t> encodeButton(const ButtonDefinition& button)
         out.u16(0); // no actions
     }
     for (const ButtonRecord& r : button.records) {
-        uint8_t flags = static_cast<uint8_t>(
-            (r.hitTest ? 0x08 : 0) | (r.down ? 0x04 : 0) | (r.over ? 0x02 : 0) | (r.up ? 0x01 : 0));
+        uint8_t flags = static_cast<uint8_t>(r.reservedFlags | (r.hitTest ? 0x08 : 0) | (r.down ? 0x04 : 0)
+            | (r.over ? 0x02 : 0) | (r.up ? 0x01 : 0));
         if (button.version >= 2) {
             if (!r.filters.empty())
                 flags |= 0x10;

@@ -22,6 +22,7 @@ struct ButtonRecord {
     ColorTransform colorTransform; // DefineButton2; DefineButton's come from DefineButtonCxform
     std::vector<uint8_t> filters; // raw FILTERLIST, count byte first; empty when none
     std::optional<uint8_t> blendMode;
+    uint8_t reservedFlags = 0; // flag bits the format leaves unused, kept as they were read
     friend bool operator==(const ButtonRecord&, const ButtonRecord&) = default;
 };
 

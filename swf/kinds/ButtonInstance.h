@@ -25,6 +25,7 @@ public:
     ~ButtonInstance() override;
 
     const DisplayList* children() const override { return &shown_; }
+    const DisplayList* heldObjects() const override { return &hitArea_; }
     QRectF ownBounds() const override { return {}; }
     bool hitsOwn(QPointF local) const override;
     void pointerEvent(PointerEventKind kind) override;

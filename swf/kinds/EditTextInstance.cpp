@@ -576,8 +576,10 @@ void EditTextInstance::draw(DrawContext& context) const
         context.popClip();
     }
     if (border_ && !context.makingMask()) {
+        // A crisp line of one pixel along the box, on the pixels inside its edges.
         LineStyle hairline;
         hairline.width = 0;
+        hairline.pixelHinting = true;
         hairline.join = LineStyle::Join::Miter;
         hairline.startCap = hairline.endCap = LineStyle::Cap::Square;
         context.stroke(frame, hairline, SolidPaint(context.colorTransform().applyRgba(borderColor_)));

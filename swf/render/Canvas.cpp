@@ -26,6 +26,18 @@ inline void over(QRgb& dst, QRgb src)
 
 } // namespace
 
+QRect pixelsWithin(const QRectF& area, const QRect& within)
+{
+    if (!std::isfinite(area.x()) || !std::isfinite(area.y()) || !std::isfinite(area.width())
+        || !std::isfinite(area.height()))
+        return within;
+    // Cut to the box first, so that the rounding to whole pixels stays within int.
+    const QRectF cut = area.normalized().intersected(QRectF(within).adjusted(-2, -2, 2, 2));
+    if (cut.isEmpty())
+        return {};
+    return cut.toAlignedRect().adjusted(-1, -1, 1, 1).intersected(within);
+}
+
 CoverageMask::CoverageMask(const QRect& r)
     : rect(r.isValid() ? r : QRect())
     , alpha(static_cast<std::size_t>(std::max(0, rect.width()))

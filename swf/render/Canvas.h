@@ -41,6 +41,9 @@ struct CoverageMask {
     static CoverageMask intersect(const CoverageMask& a, const CoverageMask& b);
 };
 
+// The pixels of `within` that `area` (device coordinates, however large or odd) touches.
+QRect pixelsWithin(const QRectF& area, const QRect& within);
+
 // The device picture being drawn (premultiplied ARGB) and the masks in force over it.
 //
 // Every fill goes through paint(): the styles' coverages, row by row, are mixed (each

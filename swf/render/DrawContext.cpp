@@ -90,8 +90,7 @@ bool DrawContext::stroke(const QPainterPath& path, const LineStyle& style, const
 
 void DrawContext::pushClip(const QPainterPath& path)
 {
-    QRect rect = transform_.mapRect(path.boundingRect()).toAlignedRect().adjusted(-1, -1, 1, 1);
-    rect = rect.intersected(canvas_.paintBox());
+    const QRect rect = pixelsWithin(transform_.mapRect(path.boundingRect()), canvas_.paintBox());
     if (rect.isEmpty() || !budget_.pixels(double(rect.width()) * rect.height())) {
         canvas_.pushClip(std::make_shared<CoverageMask>());
         return;

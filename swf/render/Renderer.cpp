@@ -99,8 +99,7 @@ std::shared_ptr<const CoverageMask> Renderer::makeMask(
     if (budget_.spent() || !t.isInvertible() || blownUp(t))
         return std::make_shared<CoverageMask>();
     const QRectF bounds = mask.bounds();
-    QRect rect = bounds.isNull() ? QRect() : t.mapRect(bounds).toAlignedRect().adjusted(-1, -1, 1, 1);
-    rect = rect.intersected(pass.canvas.paintBox());
+    const QRect rect = bounds.isNull() ? QRect() : pixelsWithin(t.mapRect(bounds), pass.canvas.paintBox());
     if (rect.isEmpty() || !budget_.pixels(double(rect.width()) * rect.height()))
         return std::make_shared<CoverageMask>();
     pass.canvas.beginMask(rect);
