@@ -72,23 +72,22 @@ GradientPaint::GradientPaint(const FillStyle& style, const ColorXform& cx, const
         flat_ = true;
         return;
     }
-    std::size_t next = 0;
     for (std::size_t i = 0; i < table_.size(); ++i) {
+        // The first pair of stops whose ratios hold the position colours it: where stops
+        // share a ratio, the position takes the later one coming from below and the
+        // earlier one at the end of the range.
         const double t = double(i) / 255.0;
-        while (next < stops.size() && stops[next].position <= t)
-            ++next;
-        std::array<double, 4> v;
-        if (next == 0) {
-            v = stops.front().rgba;
-        } else if (next == stops.size()) {
-            v = stops.back().rgba;
-        } else {
-            const Stop& a = stops[next - 1];
-            const Stop& b = stops[next];
+        std::array<double, 4> v = t <= stops.front().position ? stops.front().rgba : stops.back().rgba;
+        for (std::size_t k = 0; k + 1 < stops.size(); ++k) {
+            const Stop& a = stops[k];
+            const Stop& b = stops[k + 1];
+            if (!(a.position <= t + 1e-9 && t <= b.position + 1e-9))
+                continue;
             const double span = b.position - a.position;
-            const double f = span > 0 ? (t - a.position) / span : 1.0;
-            for (std::size_t k = 0; k < 4; ++k)
-                v[k] = a.rgba[k] + (b.rgba[k] - a.rgba[k]) * f;
+            const double f = span > 0 ? std::clamp((t - a.position) / span, 0.0, 1.0) : 1.0;
+            for (std::size_t c = 0; c < 4; ++c)
+                v[c] = a.rgba[c] + (b.rgba[c] - a.rgba[c]) * f;
+            break;
         }
         if (linear)
             for (std::size_t k = 0; k < 3; ++k)
