@@ -10,7 +10,8 @@
 namespace core {
 
 // The one instance of a secondary window. Asking for it creates it, hidden, when it does
-// not exist; unloading destroys it, so that the next use starts afresh.
+// not exist; unloading runs the window's Form_Unload (when it has one) and destroys it, so
+// that the next use starts afresh.
 //
 // Destruction is deferred to the event loop: a window often unloads itself from one of
 // its own handlers and goes on with the handler's remaining steps, and those must not
@@ -54,6 +55,9 @@ public:
             return;
         Form* form = form_.data();
         form_.clear();
+        // A window's own unloading work runs while it is still on the screen.
+        if constexpr (requires { form->Form_Unload(); })
+            form->Form_Unload();
         form->hide();
         form->deleteLater();
         unloading_.removeAll(nullptr);

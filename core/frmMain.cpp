@@ -34,7 +34,9 @@ struct TwipsRect {
     int left, top, width, height;
 };
 constexpr TwipsRect Flash1Design { 120, 480, 7575, 5655 };
-constexpr TwipsRect Fbar1Design { 120, 6120, 7575, 375 };
+// The progress bar draws only its groove; at 210 twips (14 pixels) high it ends above the
+// button row instead of reaching into it, so it never takes the buttons' clicks.
+constexpr TwipsRect Fbar1Design { 120, 6120, 7575, 210 };
 constexpr TwipsRect Tonwell1Design { 2160, 6480, 630, 375 };
 constexpr TwipsRect Img1Design { 120, 600, 7575, 5535 };
 
@@ -59,11 +61,13 @@ frmMain::frmMain(core::Forms& forms)
     , fileDialog_(forms.platform().createFileDialog(this))
     , Flash1(*forms.platform().createMovieControl(this))
     , Fbar1(*forms.platform().createProgressBar(this))
-    , Tonwell1(*new platform::Tonwell(this))
+    , Tonwell1(*new platform::Tonwell(forms.platform().audioOutput(), this))
     , CmdD1(*fileDialog_)
     , forms_(forms)
 {
+    setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zorvaplay"));
+    setWindowFlag(Qt::FramelessWindowHint);
     setAutoFillBackground(true);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -75,6 +79,7 @@ frmMain::frmMain(core::Forms& forms)
     place(Tonwell1, Tonwell1Design);
     place(Img1, Img1Design);
     Img1.hide();
+    buildSkin();
 
     Timer1.setInterval(250);
     Timer2.setInterval(100);
@@ -102,8 +107,6 @@ void frmMain::Form_Load(const QString& commandLine)
     InstallHotKeys();
 }
 
-// The skin comes later; its pictures are put in place here.
-void frmMain::LoadSkinPictures() { }
 // The global hot keys come later; they are installed at the end of start-up.
 void frmMain::InstallHotKeys() { }
 // The global hot keys come later; they are removed when the window is about to unload.
@@ -112,7 +115,6 @@ void frmMain::RemoveHotKeys() { }
 void frmMain::PlayAni() { } // play/pause comes with the playback commands
 void frmMain::NextAni() { } // comes with the play list and playback commands
 void frmMain::RewindAni() { } // comes with the playback commands
-void frmMain::ShowAbout() { } // comes with the About window
 void frmMain::ShowPlayListWindowAni() { } // comes with the play-list window
 void frmMain::BackAni() { } // comes with the play list and playback commands
 void frmMain::OpenAni() { } // comes with the open dialog
@@ -158,6 +160,14 @@ void frmMain::Extract(int FlashVersion)
         messages.information(this, notice, QStringLiteral("从exe文件中成功提取swf文件。"));
     else
         messages.information(this, notice, QStringLiteral("从exe文件中提取swf文件失败"));
+}
+
+// Shown modally over the main window, whatever other window is up.
+void frmMain::ShowAbout()
+{
+    frmAbout& about = forms_.about.get();
+    about.setWindowModality(Qt::ApplicationModal);
+    about.show();
 }
 
 void frmMain::ExitAni()

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "chrome/ImageControl.h"
+#include "chrome/LineControl.h"
+#include "chrome/WindowDrag.h"
+
 #include <QLabel>
 #include <QString>
 #include <QTimer>
@@ -16,11 +20,17 @@ class FileDialog;
 class MovieControl;
 class ProgressBar;
 class Tonwell;
+class WindowManager;
 } // namespace platform
 
 // The main window: the start window of the player, living for the whole run. It owns the
 // movie control and its companions, and its public methods are the command surface that
 // the buttons, the hot keys and the popup menu all call.
+//
+// The window has no system frame: its skin (title bar, frame lines, buttons, corner grip)
+// is made of image and line controls, laid out by Form_Resize, and the title bar does
+// what a system frame would (chrome/frmMainSkin.cpp, frmMainLayout.cpp,
+// frmMainTitleBar.cpp).
 class frmMain : public QWidget {
     Q_OBJECT
 public:
@@ -43,8 +53,49 @@ public:
     QLabel Img1 { this }; // hidden; holds the last captured frame
     bool Dropped = false;
 
+    // The skin, in the form's own order; an earlier control lies above a later one.
+    chrome::ImageControl ImgMenu { this };
+    chrome::ImageControl ImgIco { this };
+    chrome::ImageControl ImgMax { this }; // Tag: "c" when maximised from the rolled-up state
+    chrome::ImageControl ImgEnd { this };
+    chrome::ImageControl ImgMin { this };
+    chrome::ImageControl ImgBar1 { this };
+    chrome::ImageControl ImgExit { this };
+    chrome::ImageControl Image1 { this }; // the corner grip
+    chrome::LineControl LineL { this, QColor(192, 192, 192) };
+    chrome::LineControl LineD { this, QColor(192, 192, 192) };
+    chrome::LineControl LineR { this, QColor(192, 192, 192) };
+    chrome::LineControl Line3 { this, QColor(128, 128, 128) };
+    chrome::LineControl Line2 { this, QColor(128, 128, 128) };
+    chrome::LineControl Line1 { this, QColor(128, 128, 128) };
+    chrome::ImageControl ImgNext { this };
+    chrome::ImageControl ImgBack { this };
+    chrome::ImageControl ImgPlay { this };
+    chrome::ImageControl ImgRewind { this };
+    chrome::ImageControl ImgCatch { this };
+    chrome::ImageControl ImgOpen { this };
+
+    // The title bar's state (all start at zero, empty or false).
+    bool RolledUp() const { return rolledUp_; } // rolled up to the title bar
+    int NormalHeight = 0; // height and top (twips) saved when rolling up
+    int NormalTop = 0;
+    chrome::GrabPoint BarGrab; // the pointer's place in ImgBar1 and ImgIco, recorded
+    chrome::GrabPoint IcoGrab; // while no mouse button is down
+
+    // The window's place and size in twips, and its state: 0 normal, 2 maximised.
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void setTop(int twips);
+    void setWidth(int twips);
+    void setHeight(int twips);
+    int WindowState() const;
+
     // Start-up: reads `commandLine` (the whole argument text) and may load a movie.
     void Form_Load(const QString& commandLine);
+    // Places every control for the window's size and state; runs on every change of them.
+    void Form_Resize();
 
     void PlayAni();
     void NextAni();
@@ -60,6 +111,7 @@ public:
 protected:
     // Every route of closing (ExitAni, the system, the task bar) comes through here.
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Form_QueryUnload();
@@ -69,6 +121,25 @@ private:
     void RemoveHotKeys();
     void centreOnScreen();
 
+    // The skin's design-time properties and the wiring of its mouse events.
+    void buildSkin();
+    void stackInFormOrder();
+    void setRolledUp(bool rolledUp);
+
+    // The title bar and the window states.
+    void ImgBar1_MouseMove(int Button, int Shift, float X, float Y);
+    void ImgBar1_MouseUp(int Button, int Shift, float X, float Y);
+    void ImgIco_MouseMove(int Button, int Shift, float X, float Y);
+    void Image1_MouseMove(int Button, int Shift, float X, float Y);
+    void MaximiseOrRestore(); // ImgMax's release and a double click on the title bar or icon
+    void RollUpOrRestore(); // ImgMin's release
+    // Pops the command menu up at the pointer.
+    void PopupCommandMenu();
+
+    platform::WindowManager& windows() const;
+
     core::Forms& forms_;
     bool unloaded_ = false;
+    bool rolledUp_ = false;
+    bool gripHandedOver_ = false; // the window manager carries the corner grip's resize
 };

@@ -17,6 +17,13 @@ public:
 
     core::Forms& forms() const { return forms_; }
 
+    // The check mark of the always-on-top item `mnuOnTop`, which the secondary windows
+    // follow when they load. It is off at every start; the menu that sets it comes with
+    // the command menu.
+    bool OnTopChecked() const { return onTopChecked_; }
+    void setOnTopChecked(bool checked) { onTopChecked_ = checked; }
+
 private:
     core::Forms& forms_;
+    bool onTopChecked_ = false;
 };

@@ -9,8 +9,9 @@
 
 namespace platform {
 
-EngineMovieControl::EngineMovieControl(QWidget* parent)
+EngineMovieControl::EngineMovieControl(QWidget* parent, swf::SoundOutput* sound)
     : MovieControl(parent)
+    , player_(sound ? *sound : noSound_)
 {
     player_.setAutoplay(true);
     player_.setLoop(true);

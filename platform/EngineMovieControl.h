@@ -12,7 +12,8 @@ namespace platform {
 class EngineMovieControl final : public MovieControl {
     Q_OBJECT
 public:
-    explicit EngineMovieControl(QWidget* parent = nullptr);
+    // The movie's sound goes to `sound` (which must outlive the control), or nowhere.
+    explicit EngineMovieControl(QWidget* parent = nullptr, swf::SoundOutput* sound = nullptr);
 
     void setQuality2(const QString& quality) override;
     void setWMode(const QString& mode) override;
@@ -56,6 +57,7 @@ private:
     void pointerAt(QPointF position);
     void key(QKeyEvent* event, bool down);
 
+    swf::NullSoundOutput noSound_;
     swf::Player player_;
     QString movie_;
     QString quality_ = QStringLiteral("High");

@@ -6,6 +6,7 @@ class QWidget;
 
 namespace platform {
 
+class AudioOutput;
 class Downloader;
 class FileDialog;
 class MessageBoxes;
@@ -13,6 +14,7 @@ class MovieControl;
 class ProgressBar;
 class ScreenGrabber;
 class Shell;
+class WindowManager;
 
 // Everything the windows need from outside the program, made once at start-up: the real
 // services in the player, scripted fakes in the tests. Windows take their outside
@@ -31,6 +33,9 @@ public:
     virtual ScreenGrabber& screenGrabber() = 0;
     virtual Downloader& downloader() = 0;
     virtual Shell& shell() = 0;
+    virtual WindowManager& windowManager() = 0;
+    // The sound device the movies play through; the sound-level control sets its volume.
+    virtual AudioOutput& audioOutput() = 0;
 };
 
 } // namespace platform

@@ -8,7 +8,7 @@ namespace platform {
 
 MovieControl* RealPlatform::createMovieControl(QWidget* parent)
 {
-    return new EngineMovieControl(parent);
+    return new EngineMovieControl(parent, &audio_);
 }
 ProgressBar* RealPlatform::createProgressBar(QWidget* parent)
 {

@@ -5,6 +5,8 @@
 #include "QtMessageBoxes.h"
 #include "QtScreenGrabber.h"
 #include "QtShell.h"
+#include "QtSoundOutput.h"
+#include "QtWindowManager.h"
 
 namespace platform {
 
@@ -18,12 +20,16 @@ public:
     ScreenGrabber& screenGrabber() override { return screenGrabber_; }
     Downloader& downloader() override { return downloader_; }
     Shell& shell() override { return shell_; }
+    WindowManager& windowManager() override { return windowManager_; }
+    AudioOutput& audioOutput() override { return audio_; }
 
 private:
+    QtSoundOutput audio_; // first made, last gone: the windows' movies play through it
     QtMessageBoxes messageBoxes_;
     QtScreenGrabber screenGrabber_;
     QtDownloader downloader_;
     QtShell shell_;
+    QtWindowManager windowManager_;
 };
 
 } // namespace platform

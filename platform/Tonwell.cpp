@@ -1,17 +1,71 @@
 #include "Tonwell.h"
 
+#include "AudioOutput.h"
 #include "TwipsGeometry.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 namespace platform {
 
-Tonwell::Tonwell(QWidget* parent)
+Tonwell::Tonwell(AudioOutput& output, QWidget* parent)
     : QWidget(parent)
+    , output_(output)
 {
+    output_.setVolume(double(level_) / MaxLevel);
+}
+
+qreal Tonwell::wedgeLeft() const
+{
+    const qreal unit = std::min<qreal>(height(), width() / 3.0) / 4;
+    return unit * 3.2;
+}
+
+qreal Tonwell::wedgeRight() const
+{
+    return width() - 2;
+}
+
+void Tonwell::setLevel(int level)
+{
+    level = std::clamp(level, 0, MaxLevel);
+    if (level == level_)
+        return;
+    level_ = level;
+    output_.setVolume(double(level_) / MaxLevel);
+    update();
+}
+
+void Tonwell::setLevelAt(qreal x)
+{
+    const qreal left = wedgeLeft();
+    const qreal right = wedgeRight();
+    if (right <= left)
+        return;
+    setLevel(static_cast<int>(std::lround((x - left) / (right - left) * MaxLevel)));
+}
+
+void Tonwell::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        setLevelAt(event->position().x());
+}
+
+void Tonwell::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() & Qt::LeftButton)
+        setLevelAt(event->position().x());
+}
+
+void Tonwell::wheelEvent(QWheelEvent* event)
+{
+    const int notches = event->angleDelta().y() / 120;
+    setLevel(level_ + notches * WheelStep);
 }
 
 int Tonwell::Top() const
@@ -51,8 +105,8 @@ void Tonwell::paintEvent(QPaintEvent*)
     painter.drawPath(speaker);
 
     // The level: a wedge rising to the right, filled up to the level.
-    const qreal left = unit * 3.2;
-    const qreal right = w - 2;
+    const qreal left = wedgeLeft();
+    const qreal right = wedgeRight();
     const qreal bottom = mid + unit * 1.5;
     const qreal top = mid - unit * 1.5;
     if (right <= left)

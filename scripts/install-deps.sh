@@ -7,12 +7,13 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
   libgl-dev libx11-dev libxcb1-dev
-  zlib1g-dev liblzma-dev libmpg123-dev libjpeg62-turbo-dev
+  zlib1g-dev liblzma-dev libmpg123-dev libavcodec-dev libavutil-dev libswresample-dev
+  libjpeg62-turbo-dev
   fonts-wqy-microhei
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool libxtst-dev
-             clang-16 libclang-rt-16-dev)
+             clang-16 libclang-rt-16-dev ffmpeg)
 fi
 
 missing=()

@@ -1,5 +1,6 @@
 #include "mdlUpgrade.h"
 
+#include "core/AppVersion.h"
 #include "core/Forms.h"
 #include "core/frmMain.h"
 #include "platform/Downloader.h"
@@ -54,7 +55,7 @@ UpdateSettings UpdateSettings::ofThisProgram()
     return UpdateSettings { QUrl(MakerSite + QStringLiteral("/update/") + VersionFileName),
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::CacheLocation),
-        { ZORVA_VERSION_MAJOR, ZORVA_VERSION_MINOR, ZORVA_VERSION_PATCH } };
+        { App::Major, App::Minor, App::Revision } };
 }
 
 QString errorMessage()

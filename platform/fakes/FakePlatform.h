@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeAudioOutput.h"
 #include "FakeDownloader.h"
 #include "FakeFileDialog.h"
 #include "FakeMessageBoxes.h"
@@ -7,6 +8,7 @@
 #include "FakeProgressBar.h"
 #include "FakeScreenGrabber.h"
 #include "FakeShell.h"
+#include "FakeWindowManager.h"
 #include "platform/Platform.h"
 
 #include <QPointer>
@@ -25,6 +27,8 @@ public:
     ScreenGrabber& screenGrabber() override { return screen; }
     Downloader& downloader() override { return downloads; }
     Shell& shell() override { return desktop; }
+    WindowManager& windowManager() override { return windows; }
+    AudioOutput& audioOutput() override { return audio; }
 
     // The last made of each; null once its window destroyed it.
     FakeMovieControl* movieControl() const { return movieControl_; }
@@ -35,6 +39,8 @@ public:
     FakeScreenGrabber screen;
     FakeDownloader downloads;
     FakeShell desktop;
+    FakeWindowManager windows;
+    FakeAudioOutput audio;
 
 private:
     QPointer<FakeMovieControl> movieControl_;

@@ -3,6 +3,7 @@
 #include "Session.h"
 
 #include "swf/display/Stage.h"
+#include "swf/sound/WavFileOutput.h"
 
 #include <QDir>
 
@@ -94,6 +95,11 @@ int commandRun(const Options& options)
         return kUsage;
     }
     const auto png = options.value("--png");
+    const auto wav = options.value("--wav");
+    if (realtime && wav) {
+        printError("--wav goes with --frames");
+        return kUsage;
+    }
     if (realtime) {
         const auto seconds = options.decimal("--seconds", ok);
         if (!ok || !seconds || *seconds < 0 || *seconds > 24 * 3600) {
@@ -119,7 +125,14 @@ int commandRun(const Options& options)
         printError("--frames needs a count of at least 1");
         return kUsage;
     }
-    Session session(swf::Player::ClockMode::Manual);
+    // The sound of each frame shown goes into the file as the frame is: N frames of a
+    // movie at R frames a second make N / R seconds of sound.
+    swf::WavFileOutput sound;
+    if (wav && !sound.open(*wav)) {
+        printError("cannot write " + *wav);
+        return kCannotWrite;
+    }
+    Session session(swf::Player::ClockMode::Manual, wav ? &sound : nullptr);
     session.start(options.positional().front());
     if (!session.waitUntilLoaded())
         return kUnreadable;
@@ -127,6 +140,10 @@ int commandRun(const Options& options)
         session.player().advanceFrame();
     if (png && !session.writePicture(QString::fromLocal8Bit(png->c_str()), session.pictureSize()))
         return kCannotWrite;
+    if (wav && !sound.close()) {
+        printError("cannot write " + *wav);
+        return kCannotWrite;
+    }
     std::fflush(stdout);
     return kOk;
 }

@@ -27,9 +27,9 @@ void printError(const std::string& message)
     std::fprintf(stderr, "zorvaplay-swf: %s\n", message.c_str());
 }
 
-Session::Session(swf::Player::ClockMode mode)
+Session::Session(swf::Player::ClockMode mode, swf::SoundOutput* sound)
     : loader_(kMaxFileSize)
-    , services_ { loader_, sound_, random_, clock_ }
+    , services_ { loader_, sound ? *sound : sound_, random_, clock_ }
     , player_(services_)
 {
     player_.setClockMode(mode);

@@ -17,10 +17,11 @@ enum ExitCode : int { kOk = 0, kUsage = 1, kUnreadable = 2, kCannotWrite = 3 };
 void printError(const std::string& message);
 
 // One movie in the tool, played by the same player as the window's, over services that
-// repeat exactly from run to run (seeded random numbers, a fixed date, no sound device).
+// repeat exactly from run to run (seeded random numbers, a fixed date, no sound device:
+// the sound goes to `sound` when given, a frame's worth with each frame, else nowhere).
 class Session {
 public:
-    explicit Session(swf::Player::ClockMode mode);
+    explicit Session(swf::Player::ClockMode mode, swf::SoundOutput* sound = nullptr);
 
     swf::Player& player() { return player_; }
 

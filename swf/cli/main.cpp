@@ -11,21 +11,22 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <string>
 
 namespace {
 
 const cli::Command kCommands[] = {
     { "info", "info   FILE.swf", {}, &cli::commandInfo },
     { "run",
-        "run    FILE.swf|URL --frames N [--png OUT.png]\n"
+        "run    FILE.swf|URL --frames N [--png OUT.png] [--wav OUT.wav]\n"
         "  zorvaplay-swf run    FILE.swf|URL --realtime --seconds S [--png OUT.png]",
-        { { "--frames", true }, { "--png", true }, { "--realtime", false }, { "--seconds", true } },
+        { { "--frames", true }, { "--png", true }, { "--wav", true }, { "--realtime", false }, { "--seconds", true } },
         &cli::commandRun },
     { "frames", "frames FILE.swf --out DIR [--from A --to B] [--width W]",
-        { { "--out", true }, { "--from", true }, { "--to", true }, { "--width", true } }, &cli::commandFrames },
+        { { "--out", true }, { "--from", true }, { "--to", true }, { "--width", true } },
+        &cli::commandFrames },
     { "extract", "extract PROJECTOR OUT.swf --flash 6|7", { { "--flash", true } }, &cli::commandExtract },
 };
 

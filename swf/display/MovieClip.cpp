@@ -1,24 +1,12 @@
 #include "MovieClip.h"
 
+#include "Names.h"
 #include "Stage.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace swf {
-namespace {
-
-bool equalNames(std::string_view a, std::string_view b, bool caseSensitive)
-{
-    if (caseSensitive)
-        return a == b;
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
-
-} // namespace
 
 MovieClip::MovieClip(Stage& stage, const Movie& movie, const Character* character, const Timeline& timeline,
     int depth, int nesting)
@@ -69,7 +57,7 @@ std::optional<int> MovieClip::frameOfLabel(std::string_view label, bool caseSens
 {
     for (int f = 0; f < framesLoaded(); ++f) {
         for (const std::string& name : timeline_.frames[f].labels) {
-            if (equalNames(name, label, caseSensitive))
+            if (sameName(name, label, caseSensitive))
                 return f;
         }
     }
@@ -85,7 +73,7 @@ DisplayObject* MovieClip::at(int depth) const
 DisplayObject* MovieClip::childByName(std::string_view name, bool caseSensitive) const
 {
     for (const auto& [depth, object] : displayList_) {
-        if (equalNames(object->name(), name, caseSensitive))
+        if (sameName(object->name(), name, caseSensitive))
             return object.get();
     }
     return nullptr;

@@ -20,8 +20,8 @@ public:
     // `nesting` counts the clips above this one (0 for a root); the stage refuses to make
     // clips past its limit, so that a sprite that places itself ends. `movie` is the movie
     // whose dictionary the timeline's characters come from.
-    MovieClip(Stage& stage, const Movie& movie, const Character* character, const Timeline& timeline, int depth,
-        int nesting);
+    MovieClip(Stage& stage, const Movie& movie, const Character* character, const Timeline& timeline,
+        int depth, int nesting);
     ~MovieClip() override;
 
     MovieClip* asMovieClip() override { return this; }
@@ -29,6 +29,7 @@ public:
     const DisplayList* children() const override { return &displayList_; }
 
     const Movie& movie() const { return movie_; }
+    const Timeline& timeline() const { return timeline_; }
 
     // ---- The timeline ------------------------------------------------------------------
 
@@ -87,7 +88,8 @@ private:
     void create(int depth, const Placement& placement);
     // Puts an object at `depth`, replacing what stood there; `moved` when it only changes
     // depth within this list, which is no news to the observers.
-    DisplayObject* insert(std::unique_ptr<DisplayObject> object, int depth, Origin origin, bool moved = false);
+    DisplayObject* insert(
+        std::unique_ptr<DisplayObject> object, int depth, Origin origin, bool moved = false);
     // Takes an object off the list, telling the stage's observers first.
     DisplayList::iterator erase(DisplayList::iterator it);
     void clearList();

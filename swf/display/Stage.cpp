@@ -1,5 +1,7 @@
 #include "Stage.h"
 
+#include "Names.h"
+
 #include "swf/kinds/Registry.h"
 
 #include <algorithm>
@@ -8,16 +10,6 @@
 
 namespace swf {
 namespace {
-
-bool sameName(std::string_view a, std::string_view b, bool caseSensitive)
-{
-    if (caseSensitive)
-        return a == b;
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
 
 // "_level12" gives 12.
 std::optional<int> levelNumber(std::string_view name, bool caseSensitive)
@@ -188,7 +180,8 @@ void Stage::unloadLevel(int number)
     levelMovies_.erase(number);
 }
 
-std::unique_ptr<DisplayObject> Stage::instantiate(const Movie& movie, uint16_t characterId, int depth, int nesting)
+std::unique_ptr<DisplayObject> Stage::instantiate(
+    const Movie& movie, uint16_t characterId, int depth, int nesting)
 {
     const Character* character = movie.character(characterId);
     if (!character || registry_.size() >= kMaxInstances)

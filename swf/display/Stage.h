@@ -69,7 +69,8 @@ public:
 
     // Makes an instance of a character of `movie` for a display list, or null when the
     // character is unknown or a limit is reached. Clips come back without a frame shown.
-    std::unique_ptr<DisplayObject> instantiate(const Movie& movie, uint16_t characterId, int depth, int nesting);
+    std::unique_ptr<DisplayObject> instantiate(
+        const Movie& movie, uint16_t characterId, int depth, int nesting);
     // The name an unnamed instance gets: "instance1", "instance2" ...
     std::string nextInstanceName();
 

@@ -38,7 +38,8 @@ std::vector<std::string> plainBodyWarnings(
         return { "SWF: the movie is larger than " + sizeText(maxSize) + "; the rest is ignored" };
     }
     if (declaredBody && available < *declaredBody)
-        return { "SWF: the file is " + sizeText(*declaredBody - available) + " shorter than its header says" };
+        return { "SWF: the file is " + sizeText(*declaredBody - available)
+            + " shorter than its header says" };
     return {};
 }
 
@@ -281,7 +282,8 @@ Result<void> BodyDecoder::finish()
             return result;
     }
     if (m_decoded >= m_maxSize && (!m_declaredBody || *m_declaredBody > m_maxSize))
-        m_endWarnings.push_back("SWF: the movie is larger than " + sizeText(m_maxSize) + "; the rest is ignored");
+        m_endWarnings.push_back(
+            "SWF: the movie is larger than " + sizeText(m_maxSize) + "; the rest is ignored");
     if (m_streamWarnings.empty() && m_declaredBody && m_decoded < std::min(*m_declaredBody, m_maxSize))
         m_endWarnings.push_back(
             "SWF: the movie is " + sizeText(*m_declaredBody - m_decoded) + " shorter than its header says");

@@ -80,7 +80,8 @@ struct TagRecord {
     friend bool operator==(const TagRecord&, const TagRecord&) = default;
 };
 
-using ControlTag = std::variant<PlaceObject, RemoveObject, SetBackgroundColor, DoAction, DoInitAction, TagRecord>;
+using ControlTag
+    = std::variant<PlaceObject, RemoveObject, SetBackgroundColor, DoAction, DoInitAction, TagRecord>;
 
 struct Frame {
     std::vector<ControlTag> tags; // in file order

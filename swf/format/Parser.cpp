@@ -73,7 +73,8 @@ public:
     // Reads tags until End or the end of `data` into `scope`. `where` names the timeline
     // in warnings. Returns false once nothing more is to be read: End was met, or the
     // memory budget is spent.
-    bool readTimeline(std::span<const uint8_t> data, TimelineScope& scope, int depth, const std::string& where);
+    bool readTimeline(
+        std::span<const uint8_t> data, TimelineScope& scope, int depth, const std::string& where);
     // One tag of a timeline; false when it was End or the budget is spent.
     bool readOne(const TagView& tag, TimelineScope& scope, int depth, const std::string& where);
     // Closes a timeline whose data has ended: its last frame and its warnings.
@@ -106,7 +107,8 @@ bool MovieParser::readTimeline(
             // Sprites often carry a stray byte or two after their End; only the movie's
             // own junk is worth a word.
             if (scope.sawEnd && stream.remaining() > 0 && scope.isRoot)
-                warn(where + ": " + std::to_string(stream.remaining()) + " bytes after the End tag are ignored");
+                warn(where + ": " + std::to_string(stream.remaining())
+                    + " bytes after the End tag are ignored");
             return false;
         }
     }
@@ -343,8 +345,8 @@ void MovieParser::defineSprite(uint16_t id, BitReader& in, int depth)
     TimelineScope scope(sprite.timeline, false);
     readTimeline(in.rest(), scope, depth + 1, where);
     endTimeline(scope, sprite.declaredFrameCount, where);
-    auto character = std::make_shared<Character>(
-        Character { id, toCode(TagCode::DefineSprite), {}, std::move(sprite) });
+    auto character
+        = std::make_shared<Character>(Character { id, toCode(TagCode::DefineSprite), {}, std::move(sprite) });
     m_movie.dictionary[id] = std::move(character);
 }
 
@@ -352,8 +354,8 @@ void MovieParser::insert(uint16_t id, uint16_t code, std::span<const uint8_t> bo
 {
     if (!m_context.budget.spend(sizeof(Character) + kMapNodeOverhead + body.size()))
         return;
-    m_movie.dictionary.emplace(
-        id, std::make_shared<Character>(Character { id, code, { body.begin(), body.end() }, std::move(data) }));
+    m_movie.dictionary.emplace(id,
+        std::make_shared<Character>(Character { id, code, { body.begin(), body.end() }, std::move(data) }));
 }
 
 } // namespace
@@ -418,7 +420,8 @@ Result<void> MovieStream::finish()
     m_movie->warnings.insert(m_movie->warnings.begin(), bodyWarnings.begin(), bodyWarnings.end());
 
     if (s.afterEnd > 0)
-        s.context->warnings.add("SWF: " + std::to_string(s.afterEnd) + " bytes after the End tag are ignored");
+        s.context->warnings.add(
+            "SWF: " + std::to_string(s.afterEnd) + " bytes after the End tag are ignored");
     s.parser->endTimeline(*s.root, m_movie->header.frameCount, "SWF");
     m_movie->truncated = !s.root->sawEnd;
     if (m_movie->timeline.frames.size() != m_movie->header.frameCount && s.root->sawEnd)

@@ -93,7 +93,7 @@ enum class TagCode : uint16_t {
 constexpr std::string_view tagName(uint16_t code)
 {
     switch (code) {
-#define ZORVA_SWF_TAG_NAME(code, name, role)                                                                \
+#define ZORVA_SWF_TAG_NAME(code, name, role)                                                                 \
     case code:                                                                                               \
         return #name;
         ZORVA_SWF_TAGS(ZORVA_SWF_TAG_NAME)

@@ -33,7 +33,8 @@ double FrameClock::rate() const
 
 int64_t FrameClock::dueAt(int64_t nanoseconds) const
 {
-    return static_cast<int64_t>(static_cast<__int128>(nanoseconds) * rate256_ / (__int128(256) * kNanosPerSecond));
+    return static_cast<int64_t>(
+        static_cast<__int128>(nanoseconds) * rate256_ / (__int128(256) * kNanosPerSecond));
 }
 
 int FrameClock::advance(Duration elapsed)
@@ -47,6 +48,14 @@ int FrameClock::advance(Duration elapsed)
     dropped_ += behind - run;
     frames_ += behind;
     return static_cast<int>(run);
+}
+
+void FrameClock::follow(int64_t frames, Duration intoFrame)
+{
+    frames_ += std::max<int64_t>(0, frames);
+    const __int128 start = (__int128(frames_) * 256 * kNanosPerSecond + rate256_ - 1) / rate256_;
+    const int64_t into = std::clamp<int64_t>(intoFrame.count(), 0, framePeriod().count() - 1);
+    elapsed_ = static_cast<int64_t>(start) + into;
 }
 
 FrameClock::Duration FrameClock::untilNextFrame() const

@@ -33,6 +33,11 @@ public:
 
     // `elapsed` more time has passed: the number of frames to run now, at most kMaxCatchUp.
     int advance(Duration elapsed);
+    // An outside clock leads (a stream sound that is being heard): `frames` more frames
+    // have been run, and the last of them has been showing for `intoFrame`. The clock's
+    // time becomes that, so that once the outside clock stops, the frames go on at the
+    // rate from there, without a burst and without a pause.
+    void follow(int64_t frames, Duration intoFrame);
     // The time from now until the next frame is due.
     Duration untilNextFrame() const;
     Duration framePeriod() const;

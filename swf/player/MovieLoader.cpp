@@ -60,7 +60,8 @@ public:
         : maxBytes_(maxBytes)
     {
         QNetworkRequest request(url);
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+        request.setAttribute(
+            QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
         reply_ = network.get(request);
         connect(reply_, &QNetworkReply::readyRead, this, [this] { readMore(); });
         connect(reply_, &QNetworkReply::finished, this, [this] { done(); });

@@ -8,6 +8,7 @@
 #include "swf/format/Parser.h"
 #include "swf/render/Renderer.h"
 #include "swf/render/ShowAll.h"
+#include "swf/sound/SoundEngine.h"
 
 #include <QElapsedTimer>
 #include <QPainter>
@@ -23,14 +24,23 @@ namespace {
 // header. Anything larger is not a movie of the era this player serves.
 constexpr qint64 kMaxFileSize = qint64(kMaxBodySize) + 8;
 
-// The real services of a player that was given none.
+// The real services of a player that was given none, the sound going to `output` or
+// nowhere.
 struct OwnServices {
+    explicit OwnServices(SoundOutput* output = nullptr)
+        : services { loader, output ? *output : sound, random, clock }
+    {
+    }
     StandardLoader loader { kMaxFileSize };
     NullSoundOutput sound;
     SystemRandom random;
     SystemWallClock clock;
-    Services services { loader, sound, random, clock };
+    Services services;
 };
+
+// While a stream leads, at most this much of its sound is caught up in one call: a movie
+// whose frames cost more than they last falls behind its sound, but is never frozen.
+constexpr double kMaxStreamCatchUpSeconds = 1.0;
 
 } // namespace
 
@@ -50,11 +60,13 @@ struct Player::Impl {
     std::unique_ptr<LoadJob> job;
     std::unique_ptr<MovieStream> stream;
     std::unique_ptr<Stage> stage;
+    std::unique_ptr<SoundEngine> sound; // goes before the stage it hears
     mutable Renderer renderer;
     FrameClock clock;
     QTimer timer;
     QElapsedTimer wall;
     qint64 lastTick = 0; // wall nanoseconds of the last clock tick
+    bool leading = false; // a stream sound leads the clock
     // Bumped by every load: work queued for an older load sees the change and drops out.
     quint64 generation = 0;
 
@@ -75,6 +87,17 @@ Player::Player(QObject* parent)
     connect(&d->timer, &QTimer::timeout, this, &Player::clockTick);
 }
 
+Player::Player(SoundOutput& sound, QObject* parent)
+    : QObject(parent)
+{
+    auto own = std::make_unique<OwnServices>(&sound);
+    d = std::make_unique<Impl>(own->services);
+    d->own = std::move(own);
+    d->timer.setSingleShot(true);
+    d->timer.setTimerType(Qt::PreciseTimer);
+    connect(&d->timer, &QTimer::timeout, this, &Player::clockTick);
+}
+
 Player::Player(const Services& services, QObject* parent)
     : QObject(parent)
     , d(std::make_unique<Impl>(services))
@@ -88,6 +111,7 @@ Player::Player(const Services& services, QObject* parent)
 Player::~Player()
 {
     d->job.reset();
+    d->sound.reset();
     d->stage.reset();
 }
 
@@ -97,6 +121,7 @@ void Player::load(const QString& url)
     const quint64 generation = ++d->generation;
     d->job.reset();
     d->timer.stop();
+    d->sound.reset();
     d->stage.reset();
     d->stream = std::make_unique<MovieStream>();
     d->url = url;
@@ -179,12 +204,16 @@ void Player::startPlaying()
     std::shared_ptr<const Movie> movie = d->stream->movie();
     d->stage = std::make_unique<Stage>(movie);
     d->stage->root().setEndMode(d->loop ? MovieClip::EndMode::Loop : MovieClip::EndMode::Stop);
-    d->stage->start();
-    if (!d->autoplay)
-        d->stage->root().stop();
     // The clock runs while a movie is shown: stopping the main timeline leaves the
     // clips inside it playing, as in the original control.
     d->clock.reset(movie->header.frameRate);
+    d->sound = std::make_unique<SoundEngine>(*d->stage, d->services, d->clock.rate());
+    d->stage->start();
+    if (!d->autoplay) {
+        d->stage->root().stop();
+        d->sound->pause();
+    }
+    d->sound->frameShown();
     d->wall.start();
     d->lastTick = 0;
     scheduleClock();
@@ -197,6 +226,7 @@ void Player::failLoad(const QString& message)
         d->job->disconnect(this);
         d->job.release()->deleteLater();
     }
+    d->sound.reset();
     d->stage.reset();
     d->timer.stop();
     d->error = message;
@@ -224,7 +254,9 @@ void Player::scheduleClock()
     if (d->clockMode != ClockMode::Wall || !d->stage)
         return;
     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(d->clock.untilNextFrame());
-    d->timer.start(std::max<int>(1, static_cast<int>(wait.count())));
+    // A stream that leads is asked again a little later at the soonest: its sound moves
+    // on in the output's steps, not the timer's.
+    d->timer.start(std::max<int>(d->leading ? 4 : 1, static_cast<int>(wait.count())));
 }
 
 void Player::clockTick()
@@ -240,9 +272,23 @@ void Player::advance(FrameClock::Duration elapsed)
 {
     if (!d->stage)
         return;
-    const int frames = d->clock.advance(elapsed);
-    for (int i = 0; i < frames && d->stage; ++i)
+    int frames = 0;
+    const auto lead = d->sound->lead();
+    d->leading = lead.has_value();
+    if (lead) {
+        // The stream's sound is the clock: every frame it has reached runs, drawn once.
+        const int most = std::max(FrameClock::kMaxCatchUp, static_cast<int>(d->clock.rate() * kMaxStreamCatchUpSeconds));
+        const int64_t behind = static_cast<int64_t>(lead->tick) - static_cast<int64_t>(d->stage->tick());
+        frames = static_cast<int>(std::clamp<int64_t>(behind, 0, most));
+        d->clock.follow(frames, behind > most ? FrameClock::Duration(0) : lead->intoTick);
+    } else {
+        frames = d->clock.advance(elapsed);
+    }
+    for (int i = 0; i < frames && d->stage; ++i) {
         d->stage->advance();
+        if (d->sound)
+            d->sound->frameShown();
+    }
     if (frames > 0 && d->stage) {
         d->stage->input().refresh();
         emit frameChanged();
@@ -254,6 +300,7 @@ void Player::advanceFrame()
     if (!d->stage)
         return;
     d->stage->advance();
+    d->sound->frameShown();
     d->stage->input().refresh();
     emit frameChanged();
 }
@@ -309,22 +356,28 @@ bool Player::isPlaying() const
 
 void Player::play()
 {
-    if (d->stage)
-        d->stage->root().play();
+    if (!d->stage)
+        return;
+    d->stage->root().play();
+    d->sound->resume();
 }
 
 void Player::stop()
 {
-    if (d->stage)
-        d->stage->root().stop();
+    if (!d->stage)
+        return;
+    d->stage->root().stop();
+    d->sound->pause();
 }
 
 void Player::rewind()
 {
     if (!d->stage)
         return;
+    d->sound->stopAll();
     d->stage->root().gotoFrame(0);
     d->stage->root().stop();
+    d->sound->pause();
     emit frameChanged();
 }
 
@@ -332,7 +385,10 @@ void Player::gotoFrame(int frame)
 {
     if (!d->stage)
         return;
-    d->stage->root().gotoFrame(frame);
+    MovieClip& root = d->stage->root();
+    if (std::clamp(frame, 0, std::max(0, root.framesLoaded() - 1)) != root.currentFrame())
+        d->sound->stopAll();
+    root.gotoFrame(frame);
     emit frameChanged();
 }
 
@@ -416,6 +472,11 @@ Cursor Player::cursor() const
 Stage* Player::stage()
 {
     return d->stage.get();
+}
+
+SoundEngine* Player::sound()
+{
+    return d->sound.get();
 }
 
 const Stage* Player::stage() const

@@ -19,6 +19,7 @@ class QPainter;
 
 namespace swf {
 
+class SoundEngine;
 class Stage;
 
 // One movie playing: loading from a local file or an http(s) URL while it plays, the
@@ -37,8 +38,11 @@ public:
     // advance() and advanceFrame() move the movie.
     enum class ClockMode { Wall, Manual };
 
-    // With the real services (files and the web, the system's clock and random numbers).
+    // With the real services (files and the web, the system's clock and random numbers);
+    // the sound goes nowhere.
     explicit Player(QObject* parent = nullptr);
+    // With the real services, the sound going to `sound`, which must outlive the player.
+    explicit Player(SoundOutput& sound, QObject* parent = nullptr);
     // With the caller's services, which must outlive the player.
     explicit Player(const Services& services, QObject* parent = nullptr);
     ~Player() override;
@@ -59,16 +63,23 @@ public:
     void setLoop(bool on);
     void setClockMode(ClockMode mode);
     bool isPlaying() const;
+    // Plays on; sound paused by stop() goes on where it was.
     void play();
+    // Stops the main timeline and pauses every sound (clips inside keep moving, silent).
     void stop();
-    void rewind(); // back to the first frame, stopped
-    void gotoFrame(int frame); // 0-based; clamped to the frames loaded
+    // Back to the first frame, stopped; the sounds playing are stopped.
+    void rewind();
+    // 0-based; clamped to the frames loaded. A jump to another frame stops the sounds
+    // playing, so that the frame's own sounds and streams start from there, once.
+    void gotoFrame(int frame);
     int currentFrame() const; // 0-based; 0 when no movie is loaded
     int totalFrames() const; // 0 when no movie is loaded; the declared count while loading
     int framesLoaded() const;
     double frameRate() const; // what the clock runs at
 
-    // Time passed on the engine's clock: runs the frames now due (see FrameClock).
+    // Time passed on the engine's clock: runs the frames now due (see FrameClock). While a
+    // stream sound plays on a real-time output, the frames due are those its sound has
+    // reached instead, all of them run however late drawing is.
     void advance(FrameClock::Duration elapsed);
     // Runs one frame of the whole tree now.
     void advanceFrame();
@@ -87,6 +98,8 @@ public:
     // The display tree of the movie shown; null while there is none.
     Stage* stage();
     const Stage* stage() const;
+    // The sound of the movie shown (for scripts' Sound objects); null while there is none.
+    SoundEngine* sound();
 
     QSize movieSize() const; // pixels; empty when no movie is loaded
     QColor backgroundColor() const;

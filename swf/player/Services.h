@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <span>
 
@@ -8,14 +9,37 @@ namespace swf {
 
 class MovieLoader;
 
-// Where the mixed sound of a movie goes: interleaved stereo, 16-bit, at sampleRate().
-// The real output plays it; the null output below only counts it.
+// What makes the sound: the engine's mixer. An output asks it for the next samples
+// (interleaved stereo, 16-bit, at the output's rate) as it needs them, from its own thread.
+class SoundSource {
+public:
+    virtual ~SoundSource() = default;
+    // Fills `out` with the next samples (left, right, left, right ...). Called by one
+    // thread at a time; quick, and never waits for the engine.
+    virtual void render(std::span<int16_t> out) = 0;
+};
+
+// Where the mixed sound of a movie goes. There are two kinds:
+//   - a device plays in real time (pulls() is true): from start() until stop() it asks the
+//     source for sound on a thread of its own, at the pace it plays, and the stream sound
+//     of a movie leads the frame clock by what it has played;
+//   - a recording, or nowhere (pulls() is false): the engine mixes each frame's sound as
+//     the frame is shown and hands it over with write(), so that a run repeats exactly.
+// No device (a server, a container) is the null output: silence, never a failure.
 class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
     virtual int sampleRate() const { return 44100; }
-    // Takes `samples` (left, right, left, right ...). Never blocks.
-    virtual void write(std::span<const int16_t> samples) = 0;
+    virtual bool pulls() const { return false; }
+    // Devices: plays `source` from now on, in place of any other. Never blocks.
+    virtual void start(std::shared_ptr<SoundSource>) { }
+    // Devices: stops playing `source` (if it is the one playing). Never blocks; the
+    // source may be rendered once more while this returns, so the caller shares it.
+    virtual void stop(const SoundSource&) { }
+    // Devices: the frames rendered but not yet heard.
+    virtual int64_t latencyFrames() const { return 0; }
+    // Recordings: the sound of one frame of the movie, `samples` (left, right ...).
+    virtual void write(std::span<const int16_t>) { }
 };
 
 // Sound into nowhere: what a machine without a sound device, the tests and the

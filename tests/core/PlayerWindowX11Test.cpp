@@ -1,5 +1,6 @@
 #include "SmallMovie.h"
 #include "X11Windows.h"
+#include "support/BuildDir.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,11 +17,7 @@ namespace {
 
 QString programPath()
 {
-    // The test binaries sit in tests/ of the build tree, the player at its top.
-    QString buildDir = qEnvironmentVariable("ZORVA_BUILD_DIR");
-    if (buildDir.isEmpty())
-        buildDir = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
-    return QDir(buildDir).filePath(QStringLiteral("zorvaplay"));
+    return buildDir().filePath(QStringLiteral("zorvaplay"));
 }
 
 } // namespace

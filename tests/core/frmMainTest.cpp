@@ -58,7 +58,7 @@ TEST_F(frmMainTest, CreatedAtItsDesignedSizeWithItsControlsInPlace)
     EXPECT_EQ(main.Flash1.Top(), 480);
     EXPECT_EQ(main.Flash1.Width(), 7575);
     EXPECT_EQ(main.Flash1.Height(), 5655);
-    EXPECT_EQ(main.Fbar1.geometry(), QRect(8, 408, 505, 25));
+    EXPECT_EQ(main.Fbar1.geometry(), QRect(8, 408, 505, 14)) << "ends above the button row";
     EXPECT_EQ(main.Fbar1.Top(), 6120);
     EXPECT_EQ(main.Tonwell1.geometry(), QRect(144, 432, 42, 25));
     EXPECT_EQ(main.Tonwell1.level(), 900);

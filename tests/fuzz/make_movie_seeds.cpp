@@ -9,6 +9,7 @@
 #include "swf/format/MorphShape.h"
 #include "swf/format/Records.h"
 #include "swf/format/ShapeBuilder.h"
+#include "swf/format/SoundRecords.h"
 #include "swf/format/Tags.h"
 #include "swf/format/Text.h"
 #include "swf/format/Writer.h"
@@ -399,6 +400,91 @@ std::vector<uint8_t> contentKinds()
     return w.finish(Compression::None);
 }
 
+// A short sound of every coding the movies of the era use, as bytes that decode to
+// something (PCM and ADPCM take any bytes as samples; Nellymoser any 64-byte block).
+std::vector<uint8_t> soundBytes(size_t count)
+{
+    std::vector<uint8_t> bytes(count);
+    for (size_t i = 0; i < count; ++i)
+        bytes[i] = uint8_t(128 + 100 * ((i / 8) % 2 ? 1 : -1) + (i * 37) % 11);
+    return bytes;
+}
+
+// Event sounds with every part of their sound information, a button's sounds, a stream
+// in the main timeline and one in a sprite, and a StartSound2 by exported name.
+std::vector<uint8_t> soundMovie()
+{
+    Writer w(header(8));
+    const SoundFormat pcm { uint8_t(SoundCodec::PcmLittleEndian), 1, true, false };
+    const SoundFormat adpcm { uint8_t(SoundCodec::Adpcm), 2, true, true };
+    const SoundFormat nelly { uint8_t(SoundCodec::Nellymoser), 1, true, false };
+    w.define(toCode(TagCode::DefineSound), 1, soundDefinitionBody(pcm, 200, soundBytes(400)));
+    w.define(toCode(TagCode::DefineSound), 2, soundDefinitionBody(adpcm, 300, soundBytes(160)));
+    w.define(toCode(TagCode::DefineSound), 3, soundDefinitionBody(nelly, 512, soundBytes(128)));
+    ShapeBuilder square;
+    square.fill1(square.addSolidFill({ 200, 30, 30, 255 })).rectangle({ 0, 400, 0, 300 });
+    w.defineShape(4, square.build());
+    ButtonSounds buttons;
+    buttons.byChange[1] = StartSoundRecord { 1, {} };
+    buttons.byChange[2] = StartSoundRecord { 2, {} };
+    std::vector<uint8_t> buttonBody { 4, 0 };
+    const auto rest = buttonSoundsBody(buttons);
+    buttonBody.insert(buttonBody.end(), rest.begin(), rest.end());
+    w.rawTag(toCode(TagCode::DefineButtonSound), buttonBody);
+    const std::vector<NamedCharacter> names { { 3, "voice" } };
+    w.rawTag(toCode(TagCode::ExportAssets), characterNamesBody(names));
+
+    SpriteDefinition sprite;
+    sprite.timeline.frames.resize(3);
+    sprite.timeline.frames[0].tags.push_back(
+        TagRecord { toCode(TagCode::SoundStreamHead2), streamHeadBody({ adpcm, adpcm, 64, 0 }) });
+    for (auto& frame : sprite.timeline.frames)
+        frame.tags.push_back(TagRecord { toCode(TagCode::SoundStreamBlock), soundBytes(40) });
+    w.defineSprite(5, sprite);
+
+    SoundInfo info;
+    info.inPoint = 10;
+    info.outPoint = 900;
+    info.loopCount = 3;
+    info.envelope = { { 0, 0, 32768 }, { 500, 32768, 0 } };
+    w.rawTag(toCode(TagCode::SoundStreamHead), streamHeadBody({ pcm, pcm, 50, 0 }));
+    w.rawTag(toCode(TagCode::StartSound), startSoundBody({ 1, info }));
+    PlaceObject place;
+    place.depth = 1;
+    place.characterId = 4;
+    place.matrix = Matrix {};
+    w.place(place);
+    place.depth = 2;
+    place.characterId = 5;
+    w.place(place);
+    for (int f = 0; f < 4; ++f) {
+        w.rawTag(toCode(TagCode::SoundStreamBlock), soundBytes(100));
+        if (f == 1) {
+            SoundInfo once;
+            once.syncNoMultiple = true;
+            w.rawTag(toCode(TagCode::StartSound), startSoundBody({ 2, once }));
+            w.rawTag(toCode(TagCode::StartSound2), startSound2Body("voice", {}));
+        }
+        if (f == 2) {
+            SoundInfo stop;
+            stop.syncStop = true;
+            w.rawTag(toCode(TagCode::StartSound), startSoundBody({ 1, stop }));
+        }
+        w.showFrame();
+    }
+    return w.finish(Compression::None);
+}
+
+// The sound target's inputs: a format byte, a SOUNDINFO, then the coded sound.
+std::vector<uint8_t> soundInput(uint8_t format, const SoundInfo& info, const std::vector<uint8_t>& data)
+{
+    BitWriter out;
+    out.u8(format);
+    writeSoundInfo(out, info);
+    out.bytes(data);
+    return out.take();
+}
+
 void save(const std::filesystem::path& folder, const std::string& name, const std::vector<uint8_t>& bytes)
 {
     std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
@@ -410,12 +496,26 @@ void save(const std::filesystem::path& folder, const std::string& name, const st
 int main(int argc, char** argv)
 {
     const bool forPlay = argc == 3 && std::string_view(argv[2]) == "--play";
-    if (argc != 2 && !forPlay) {
-        std::fprintf(stderr, "usage: %s SEED_FOLDER [--play]\n", argv[0]);
+    const bool forSound = argc == 3 && std::string_view(argv[2]) == "--sound";
+    if (argc != 2 && !forPlay && !forSound) {
+        std::fprintf(stderr, "usage: %s SEED_FOLDER [--play | --sound]\n", argv[0]);
         return 2;
     }
     std::filesystem::path folder(argv[1]);
     std::filesystem::create_directories(folder);
+    if (forSound) {
+        SoundInfo looped;
+        looped.loopCount = 2;
+        looped.envelope = { { 0, 100, 200 }, { 300, 32768, 0 } };
+        save(folder, "pcm8.bin", soundInput(0x34, {}, soundBytes(300)));
+        save(folder, "pcm16_stereo.bin", soundInput(0x3B, looped, soundBytes(800)));
+        save(folder, "adpcm2.bin", soundInput(0x12, {}, soundBytes(100)));
+        save(folder, "adpcm5_stereo.bin", soundInput(0x1F, looped, soundBytes(600)));
+        save(folder, "nellymoser.bin", soundInput(0x64, {}, soundBytes(256)));
+        save(folder, "nellymoser8k.bin", soundInput(0x50, looped, soundBytes(128)));
+        save(folder, "mp3_header.bin", soundInput(0x2E, {}, std::vector<uint8_t> { 0, 0, 0xFF, 0xFB, 0x90, 0x44 }));
+        return 0;
+    }
     save(folder, "rich_fws.swf", richMovie(Compression::None, 8));
     save(folder, "rich_cws.swf", richMovie(Compression::Zlib, 6));
     save(folder, "rich_zws.swf", richMovie(Compression::Lzma, 8));
@@ -423,6 +523,7 @@ int main(int argc, char** argv)
     empty.showFrame();
     save(folder, "empty.swf", empty.finish(Compression::None));
     save(folder, "content_kinds.swf", contentKinds());
+    save(folder, "sounds.swf", soundMovie());
     if (forPlay) {
         save(folder, "demo_rainy_day.swf", demos::makeRainyDay());
         save(folder, "demo_fat_baby.swf", demos::makeFatBaby());

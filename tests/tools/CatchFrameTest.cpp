@@ -51,7 +51,7 @@ TEST_F(CatchFrameTest, GrabsTheMovieAreaOfTheClientAndSavesItAsABitmap)
     main.CatchFrame();
 
     // The movie control's place, in pixels, from the corner of the client area.
-    const QRect movie(main.mapToGlobal(QPoint(8, 32)), QSize(505, 377));
+    const QRect movie(main.mapToGlobal(QPoint(8, 32)), QSize(507, 380));
     EXPECT_EQ(platform.screen.grabbed(), QList<QRect>({ movie }));
 
     const auto& dialogs = platform.fileDialogs.shown();
@@ -62,10 +62,10 @@ TEST_F(CatchFrameTest, GrabsTheMovieAreaOfTheClientAndSavesItAsABitmap)
     EXPECT_EQ(dialogs[0].fileName, QString());
     EXPECT_FALSE(dialogs[0].cancelError);
 
-    EXPECT_EQ(main.Img1.pixmap().size(), QSize(505, 377));
+    EXPECT_EQ(main.Img1.pixmap().size(), QSize(507, 380));
     EXPECT_FALSE(main.Img1.isVisible());
     QImage saved(bmp, "BMP");
-    ASSERT_EQ(saved.size(), QSize(505, 377));
+    ASSERT_EQ(saved.size(), QSize(507, 380));
     EXPECT_EQ(saved.pixelColor(0, 0), QColor(10, 200, 30));
     EXPECT_EQ(saved.pixelColor(504, 376), QColor(10, 200, 30));
     EXPECT_EQ(bitsPerPixel(bmp), 24);
@@ -79,7 +79,7 @@ TEST_F(CatchFrameTest, CancellingKeepsThePictureAndWritesNothing)
     platform.fileDialogs.cancel();
     main.CatchFrame();
     EXPECT_EQ(platform.fileDialogs.shown().size(), 1);
-    EXPECT_EQ(main.Img1.pixmap().size(), QSize(505, 377)) << "the capture stays in Img1";
+    EXPECT_EQ(main.Img1.pixmap().size(), QSize(507, 380)) << "the capture stays in Img1";
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
     EXPECT_TRUE(platform.messages.shown().isEmpty());
 }

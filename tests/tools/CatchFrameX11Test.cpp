@@ -33,13 +33,13 @@ private:
     platform::QtScreenGrabber screenGrabber_;
 };
 
-// A stage exactly the size of the movie area (505 x 377 pixels), so that it shows at one
+// A stage exactly the size of the movie area (507 x 380 pixels, as laid out), so that it shows at one
 // to one: red and green at the top, blue across the bottom, white between.
 QByteArray colouredMovie()
 {
     swf::Header header;
     header.version = 8;
-    header.frameSize = { 0, 505 * 20, 0, 377 * 20 };
+    header.frameSize = { 0, 507 * 20, 0, 380 * 20 };
     header.frameRate = 12;
     swf::Writer writer(header);
     writer.setBackground({ 255, 255, 255 });
@@ -48,8 +48,8 @@ QByteArray colouredMovie()
         swf::Rgba colour;
     } areas[] = {
         { { 0, 250 * 20, 0, 180 * 20 }, { 255, 0, 0 } },
-        { { 255 * 20, 505 * 20, 0, 180 * 20 }, { 0, 255, 0 } },
-        { { 0, 505 * 20, 197 * 20, 377 * 20 }, { 0, 0, 255 } },
+        { { 255 * 20, 507 * 20, 0, 180 * 20 }, { 0, 255, 0 } },
+        { { 0, 507 * 20, 197 * 20, 380 * 20 }, { 0, 0, 255 } },
     };
     uint16_t id = 1;
     for (const auto& area : areas) {
@@ -118,7 +118,7 @@ TEST(CatchFrameX11, SavesTheScreenPixelsOfTheMovieAreaWithWhatLiesOverIt)
 
     EXPECT_EQ(bitsPerPixel(bmp), 24);
     const QImage frame(bmp, "BMP");
-    ASSERT_EQ(frame.size(), QSize(505, 377));
+    ASSERT_EQ(frame.size(), QSize(507, 380));
     EXPECT_EQ(frame.pixelColor(10, 10), QColor(Qt::red));
     EXPECT_EQ(frame.pixelColor(240, 170), QColor(Qt::red));
     EXPECT_EQ(frame.pixelColor(265, 10), QColor(Qt::green));

@@ -201,3 +201,9 @@ TEST(Upgrade, AnnouncesTheCheckWithTheMainWindowHidden)
     EXPECT_EQ(request.path, QDir(folder.path()).filePath(QStringLiteral("version.txt")));
     EXPECT_EQ(request.timeout, std::chrono::seconds(20));
 }
+
+// The player's own version is the one its About window shows: 1.3.326.
+TEST(Upgrade, ComparesWithThePlayersOwnVersion)
+{
+    EXPECT_EQ(mdlUpgrade::UpdateSettings::ofThisProgram().own, (mdlUpgrade::ProgramVersion { 1, 3, 326 }));
+}

@@ -355,8 +355,9 @@ TEST_P(RoundTrip, ControlTagsAreKeptInFrameOrder)
     EXPECT_EQ(frame.labels, (std::vector<std::string> { "intro", "start" }));
     const std::vector<ControlTag> expected { TagRecord { toCode(TagCode::FileAttributes), { 0x09, 0, 0, 0 } },
         TagRecord { toCode(TagCode::ScriptLimits), { 0x00, 0x01, 30, 0 } },
-        TagRecord { toCode(TagCode::JPEGTables), tables }, TagRecord { toCode(TagCode::StartSound), startSound },
-        DoInitAction { 3, { 0x07, 0x00 } }, TagRecord { toCode(TagCode::DefineButtonCxform), cxform },
+        TagRecord { toCode(TagCode::JPEGTables), tables },
+        TagRecord { toCode(TagCode::StartSound), startSound }, DoInitAction { 3, { 0x07, 0x00 } },
+        TagRecord { toCode(TagCode::DefineButtonCxform), cxform },
         TagRecord { toCode(TagCode::ExportAssets), exports } };
     EXPECT_EQ(frame.tags, expected);
     ASSERT_TRUE(movie.fileAttributes);

@@ -44,7 +44,8 @@ std::vector<uint8_t> sampleMovie(Compression compression)
     return w.finish(compression);
 }
 
-Movie readInPieces(std::span<const uint8_t> file, std::mt19937& random, std::vector<size_t>* framesSeen = nullptr)
+Movie readInPieces(
+    std::span<const uint8_t> file, std::mt19937& random, std::vector<size_t>* framesSeen = nullptr)
 {
     MovieStream stream;
     size_t at = 0;

@@ -1,8 +1,10 @@
 #include "Fixtures.h"
+#include "HttpServer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,11 +20,14 @@ struct Outcome {
 
 class CliTest : public ::testing::Test {
 protected:
+    // Runs the tool with the event loop turning meanwhile, so that a server of the test's
+    // own can answer it.
     Outcome runTool(const QStringList& arguments)
     {
         QProcess process;
+        QSignalSpy done(&process, &QProcess::finished);
         process.start(QStringLiteral(ZORVA_SWF_CLI), arguments);
-        EXPECT_TRUE(process.waitForFinished(30000)) << "the tool did not finish";
+        EXPECT_TRUE(done.wait(30000)) << "the tool did not finish";
         return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError() };
     }
@@ -89,6 +94,64 @@ TEST_F(CliTest, UnreadableFilesFailWithAMessage)
     const Outcome usage = runTool({ QStringLiteral("paint") });
     EXPECT_NE(usage.exitCode, 0);
     EXPECT_TRUE(usage.err.contains("usage"));
+}
+
+TEST_F(CliTest, OptionsTheToolDoesNotKnowAreRefused)
+{
+    const QString movie = movingSquare();
+    for (const QStringList& arguments :
+        { QStringList { QStringLiteral("run"), movie, QStringLiteral("--frame"), QStringLiteral("3") },
+            QStringList { QStringLiteral("run"), movie, QStringLiteral("--frames") },
+            QStringList { QStringLiteral("run"), movie, QStringLiteral("--frames"), QStringLiteral("2"),
+                QStringLiteral("--frames"), QStringLiteral("3") },
+            QStringList { QStringLiteral("run"), movie, QStringLiteral("--realtime"),
+                QStringLiteral("--frames"), QStringLiteral("2") },
+            QStringList { QStringLiteral("frames"), movie, QStringLiteral("--out"), dir_.path(),
+                QStringLiteral("--png"), QStringLiteral("x.png") } }) {
+        const Outcome outcome = runTool(arguments);
+        EXPECT_EQ(outcome.exitCode, 1) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(outcome.err.contains("usage") || outcome.err.contains("--")) << outcome.err.toStdString();
+    }
+}
+
+TEST_F(CliTest, RunTakesAWebAddress)
+{
+    Writer w(stageHeader(80, 60, 24.0, 6));
+    w.defineShape(1, filledRect(0, 0, 10, 10, { 0, 0, 255 }));
+    w.place(placeAt(1, 1, 30, 30));
+    w.showFrame();
+    HttpServer server(fileByteArray(w, Compression::Zlib));
+    const QString png = dir_.filePath(QStringLiteral("web.png"));
+    const Outcome outcome = runTool({ QStringLiteral("run"), server.url().toString(),
+        QStringLiteral("--frames"), QStringLiteral("1"), QStringLiteral("--png"), png });
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_EQ(pixel(QImage(png), 35, 35), QColor(0, 0, 255));
+}
+
+// --realtime plays by the wall clock and writes the stage as it stands, loaded or not.
+TEST_F(CliTest, RealtimeRunWritesTheStageWhileTheMovieStillArrives)
+{
+    // Red on frame 1, green from frame 3 on: at 12 fps, two seconds are well past frame 3.
+    Writer w(stageHeader(80, 60, 12.0, 6));
+    w.defineShape(1, filledRect(0, 0, 80, 60, { 255, 0, 0 }));
+    w.defineShape(2, filledRect(0, 0, 80, 60, { 0, 255, 0 }));
+    w.place(placeAt(1, 1));
+    w.showFrame();
+    w.showFrame();
+    w.place(replaceWith(1, 2));
+    for (int f = 2; f < 40; ++f) {
+        w.doAction(std::vector<uint8_t>(3000, 0));
+        w.showFrame();
+    }
+    const QByteArray file = fileByteArray(w);
+    HttpServer server(file, HttpServer::Mode::Held, file.size() / 3);
+    const QString png = dir_.filePath(QStringLiteral("live.png"));
+    const Outcome outcome
+        = runTool({ QStringLiteral("run"), server.url().toString(), QStringLiteral("--realtime"),
+            QStringLiteral("--seconds"), QStringLiteral("2"), QStringLiteral("--png"), png });
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_EQ(pixel(QImage(png), 40, 30), QColor(0, 255, 0));
+    server.release();
 }
 
 TEST_F(CliTest, InfoDescribesTheHeader)

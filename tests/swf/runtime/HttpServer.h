@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QObject>
 #include <QList>
+#include <QObject>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>

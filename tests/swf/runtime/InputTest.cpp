@@ -60,7 +60,9 @@ TEST(HitTest, ALineIsHitAsWideAsItIsDrawn)
 {
     // A diagonal line 10 px wide, with no fill.
     ShapeBuilder b;
-    b.line(b.addLine(10 * kTwips, { 0, 0, 0 })).moveTo(20 * kTwips, 20 * kTwips).lineTo(180 * kTwips, 180 * kTwips);
+    b.line(b.addLine(10 * kTwips, { 0, 0, 0 }))
+        .moveTo(20 * kTwips, 20 * kTwips)
+        .lineTo(180 * kTwips, 180 * kTwips);
     auto stage = stageWith(b.build());
     EXPECT_TRUE(stage->objectAt(px(100, 100)));
     EXPECT_TRUE(stage->objectAt(px(103, 100)));
@@ -90,7 +92,8 @@ class Recorder : public InputListener {
 public:
     void pointerEvent(DisplayObject& target, PointerEventKind kind) override
     {
-        static const char* names[] = { "over", "out", "press", "release", "releaseOutside", "dragOver", "dragOut" };
+        static const char* names[]
+            = { "over", "out", "press", "release", "releaseOutside", "dragOver", "dragOut" };
         events.push_back(target.name() + " " + names[int(kind)]);
     }
     std::vector<std::string> take() { return std::exchange(events, {}); }
@@ -153,15 +156,16 @@ TEST_F(PointerTest, PressDragAndReleaseOutside)
     input().move(px(150, 90));
     input().release();
     EXPECT_EQ(recorder.take(),
-        (std::vector<std::string> { "high press", "high dragOut", "high dragOver", "high dragOut",
-            "high releaseOutside" }));
+        (std::vector<std::string> {
+            "high press", "high dragOut", "high dragOver", "high dragOut", "high releaseOutside" }));
     // Released outside over the other target: it gets the pointer at once.
     input().move(px(10, 10));
     input().press();
     input().move(px(90, 10));
     input().release();
     EXPECT_EQ(recorder.take(),
-        (std::vector<std::string> { "low over", "low press", "low dragOut", "low releaseOutside", "high over" }));
+        (std::vector<std::string> {
+            "low over", "low press", "low dragOut", "low releaseOutside", "high over" }));
 }
 
 TEST_F(PointerTest, ReleaseOverThePressedTarget)

@@ -4,9 +4,11 @@
 #include "swf/player/Player.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
@@ -233,6 +235,67 @@ TEST_F(PlayerTest, HttpLoadFollowsContentLengthToOneHundred)
     EXPECT_EQ(percents, (std::vector<int> { 0, 100 })) << "0 while loading, 100 when complete";
     EXPECT_EQ(player_.totalFrames(), 5);
     EXPECT_EQ(server.requests(), 1);
+}
+
+// The first three frames of a ten-frame movie arrive, then nothing until the test lets the
+// rest go: the movie plays as soon as its first frame is in and waits at the fourth.
+TEST_F(PlayerTest, AMovieServedSlowlyPlaysBeforeItHasArrivedAndWaitsForMissingFrames)
+{
+    const auto frames = [](int count) {
+        Writer w(stageHeader(100, 100, 24));
+        w.defineShape(1, filledRect(0, 0, 10, 10, { 255, 0, 0 }));
+        for (int f = 0; f < count; ++f) {
+            w.place(f == 0 ? placeAt(1, 1, 0, 0) : moveTo(1, f, 0));
+            w.doAction(std::vector<uint8_t>(2000, 0)); // weight, so that the frames are far apart
+            w.showFrame();
+        }
+        w.declareFrameCount(10);
+        return w;
+    };
+    const QByteArray whole = fileByteArray(frames(10));
+    // The bytes of three whole frames and part of the fourth: the full file's header and
+    // tags up to there, the End tag of the short file left out.
+    const qsizetype heldAfter = fileByteArray(frames(3)).size() - 2 + 500;
+    ASSERT_EQ(whole.left(heldAfter - 500).mid(8), fileByteArray(frames(3)).left(heldAfter - 500).mid(8));
+    HttpServer server(whole, HttpServer::Mode::Held, heldAfter);
+
+    player_.setClockMode(Player::ClockMode::Manual);
+    player_.load(server.url().toString());
+    QSignalSpy changes(&player_, &Player::frameChanged);
+    while (!player_.stage())
+        ASSERT_TRUE(changes.wait(5000)) << "the movie should start with what has arrived";
+    EXPECT_EQ(player_.readyState(), Player::Loading);
+    EXPECT_EQ(player_.totalFrames(), 10) << "the declared count while loading";
+    EXPECT_EQ(player_.framesLoaded(), 3);
+    EXPECT_GT(player_.percentLoaded(), 0);
+    EXPECT_LT(player_.percentLoaded(), 100);
+
+    for (int tick = 0; tick < 6; ++tick)
+        player_.advanceFrame();
+    EXPECT_EQ(player_.currentFrame(), 2) << "waits at the last frame that has arrived";
+    EXPECT_TRUE(player_.isPlaying());
+
+    server.release();
+    waitForComplete(server.url().toString());
+    EXPECT_EQ(player_.framesLoaded(), 10);
+    EXPECT_EQ(player_.percentLoaded(), 100);
+    player_.advanceFrame();
+    EXPECT_EQ(player_.currentFrame(), 3) << "and goes on once the frame is in";
+    EXPECT_EQ(failures_.count(), 0);
+}
+
+TEST_F(PlayerTest, TheWallClockKeepsTheMoviesRate)
+{
+    // The player's own timer against the time that really passed: never ahead of it, and
+    // close behind (a busy test machine may lose a frame or two, never a steady share).
+    loadAndWait(write(QStringLiteral("m.swf"), fileByteArray(movingSquare(1000, 50.0))));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTest::qWait(600);
+    const double due = elapsed.nsecsElapsed() / 1e9 * 50.0;
+    const double run = player_.clock().frames();
+    EXPECT_LE(run, due + 1);
+    EXPECT_GE(run, due - 5);
 }
 
 TEST_F(PlayerTest, HttpErrorFails)

@@ -306,8 +306,14 @@ TEST(Timeline, ObserversHearFramesAndObjectsComeAndGo)
                 actions += std::holds_alternative<DoAction>(tag);
             frames.emplace_back(&clip, actions);
         }
-        void objectAdded(DisplayObject& object) override { objects.push_back("+" + std::to_string(object.characterId())); }
-        void objectRemoved(DisplayObject& object) override { objects.push_back("-" + std::to_string(object.characterId())); }
+        void objectAdded(DisplayObject& object) override
+        {
+            objects.push_back("+" + std::to_string(object.characterId()));
+        }
+        void objectRemoved(DisplayObject& object) override
+        {
+            objects.push_back("-" + std::to_string(object.characterId()));
+        }
         void tickFinished() override { ++ticks; }
     } recorder;
 

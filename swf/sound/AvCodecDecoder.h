@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+
+namespace swf {
+
+// One of FFmpeg's audio decoders, packet in, float samples out (interleaved). Opened for
+// a codec, rate and channel count; a decoder that cannot be opened decodes nothing.
+class AvCodecDecoder {
+public:
+    AvCodecDecoder(int codecId, int sampleRate, int channels);
+    ~AvCodecDecoder();
+    AvCodecDecoder(const AvCodecDecoder&) = delete;
+    AvCodecDecoder& operator=(const AvCodecDecoder&) = delete;
+
+    bool isOpen() const { return context_ != nullptr; }
+    // Decodes one packet and appends its samples; returns the frames added. A packet the
+    // codec refuses adds nothing.
+    size_t decode(std::span<const uint8_t> packet, std::vector<float>& out);
+
+private:
+    size_t take(std::vector<float>& out);
+
+    AVCodecContext* context_ = nullptr;
+    AVFrame* frame_ = nullptr;
+    AVPacket* packet_ = nullptr;
+    std::vector<uint8_t> padded_;
+};
+
+} // namespace swf
