@@ -142,9 +142,6 @@ void MovieClip::gotoFrame(int frame)
 
     currentFrame_ = frame;
     reconcile(state, rebuild);
-    // Only the main timeline owns the stage colour.
-    if (nesting_ == 0 && depth() == 0 && replay.background())
-        stage_.setBackground(*replay.background());
 
     if (frame < available)
         stage_.notifyFrameEntered(*this, timeline_.frames[frame]);
