@@ -38,6 +38,8 @@ ButtonInstance::Shown shownFor(ButtonInstance::PointerState state, bool menu)
     return ButtonInstance::Shown::Up;
 }
 
+constexpr int kNestingPerLevel = 8;
+
 } // namespace
 
 std::unique_ptr<DisplayObject> ButtonInstance::make(const InstanceContext& c)
@@ -83,10 +85,11 @@ ButtonInstance::~ButtonInstance()
 
 std::unique_ptr<DisplayObject> ButtonInstance::instantiate(const ButtonRecord& record)
 {
-    // A button's characters are never its own kind nested without end: the stage's nesting
-    // limit stops a button that shows itself.
+    // A button makes each of its characters twice (shown and hit area), so buttons made of
+    // buttons double the tree at every level: a level of buttons counts as several levels of
+    // nesting, so that the stage's nesting limit stops them after a few hundred objects.
     std::unique_ptr<DisplayObject> object
-        = stage_.instantiate(movie_, record.characterId, record.depth, nesting_ + 1);
+        = stage_.instantiate(movie_, record.characterId, record.depth, nesting_ + kNestingPerLevel);
     if (!object)
         return nullptr;
     Placement placement;
