@@ -6,6 +6,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cmath>
 
 namespace swf {
 
@@ -75,10 +76,12 @@ size_t AvCodecDecoder::take(std::vector<float>& out)
                 value = reinterpret_cast<const int16_t*>(frame_->extended_data[plane])[index] / 32768.0f;
                 break;
             case AV_SAMPLE_FMT_FLT:
-            case AV_SAMPLE_FMT_FLTP:
-                value = std::clamp(
-                    reinterpret_cast<const float*>(frame_->extended_data[plane])[index], -1.0f, 1.0f);
+            case AV_SAMPLE_FMT_FLTP: {
+                // A damaged packet can decode to NaN, which no clamp catches: it is silence.
+                const float sample = reinterpret_cast<const float*>(frame_->extended_data[plane])[index];
+                value = std::isnan(sample) ? 0.0f : std::clamp(sample, -1.0f, 1.0f);
                 break;
+            }
             default:
                 break;
             }
