@@ -134,6 +134,7 @@ void EngineMovieControl::paintEvent(QPaintEvent*)
     const bool smooth = antialiased();
     painter.setRenderHint(QPainter::Antialiasing, smooth);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    player_.setAntialiased(smooth);
     player_.render(painter, rect());
 }
 

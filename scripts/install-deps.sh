@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
   libgl-dev libx11-dev libxcb1-dev
   zlib1g-dev liblzma-dev libmpg123-dev libavcodec-dev libavutil-dev libswresample-dev
+  libjpeg62-turbo-dev
   fonts-wqy-microhei
 )
 if [[ "${1:-}" == "--test" ]]; then

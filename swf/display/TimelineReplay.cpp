@@ -14,8 +14,6 @@ void TimelineReplay::run(const Frame& frame)
                     place(t);
                 else if constexpr (std::is_same_v<T, RemoveObject>)
                     remove(t);
-                else if constexpr (std::is_same_v<T, SetBackgroundColor>)
-                    background_ = t.color;
             },
             tag);
     }

@@ -29,15 +29,11 @@ public:
 
     void run(const Frame& frame);
 
-    // The last SetBackgroundColor met, if any.
-    const std::optional<Rgba>& background() const { return background_; }
-
 private:
     void place(const PlaceObject& tag);
     void remove(const RemoveObject& tag);
 
     ReplayState& state_;
-    std::optional<Rgba> background_;
 };
 
 } // namespace swf

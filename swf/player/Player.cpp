@@ -512,6 +512,11 @@ void Player::render(QPainter& painter, const QRect& target) const
     d->renderer.render(painter, *d->stage, QRectF(target));
 }
 
+void Player::setAntialiased(bool on)
+{
+    d->renderer.setAntialiased(on);
+}
+
 QImage Player::renderImage(const QSize& size) const
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
