@@ -239,14 +239,18 @@ QString summary(const Request& request, const ExportSettings& settings, const Ou
     const ExportResult& result, double elapsed)
 {
     const double seconds = double(result.frames) / settings.rate.value();
-    QString text = QStringLiteral("已导出 %1：%2（%3），%4×%5，%6 帧/秒，%7 帧，%8 秒，用时 %9 秒")
-                       .arg(request.out, containerName(request.container), output.codecs)
+    const QString format = output.codecs == containerName(request.container)
+        ? output.codecs
+        : QStringLiteral("%1（%2）").arg(containerName(request.container), output.codecs);
+    // The name goes in last, in one pass, so that a '%' in it stays as it is.
+    QString text = QStringLiteral("已导出 %7：%8，%1×%2，%3 帧/秒，%4 帧，%5 秒，用时 %6 秒")
                        .arg(settings.size.width())
                        .arg(settings.size.height())
                        .arg(settings.rate.value(), 0, 'g', 6)
                        .arg(result.frames)
                        .arg(seconds, 0, 'f', 2)
-                       .arg(elapsed, 0, 'f', 1);
+                       .arg(elapsed, 0, 'f', 1)
+                       .arg(request.out, format);
     if (elapsed > 0)
         text += QStringLiteral("（实时的 %1 倍）").arg(seconds / elapsed, 0, 'f', 1);
     if (const QString reason = reasonText(result.end); !reason.isEmpty())

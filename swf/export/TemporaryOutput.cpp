@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace swf::exporting {
@@ -24,10 +25,15 @@ TemporaryOutput::TemporaryOutput(const QString& finalPath)
 
 bool TemporaryOutput::commit()
 {
+    const std::filesystem::path temporary(temporary_.fileName().toStdU16String());
+    // A temporary file is the owner's alone; the finished one gets the permissions any
+    // new file of the user gets.
+    const mode_t mask = umask(0);
+    umask(mask);
     std::error_code failed;
+    std::filesystem::permissions(temporary, std::filesystem::perms(0666 & ~mask), failed);
     // Replaces a file of the final name in one step.
-    std::filesystem::rename(std::filesystem::path(temporary_.fileName().toStdU16String()),
-        std::filesystem::path(finalPath_.toStdU16String()), failed);
+    std::filesystem::rename(temporary, std::filesystem::path(finalPath_.toStdU16String()), failed);
     if (failed) {
         error_ = QStringLiteral("无法写入 %1：%2")
                      .arg(finalPath_, QString::fromLocal8Bit(failed.message().c_str()));

@@ -145,6 +145,9 @@ TEST_F(ExportCli, GifAndPngSequenceHoldTheFrames)
     const QString movie = write(QStringLiteral("square.swf"), toneAndSquare());
     Outcome outcome = runTool({ QStringLiteral("export"), movie, path(QStringLiteral("out.gif")) });
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    // The finished file has the permissions of any new file, not the temporary file's.
+    const QString plain = write(QStringLiteral("plain.txt"), "x");
+    EXPECT_EQ(QFileInfo(path(QStringLiteral("out.gif"))).permissions(), QFileInfo(plain).permissions());
     const auto gif = probeVideo(path(QStringLiteral("out.gif")));
     ASSERT_TRUE(gif);
     EXPECT_EQ(gif->videoCodec, QStringLiteral("gif"));
