@@ -30,6 +30,9 @@ public:
     // Runs the event loop until the whole movie is in. False, with the reason printed,
     // when no movie could be read.
     bool waitUntilLoaded();
+    // The same without a word: false when no movie could be read (the player's
+    // errorString() says why).
+    bool waitForMovie();
     // Runs the event loop for `seconds` of wall time, the movie playing meanwhile.
     void playFor(double seconds);
 
