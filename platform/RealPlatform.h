@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HotKeyService.h"
 #include "Platform.h"
 #include "QtDownloader.h"
 #include "QtMessageBoxes.h"
@@ -22,6 +23,8 @@ public:
     Shell& shell() override { return shell_; }
     WindowManager& windowManager() override { return windowManager_; }
     AudioOutput& audioOutput() override { return audio_; }
+    // Made on first use, once the application's connection to the window system is up.
+    HotKeyService& hotKeys() override;
 
 private:
     QtSoundOutput audio_; // first made, last gone: the windows' movies play through it
@@ -30,6 +33,7 @@ private:
     QtDownloader downloader_;
     QtShell shell_;
     QtWindowManager windowManager_;
+    std::unique_ptr<HotKeyService> hotKeys_;
 };
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "FakeAudioOutput.h"
 #include "FakeDownloader.h"
 #include "FakeFileDialog.h"
+#include "FakeHotKeys.h"
 #include "FakeMessageBoxes.h"
 #include "FakeMovieControl.h"
 #include "FakeProgressBar.h"
@@ -29,6 +30,7 @@ public:
     Shell& shell() override { return desktop; }
     WindowManager& windowManager() override { return windows; }
     AudioOutput& audioOutput() override { return audio; }
+    HotKeyService& hotKeys() override { return keyboard; }
 
     // The last made of each; null once its window destroyed it.
     FakeMovieControl* movieControl() const { return movieControl_; }
@@ -41,6 +43,7 @@ public:
     FakeShell desktop;
     FakeWindowManager windows;
     FakeAudioOutput audio;
+    FakeHotKeys keyboard;
 
 private:
     QPointer<FakeMovieControl> movieControl_;
