@@ -4,6 +4,7 @@
 #include "chrome/LoadSkinPicture.h"
 #include "core/Forms.h"
 #include "platform/Twips.h"
+#include "platform/TwipsGeometry.h"
 
 using mdlCommonFunctions::LoadSkinPicture;
 
@@ -48,6 +49,8 @@ frmList::frmList(core::Forms& forms, QWidget* owner)
     }
     chrome::placeButton(ImgOK, 4200, 3600, 465, 465, QStringLiteral("退出"));
     chrome::wireButton(ImgOK, 194, 195, [this] { Unload(); });
+
+    platform::twipsGeometry::setRect(List1, 120, 480, 3975, 3120);
 
     Line1.setEnds(5, 0, 5, 4805);
     Line2.setEnds(4805, 0, 4805, 4805);

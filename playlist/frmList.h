@@ -4,6 +4,8 @@
 #include "chrome/LineControl.h"
 #include "chrome/SecondaryForm.h"
 
+#include <QListWidget>
+
 namespace core {
 class Forms;
 }
@@ -31,6 +33,8 @@ public:
     chrome::LineControl Line1 { this, QColor(128, 128, 128) };
     chrome::LineControl Line2 { this, QColor(128, 128, 128) };
     chrome::LineControl Line3 { this, QColor(128, 128, 128) };
+    // The play list's entries, one full path each, while the window is loaded.
+    QListWidget List1 { this };
 
     // The play list's commands. They come with the play list itself; until then these
     // are empty hooks that the buttons already run.
