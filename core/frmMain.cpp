@@ -85,6 +85,7 @@ frmMain::frmMain(core::Forms& forms)
 
     Timer1.setInterval(250);
     Timer2.setInterval(100);
+    wirePlayback();
 
     centreOnScreen();
 }
@@ -121,24 +122,11 @@ void frmMain::RemoveHotKeys()
     hotKeys_.RemoveHotKeys();
 }
 
-void frmMain::PlayAni() { } // play/pause comes with the playback commands
-void frmMain::NextAni() { } // comes with the play list and playback commands
-void frmMain::RewindAni() { } // comes with the playback commands
-void frmMain::ShowPlayListWindowAni() { } // comes with the play-list window
-void frmMain::BackAni() { } // comes with the play list and playback commands
-
-bool frmMain::SecondaryWindowShown() const
-{
-    const auto showing
-        = [](const auto& instance) { return instance.isLoaded() && instance.loaded()->isVisible(); };
-    return showing(forms_.list) || showing(forms_.about) || showing(forms_.open);
-}
-
 // Nothing happens while another of the player's windows is on screen, so that Ctrl+O is
 // silent then. The dialog always starts afresh, with the movie shown in its URL box.
 void frmMain::OpenAni()
 {
-    if (SecondaryWindowShown())
+    if (secondaryWindowShown())
         return;
     forms_.open.unload();
     frmOpen& open = forms_.open.get();
@@ -148,7 +136,7 @@ void frmMain::OpenAni()
 
 void frmMain::CatchFrame()
 {
-    if (SecondaryWindowShown())
+    if (secondaryWindowShown())
         return;
 
     using platform::twipsToPixels;
@@ -161,6 +149,13 @@ void frmMain::CatchFrame()
         return;
     // A cancelled dialog leaves the name empty, and the save fails without a word.
     mdlCatchFrame::SavePicture(Img1.pixmap(), CmdD1.FileName());
+}
+
+// Asking creates none of the windows.
+bool frmMain::secondaryWindowShown() const
+{
+    const auto showing = [](auto& instance) { return instance.isLoaded() && instance.loaded()->isVisible(); };
+    return showing(forms_.list) || showing(forms_.about) || showing(forms_.open);
 }
 
 void frmMain::Extract(int FlashVersion)

@@ -114,6 +114,12 @@ public:
     void OpenAni();
     void Extract(int FlashVersion);
 
+    // The ticks of the progress timers (core/frmMainPlayback.cpp): Timer1 moves the
+    // progress bar and, on a movie's last frame, goes on to the next play-list entry;
+    // Timer2 shows the download percentage in the caption.
+    void Timer1_Timer();
+    void Timer2_Timer();
+
 protected:
     // Every route of closing (ExitAni, the system, the task bar) comes through here.
     void closeEvent(QCloseEvent* event) override;
@@ -131,6 +137,8 @@ private:
     void InstallHotKeys();
     void RemoveHotKeys();
     void centreOnScreen();
+    // Whether the play list, the About window or the open dialog is on the screen.
+    bool secondaryWindowShown() const;
 
     // The skin's design-time properties and the wiring of its mouse events.
     void buildSkin();
@@ -146,8 +154,6 @@ private:
     void RollUpOrRestore(); // ImgMin's release
     // Pops the command menu up at the pointer.
     void PopupCommandMenu();
-    // Whether the play-list window, the About window or the open dialog is on screen.
-    bool SecondaryWindowShown() const;
 
     // Dropping files (core/frmMainDrop.cpp). The drag-over pass answers with the effect,
     // in the values of Qt::DropAction: none, copy, or `Effect` as the drag proposed it.
@@ -155,6 +161,11 @@ private:
     void Form_OLEDragDrop();
     void dragOver(QDragMoveEvent* event);
     void Form_MouseUp(int Button);
+
+    // Playback and progress (core/frmMainPlayback.cpp).
+    void wirePlayback();
+    void Flash1_OnReadyStateChange(int newState);
+    void Fbar1_Seek();
 
     platform::WindowManager& windows() const;
 

@@ -10,6 +10,7 @@
 #include "core/Forms.h"
 #include "core/mdlCommonFunctions.h"
 #include "menu/frmBKList.h"
+#include "playlist/Limits.h"
 #include "playlist/frmList.h"
 
 #include <QDragEnterEvent>
@@ -62,8 +63,10 @@ int frmMain::Form_OLEDragOver(const QMimeData* Data, int Effect)
         // The play-list window is loaded first: its loading copies the store as it stands,
         // so that the file then goes once into each list.
         frmList& list = forms_.list.get();
-        forms_.bkList.get().List1.addItem(file);
-        list.List1.addItem(file);
+        QStringList& store = forms_.bkList.get().List1;
+        if (store.size() < playlist::MaxEntries)
+            store.append(file);
+        list.appendEntries({ file });
     }
     Dropped = true;
     return Effect;

@@ -101,8 +101,8 @@ void frmOpen::BrowseFiles()
     // Several files replace the play list; one file leaves it alone.
     if (chosen.contains(QChar(u'\0'))) {
         frmList& list = forms().list.get();
-        list.List1.clear();
-        list.List1.addItems(paths);
+        list.List1.Clear();
+        list.appendEntries(paths);
     }
     frmMain& main = forms().main();
     Unload();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QListWidget>
 #include <QMenu>
+#include <QStringList>
 #include <QWidget>
 
 namespace core {
@@ -21,9 +21,6 @@ public:
     frmBKList(core::Forms& forms, QWidget* owner);
 
     core::Forms& forms() const { return forms_; }
-
-    // The play list's entries while the play-list window is not loaded.
-    QListWidget List1 { this };
 
     QMenu mnu;
     QAction* mnuShow;
@@ -77,6 +74,13 @@ public:
     void mnuUp_Click();
     void mnuDown_Click();
     void mnuSort_Click();
+
+    // The play list while the play-list window is not loaded: the window copies it in when
+    // it loads and back when it closes. Never shown.
+    QStringList List1;
+    // The value behind the play list's current index (frmList::CurSwf). It lives here
+    // because it outlives the play-list window: closing the window does not reset it.
+    int CurSwfValue = 0;
 
 private:
     void Form_Load();

@@ -10,6 +10,7 @@ class AudioOutput;
 class Downloader;
 class FileDialog;
 class HotKeyService;
+class FolderPicker;
 class MessageBoxes;
 class MovieControl;
 class ProgressBar;
@@ -39,6 +40,7 @@ public:
     virtual AudioOutput& audioOutput() = 0;
     // The system-wide hot keys.
     virtual HotKeyService& hotKeys() = 0;
+    virtual FolderPicker& folderPicker() = 0;
 };
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "HotKeyService.h"
 #include "Platform.h"
 #include "QtDownloader.h"
+#include "QtFolderPicker.h"
 #include "QtMessageBoxes.h"
 #include "QtScreenGrabber.h"
 #include "QtShell.h"
@@ -25,6 +26,7 @@ public:
     AudioOutput& audioOutput() override { return audio_; }
     // Made on first use, once the application's connection to the window system is up.
     HotKeyService& hotKeys() override;
+    FolderPicker& folderPicker() override { return folderPicker_; }
 
 private:
     QtSoundOutput audio_; // first made, last gone: the windows' movies play through it
@@ -34,6 +36,7 @@ private:
     QtShell shell_;
     QtWindowManager windowManager_;
     std::unique_ptr<HotKeyService> hotKeys_;
+    QtFolderPicker folderPicker_;
 };
 
 } // namespace platform

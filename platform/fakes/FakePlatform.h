@@ -4,6 +4,7 @@
 #include "FakeDownloader.h"
 #include "FakeFileDialog.h"
 #include "FakeHotKeys.h"
+#include "FakeFolderPicker.h"
 #include "FakeMessageBoxes.h"
 #include "FakeMovieControl.h"
 #include "FakeProgressBar.h"
@@ -31,6 +32,7 @@ public:
     WindowManager& windowManager() override { return windows; }
     AudioOutput& audioOutput() override { return audio; }
     HotKeyService& hotKeys() override { return keyboard; }
+    FolderPicker& folderPicker() override { return folders; }
 
     // The last made of each; null once its window destroyed it.
     FakeMovieControl* movieControl() const { return movieControl_; }
@@ -44,6 +46,7 @@ public:
     FakeWindowManager windows;
     FakeAudioOutput audio;
     FakeHotKeys keyboard;
+    FakeFolderPicker folders;
 
 private:
     QPointer<FakeMovieControl> movieControl_;

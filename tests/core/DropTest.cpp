@@ -104,7 +104,7 @@ TEST(MovieFile, TheLastFourCharactersInAnyCaseMakeAMovie)
 
 TEST_F(DropTest, ThreeMoviesAreAppendedOnceInOrderAndTheFirstPlays)
 {
-    forms.list.get().List1.addItem(QStringLiteral("/before.swf"));
+    forms.list.get().List1.AddItem(QStringLiteral("/before.swf"));
     const QStringList files { QStringLiteral("/m/1.swf"), QStringLiteral("/m/2.SWF"),
         QStringLiteral("/m/3.swf") };
     const auto data = filesData(files);
@@ -187,14 +187,14 @@ TEST_F(DropTest, ADragThatLeftWithoutADropLeavesTheNextDragAppendingNothing)
 
 TEST_F(DropTest, AppendingNeitherSelectsNorLoadsTheEntries)
 {
-    QListWidget& list = forms.list.get().List1;
-    list.addItems({ QStringLiteral("/x.swf"), QStringLiteral("/y.swf") });
-    list.setCurrentRow(1);
+    playlist::ListBox& list = forms.list.get().List1;
+    list.AddItems({ QStringLiteral("/x.swf"), QStringLiteral("/y.swf") });
+    list.setListIndex(1);
     const auto data = filesData({ QStringLiteral("/m/a.txt"), QStringLiteral("/m/b.swf") });
     enter(*data);
     drop(*data);
-    EXPECT_EQ(list.count(), 3);
-    EXPECT_EQ(list.currentRow(), 1);
+    EXPECT_EQ(list.ListCount(), 3);
+    EXPECT_EQ(list.ListIndex(), 1);
 }
 
 TEST_F(DropTest, TheRightButtonOnTheWindowsOwnSurfaceOpensTheCommandMenu)

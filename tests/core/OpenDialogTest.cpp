@@ -148,7 +148,7 @@ TEST_F(OpenDialogTest, BrowsingAsksForSeveralFilesWithTheWindowsFilterAndNoTitle
 
 TEST_F(OpenDialogTest, ACancelledChoiceChangesNothing)
 {
-    forms.list.get().List1.addItem(localPath(QStringLiteral("kept.swf")));
+    forms.list.get().List1.AddItem(localPath(QStringLiteral("kept.swf")));
     frmOpen& dialog = openDialog();
     flash().clearCalls();
     platform.fileDialogs.cancel();
@@ -161,9 +161,9 @@ TEST_F(OpenDialogTest, ACancelledChoiceChangesNothing)
 
 TEST_F(OpenDialogTest, OneFileIsLoadedAndThePlayListKeepsItsEntries)
 {
-    QListWidget& list = forms.list.get().List1;
-    list.addItems({ localPath(QStringLiteral("a.swf")), localPath(QStringLiteral("b.swf")) });
-    list.setCurrentRow(1);
+    playlist::ListBox& list = forms.list.get().List1;
+    list.AddItems({ localPath(QStringLiteral("a.swf")), localPath(QStringLiteral("b.swf")) });
+    list.setListIndex(1);
     frmOpen& dialog = openDialog();
     platform.fileDialogs.choose({ QStringLiteral("/other/one file.swf") });
     dialog.BrowseFiles();
@@ -173,21 +173,21 @@ TEST_F(OpenDialogTest, OneFileIsLoadedAndThePlayListKeepsItsEntries)
             .arg(QDir::toNativeSeparators(QStringLiteral("/other/one file.swf"))));
     EXPECT_EQ(entriesOf(list),
         QStringList({ localPath(QStringLiteral("a.swf")), localPath(QStringLiteral("b.swf")) }));
-    EXPECT_EQ(list.currentRow(), 1);
+    EXPECT_EQ(list.ListIndex(), 1);
 }
 
 TEST_F(OpenDialogTest, SeveralFilesReplaceThePlayListAndTheFirstIsLoaded)
 {
-    QListWidget& list = forms.list.get().List1;
-    list.addItem(localPath(QStringLiteral("old.swf")));
-    list.setCurrentRow(0);
+    playlist::ListBox& list = forms.list.get().List1;
+    list.AddItem(localPath(QStringLiteral("old.swf")));
+    list.setListIndex(0);
     frmOpen& dialog = openDialog();
     const QStringList chosen { localPath(QStringLiteral("c.swf")), localPath(QStringLiteral("a.swf")),
         localPath(QStringLiteral("b b.swf")) };
     platform.fileDialogs.choose(chosen);
     dialog.BrowseFiles();
     EXPECT_EQ(entriesOf(list), chosen) << "the dialog's order, each a full path";
-    EXPECT_EQ(list.currentRow(), -1) << "nothing selected";
+    EXPECT_EQ(list.ListIndex(), -1) << "nothing selected";
     EXPECT_EQ(lastLoad(flash()), QStringLiteral("LoadMovie(0, file://%1)").arg(chosen.first()));
     EXPECT_FALSE(forms.open.isLoaded());
 }

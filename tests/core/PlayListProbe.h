@@ -1,13 +1,17 @@
 #pragma once
 
-#include <QListWidget>
+#include "playlist/ListBox.h"
+
 #include <QStringList>
 
-// The entries of a list box, in order.
-inline QStringList entriesOf(const QListWidget& list)
+// The entries of the play-list window's list box, in order.
+inline QStringList entriesOf(const playlist::ListBox& list)
 {
-    QStringList entries;
-    for (int i = 0; i < list.count(); ++i)
-        entries << list.item(i)->text();
-    return entries;
+    return list.entries();
+}
+
+// The hidden store's entries.
+inline QStringList entriesOf(const QStringList& store)
+{
+    return store;
 }
