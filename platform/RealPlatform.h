@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HotKeyService.h"
 #include "Platform.h"
 #include "QtDownloader.h"
 #include "QtFolderPicker.h"
@@ -23,6 +24,8 @@ public:
     Shell& shell() override { return shell_; }
     WindowManager& windowManager() override { return windowManager_; }
     AudioOutput& audioOutput() override { return audio_; }
+    // Made on first use, once the application's connection to the window system is up.
+    HotKeyService& hotKeys() override;
     FolderPicker& folderPicker() override { return folderPicker_; }
 
 private:
@@ -32,6 +35,7 @@ private:
     QtDownloader downloader_;
     QtShell shell_;
     QtWindowManager windowManager_;
+    std::unique_ptr<HotKeyService> hotKeys_;
     QtFolderPicker folderPicker_;
 };
 

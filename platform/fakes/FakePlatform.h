@@ -3,6 +3,7 @@
 #include "FakeAudioOutput.h"
 #include "FakeDownloader.h"
 #include "FakeFileDialog.h"
+#include "FakeHotKeys.h"
 #include "FakeFolderPicker.h"
 #include "FakeMessageBoxes.h"
 #include "FakeMovieControl.h"
@@ -30,6 +31,7 @@ public:
     Shell& shell() override { return desktop; }
     WindowManager& windowManager() override { return windows; }
     AudioOutput& audioOutput() override { return audio; }
+    HotKeyService& hotKeys() override { return keyboard; }
     FolderPicker& folderPicker() override { return folders; }
 
     // The last made of each; null once its window destroyed it.
@@ -43,6 +45,7 @@ public:
     FakeShell desktop;
     FakeWindowManager windows;
     FakeAudioOutput audio;
+    FakeHotKeys keyboard;
     FakeFolderPicker folders;
 
 private:
