@@ -155,8 +155,8 @@ TEST_F(HotKeysX11Test, AKeyAnotherProgramHoldsStaysSilentAndTheOthersWork)
     EXPECT_EQ(called, QStringList { QStringLiteral("PlayAni") });
 }
 
-// The player's main window: Ctrl+O brings the open dialog up over another program's
-// focus; once the window has begun to unload, the keys are the focused window's again.
+// The player's main window: Ctrl+O brings the open dialog up and Ctrl+P toggles play and
+// pause over another program's focus; once the window has begun to unload, the keys are the focused window's again.
 TEST(MainWindowHotKeysX11, CtrlOOpensTheDialogUntilTheWindowUnloads)
 {
     class X11HotKeyPlatform : public platform::FakePlatform {
@@ -179,6 +179,18 @@ TEST(MainWindowHotKeysX11, CtrlOOpensTheDialogUntilTheWindowUnloads)
         QTest::qWaitFor([&] { return forms.open.isLoaded() && forms.open.loaded()->isVisible(); }, 3000));
     forms.open.loaded()->CloseDialog();
     ASSERT_TRUE(other.takeFocus());
+
+    // Ctrl+P pauses and plays again; Ctrl+Shift+P stays with the focused window.
+    platform::FakeMovieControl& flash = *platform.movieControl();
+    const bool playing = flash.IsPlaying();
+    keyboard.tap({ X11Keyboard::control() }, X11Keyboard::letter('p'));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return flash.IsPlaying() != playing; }, 3000)) << "Ctrl+P did nothing";
+    keyboard.tap({ X11Keyboard::control() }, X11Keyboard::letter('p'));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return flash.IsPlaying() == playing; }, 3000)) << "Ctrl+P did not toggle back";
+    keyboard.tap({ X11Keyboard::control(), X11Keyboard::shift() }, X11Keyboard::letter('p'));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !other.keys.isEmpty(); }, 3000));
+    EXPECT_EQ(flash.IsPlaying(), playing);
+    other.keys.clear();
 
     main.ExitAni();
     keyboard.tap({ X11Keyboard::control() }, X11Keyboard::letter('o'));
