@@ -43,13 +43,12 @@ int fail(const QString& message, int code)
     return code;
 }
 
-// A whole number option within [low, high]; `ok` false (with the message printed) when it
-// is given but not such a number.
-std::optional<long long> wholeOption(const Options& options, std::string_view name, long long low,
-    long long high, const QString& meaning, bool& ok)
+// An option's value within [low, high]; `ok` false (with the message printed) when it is
+// given but is not such a number.
+template <typename Number>
+std::optional<Number> withinRange(std::optional<Number> value, bool valid, std::string_view name, Number low,
+    Number high, const QString& meaning, bool& ok)
 {
-    bool valid = true;
-    const auto value = options.number(name, valid);
     if (!valid || (value && (*value < low || *value > high))) {
         fail(QStringLiteral("%1 需要 %2 到 %3 之间的%4")
                  .arg(QString::fromUtf8(name))
@@ -62,21 +61,20 @@ std::optional<long long> wholeOption(const Options& options, std::string_view na
     return value;
 }
 
+std::optional<long long> wholeOption(const Options& options, std::string_view name, long long low,
+    long long high, const QString& meaning, bool& ok)
+{
+    bool valid = true;
+    const auto value = options.number(name, valid);
+    return withinRange(value, valid, name, low, high, meaning, ok);
+}
+
 std::optional<double> decimalOption(
     const Options& options, std::string_view name, double low, double high, const QString& meaning, bool& ok)
 {
     bool valid = true;
     const auto value = options.decimal(name, valid);
-    if (!valid || (value && (*value < low || *value > high))) {
-        fail(QStringLiteral("%1 需要 %2 到 %3 之间的%4")
-                 .arg(QString::fromUtf8(name))
-                 .arg(low)
-                 .arg(high)
-                 .arg(meaning),
-            kUsage);
-        ok = false;
-    }
-    return value;
+    return withinRange(value, valid, name, low, high, meaning, ok);
 }
 
 // The video's size: the movie's, or what was asked, the other side following the
