@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps test-deps build run test test-unit test-x11 test-asan test-fuzz install clean
+.PHONY: all deps test-deps build run test test-unit test-x11 test-asan test-fuzz install package clean
 
 all: build
 
@@ -44,6 +44,10 @@ test-fuzz: test-deps
 
 install: build
 	cmake --install $(BUILD)
+
+# The Debian package (CPack) of what `install` puts in place, in $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -117,9 +117,8 @@ void frmMain::RollUpOrRestore()
     }
 }
 
-// The command menu belongs to frmBKList and comes with it. Until then the popup does
-// only what the first popup also does: it loads frmBKList.
+// The command menu belongs to frmBKList, which the first popup loads.
 void frmMain::PopupCommandMenu()
 {
-    forms_.bkList.get();
+    forms_.bkList.get().PopupMenu(windows().cursorPos());
 }

@@ -1,4 +1,5 @@
-# Install rules: the player, its two movies and the desktop entry.
+# Install rules: the player, its two movies, the command-line tool and what the desktop
+# needs: the desktop entry, the icons, the thumbnailer, the AppStream data, the manual page.
 #
 # The player finds its bundled movies in the folder of its executable (the command-line
 # keywords "yintian" and "fatbaby"), so the executable and the movies share a private
@@ -32,3 +33,12 @@ install(CODE "
 
 install(FILES "${CMAKE_SOURCE_DIR}/packaging/zorvaplay.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+
+# The tool is a program of its own on the path: file managers run it for thumbnails.
+install(TARGETS zorvaplay-swf RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(FILES "${CMAKE_SOURCE_DIR}/packaging/zorvaplay.thumbnailer"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/thumbnailers")
+install(FILES "${CMAKE_SOURCE_DIR}/packaging/zorvaplay.metainfo.xml"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+install(DIRECTORY "${ZORVA_ICON_DIR}/hicolor" DESTINATION "${CMAKE_INSTALL_DATADIR}/icons")
+install(FILES "${ZORVA_MAN_PAGE}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")

@@ -64,6 +64,7 @@ frmMain::frmMain(core::Forms& forms)
     , Tonwell1(*new platform::Tonwell(forms.platform().audioOutput(), this))
     , CmdD1(*fileDialog_)
     , forms_(forms)
+    , hotKeys_(forms.platform().hotKeys())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zorvaplay"));
@@ -78,11 +79,13 @@ frmMain::frmMain(core::Forms& forms)
     place(Fbar1, Fbar1Design);
     place(Tonwell1, Tonwell1Design);
     place(Img1, Img1Design);
+    setAcceptDrops(true);
     Img1.hide();
     buildSkin();
 
     Timer1.setInterval(250);
     Timer2.setInterval(100);
+    wirePlayback();
 
     centreOnScreen();
 }
@@ -107,22 +110,33 @@ void frmMain::Form_Load(const QString& commandLine)
     InstallHotKeys();
 }
 
-// The global hot keys come later; they are installed at the end of start-up.
-void frmMain::InstallHotKeys() { }
-// The global hot keys come later; they are removed when the window is about to unload.
-void frmMain::RemoveHotKeys() { }
+void frmMain::InstallHotKeys()
+{
+    hotKeys_.InstallHotKeys(*this,
+        { [this] { OpenAni(); }, [this] { ShowPlayListWindowAni(); }, [this] { NextAni(); },
+            [this] { BackAni(); }, [this] { CatchFrame(); }, [this] { PlayAni(); } });
+}
 
-void frmMain::PlayAni() { } // play/pause comes with the playback commands
-void frmMain::NextAni() { } // comes with the play list and playback commands
-void frmMain::RewindAni() { } // comes with the playback commands
-void frmMain::ShowPlayListWindowAni() { } // comes with the play-list window
-void frmMain::BackAni() { } // comes with the play list and playback commands
-void frmMain::OpenAni() { } // comes with the open dialog
+void frmMain::RemoveHotKeys()
+{
+    hotKeys_.RemoveHotKeys();
+}
+
+// Nothing happens while another of the player's windows is on screen, so that Ctrl+O is
+// silent then. The dialog always starts afresh, with the movie shown in its URL box.
+void frmMain::OpenAni()
+{
+    if (secondaryWindowShown())
+        return;
+    forms_.open.unload();
+    frmOpen& open = forms_.open.get();
+    open.setWindowModality(Qt::ApplicationModal);
+    open.show();
+}
 
 void frmMain::CatchFrame()
 {
-    const auto showing = [](auto& instance) { return instance.isLoaded() && instance.loaded()->isVisible(); };
-    if (showing(forms_.list) || showing(forms_.about) || showing(forms_.open))
+    if (secondaryWindowShown())
         return;
 
     using platform::twipsToPixels;
@@ -135,6 +149,13 @@ void frmMain::CatchFrame()
         return;
     // A cancelled dialog leaves the name empty, and the save fails without a word.
     mdlCatchFrame::SavePicture(Img1.pixmap(), CmdD1.FileName());
+}
+
+// Asking creates none of the windows.
+bool frmMain::secondaryWindowShown() const
+{
+    const auto showing = [](auto& instance) { return instance.isLoaded() && instance.loaded()->isVisible(); };
+    return showing(forms_.list) || showing(forms_.about) || showing(forms_.open);
 }
 
 void frmMain::Extract(int FlashVersion)

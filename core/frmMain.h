@@ -3,6 +3,7 @@
 #include "chrome/ImageControl.h"
 #include "chrome/LineControl.h"
 #include "chrome/WindowDrag.h"
+#include "core/HotKeys.h"
 
 #include <QLabel>
 #include <QString>
@@ -10,6 +11,8 @@
 #include <QWidget>
 
 #include <memory>
+
+class QMimeData;
 
 namespace core {
 class Forms;
@@ -92,6 +95,9 @@ public:
     void setHeight(int twips);
     int WindowState() const;
 
+    // A file counts as a movie when its path ends in ".swf", in any case.
+    static bool IsMovieFile(const QString& path);
+
     // Start-up: reads `commandLine` (the whole argument text) and may load a movie.
     void Form_Load(const QString& commandLine);
     // Places every control for the window's size and state; runs on every change of them.
@@ -108,10 +114,21 @@ public:
     void OpenAni();
     void Extract(int FlashVersion);
 
+    // The ticks of the progress timers (core/frmMainPlayback.cpp): Timer1 moves the
+    // progress bar and, on a movie's last frame, goes on to the next play-list entry;
+    // Timer2 shows the download percentage in the caption.
+    void Timer1_Timer();
+    void Timer2_Timer();
+
 protected:
     // Every route of closing (ExitAni, the system, the task bar) comes through here.
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Files dragged over the window and dropped on it; the right button on its surface.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void Form_QueryUnload();
@@ -120,6 +137,8 @@ private:
     void InstallHotKeys();
     void RemoveHotKeys();
     void centreOnScreen();
+    // Whether the play list, the About window or the open dialog is on the screen.
+    bool secondaryWindowShown() const;
 
     // The skin's design-time properties and the wiring of its mouse events.
     void buildSkin();
@@ -136,10 +155,24 @@ private:
     // Pops the command menu up at the pointer.
     void PopupCommandMenu();
 
+    // Dropping files (core/frmMainDrop.cpp). The drag-over pass answers with the effect,
+    // in the values of Qt::DropAction: none, copy, or `Effect` as the drag proposed it.
+    int Form_OLEDragOver(const QMimeData* Data, int Effect);
+    void Form_OLEDragDrop();
+    void dragOver(QDragMoveEvent* event);
+    void Form_MouseUp(int Button);
+
+    // Playback and progress (core/frmMainPlayback.cpp).
+    void wirePlayback();
+    void Flash1_OnReadyStateChange(int newState);
+    void Fbar1_Seek();
+
     platform::WindowManager& windows() const;
 
     core::Forms& forms_;
+    mdlCommonFunctions::HotKeys hotKeys_;
     bool unloaded_ = false;
     bool rolledUp_ = false;
     bool gripHandedOver_ = false; // the window manager carries the corner grip's resize
+    bool inDragOver_ = false;
 };

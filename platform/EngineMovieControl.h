@@ -4,6 +4,8 @@
 
 #include "swf/player/Player.h"
 
+class QMenu;
+
 namespace platform {
 
 // The real movie control: a widget that plays one movie on our own engine and paints its
@@ -41,6 +43,12 @@ public:
     // The engine behind the control, for tests and tools that look inside.
     swf::Player& player() { return player_; }
 
+    // The control's own menu on a right click at `at` (the control's pixels): zoom, quality
+    // and playback, as the movie control always offered them. The caller shows it and owns it.
+    QMenu* createContextMenu(QPoint at);
+    // How far the movie is zoomed in: 1 shows it all.
+    double zoom() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     // The pointer, the wheel and the keys go on to the movie, in its own coordinates.
@@ -51,8 +59,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Where the movie is drawn: the whole control, or a larger area around it when zoomed.
+    QRectF viewRect() const;
+    void zoomBy(double factor, QPointF at);
+    void stepFrames(int step);
     bool antialiased() const;
     void pointerAt(QPointF position);
     void key(QKeyEvent* event, bool down);
@@ -65,6 +78,10 @@ private:
     // Only -1 (the movie's own background) is ever asked for; other colours are kept so
     // that a read-back sees them, but the stage always shows the movie's background.
     int backgroundColor_ = -1;
+    // Where the zoomed movie is drawn, for the control's size then; a new size shows it all.
+    QRectF zoomView_;
+    QSize zoomedAt_;
+    bool loop_ = true;
 };
 
 } // namespace platform

@@ -51,4 +51,19 @@ QString FileDialog::fileNameForSelection(const QStringList& paths)
     return parts.join(QChar(u'\0'));
 }
 
+QStringList FileDialog::pathsOfSelection(const QString& fileName)
+{
+    const QStringList parts = fileName.split(QChar(u'\0'));
+    if (parts.size() == 1)
+        return fileName.isEmpty() ? QStringList() : parts;
+    QString folder = parts.first();
+    if (!folder.endsWith(u'/') && !folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    QStringList paths;
+    for (qsizetype i = 1; i < parts.size(); ++i)
+        if (!parts[i].isEmpty())
+            paths << folder + parts[i];
+    return paths;
+}
+
 } // namespace platform

@@ -59,6 +59,10 @@ public:
     // The FileName for a choice of full paths: one path as it is, several as the folder
     // of the first, NUL, and each name relative to that folder.
     static QString fileNameForSelection(const QStringList& paths);
+    // The full paths a FileName names: a single name is one path; folder, NUL, names are
+    // the folder joined with each name, in order (a separator goes between them unless the
+    // folder already ends with one). Empty names name nothing.
+    static QStringList pathsOfSelection(const QString& fileName);
 
 protected:
     // Asks for files in `mode`; nullopt when the user cancelled, otherwise full paths

@@ -9,6 +9,8 @@ namespace platform {
 class AudioOutput;
 class Downloader;
 class FileDialog;
+class HotKeyService;
+class FolderPicker;
 class MessageBoxes;
 class MovieControl;
 class ProgressBar;
@@ -36,6 +38,9 @@ public:
     virtual WindowManager& windowManager() = 0;
     // The sound device the movies play through; the sound-level control sets its volume.
     virtual AudioOutput& audioOutput() = 0;
+    // The system-wide hot keys.
+    virtual HotKeyService& hotKeys() = 0;
+    virtual FolderPicker& folderPicker() = 0;
 };
 
 } // namespace platform

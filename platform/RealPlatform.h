@@ -1,7 +1,9 @@
 #pragma once
 
+#include "HotKeyService.h"
 #include "Platform.h"
 #include "QtDownloader.h"
+#include "QtFolderPicker.h"
 #include "QtMessageBoxes.h"
 #include "QtScreenGrabber.h"
 #include "QtShell.h"
@@ -22,6 +24,9 @@ public:
     Shell& shell() override { return shell_; }
     WindowManager& windowManager() override { return windowManager_; }
     AudioOutput& audioOutput() override { return audio_; }
+    // Made on first use, once the application's connection to the window system is up.
+    HotKeyService& hotKeys() override;
+    FolderPicker& folderPicker() override { return folderPicker_; }
 
 private:
     QtSoundOutput audio_; // first made, last gone: the windows' movies play through it
@@ -30,6 +35,8 @@ private:
     QtDownloader downloader_;
     QtShell shell_;
     QtWindowManager windowManager_;
+    std::unique_ptr<HotKeyService> hotKeys_;
+    QtFolderPicker folderPicker_;
 };
 
 } // namespace platform

@@ -8,11 +8,13 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
   libgl-dev libx11-dev libxcb1-dev
   zlib1g-dev liblzma-dev libmpg123-dev libavcodec-dev libavutil-dev libswresample-dev
+  libjpeg62-turbo-dev libavformat-dev libswscale-dev
   fonts-wqy-microhei
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool libxtst-dev
-             clang-16 libclang-rt-16-dev ffmpeg)
+             clang-16 libclang-rt-16-dev llvm-16 ffmpeg
+             desktop-file-utils appstream man-db)
 fi
 
 missing=()

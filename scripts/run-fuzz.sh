@@ -11,6 +11,13 @@ targets=("$build"/fuzz/fuzz_*)
 crashes="$build/fuzz/crashes"
 mkdir -p "$crashes"
 status=0
+# Symbolized stacks in the logs, when the toolchain's symbolizer is there.
+for symbolizer in llvm-symbolizer-16 llvm-symbolizer; do
+  if command -v "$symbolizer" >/dev/null; then
+    export ASAN_SYMBOLIZER_PATH=$(command -v "$symbolizer")
+    break
+  fi
+done
 for t in "${targets[@]}"; do
   [[ -x $t && -f $t ]] || continue
   name=$(basename "$t")
@@ -23,7 +30,9 @@ for t in "${targets[@]}"; do
     grep -E '^stat::number_of_executed_units|^Done' "$log" || tail -n 3 "$log"
   else
     echo "FAILED: $name (log $log, inputs in $crashes)"
-    tail -n 40 "$log"
+    # The finding itself, not the progress lines before it.
+    first=$(grep -n -m1 -E 'runtime error|ERROR:|deadly signal|out-of-memory|timeout after' "$log" | cut -d: -f1)
+    tail -n +"${first:-1}" "$log" | grep -v -E '^#[0-9]+' | head -n 60
     status=1
   fi
   rm -rf "$work"

@@ -681,6 +681,19 @@ QImage drawCornerGrip(int scale)
 
 } // namespace
 
+QImage drawApplicationIcon(int size)
+{
+    if (size < 1)
+        return {};
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 16.0, size / 16.0);
+    drawAppIcon(painter, QRectF(0, 0, 16, 16));
+    return image;
+}
+
 QImage drawSkinBitmap(int id, int scale)
 {
     if (!findBitmap(id) || scale < 1)

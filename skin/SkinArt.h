@@ -10,4 +10,8 @@ namespace skin {
 // have.
 QImage drawSkinBitmap(int id, int scale);
 
+// The application's icon (the one at the start of the title icon) alone, `size` pixels
+// square on a transparent ground: for the desktop's icon theme.
+QImage drawApplicationIcon(int size);
+
 } // namespace skin

@@ -3,6 +3,8 @@
 #include "FakeAudioOutput.h"
 #include "FakeDownloader.h"
 #include "FakeFileDialog.h"
+#include "FakeHotKeys.h"
+#include "FakeFolderPicker.h"
 #include "FakeMessageBoxes.h"
 #include "FakeMovieControl.h"
 #include "FakeProgressBar.h"
@@ -29,6 +31,8 @@ public:
     Shell& shell() override { return desktop; }
     WindowManager& windowManager() override { return windows; }
     AudioOutput& audioOutput() override { return audio; }
+    HotKeyService& hotKeys() override { return keyboard; }
+    FolderPicker& folderPicker() override { return folders; }
 
     // The last made of each; null once its window destroyed it.
     FakeMovieControl* movieControl() const { return movieControl_; }
@@ -41,6 +45,8 @@ public:
     FakeShell desktop;
     FakeWindowManager windows;
     FakeAudioOutput audio;
+    FakeHotKeys keyboard;
+    FakeFolderPicker folders;
 
 private:
     QPointer<FakeMovieControl> movieControl_;

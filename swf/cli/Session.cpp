@@ -52,6 +52,15 @@ void Session::start(const std::string& reference)
 
 bool Session::waitUntilLoaded()
 {
+    if (!waitForMovie()) {
+        printError("cannot read " + reference_ + ": " + player_.errorString().toStdString());
+        return false;
+    }
+    return true;
+}
+
+bool Session::waitForMovie()
+{
     if (player_.readyState() != swf::Player::Complete) {
         QEventLoop loop;
         QObject::connect(&player_, &swf::Player::readyStateChanged, &loop, [&](int state) {
@@ -60,11 +69,7 @@ bool Session::waitUntilLoaded()
         });
         loop.exec();
     }
-    if (!player_.stage()) {
-        printError("cannot read " + reference_ + ": " + player_.errorString().toStdString());
-        return false;
-    }
-    return true;
+    return player_.stage() != nullptr;
 }
 
 bool Session::playable()

@@ -32,6 +32,9 @@ public:
     bool waitUntilLoaded();
     // False, with the reason printed, for a movie this engine cannot play (ActionScript 3).
     bool playable();
+    // The same without a word: false when no movie could be read (the player's
+    // errorString() says why).
+    bool waitForMovie();
     // Runs the event loop for `seconds` of wall time, the movie playing meanwhile.
     void playFor(double seconds);
 

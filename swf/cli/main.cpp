@@ -6,8 +6,10 @@
 
 #include "ActionsCommand.h"
 #include "Commands.h"
+#include "ExportCommand.h"
 #include "ExtractCommand.h"
 #include "Session.h"
+#include "ThumbnailCommand.h"
 
 #include <QGuiApplication>
 
@@ -23,12 +25,20 @@ const cli::Command kCommands[] = {
     { "run",
         "run    FILE.swf|URL --frames N [--png OUT.png] [--wav OUT.wav]\n"
         "  zorvaplay-swf run    FILE.swf|URL --realtime --seconds S [--png OUT.png]",
-        { { "--frames", true }, { "--png", true }, { "--wav", true }, { "--realtime", false }, { "--seconds", true } },
+        { { "--frames", true }, { "--png", true }, { "--wav", true }, { "--realtime", false },
+            { "--seconds", true } },
         &cli::commandRun },
     { "frames", "frames FILE.swf --out DIR [--from A --to B] [--width W]",
         { { "--out", true }, { "--from", true }, { "--to", true }, { "--width", true } },
         &cli::commandFrames },
     { "extract", "extract PROJECTOR OUT.swf --flash 6|7", { { "--flash", true } }, &cli::commandExtract },
+    { "export",
+        "export FILE.swf OUT.mp4|OUT.webm|OUT.gif|OUT.png [--width W] [--height H] [--fps F]\n"
+        "                [--frames N | --seconds S] [--quality 1-100] [--click X,Y@SECONDS[;X,Y@SECONDS...]]",
+        { { "--width", true }, { "--height", true }, { "--fps", true }, { "--frames", true },
+            { "--seconds", true }, { "--quality", true }, { "--click", true } },
+        &cli::commandExport },
+    { "thumbnail", "thumbnail FILE.swf OUT.png [--size S]", { { "--size", true } }, &cli::commandThumbnail },
     // Not in the usage text: a listing of a movie's scripts, for debugging them.
     { "actions", {}, {}, &cli::commandActions },
 };

@@ -68,6 +68,9 @@ public:
     virtual void draw(DrawContext&) const { }
     // Its children, drawn above its own picture; null for kinds without any.
     virtual const DisplayList* children() const { return nullptr; }
+    // Objects it made and keeps apart from its children, never drawn (a button's hit
+    // area); like any object they count against the stage's limits.
+    virtual const DisplayList* heldObjects() const { return nullptr; }
     // The area its own picture covers, in its own twips (children not included).
     virtual QRectF ownBounds() const { return {}; }
     // Whether its own picture covers `local` (its own twips): the exact shapes, not boxes.
@@ -84,6 +87,12 @@ public:
     // Whether this object takes pointer events as one whole (buttons, clips with mouse
     // handlers); the objects inside it then take none of their own.
     virtual bool isMouseTarget() const { return handlesMouse_; }
+
+    // A button that tracks as a menu: pressed elsewhere and dragged onto, it takes the press.
+    virtual bool tracksAsMenu() const { return false; }
+    // One tick of the frame clock for kinds that keep children of their own (buttons):
+    // their clips advance. Clips advance themselves.
+    virtual void tick() { }
 
     virtual MovieClip* asMovieClip() { return nullptr; }
     virtual const MovieClip* asMovieClip() const { return nullptr; }

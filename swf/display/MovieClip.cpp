@@ -88,13 +88,16 @@ void MovieClip::advance()
     // child's step cannot pull another from under the loop.
     std::vector<ObjectId> children;
     for (auto& [depth, object] : displayList_) {
-        MovieClip* clip = object->asMovieClip();
-        if (clip && clip->bornTick() != stage_.tick())
-            children.push_back(clip->id());
+        if (object->bornTick() != stage_.tick() && (object->asMovieClip() || object->children()))
+            children.push_back(object->id());
     }
     for (ObjectId id : children) {
-        if (DisplayObject* object = stage_.find(id))
-            object->asMovieClip()->advance();
+        if (DisplayObject* object = stage_.find(id)) {
+            if (MovieClip* clip = object->asMovieClip())
+                clip->advance();
+            else
+                object->tick();
+        }
     }
 }
 
@@ -139,9 +142,6 @@ void MovieClip::gotoFrame(int frame)
 
     currentFrame_ = frame;
     reconcile(state, rebuild);
-    // Only the main timeline owns the stage colour.
-    if (nesting_ == 0 && depth() == 0 && replay.background())
-        stage_.setBackground(*replay.background());
 
     if (frame < available)
         stage_.notifyFrameEntered(*this, timeline_.frames[frame]);

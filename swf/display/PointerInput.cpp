@@ -29,6 +29,15 @@ void PointerInput::update(DisplayObject* now)
 {
     const ObjectId nowId = now ? now->id() : 0;
     if (pressed_ && stage_.find(pressed_)) {
+        // A press on a menu button moves with the pointer onto another menu button.
+        DisplayObject* held = stage_.find(pressed_);
+        if (now && nowId != pressed_ && held->tracksAsMenu() && now->tracksAsMenu() && now->enabled()) {
+            if (over_ == pressed_)
+                deliver(pressed_, PointerEventKind::DragOut);
+            pressed_ = over_ = nowId;
+            deliver(nowId, PointerEventKind::DragOver);
+            return;
+        }
         // While pressed only the pressed target hears the pointer come and go.
         const bool wasOver = over_ == pressed_;
         const bool isOver = nowId == pressed_;

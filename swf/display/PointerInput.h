@@ -30,6 +30,8 @@ enum class Cursor : uint8_t { Arrow, Hand };
 //   - over nothing pressed: RollOut of the old target, then RollOver of the new one;
 //   - pressing: Press of the target under it, which keeps the pointer until release;
 //   - moving while pressed: DragOut when leaving the pressed target, DragOver on return;
+//     from a menu button onto another menu button, the press moves: DragOut of the old,
+//     DragOver of the new, which is the pressed target from then on;
 //   - releasing: Release when over the pressed target, else ReleaseOutside, then
 //     RollOver of whatever is under the pointer then.
 // Targets are kept by id, so one that goes away in between is simply forgotten.

@@ -15,8 +15,6 @@ void TimelineReplay::run(const Frame& frame, int index)
                     place(t);
                 else if constexpr (std::is_same_v<T, RemoveObject>)
                     remove(t);
-                else if constexpr (std::is_same_v<T, SetBackgroundColor>)
-                    background_ = t.color;
             },
             tag);
     }

@@ -36,15 +36,11 @@ public:
     // `index` is the frame's place in its timeline.
     void run(const Frame& frame, int index = -1);
 
-    // The last SetBackgroundColor met, if any.
-    const std::optional<Rgba>& background() const { return background_; }
-
 private:
     void place(const PlaceObject& tag);
     void remove(const RemoveObject& tag);
 
     ReplayState& state_;
-    std::optional<Rgba> background_;
     uint32_t placed_ = 0;
     int frameIndex_ = -1;
 };

@@ -155,7 +155,8 @@ std::string BitReader::string()
 {
     align();
     auto rest = m_data.subspan(m_pos);
-    const void* nul = std::memchr(rest.data(), 0, rest.size());
+    // memchr must not be given the null pointer of an empty span, even for no bytes.
+    const void* nul = rest.empty() ? nullptr : std::memchr(rest.data(), 0, rest.size());
     if (nul == nullptr) {
         setOverrun();
         return {};

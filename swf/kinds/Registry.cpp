@@ -1,6 +1,11 @@
 #include "Registry.h"
 
+#include "BitmapInstance.h"
+#include "ButtonInstance.h"
+#include "EditTextInstance.h"
+#include "MorphShapeInstance.h"
 #include "ShapeInstance.h"
+#include "StaticTextInstance.h"
 
 #include "swf/display/MovieClip.h"
 #include "swf/display/Stage.h"
@@ -33,6 +38,13 @@ const Kind kKinds[] = {
     { { TagCode::DefineShape, TagCode::DefineShape2, TagCode::DefineShape3, TagCode::DefineShape4 },
         &ShapeInstance::make },
     { { TagCode::DefineSprite }, &makeSprite },
+    { { TagCode::DefineBits, TagCode::DefineBitsJPEG2, TagCode::DefineBitsJPEG3, TagCode::DefineBitsJPEG4 },
+        &BitmapInstance::make },
+    { { TagCode::DefineBitsLossless, TagCode::DefineBitsLossless2 }, &BitmapInstance::make },
+    { { TagCode::DefineMorphShape, TagCode::DefineMorphShape2 }, &MorphShapeInstance::make },
+    { { TagCode::DefineButton, TagCode::DefineButton2 }, &ButtonInstance::make },
+    { { TagCode::DefineText, TagCode::DefineText2 }, &StaticTextInstance::make },
+    { { TagCode::DefineEditText }, &EditTextInstance::make },
 };
 
 } // namespace

@@ -566,6 +566,11 @@ QString Player::unsupportedMessage() const
     return d->unsupported;
 }
 
+void Player::setAntialiased(bool on)
+{
+    d->renderer.setAntialiased(on);
+}
+
 QImage Player::renderImage(const QSize& size) const
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);

@@ -107,6 +107,8 @@ public:
     // the rest of `target` filled with the background colour.
     void render(QPainter& painter, const QRect& target) const;
     QImage renderImage(const QSize& size) const;
+    // Edges drawn smooth (anti-aliased), as at quality "High"; off for "Low".
+    void setAntialiased(bool on);
 
     // Why the movie shown cannot play (an ActionScript 3 movie), or empty.
     QString unsupportedMessage() const;

@@ -1,14 +1,15 @@
 #include "DrawBudget.h"
 
+#include "Rasterizer.h"
+
 #include <algorithm>
 
 namespace swf {
 
 void DrawBudget::start(QSize device)
 {
-    cost_ = PaintCost(device);
+    device_ = device;
     used_ = 0;
-    clipLoad_ = 0;
 }
 
 bool DrawBudget::take(double units)
@@ -28,25 +29,27 @@ void DrawBudget::charge(double units)
         used_ += units;
 }
 
-bool DrawBudget::fill(const QPainterPath& path, const QTransform& transform)
+bool DrawBudget::elements(double count)
 {
-    return !spent() && take(cost_.fill(path, transform, clipLoad_).units);
+    return !spent() && take(count * kUnitsPerElement);
 }
 
-bool DrawBudget::stroke(const QPainterPath& path, const QTransform& transform, double width)
+double DrawBudget::edgesLeft() const
 {
-    return !spent() && take(cost_.stroke(path, transform, width, clipLoad_).units);
+    return std::max(0.0, (kUnitsPerFrame - used_) / kUnitsPerEdge);
 }
 
-bool DrawBudget::clip(const QPainterPath& devicePath)
+bool DrawBudget::raster(const Rasterizer& r)
 {
     if (spent())
         return false;
-    const PaintCost::Estimate estimate = cost_.clip(devicePath);
-    if (!take(estimate.units))
-        return false;
-    clipLoad_ += estimate.edgesPerRow;
-    return true;
+    return take(r.edges() * kUnitsPerEdge + r.rowCrossings() * kUnitsPerRowCrossing
+        + r.spannedPixels() * kUnitsPerPixel);
+}
+
+bool DrawBudget::pixels(double count)
+{
+    return !spent() && take(count * kUnitsPerPixel);
 }
 
 } // namespace swf

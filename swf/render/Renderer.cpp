@@ -1,7 +1,6 @@
 #include "Renderer.h"
 
 #include "DrawContext.h"
-#include "PathUnion.h"
 #include "ShowAll.h"
 
 #include "swf/display/Stage.h"
@@ -15,9 +14,9 @@
 namespace swf {
 namespace {
 
-QColor opaque(const Rgba& c)
+QRgb opaque(const Rgba& c)
 {
-    return QColor(c.r, c.g, c.b);
+    return qRgb(c.r, c.g, c.b);
 }
 
 // Past this many device pixels to a twip nothing of an object fits any screen, and Qt's
@@ -36,113 +35,128 @@ bool blownUp(const QTransform& t)
 
 void Renderer::render(QPainter& painter, const Stage& stage, const QRectF& target)
 {
-    painter.fillRect(target, opaque(stage.background()));
-    const QTransform view = showAllTransform(stage.movie().header.frameSize, target);
-    if (view.m11() == 0)
-        return;
-    drawTree(painter, stage, view);
-}
-
-void Renderer::drawTree(QPainter& painter, const Stage& stage, const QTransform& view)
-{
     const QPaintDevice* device = painter.device();
-    budget_.start(device ? QSize(device->width(), device->height()) : QSize());
+    const QTransform world = painter.worldTransform();
+    QRect area = world.mapRect(target).toAlignedRect();
+    if (device)
+        area = area.intersected(QRect(0, 0, device->width(), device->height()));
+    if (area.isEmpty())
+        return;
+    if (frame_.size() != area.size() || frame_.format() != QImage::Format_ARGB32_Premultiplied)
+        frame_ = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+    if (frame_.isNull())
+        return;
+    frame_.fill(opaque(stage.background()));
+    const QTransform view = showAllTransform(stage.movie().header.frameSize, target) * world
+        * QTransform::fromTranslate(-area.left(), -area.top());
+    if (view.m11() != 0)
+        drawTree(frame_, stage, view);
+    else
+        budget_.start(frame_.size());
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    base_ = painter.worldTransform();
-    for (const auto& [number, level] : stage.levels())
-        drawObject(painter, *level, view * base_, ColorXform {});
+    painter.resetTransform();
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(area.topLeft(), frame_);
     painter.restore();
 }
 
-void Renderer::drawObject(
-    QPainter& painter, const DisplayObject& object, const QTransform& parent, const ColorXform& parentCx)
+void Renderer::drawTree(QImage& image, const Stage& stage, const QTransform& view)
 {
-    if (budget_.spent() || !object.visible())
+    budget_.start(image.size());
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        return;
+    Canvas canvas(image, antialias_);
+    Pass pass { canvas, stage, std::sqrt(std::abs(view.determinant())) };
+    for (const auto& [number, level] : stage.levels())
+        drawObject(pass, *level, view, ColorXform {}, level->movie());
+}
+
+void Renderer::drawObject(Pass& pass, const DisplayObject& object, const QTransform& parent,
+    const ColorXform& parentCx, const Movie& movie)
+{
+    const bool mask = pass.canvas.makingMask();
+    if (budget_.spent() || (!object.visible() && !mask))
         return;
     const QTransform t = toQTransform(object.matrix()) * parent;
     const ColorXform cx = ColorXform::from(object.colorTransform()).then(parentCx);
     // Nothing shows through a transform that squashes the object flat or blows it up past
-    // any screen, or that keeps it fully transparent whatever its colours.
-    if (!t.isInvertible() || blownUp(t) || std::max(cx.add[3], 255 * cx.mul[3] + cx.add[3]) <= 0)
+    // any screen, or that keeps it fully transparent whatever its colours. A mask counts
+    // the area its shapes cover, whatever their colours.
+    if (!t.isInvertible() || blownUp(t) || (!mask && cx.hidesEverything()))
         return;
-    DrawContext context(painter, budget_, t, cx);
+    DrawContext context(pass.canvas, budget_, t, cx, pass.viewScale, &movie, &pass.stage.decoded());
     object.draw(context);
-    if (const DisplayList* children = object.children())
-        drawList(painter, *children, t, cx);
+    if (const DisplayList* children = object.children()) {
+        const MovieClip* clip = object.asMovieClip();
+        drawList(pass, *children, t, cx, clip ? clip->movie() : movie);
+    }
 }
 
-void Renderer::drawList(QPainter& painter, const DisplayList& list, const QTransform& t, const ColorXform& cx)
+std::shared_ptr<const CoverageMask> Renderer::makeMask(
+    Pass& pass, const DisplayObject& mask, const QTransform& parent, const Movie& movie)
+{
+    const QTransform t = toQTransform(mask.matrix()) * parent;
+    if (budget_.spent() || !t.isInvertible() || blownUp(t))
+        return std::make_shared<CoverageMask>();
+    const QRectF bounds = mask.bounds();
+    const QRect rect = bounds.isNull() ? QRect() : pixelsWithin(t.mapRect(bounds), pass.canvas.paintBox());
+    if (rect.isEmpty() || !budget_.pixels(double(rect.width()) * rect.height()))
+        return std::make_shared<CoverageMask>();
+    pass.canvas.beginMask(rect);
+    drawObject(pass, mask, parent, ColorXform {}, movie);
+    return pass.canvas.endMask();
+}
+
+void Renderer::drawList(
+    Pass& pass, const DisplayList& list, const QTransform& t, const ColorXform& cx, const Movie& movie)
 {
     // A mask clips the objects above it up to its clip depth. Masks may overlap without
-    // nesting, so the clip is rebuilt from the live masks whenever that set changes.
-    struct Mask {
+    // nesting: the clip is the part every live mask lets through, made anew whenever
+    // that set changes.
+    struct Live {
         int clipDepth;
-        QPainterPath devicePath;
+        std::shared_ptr<const CoverageMask> mask;
     };
-    std::vector<Mask> masks;
-    bool clipChanged = false;
-    bool clipSaved = false;
-    const double outerClipLoad = budget_.clipLoad();
+    std::vector<Live> masks;
+    bool changed = false;
+    bool pushed = false;
+    const auto unclip = [&] {
+        if (pushed)
+            pass.canvas.popClip();
+        pushed = false;
+    };
 
     for (const auto& [depth, object] : list) {
         if (budget_.spent())
             break;
-        const auto expired = std::erase_if(masks, [depth](const Mask& m) { return m.clipDepth < depth; });
-        clipChanged = clipChanged || expired > 0;
+        const auto expired = std::erase_if(masks, [depth](const Live& m) { return m.clipDepth < depth; });
+        changed = changed || expired > 0;
         if (object->isMask()) {
-            masks.push_back({ object->placement().clipDepth, outlineOf(*object, t) });
-            clipChanged = true;
+            // Made under the clip this list started with, so that the masks' parts meet
+            // each other only in the intersection below.
+            unclip();
+            masks.push_back({ object->clipDepth(), makeMask(pass, *object, t, movie) });
+            changed = true;
             continue;
         }
-        if (clipChanged) {
-            if (clipSaved)
-                painter.restore();
-            budget_.setClipLoad(outerClipLoad);
-            clipSaved = !masks.empty();
-            if (clipSaved) {
-                painter.save();
-                painter.setWorldTransform(QTransform());
-                // A clip left out for want of budget leaves the budget spent, so that
-                // nothing is drawn unclipped after it.
-                for (const Mask& mask : masks) {
-                    if (!budget_.clip(mask.devicePath))
+        if (changed) {
+            unclip();
+            if (!masks.empty()) {
+                std::shared_ptr<const CoverageMask> combined = masks.front().mask;
+                for (std::size_t i = 1; i < masks.size(); ++i) {
+                    if (!budget_.pixels(double(combined->alpha.size())))
                         break;
-                    painter.setClipPath(mask.devicePath, Qt::IntersectClip);
+                    combined = std::make_shared<const CoverageMask>(
+                        CoverageMask::intersect(*combined, *masks[i].mask));
                 }
+                pass.canvas.pushClip(std::move(combined));
+                pushed = true;
             }
-            clipChanged = false;
+            changed = false;
         }
-        drawObject(painter, *object, t, cx);
+        drawObject(pass, *object, t, cx, movie);
     }
-    if (clipSaved)
-        painter.restore();
-    budget_.setClipLoad(outerClipLoad);
-}
-
-QPainterPath Renderer::outlineOf(const DisplayObject& object, const QTransform& parent)
-{
-    const QTransform t = toQTransform(object.matrix()) * parent;
-    if (budget_.spent() || blownUp(t))
-        return {};
-    double made = 0;
-    const QPainterPath own = object.ownOutline(made);
-    budget_.chargeUnion(made);
-    const DisplayList* children = object.children();
-    if (!children) {
-        budget_.charge(own.elementCount());
-        return t.map(own);
-    }
-    PathUnion outline;
-    if (!own.isEmpty())
-        outline.add(t.map(own));
-    for (const auto& [depth, child] : *children) {
-        if (!child->isMask())
-            outline.add(outlineOf(*child, t));
-    }
-    budget_.chargeUnion(outline.work());
-    return outline.take();
+    unclip();
 }
 
 } // namespace swf

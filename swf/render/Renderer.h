@@ -1,10 +1,12 @@
 #pragma once
 
+#include "Canvas.h"
 #include "ColorXform.h"
 #include "DrawBudget.h"
 
 #include "swf/display/DisplayObject.h"
 
+#include <QImage>
 #include <QRectF>
 #include <QTransform>
 
@@ -15,18 +17,25 @@ class QPainter;
 namespace swf {
 
 class Stage;
+struct Movie;
 
-// Paints a display tree with QPainter: each object's own picture (its kind draws it), then
-// its children, with masks, colour transforms and visibility handled here, once, for
-// every kind. A frame that would take too long to paint is cut short where its DrawBudget
-// runs out.
+// Draws a display tree: each object's own picture (its kind draws it), then its children,
+// with masks, colour transforms and visibility handled here, once, for every kind. The
+// picture is made by the engine's own rasteriser in an image of the target's size and
+// laid on the painter at the end. A frame that would take too long to draw is cut short
+// where its DrawBudget runs out.
 class Renderer {
 public:
+    // Anti-aliasing, on unless the player's quality is "Low".
+    void setAntialiased(bool on) { antialias_ = on; }
+    bool antialiased() const { return antialias_; }
+
     // Fills `target` with the stage colour and draws the stage into it, scaled "ShowAll".
     // Content outside the stage shows in the letterbox, as in the original control.
     void render(QPainter& painter, const Stage& stage, const QRectF& target);
-    // Draws the tree only, `view` mapping stage twips into the painter's coordinates.
-    void drawTree(QPainter& painter, const Stage& stage, const QTransform& view);
+    // Draws the tree only into `image` (premultiplied ARGB), `view` mapping stage twips
+    // into its pixels.
+    void drawTree(QImage& image, const Stage& stage, const QTransform& view);
 
     // The painting work the last frame took (DrawBudget units), and whether it ran out of
     // its budget and left objects undrawn.
@@ -34,13 +43,21 @@ public:
     bool lastFrameCut() const { return budget_.spent(); }
 
 private:
-    void drawObject(
-        QPainter& painter, const DisplayObject& object, const QTransform& parent, const ColorXform& parentCx);
-    void drawList(QPainter& painter, const DisplayList& list, const QTransform& t, const ColorXform& cx);
-    QPainterPath outlineOf(const DisplayObject& object, const QTransform& parent);
+    struct Pass {
+        Canvas& canvas;
+        const Stage& stage;
+        double viewScale;
+    };
+    void drawObject(Pass& pass, const DisplayObject& object, const QTransform& parent,
+        const ColorXform& parentCx, const Movie& movie);
+    void drawList(
+        Pass& pass, const DisplayList& list, const QTransform& t, const ColorXform& cx, const Movie& movie);
+    std::shared_ptr<const CoverageMask> makeMask(
+        Pass& pass, const DisplayObject& mask, const QTransform& parent, const Movie& movie);
 
     DrawBudget budget_;
-    QTransform base_; // the painter's transform when drawing began
+    QImage frame_;
+    bool antialias_ = true;
 };
 
 } // namespace swf

@@ -2,7 +2,6 @@
 
 #include "DrawContext.h"
 #include "EdgeLoops.h"
-#include "StylePaint.h"
 
 #include <type_traits>
 
@@ -117,17 +116,20 @@ ShapeDrawing ShapeDrawing::decode(const Shape& shape)
     // Each group paints its fills, then its lines, above the groups before it.
     ShapeDrawing drawing;
     const Qt::FillRule rule = shape.nonZeroWinding ? Qt::WindingFill : Qt::OddEvenFill;
+    drawing.rule_ = shape.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
+    int number = 0;
     for (StyleGroup& group : walker.groups()) {
+        ++number;
         for (std::size_t i = 0; i < group.fillEdges.size(); ++i) {
             if (!group.fillEdges[i].empty())
                 drawing.layers_.push_back(
-                    { joinIntoLoops(group.fillEdges[i], rule), group.styles->fills[i] });
+                    { joinIntoLoops(group.fillEdges[i], rule), group.styles->fills[i], number });
         }
         for (std::size_t i = 0; i < group.lineEdges.size(); ++i) {
             if (group.lineEdges[i].empty())
                 continue;
             const LineStyle& style = group.styles->lines[i];
-            drawing.layers_.push_back({ strokeOutline(group.lineEdges[i], !style.noClose), style });
+            drawing.layers_.push_back({ strokeOutline(group.lineEdges[i], !style.noClose), style, number });
         }
     }
     return drawing;
@@ -135,23 +137,33 @@ ShapeDrawing ShapeDrawing::decode(const Shape& shape)
 
 void ShapeDrawing::paint(DrawContext& context) const
 {
-    const ColorXform& cx = context.colorTransform();
-    for (const Layer& layer : layers_) {
-        if (const auto* fill = std::get_if<FillStyle>(&layer.style)) {
-            const QBrush brush = fillBrush(*fill, cx);
-            if (brush.style() != Qt::NoBrush && !context.fill(layer.path, brush))
+    std::vector<std::unique_ptr<PaintSource>> paints;
+    std::vector<DrawContext::Layer> fills;
+    for (std::size_t i = 0; i < layers_.size();) {
+        if (std::holds_alternative<FillStyle>(layers_[i].style)) {
+            // The fills of one style table, painted together.
+            paints.clear();
+            fills.clear();
+            const int group = layers_[i].group;
+            for (; i < layers_.size() && std::holds_alternative<FillStyle>(layers_[i].style)
+                 && layers_[i].group == group;
+                 ++i) {
+                paints.push_back(context.paintOf(std::get<FillStyle>(layers_[i].style)));
+                fills.push_back({ &layers_[i].path, paints.back().get(), rule_ });
+            }
+            if (!context.fill(fills))
                 return;
             continue;
         }
+        const Layer& layer = layers_[i++];
+        // A mask is the area the fills cover; its lines do not count.
+        if (context.makingMask())
+            continue;
         const auto& line = std::get<LineStyle>(layer.style);
-        const QPen pen = linePen(line, cx, context.pixelsPerTwip());
-        bool drawn;
-        if (line.width > kMaxPenWidth && !pen.isCosmetic())
-            drawn = context.fill(strokeArea(layer.path, pen, line.width), pen.brush());
-        else
-            drawn = context.stroke(
-                layer.path, pen, pen.isCosmetic() ? 0 : line.width * context.pixelsPerTwip());
-        if (!drawn)
+        std::unique_ptr<PaintSource> paint = line.fill
+            ? context.paintOf(*line.fill)
+            : std::make_unique<SolidPaint>(context.colorTransform().applyRgba(line.color));
+        if (paint && !context.stroke(layer.path, line, *paint))
             return;
     }
 }

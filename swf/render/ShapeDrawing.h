@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PathUnion.h"
+#include "Rasterizer.h"
 
 #include "swf/format/Shape.h"
 
@@ -14,15 +15,17 @@ namespace swf {
 
 class DrawContext;
 
-// A shape decoded once into what the painter replays for every instance: one filled path
-// per fill style, one stroked path per line style, in paint order. Paths are in the
-// shape's own twips; styles keep their file colours, the instance's colour transform is
-// applied when painting.
+// A shape decoded once into what is replayed for every instance: one filled path per fill
+// style, one stroked path per line style, in paint order. Paths are in the shape's own
+// twips; styles keep their file colours, the instance's colour transform is applied when
+// painting. The fills of one style table are painted in one pass, so that fills that
+// share an edge meet with no seam; lines are stroked on the device above them.
 class ShapeDrawing {
 public:
     struct Layer {
         QPainterPath path;
         std::variant<FillStyle, LineStyle> style;
+        int group = 0; // the style table it belongs to: fills of one table are painted together
     };
 
     static ShapeDrawing decode(const Shape& shape);
@@ -32,11 +35,13 @@ public:
     void paint(DrawContext& context) const;
 
     const std::vector<Layer>& layers() const { return layers_; }
+    FillRule fillRule() const { return rule_; }
     // The area the fills cover, for using the shape as a mask.
     PathUnion fillOutline() const;
 
 private:
     std::vector<Layer> layers_;
+    FillRule rule_ = FillRule::EvenOdd;
 };
 
 } // namespace swf

@@ -65,6 +65,8 @@ void WavFileOutput::write(std::span<const int16_t> samples)
         return;
     const uint64_t room = (kMaxDataBytes - dataBytes_) / 4 * 2;
     const size_t count = static_cast<size_t>(std::min<uint64_t>(samples.size() / 2 * 2, room));
+    if (count == 0)
+        return; // nothing to write, and no buffer to hand to fwrite
     std::vector<uint8_t> bytes(count * 2);
     for (size_t i = 0; i < count; ++i)
         put16(&bytes[i * 2], uint16_t(samples[i]));

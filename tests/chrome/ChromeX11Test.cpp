@@ -91,10 +91,11 @@ TEST_F(ChromeX11, TheSkinReachesTheScreenPixelForPixel)
              { &main.ImgMax, 114 }, { &main.ImgEnd, 118 } })
         EXPECT_EQ(onScreen(*control), skin::picture(id).normal) << "picture " << id;
 
-    // The stretched buttons: white corners, the glyph's ink in the middle.
-    const QImage play = onScreen(main.ImgPlay);
-    EXPECT_EQ(play.pixel(0, 0), qRgb(255, 255, 255));
-    EXPECT_LT(qGray(play.pixel(play.width() / 2, play.height() / 2)), 100);
+    // The stretched buttons: white corners, the glyph's ink in the middle. (Replay keeps
+    // its glyph; play/pause shows the pause glyph, hollow in the middle, once the movie plays.)
+    const QImage rewind = onScreen(main.ImgRewind);
+    EXPECT_EQ(rewind.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_LT(qGray(rewind.pixel(rewind.width() / 2, rewind.height() / 2)), 100);
     QTest::qWait(600); // let the movie play a little
     saveScreenshot(main, QStringLiteral("main.png"));
 }

@@ -3,17 +3,29 @@
 // timeline worth running: the two bundled movies, and a sprite that nests itself under
 // masks. Made at build time, so that no seed is ever committed.
 #include "demos/Movies.h"
+#include "swf/format/BitWriter.h"
+#include "swf/format/Buttons.h"
+#include "swf/format/Fonts.h"
+#include "swf/format/MorphShape.h"
+#include "swf/format/Records.h"
 #include "swf/format/ShapeBuilder.h"
 #include "swf/format/SoundRecords.h"
 #include "swf/format/Tags.h"
+#include "swf/format/Text.h"
 #include "swf/format/Writer.h"
 #include "swf/script/Assembler.h"
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+
+#include <jpeglib.h>
 
 namespace {
 
@@ -240,6 +252,216 @@ std::vector<uint8_t> scriptMovie(uint8_t version)
     return w.finish(Compression::None);
 }
 
+std::vector<uint8_t> zlibbed(const std::vector<uint8_t>& data)
+{
+    uLongf size = compressBound(static_cast<uLong>(data.size()));
+    std::vector<uint8_t> out(size);
+    compress(out.data(), &size, data.data(), static_cast<uLong>(data.size()));
+    out.resize(size);
+    return out;
+}
+
+// An 8x8 JPEG of colour stripes, made with libjpeg.
+std::vector<uint8_t> smallJpeg()
+{
+    jpeg_compress_struct info {};
+    jpeg_error_mgr errors {};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = 8;
+    info.image_height = 8;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 60, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    uint8_t row[8 * 3];
+    while (info.next_scanline < info.image_height) {
+        for (int x = 0; x < 8; ++x) {
+            row[x * 3] = static_cast<uint8_t>(x * 30);
+            row[x * 3 + 1] = static_cast<uint8_t>(info.next_scanline * 30);
+            row[x * 3 + 2] = 128;
+        }
+        JSAMPROW rows[1] = { row };
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<uint8_t> out(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return out;
+}
+
+// Every kind of content beside shapes and sprites: bitmaps of each record (JPEG with
+// tables, with the old extra markers, with an alpha plane; lossless of each format),
+// a morph shape at several ratios, a font with text and text fields (embedded, system
+// font, HTML), buttons of both kinds with a colour transform, and text and a bitmap
+// used as masks.
+std::vector<uint8_t> contentKinds()
+{
+    Writer w(header(8));
+    w.setBackground({ 255, 255, 255, 255 });
+    const std::vector<uint8_t> jpeg = smallJpeg();
+    const uint8_t sos[] = { 0xFF, 0xDA };
+    const auto scan = std::search(jpeg.begin(), jpeg.end(), std::begin(sos), std::end(sos));
+    std::vector<uint8_t> tables(jpeg.begin(), scan);
+    tables.insert(tables.end(), { 0xFF, 0xD9 });
+    std::vector<uint8_t> picture { 0xFF, 0xD8 };
+    picture.insert(picture.end(), scan, jpeg.end());
+    w.rawTag(toCode(TagCode::JPEGTables), tables);
+    w.define(toCode(TagCode::DefineBits), 20, picture);
+    std::vector<uint8_t> old { 0xFF, 0xD9, 0xFF, 0xD8 };
+    old.insert(old.end(), jpeg.begin(), jpeg.end());
+    w.define(toCode(TagCode::DefineBitsJPEG2), 21, old);
+    std::vector<uint8_t> withAlpha { static_cast<uint8_t>(jpeg.size()),
+        static_cast<uint8_t>(jpeg.size() >> 8), 0, 0 };
+    withAlpha.insert(withAlpha.end(), jpeg.begin(), jpeg.end());
+    const std::vector<uint8_t> alpha = zlibbed(std::vector<uint8_t>(64, 90));
+    withAlpha.insert(withAlpha.end(), alpha.begin(), alpha.end());
+    w.define(toCode(TagCode::DefineBitsJPEG3), 22, withAlpha);
+    std::vector<uint8_t> palette { 3, 3, 0, 2, 0, 1 };
+    const std::vector<uint8_t> paletteData
+        = zlibbed({ 255, 0, 0, 128, 0, 255, 0, 255, 0, 1, 0, 0, 1, 0, 1, 0 });
+    palette.insert(palette.end(), paletteData.begin(), paletteData.end());
+    w.define(toCode(TagCode::DefineBitsLossless2), 23, palette);
+    std::vector<uint8_t> pix15 { 4, 2, 0, 1, 0 };
+    const std::vector<uint8_t> pix15Data = zlibbed({ 0x7C, 0x00, 0x03, 0xE0 });
+    pix15.insert(pix15.end(), pix15Data.begin(), pix15Data.end());
+    w.define(toCode(TagCode::DefineBitsLossless), 24, pix15);
+
+    ShapeBuilder filled(3);
+    FillStyle tiles;
+    tiles.kind = FillStyle::Kind::NonSmoothedRepeatingBitmap;
+    tiles.bitmapId = 22;
+    tiles.bitmapMatrix = Matrix { 20, 0, 0, 20, 0, 0 };
+    filled.fill1(filled.addFill(tiles)).rectangle({ 0, 800, 0, 800 });
+    w.defineShape(25, filled.build());
+
+    MorphShape morph;
+    morph.version = 2;
+    morph.startBounds = { 0, 400, 0, 400 };
+    morph.endBounds = { 0, 800, 0, 800 };
+    MorphFill solid;
+    solid.startColor = { 255, 0, 0, 255 };
+    solid.endColor = { 0, 0, 255, 128 };
+    morph.fills.push_back(solid);
+    MorphLine edge;
+    edge.startWidth = 20;
+    edge.endWidth = 200;
+    edge.style.endCap = LineStyle::Cap::Square;
+    morph.lines.push_back(edge);
+    StyleChange start;
+    start.moveTo = Point { 0, 0 };
+    start.fill1 = 1;
+    start.line = 1;
+    morph.startRecords = { start, StraightEdge { 400, 0 }, CurvedEdge { 0, 200, 0, 200 },
+        StraightEdge { -400, 0 }, StraightEdge { 0, -400 } };
+    StyleChange end;
+    end.moveTo = Point { 0, 0 };
+    morph.endRecords = { end, CurvedEdge { 400, -100, 400, 100 }, StraightEdge { 0, 800 },
+        StraightEdge { -800, 0 }, StraightEdge { 0, -800 } };
+    w.define(toCode(TagCode::DefineMorphShape2), 26, encodeMorphShape(morph));
+
+    FontDefinition font;
+    font.version = 2;
+    font.name = "Seed";
+    font.hasLayout = true;
+    font.ascent = 800;
+    font.descent = 200;
+    ShapeBuilder glyph;
+    glyph.fill1(1).moveTo(0, 0).lineTo(500, 0).lineTo(250, -700).lineTo(0, 0);
+    for (char c : { 'A', 'b', ' ' }) {
+        FontGlyph g;
+        g.records = glyph.build().records;
+        g.code = static_cast<uint16_t>(c);
+        g.advance = 600;
+        font.glyphs.push_back(g);
+    }
+    font.kerning.push_back({ 'A', 'b', -50 });
+    w.define(toCode(TagCode::DefineFont2), 27, encodeFont(font));
+    StaticText text;
+    text.bounds = { 0, 2000, -400, 200 };
+    TextRecord record;
+    record.fontId = 27;
+    record.height = 300;
+    record.color = Rgba { 0, 0, 0, 255 };
+    record.glyphs = { { 0, 200 }, { 1, 200 }, { 2, 200 } };
+    text.records.push_back(record);
+    w.define(toCode(TagCode::DefineText), 28, encodeStaticText(text));
+    EditTextDefinition field;
+    field.bounds = { 0, 2400, 0, 800 };
+    field.fontId = 27;
+    field.useOutlines = true;
+    field.border = true;
+    field.wordWrap = field.multiline = true;
+    field.html = true;
+    field.hasLayout = true;
+    field.align = 2;
+    field.initialText
+        = "<p align=\"right\"><b>Ab</b> <font size=\"20\" color=\"#ff0000\">A b</font><br>bA</p>";
+    w.define(toCode(TagCode::DefineEditText), 29, encodeEditText(field));
+    EditTextDefinition device = field;
+    device.useOutlines = false;
+    device.html = false;
+    device.password = true;
+    device.autoSize = true;
+    device.initialText = "\xe4\xb8\xad Ab";
+    w.define(toCode(TagCode::DefineEditText), 30, encodeEditText(device));
+
+    ButtonDefinition button;
+    button.trackAsMenu = true;
+    ButtonRecord up;
+    up.up = up.hitTest = true;
+    up.characterId = 25;
+    up.depth = 1;
+    ButtonRecord over = up;
+    over.up = over.hitTest = false;
+    over.over = over.down = true;
+    over.characterId = 26;
+    over.colorTransform.rAdd = 100;
+    button.records = { up, over };
+    w.define(toCode(TagCode::DefineButton2), 31, encodeButton(button));
+    button.version = 1;
+    w.define(toCode(TagCode::DefineButton), 32, encodeButton(button));
+    BitWriter cx;
+    cx.u16(32);
+    writeColorTransform(cx, ColorTransform { 128, 256, 256, 256, 0, 50, 0, 0 }, Alpha::Without);
+    w.rawTag(toCode(TagCode::DefineButtonCxform), cx.take());
+
+    uint16_t depth = 1;
+    const auto place = [&](uint16_t id, int32_t x, int32_t y, std::optional<uint16_t> clip = {}) {
+        PlaceObject p;
+        p.depth = depth++;
+        p.characterId = id;
+        p.matrix = Matrix { 1, 0, 0, 1, x, y };
+        p.ratio = 20000;
+        p.clipDepth = clip;
+        w.place(p);
+    };
+    for (uint16_t id : { 20, 21, 22, 23, 24 })
+        place(id, (id - 20) * 900, 0);
+    place(25, 0, 1000);
+    place(26, 1000, 1000);
+    place(28, 2000, 1200);
+    place(29, 0, 2000);
+    place(30, 2600, 2000);
+    place(31, 4000, 1000);
+    place(32, 4600, 1000);
+    place(28, 0, 3000, 20);
+    place(22, 100, 3000);
+    w.showFrame();
+    PlaceObject later;
+    later.depth = 7;
+    later.move = true;
+    later.ratio = 65535;
+    w.place(later);
+    w.showFrame();
+    return w.finish(Compression::None);
+}
+
 // A short sound of every coding the movies of the era use, as bytes that decode to
 // something (PCM and ADPCM take any bytes as samples; Nellymoser any 64-byte block).
 std::vector<uint8_t> soundBytes(size_t count)
@@ -363,6 +585,7 @@ int main(int argc, char** argv)
     Writer empty(header(1));
     empty.showFrame();
     save(folder, "empty.swf", empty.finish(Compression::None));
+    save(folder, "content_kinds.swf", contentKinds());
     save(folder, "sounds.swf", soundMovie());
     if (forPlay) {
         save(folder, "demo_rainy_day.swf", demos::makeRainyDay());

@@ -2,11 +2,17 @@
 
 #include "platform/EngineMovieControl.h"
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using platform::EngineMovieControl;
 
@@ -119,4 +125,107 @@ TEST_F(EngineMovieControlTest, OnlyLayerZeroIsLoaded)
     QTest::qWait(20);
     EXPECT_TRUE(states.isEmpty());
     EXPECT_EQ(control.Movie(), QString());
+}
+
+namespace {
+
+QAction* itemOf(QMenu& menu, const QString& caption)
+{
+    for (QAction* action : menu.actions())
+        if (action->text() == caption)
+            return action;
+    return nullptr;
+}
+
+QStringList captionsOf(const QMenu& menu)
+{
+    QStringList captions;
+    for (const QAction* action : menu.actions())
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return captions;
+}
+
+} // namespace
+
+TEST_F(EngineMovieControlTest, ARightClickOffersTheControlsOwnMenu)
+{
+    load(QStringLiteral("file://") + writeMovie(QStringLiteral("a.swf"), testing_movies::smallMovie(5)));
+    const std::unique_ptr<QMenu> menu(control.createContextMenu(QPoint(10, 10)));
+    EXPECT_EQ(captionsOf(*menu),
+        QStringList({ QStringLiteral("放大"), QStringLiteral("缩小"), QStringLiteral("全部显示"),
+            QStringLiteral("-"), QStringLiteral("品质"), QStringLiteral("-"), QStringLiteral("播放"),
+            QStringLiteral("循环"), QStringLiteral("-"), QStringLiteral("倒带"), QStringLiteral("前进"),
+            QStringLiteral("后退") }));
+    QMenu* quality = itemOf(*menu, QStringLiteral("品质"))->menu();
+    ASSERT_NE(quality, nullptr);
+    EXPECT_EQ(captionsOf(*quality),
+        QStringList({ QStringLiteral("低"), QStringLiteral("中"), QStringLiteral("高") }));
+    EXPECT_TRUE(itemOf(*quality, QStringLiteral("高"))->isChecked());
+    EXPECT_TRUE(itemOf(*menu, QStringLiteral("播放"))->isChecked());
+    EXPECT_TRUE(itemOf(*menu, QStringLiteral("循环"))->isChecked());
+    EXPECT_FALSE(itemOf(*menu, QStringLiteral("缩小"))->isEnabled()) << "nothing to zoom out of";
+
+    // The right button stays with the control: its window's own menu does not open too.
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(10, 10), control.mapToGlobal(QPointF(10, 10)),
+        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&control, &release);
+    EXPECT_TRUE(release.isAccepted());
+}
+
+TEST_F(EngineMovieControlTest, TheMenuPlaysStepsAndSetsTheQuality)
+{
+    load(QStringLiteral("file://") + writeMovie(QStringLiteral("a.swf"), testing_movies::smallMovie(5)));
+    const auto choose = [this](const QString& caption) {
+        const std::unique_ptr<QMenu> menu(control.createContextMenu(QPoint(10, 10)));
+        QAction* action = itemOf(*menu, caption);
+        ASSERT_NE(action, nullptr) << caption.toStdString();
+        ASSERT_TRUE(action->isEnabled()) << caption.toStdString();
+        action->trigger();
+    };
+    choose(QStringLiteral("播放"));
+    EXPECT_FALSE(control.IsPlaying());
+    control.GotoFrame(2);
+    choose(QStringLiteral("前进"));
+    EXPECT_EQ(control.CurrentFrame(), 3);
+    choose(QStringLiteral("后退"));
+    choose(QStringLiteral("后退"));
+    EXPECT_EQ(control.CurrentFrame(), 1);
+    EXPECT_FALSE(control.IsPlaying());
+    choose(QStringLiteral("倒带"));
+    EXPECT_EQ(control.CurrentFrame(), 0);
+    {
+        const std::unique_ptr<QMenu> menu(control.createContextMenu(QPoint(10, 10)));
+        EXPECT_FALSE(itemOf(*menu, QStringLiteral("后退"))->isEnabled()) << "at the first frame";
+        EXPECT_FALSE(itemOf(*menu, QStringLiteral("倒带"))->isEnabled());
+    }
+    choose(QStringLiteral("播放"));
+    EXPECT_TRUE(control.IsPlaying());
+
+    const std::unique_ptr<QMenu> menu(control.createContextMenu(QPoint(10, 10)));
+    itemOf(*itemOf(*menu, QStringLiteral("品质"))->menu(), QStringLiteral("低"))->trigger();
+    EXPECT_EQ(control.quality(), QStringLiteral("Low"));
+}
+
+TEST_F(EngineMovieControlTest, ZoomingKeepsThePointClickedInPlace)
+{
+    load(QStringLiteral("file://") + writeMovie(QStringLiteral("a.swf"), testing_movies::smallMovie(1)));
+    // The red square ends at (133, 100); zoomed twice around (120, 90) it ends at (146, 110).
+    const auto colourAt = [this](QPoint at) { return control.grab().toImage().pixelColor(at); };
+    ASSERT_EQ(colourAt(QPoint(140, 95)), QColor(0, 0, 255));
+    {
+        const std::unique_ptr<QMenu> menu(control.createContextMenu(QPoint(120, 90)));
+        itemOf(*menu, QStringLiteral("放大"))->trigger();
+    }
+    EXPECT_DOUBLE_EQ(control.zoom(), 2.0);
+    EXPECT_EQ(colourAt(QPoint(120, 90)), QColor(255, 0, 0)) << "the point clicked stays red";
+    EXPECT_EQ(colourAt(QPoint(140, 95)), QColor(255, 0, 0)) << "the square grew out from the point clicked";
+    EXPECT_EQ(colourAt(QPoint(152, 95)), QColor(0, 0, 255));
+    {
+        const std::unique_ptr<QMenu> menu(control.createContextMenu(QPoint(120, 90)));
+        EXPECT_TRUE(itemOf(*menu, QStringLiteral("缩小"))->isEnabled());
+        EXPECT_FALSE(itemOf(*menu, QStringLiteral("全部显示"))->isChecked());
+        itemOf(*menu, QStringLiteral("全部显示"))->trigger();
+    }
+    EXPECT_DOUBLE_EQ(control.zoom(), 1.0);
+    EXPECT_EQ(colourAt(QPoint(120, 80)), QColor(255, 0, 0));
 }

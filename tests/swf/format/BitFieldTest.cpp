@@ -122,6 +122,11 @@ TEST(BitReader, StringNeedsItsTerminator)
     BitReader bad(unterminated);
     EXPECT_EQ(bad.string(), "");
     EXPECT_TRUE(bad.overrun());
+
+    // A record with no body at all (a span with no data behind it).
+    BitReader empty(std::span<const uint8_t> {});
+    EXPECT_EQ(empty.string(), "");
+    EXPECT_TRUE(empty.overrun());
 }
 
 TEST(BitWriter, WidthsHoldTheirValues)

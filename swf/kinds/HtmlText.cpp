@@ -1,0 +1,348 @@
+#include "HtmlText.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QRegularExpression>
+
+namespace swf {
+namespace {
+
+QString decodeEntity(const QString& name)
+{
+    if (name == u"lt")
+        return QStringLiteral("<");
+    if (name == u"gt")
+        return QStringLiteral(">");
+    if (name == u"amp")
+        return QStringLiteral("&");
+    if (name == u"quot")
+        return QStringLiteral("\"");
+    if (name == u"apos")
+        return QStringLiteral("'");
+    if (name == u"nbsp")
+        return QString(QChar(0xA0));
+    if (name.startsWith(u'#')) {
+        bool ok = false;
+        const uint code = name.size() > 1 && (name[1] == u'x' || name[1] == u'X')
+            ? name.mid(2).toUInt(&ok, 16)
+            : name.mid(1).toUInt(&ok, 10);
+        if (ok && code > 0 && code <= 0x10FFFF)
+            return QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+    }
+    return {};
+}
+
+// The attributes of a tag: name="value", name='value' or name=value.
+QList<std::pair<QString, QString>> attributes(const QString& body)
+{
+    QList<std::pair<QString, QString>> out;
+    qsizetype i = 0;
+    const qsizetype n = body.size();
+    while (i < n) {
+        while (i < n && body[i].isSpace())
+            ++i;
+        const qsizetype nameStart = i;
+        while (i < n && !body[i].isSpace() && body[i] != u'=')
+            ++i;
+        const QString name = body.mid(nameStart, i - nameStart).toLower();
+        while (i < n && body[i].isSpace())
+            ++i;
+        QString value;
+        if (i < n && body[i] == u'=') {
+            ++i;
+            while (i < n && body[i].isSpace())
+                ++i;
+            if (i < n && (body[i] == u'"' || body[i] == u'\'')) {
+                const QChar quote = body[i++];
+                const qsizetype start = i;
+                while (i < n && body[i] != quote)
+                    ++i;
+                value = body.mid(start, i - start);
+                ++i;
+            } else {
+                const qsizetype start = i;
+                while (i < n && !body[i].isSpace())
+                    ++i;
+                value = body.mid(start, i - start);
+            }
+        }
+        if (!name.isEmpty())
+            out.append({ name, value });
+    }
+    return out;
+}
+
+Rgba parseColor(const QString& text, Rgba fallback)
+{
+    QString s = text.trimmed();
+    if (s.startsWith(u'#'))
+        s = s.mid(1);
+    else if (s.startsWith(u"0x", Qt::CaseInsensitive))
+        s = s.mid(2);
+    bool ok = false;
+    const uint v = s.toUInt(&ok, 16);
+    if (!ok)
+        return fallback;
+    return { static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v), 255 };
+}
+
+TextFormat::Align parseAlign(const QString& s, TextFormat::Align fallback)
+{
+    const QString a = s.toLower();
+    if (a == u"left")
+        return TextFormat::Align::Left;
+    if (a == u"right")
+        return TextFormat::Align::Right;
+    if (a == u"center")
+        return TextFormat::Align::Center;
+    if (a == u"justify")
+        return TextFormat::Align::Justify;
+    return fallback;
+}
+
+QString alignName(TextFormat::Align a)
+{
+    switch (a) {
+    case TextFormat::Align::Right:
+        return QStringLiteral("RIGHT");
+    case TextFormat::Align::Center:
+        return QStringLiteral("CENTER");
+    case TextFormat::Align::Justify:
+        return QStringLiteral("JUSTIFY");
+    case TextFormat::Align::Left:
+        break;
+    }
+    return QStringLiteral("LEFT");
+}
+
+QString escaped(const QString& text)
+{
+    QString out;
+    for (QChar c : text) {
+        if (c == u'<')
+            out += QStringLiteral("&lt;");
+        else if (c == u'>')
+            out += QStringLiteral("&gt;");
+        else if (c == u'&')
+            out += QStringLiteral("&amp;");
+        else if (c == u'"')
+            out += QStringLiteral("&quot;");
+        else
+            out += c;
+    }
+    return out;
+}
+
+// Twips from a size given in points (pixels): "12", or relative "+2" / "-2".
+double parseSize(const QString& s, double current)
+{
+    bool ok = false;
+    const QString t = s.trimmed();
+    const double v = t.toDouble(&ok);
+    if (!ok)
+        return current;
+    if (t.startsWith(u'+') || t.startsWith(u'-'))
+        return std::max(0.0, current + v * 20);
+    return std::max(0.0, v * 20);
+}
+
+} // namespace
+
+void normalize(std::vector<TextSpan>& spans)
+{
+    std::vector<TextSpan> out;
+    for (TextSpan& s : spans) {
+        if (s.text.isEmpty())
+            continue;
+        if (!out.empty() && out.back().format == s.format)
+            out.back().text += s.text;
+        else
+            out.push_back(std::move(s));
+    }
+    spans = std::move(out);
+}
+
+std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base)
+{
+    std::vector<TextSpan> spans;
+    std::vector<std::pair<QString, TextFormat>> stack; // open tags and the format before each
+    TextFormat format = base;
+    QString pending;
+    const auto flush = [&] {
+        if (!pending.isEmpty())
+            spans.push_back({ pending, format });
+        pending.clear();
+    };
+    const auto newParagraph = [&] { pending += u'\r'; };
+    bool paragraphOpen = false;
+    qsizetype i = 0;
+    const qsizetype n = html.size();
+    while (i < n) {
+        const QChar c = html[i];
+        if (c == u'&') {
+            const qsizetype end = html.indexOf(u';', i);
+            if (end > i && end - i <= 10) {
+                const QString decoded = decodeEntity(html.mid(i + 1, end - i - 1));
+                if (!decoded.isEmpty()) {
+                    pending += decoded;
+                    i = end + 1;
+                    continue;
+                }
+            }
+            pending += c;
+            ++i;
+            continue;
+        }
+        if (c != u'<') {
+            // Line ends in HTML source are not breaks.
+            if (c != u'\n' && c != u'\r')
+                pending += c;
+            ++i;
+            continue;
+        }
+        const qsizetype end = html.indexOf(u'>', i);
+        if (end < 0) {
+            pending += html.mid(i);
+            break;
+        }
+        QString tag = html.mid(i + 1, end - i - 1).trimmed();
+        i = end + 1;
+        const bool closing = tag.startsWith(u'/');
+        if (closing)
+            tag = tag.mid(1).trimmed();
+        bool selfClosing = tag.endsWith(u'/');
+        if (selfClosing)
+            tag.chop(1);
+        const qsizetype space = tag.indexOf(QRegularExpression(QStringLiteral("\\s")));
+        const QString name = (space < 0 ? tag : tag.left(space)).toLower();
+        const QString rest = space < 0 ? QString() : tag.mid(space + 1);
+
+        if (closing) {
+            if (name == u"p" || name == u"li") {
+                flush();
+                newParagraph();
+                paragraphOpen = false;
+            }
+            // Close up to the matching open tag.
+            for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+                if (it->first == name) {
+                    flush();
+                    format = it->second;
+                    stack.erase(std::next(it).base(), stack.end());
+                    break;
+                }
+            }
+            continue;
+        }
+        if (name == u"br" || name == u"sbr") {
+            pending += u'\r';
+            continue;
+        }
+        if (selfClosing)
+            continue;
+        flush();
+        stack.push_back({ name, format });
+        const auto attrs = attributes(rest);
+        if (name == u"p") {
+            if (paragraphOpen)
+                newParagraph();
+            paragraphOpen = true;
+            for (const auto& [key, value] : attrs) {
+                if (key == u"align")
+                    format.align = parseAlign(value, format.align);
+            }
+        } else if (name == u"b") {
+            format.bold = true;
+        } else if (name == u"i") {
+            format.italic = true;
+        } else if (name == u"u") {
+            format.underline = true;
+        } else if (name == u"font") {
+            for (const auto& [key, value] : attrs) {
+                if (key == u"face")
+                    format.font = value;
+                else if (key == u"size")
+                    format.size = parseSize(value, format.size);
+                else if (key == u"color")
+                    format.color = parseColor(value, format.color);
+            }
+        } else if (name == u"a") {
+            for (const auto& [key, value] : attrs) {
+                if (key == u"href")
+                    format.url = value;
+                else if (key == u"target")
+                    format.target = value;
+            }
+        } else if (name == u"textformat") {
+            for (const auto& [key, value] : attrs) {
+                bool ok = false;
+                const double v = value.toDouble(&ok) * 20;
+                if (!ok)
+                    continue;
+                if (key == u"leftmargin")
+                    format.leftMargin = v;
+                else if (key == u"rightmargin")
+                    format.rightMargin = v;
+                else if (key == u"indent")
+                    format.indent = v;
+                else if (key == u"leading")
+                    format.leading = v;
+            }
+        }
+    }
+    flush();
+    // The last paragraph's end is not a break of its own.
+    if (!spans.empty() && spans.back().text.endsWith(u'\r'))
+        spans.back().text.chop(1);
+    normalize(spans);
+    return spans;
+}
+
+QString toHtml(const std::vector<TextSpan>& spans)
+{
+    // Split into paragraphs, each a list of runs.
+    std::vector<std::vector<TextSpan>> paragraphs(1);
+    for (const TextSpan& span : spans) {
+        const QStringList parts = span.text.split(u'\r');
+        for (qsizetype k = 0; k < parts.size(); ++k) {
+            if (k > 0)
+                paragraphs.emplace_back();
+            if (!parts[k].isEmpty())
+                paragraphs.back().push_back({ parts[k], span.format });
+        }
+    }
+    const TextFormat fallback = spans.empty() ? TextFormat {} : spans.front().format;
+    QString out;
+    for (const auto& paragraph : paragraphs) {
+        const TextFormat& first = paragraph.empty() ? fallback : paragraph.front().format;
+        out += QStringLiteral("<P ALIGN=\"%1\">").arg(alignName(first.align));
+        const auto font = [](const TextFormat& f) {
+            return QStringLiteral(
+                "<FONT FACE=\"%1\" SIZE=\"%2\" COLOR=\"#%3\" LETTERSPACING=\"0\" KERNING=\"0\">")
+                .arg(escaped(f.font))
+                .arg(std::lround(f.size / 20))
+                .arg(QString::asprintf("%02X%02X%02X", f.color.r, f.color.g, f.color.b));
+        };
+        if (paragraph.empty())
+            out += font(first) + QStringLiteral("</FONT>");
+        for (const TextSpan& run : paragraph) {
+            QString inner = escaped(run.text);
+            if (run.format.underline)
+                inner = QStringLiteral("<U>") + inner + QStringLiteral("</U>");
+            if (run.format.italic)
+                inner = QStringLiteral("<I>") + inner + QStringLiteral("</I>");
+            if (run.format.bold)
+                inner = QStringLiteral("<B>") + inner + QStringLiteral("</B>");
+            if (!run.format.url.isEmpty())
+                inner = QStringLiteral("<A HREF=\"%1\" TARGET=\"%2\">")
+                            .arg(escaped(run.format.url), escaped(run.format.target))
+                    + inner + QStringLiteral("</A>");
+            out += font(run.format) + inner + QStringLiteral("</FONT>");
+        }
+        out += QStringLiteral("</P>");
+    }
+    return out;
+}
+
+} // namespace swf

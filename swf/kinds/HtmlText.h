@@ -1,0 +1,52 @@
+#pragma once
+
+#include "swf/format/Types.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace swf {
+
+// How a run of an edit text looks. Sizes and margins are in twips. The paragraph fields
+// (alignment, margins, indent, leading) are those of the paragraph's first run.
+struct TextFormat {
+    enum class Align : uint8_t { Left, Right, Center, Justify };
+
+    QString font = QStringLiteral("Times New Roman");
+    double size = 240;
+    Rgba color { 0, 0, 0, 255 };
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    QString url;
+    QString target;
+    Align align = Align::Left;
+    double leftMargin = 0;
+    double rightMargin = 0;
+    double indent = 0;
+    double leading = 0;
+    friend bool operator==(const TextFormat&, const TextFormat&) = default;
+};
+
+// A piece of text in one format. Paragraphs end at '\r'.
+struct TextSpan {
+    QString text;
+    TextFormat format;
+    friend bool operator==(const TextSpan&, const TextSpan&) = default;
+};
+
+// Reads the HTML the text fields of the era take: <p align>, <br>, <b>, <i>, <u>,
+// <font face size color>, <a href target>, <textformat leftmargin rightmargin indent
+// leading>, <li> and the usual entities. Unknown tags are left out, their text kept.
+// `base` is the format of text outside any tag.
+std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base);
+
+// The spans as the original player writes a field's htmlText: one <P> per paragraph, a
+// <FONT> for each run with its face, size, colour and the style tags inside it.
+QString toHtml(const std::vector<TextSpan>& spans);
+
+// Joins neighbouring spans of the same format and drops empty ones.
+void normalize(std::vector<TextSpan>& spans);
+
+} // namespace swf

@@ -1,0 +1,118 @@
+#include "StaticTextInstance.h"
+
+#include "FontFace.h"
+
+#include "swf/display/Stage.h"
+#include "swf/format/Tags.h"
+#include "swf/format/Text.h"
+#include "swf/render/DrawContext.h"
+
+namespace swf {
+
+// The glyph outlines of one colour in the text's own space (the text matrix applied).
+struct StaticTextInstance::Layout {
+    struct Run {
+        Rgba color;
+        QPainterPath outline;
+    };
+    QRectF bounds;
+    std::vector<Run> runs;
+    QString text;
+};
+
+std::unique_ptr<DisplayObject> StaticTextInstance::make(const InstanceContext& c)
+{
+    return std::make_unique<StaticTextInstance>(c.stage, c.movie, c.character, c.depth);
+}
+
+StaticTextInstance::StaticTextInstance(
+    Stage& stage, const Movie& movie, const Character& character, int depth)
+    : DisplayObject(stage, &character, depth)
+    , movie_(movie)
+{
+}
+
+const StaticTextInstance::Layout& StaticTextInstance::layout() const
+{
+    return stage_.decoded().get<Layout>(*character(), [this] {
+        std::vector<std::string> warnings;
+        const uint8_t version = character()->tagCode == toCode(TagCode::DefineText2) ? 2 : 1;
+        const StaticText text = readStaticText(character()->body, version, warnings);
+        Layout made;
+        made.bounds
+            = QRectF(QPointF(text.bounds.xMin, text.bounds.yMin), QPointF(text.bounds.xMax, text.bounds.yMax))
+                  .normalized();
+        const QTransform matrix = toQTransform(text.matrix);
+        const FontFace* font = nullptr;
+        Rgba color;
+        double height = 0;
+        double x = 0;
+        double y = 0;
+        for (const TextRecord& record : text.records) {
+            if (record.fontId)
+                font = fontFace(movie_, *record.fontId, stage_.decoded());
+            if (record.height)
+                height = *record.height;
+            if (record.color)
+                color = *record.color;
+            if (record.xOffset)
+                x = *record.xOffset;
+            if (record.yOffset)
+                y = *record.yOffset;
+            if (made.runs.empty() || !(made.runs.back().color == color)) {
+                made.runs.push_back({ color, {} });
+                made.runs.back().outline.setFillRule(Qt::WindingFill);
+            }
+            QPainterPath& outline = made.runs.back().outline;
+            for (const TextGlyph& glyph : record.glyphs) {
+                if (font && glyph.index < font->glyphs.size()) {
+                    outline.addPath(
+                        (QTransform::fromTranslate(x, y) * matrix).map(font->glyphPath(glyph.index, height)));
+                    const uint16_t code = font->definition.glyphs[glyph.index].code;
+                    if (code)
+                        made.text.append(QChar(code));
+                }
+                x += glyph.advance;
+            }
+        }
+        return made;
+    });
+}
+
+void StaticTextInstance::draw(DrawContext& context) const
+{
+    for (const Layout::Run& run : layout().runs) {
+        if (run.outline.isEmpty())
+            continue;
+        const SolidPaint paint(context.colorTransform().applyRgba(run.color));
+        if (!context.fill(run.outline, paint, FillRule::NonZero))
+            return;
+    }
+}
+
+QRectF StaticTextInstance::ownBounds() const
+{
+    return layout().bounds;
+}
+
+bool StaticTextInstance::hitsOwn(QPointF local) const
+{
+    return layout().bounds.contains(local);
+}
+
+QPainterPath StaticTextInstance::ownOutline(double& work) const
+{
+    work = 0;
+    QPainterPath all;
+    all.setFillRule(Qt::WindingFill);
+    for (const Layout::Run& run : layout().runs)
+        all.addPath(run.outline);
+    return all;
+}
+
+QString StaticTextInstance::text() const
+{
+    return layout().text;
+}
+
+} // namespace swf

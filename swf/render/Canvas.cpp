@@ -1,0 +1,227 @@
+#include "Canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace swf {
+namespace {
+
+// x * a / 255 for each channel of a packed pixel, a in 0..255.
+inline QRgb byteMul(QRgb x, uint32_t a)
+{
+    uint32_t t = (x & 0xff00ff) * a;
+    t = (t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8;
+    t &= 0xff00ff;
+    x = ((x >> 8) & 0xff00ff) * a;
+    x = (x + ((x >> 8) & 0xff00ff) + 0x800080);
+    x &= 0xff00ff00;
+    return x | t;
+}
+
+// A premultiplied colour over the pixel.
+inline void over(QRgb& dst, QRgb src)
+{
+    dst = src + byteMul(dst, 255 - qAlpha(src));
+}
+
+} // namespace
+
+QRect pixelsWithin(const QRectF& area, const QRect& within)
+{
+    if (!std::isfinite(area.x()) || !std::isfinite(area.y()) || !std::isfinite(area.width())
+        || !std::isfinite(area.height()))
+        return within;
+    // Cut to the box first, so that the rounding to whole pixels stays within int.
+    const QRectF cut = area.normalized().intersected(QRectF(within).adjusted(-2, -2, 2, 2));
+    if (cut.isEmpty())
+        return {};
+    return cut.toAlignedRect().adjusted(-1, -1, 1, 1).intersected(within);
+}
+
+CoverageMask::CoverageMask(const QRect& r)
+    : rect(r.isValid() ? r : QRect())
+    , alpha(static_cast<std::size_t>(std::max(0, rect.width()))
+              * static_cast<std::size_t>(std::max(0, rect.height())),
+          0)
+{
+}
+
+CoverageMask CoverageMask::intersect(const CoverageMask& a, const CoverageMask& b)
+{
+    CoverageMask out(a.rect.intersected(b.rect));
+    for (int y = out.rect.top(); y <= out.rect.bottom(); ++y) {
+        uint8_t* o = out.row(y);
+        for (int x = out.rect.left(); x <= out.rect.right(); ++x)
+            o[x - out.rect.left()] = static_cast<uint8_t>((a.at(x, y) * b.at(x, y) + 127) / 255);
+    }
+    return out;
+}
+
+Canvas::Canvas(QImage& image, bool antialias)
+    : image_(image)
+    , antialias_(antialias)
+{
+}
+
+QRect Canvas::paintBox() const
+{
+    QRect box = image_.rect();
+    if (!clips_.empty())
+        box = box.intersected(clips_.back()->rect);
+    if (!building_.empty())
+        box = box.intersected(building_.back()->rect);
+    return box;
+}
+
+void Canvas::paint(Rasterizer& rasterizer, std::span<const PaintSource* const> paints)
+{
+    rasterizer.sweep(antialias_, [&](int y, std::span<const StyleSpan> spans) {
+        if (building_.empty())
+            paintRow(y, spans, paints);
+        else
+            maskRow(y, spans);
+    });
+}
+
+void Canvas::paintRow(int y, std::span<const StyleSpan> spans, std::span<const PaintSource* const> paints)
+{
+    const std::size_t width = static_cast<std::size_t>(image_.width());
+    if (stamps_.size() < width) {
+        stamps_.assign(width, 0);
+        mix_.resize(width);
+    }
+    if (++stamp_ == 0) { // the stamps wrapped around: start them afresh
+        std::fill(stamps_.begin(), stamps_.end(), 0);
+        stamp_ = 1;
+    }
+    touched_.clear();
+    QRgb* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    const CoverageMask* clip = this->clip();
+    const uint8_t* clipRow
+        = clip && clip->rect.top() <= y && y <= clip->rect.bottom() ? clip->row(y) : nullptr;
+    const auto clipAt = [&](int x) -> uint32_t {
+        if (!clip)
+            return 255;
+        if (!clipRow || x < clip->rect.left() || x > clip->rect.right())
+            return 0;
+        return clipRow[x - clip->rect.left()];
+    };
+
+    for (const StyleSpan& s : spans) {
+        if (s.style < 0 || static_cast<std::size_t>(s.style) >= paints.size()
+            || !paints[static_cast<std::size_t>(s.style)])
+            continue;
+        const PaintSource& paint = *paints[static_cast<std::size_t>(s.style)];
+        const int n = s.x1 - s.x0;
+        QRgb one = 0;
+        const bool solid = paint.solid(one);
+        if (!solid) {
+            if (shade_.size() < static_cast<std::size_t>(n))
+                shade_.resize(static_cast<std::size_t>(n));
+            paint.shade(s.x0, y, n, shade_.data());
+        }
+        for (int i = 0; i < n; ++i) {
+            const float c = s.coverage[i];
+            if (c <= 0)
+                continue;
+            const int x = s.x0 + i;
+            const uint32_t k = clipAt(x);
+            if (k == 0)
+                continue;
+            const QRgb color = solid ? one : shade_[static_cast<std::size_t>(i)];
+            if (c >= 0.999f) {
+                // The style alone covers the pixel.
+                if (k == 255 && qAlpha(color) == 255)
+                    line[x] = color;
+                else
+                    over(line[x], k == 255 ? color : byteMul(color, k));
+                continue;
+            }
+            // Part of the pixel: the styles sharing it are mixed first, by coverage, so
+            // that together they cover it whole where their edges meet.
+            std::array<float, 4>& m = mix_[static_cast<std::size_t>(x)];
+            if (stamps_[static_cast<std::size_t>(x)] != stamp_) {
+                stamps_[static_cast<std::size_t>(x)] = stamp_;
+                m = { 0, 0, 0, 0 };
+                touched_.push_back(x);
+            }
+            m[0] += qRed(color) * c;
+            m[1] += qGreen(color) * c;
+            m[2] += qBlue(color) * c;
+            m[3] += qAlpha(color) * c;
+        }
+    }
+    for (int x : touched_) {
+        const std::array<float, 4>& m = mix_[static_cast<std::size_t>(x)];
+        const float k = clipAt(x) / 255.f;
+        const auto byte = [k](float v) { return static_cast<int>(std::clamp(v * k + 0.5f, 0.f, 255.f)); };
+        const int alpha = byte(m[3]);
+        const QRgb src = qRgba(
+            std::min(byte(m[0]), alpha), std::min(byte(m[1]), alpha), std::min(byte(m[2]), alpha), alpha);
+        if (src != 0)
+            over(line[x], src);
+    }
+}
+
+void Canvas::maskRow(int y, std::span<const StyleSpan> spans)
+{
+    CoverageMask& mask = *building_.back();
+    if (y < mask.rect.top() || y > mask.rect.bottom())
+        return;
+    const int x0 = mask.rect.left();
+    const int x1 = mask.rect.right() + 1;
+    const std::size_t width = static_cast<std::size_t>(x1 - x0);
+    if (maskSum_.size() < width)
+        maskSum_.resize(width);
+    std::fill(maskSum_.begin(), maskSum_.begin() + static_cast<std::ptrdiff_t>(width), 0.f);
+    int from = x1;
+    int to = x0;
+    for (const StyleSpan& s : spans) {
+        const int a = std::max(s.x0, x0);
+        const int b = std::min(s.x1, x1);
+        for (int x = a; x < b; ++x)
+            maskSum_[static_cast<std::size_t>(x - x0)] += s.coverage[x - s.x0];
+        from = std::min(from, a);
+        to = std::max(to, b);
+    }
+    const CoverageMask* clip = this->clip();
+    uint8_t* row = mask.row(y);
+    for (int x = from; x < to; ++x) {
+        const float c = maskSum_[static_cast<std::size_t>(x - x0)];
+        if (clip && clip->at(x, y) < 128)
+            continue;
+        // A mask's edge is sharp, as in the original player: a pixel is in when the mask
+        // covers at least half of it. Parts of a mask add up first, so that where they meet
+        // or overlap nothing shows through.
+        uint8_t& m = row[x - x0];
+        if (c >= 0.5f)
+            m = 255;
+    }
+}
+
+void Canvas::pushClip(std::shared_ptr<const CoverageMask> mask)
+{
+    clips_.push_back(std::move(mask));
+}
+
+void Canvas::popClip()
+{
+    if (!clips_.empty())
+        clips_.pop_back();
+}
+
+void Canvas::beginMask(const QRect& rect)
+{
+    building_.push_back(std::make_shared<CoverageMask>(rect.intersected(paintBox())));
+}
+
+std::shared_ptr<CoverageMask> Canvas::endMask()
+{
+    if (building_.empty())
+        return std::make_shared<CoverageMask>();
+    auto mask = std::move(building_.back());
+    building_.pop_back();
+    return mask;
+}
+
+} // namespace swf

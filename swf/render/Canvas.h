@@ -1,0 +1,96 @@
+#pragma once
+
+#include "PaintSource.h"
+#include "Rasterizer.h"
+
+#include <QImage>
+#include <QRect>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace swf {
+
+// How much of each pixel of a rectangle of the device a mask lets through, 0..255.
+struct CoverageMask {
+    QRect rect;
+    std::vector<uint8_t> alpha; // rect.width() per row
+
+    explicit CoverageMask(const QRect& r = {});
+    uint8_t at(int x, int y) const
+    {
+        if (!rect.contains(x, y))
+            return 0;
+        return alpha[static_cast<std::size_t>(y - rect.top()) * static_cast<std::size_t>(rect.width())
+            + static_cast<std::size_t>(x - rect.left())];
+    }
+    uint8_t* row(int y)
+    {
+        return alpha.data()
+            + static_cast<std::size_t>(y - rect.top()) * static_cast<std::size_t>(rect.width());
+    }
+    const uint8_t* row(int y) const
+    {
+        return alpha.data()
+            + static_cast<std::size_t>(y - rect.top()) * static_cast<std::size_t>(rect.width());
+    }
+    // The part of both masks, pixel by pixel.
+    static CoverageMask intersect(const CoverageMask& a, const CoverageMask& b);
+};
+
+// The pixels of `within` that `area` (device coordinates, however large or odd) touches.
+QRect pixelsWithin(const QRectF& area, const QRect& within);
+
+// The device picture being drawn (premultiplied ARGB) and the masks in force over it.
+//
+// Every fill goes through paint(): the styles' coverages, row by row, are mixed (each
+// colour weighted by its coverage) and the mix is laid on the picture once, through the
+// clip. While a mask is being made, paint() adds the coverage to the mask instead and
+// colours do not matter; masks have sharp edges, each pixel in or out.
+class Canvas {
+public:
+    // `image` must be Format_ARGB32_Premultiplied.
+    Canvas(QImage& image, bool antialias);
+
+    bool antialias() const { return antialias_; }
+    QSize size() const { return image_.size(); }
+    // The pixels a paint may touch now: the picture, within the clip and the mask being made.
+    QRect paintBox() const;
+
+    // Lays the rasteriser's styles on the target; `paints[style]` colours each style.
+    void paint(Rasterizer& rasterizer, std::span<const PaintSource* const> paints);
+
+    // Clips what follows to `mask` (already intersected with the clip it replaces) until
+    // popClip().
+    void pushClip(std::shared_ptr<const CoverageMask> mask);
+    void popClip();
+    const CoverageMask* clip() const { return clips_.empty() ? nullptr : clips_.back().get(); }
+    std::size_t clipDepth() const { return clips_.size(); }
+
+    // Paints from now on build a mask over `rect` (within the clip) until endMask().
+    void beginMask(const QRect& rect);
+    std::shared_ptr<CoverageMask> endMask();
+    bool makingMask() const { return !building_.empty(); }
+
+private:
+    void paintRow(int y, std::span<const StyleSpan> spans, std::span<const PaintSource* const> paints);
+    void maskRow(int y, std::span<const StyleSpan> spans);
+
+    QImage& image_;
+    bool antialias_;
+    std::vector<std::shared_ptr<const CoverageMask>> clips_;
+    std::vector<std::shared_ptr<CoverageMask>> building_;
+    // Per column, the mixed colour of the styles sharing a pixel of the row being painted,
+    // valid where its stamp is the row's.
+    std::vector<std::array<float, 4>> mix_;
+    std::vector<uint32_t> stamps_;
+    uint32_t stamp_ = 0;
+    std::vector<int> touched_;
+    std::vector<QRgb> shade_;
+    std::vector<float> maskSum_;
+};
+
+} // namespace swf

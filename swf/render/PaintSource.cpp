@@ -1,0 +1,224 @@
+#include "PaintSource.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace swf {
+namespace {
+
+constexpr double kGradientHalfSize = 16384.0;
+
+double toLinear(double c)
+{
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double fromLinear(double c)
+{
+    return c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
+}
+
+double spreadOut(double t, Gradient::Spread spread)
+{
+    switch (spread) {
+    case Gradient::Spread::Repeat:
+        return t - std::floor(t);
+    case Gradient::Spread::Reflect: {
+        double m = std::fmod(std::abs(t), 2.0);
+        return m > 1 ? 2 - m : m;
+    }
+    case Gradient::Spread::Pad:
+        break;
+    }
+    return std::clamp(t, 0.0, 1.0);
+}
+
+} // namespace
+
+QRgb premultiplied(Rgba c)
+{
+    return qPremultiply(qRgba(c.r, c.g, c.b, c.a));
+}
+
+GradientPaint::GradientPaint(const FillStyle& style, const ColorXform& cx, const QTransform& toDevice)
+    : kind_(style.kind)
+    , spread_(style.gradient.spread)
+    , focal_(std::clamp(style.gradient.focalPoint, -0.998, 0.998))
+{
+    const Gradient& g = style.gradient;
+    bool invertible = false;
+    fromDevice_ = toDevice.inverted(&invertible);
+    flat_ = !invertible || g.stops.size() < 2;
+    if (kind_ != FillStyle::Kind::FocalRadialGradient)
+        focal_ = 0;
+
+    // The colours of the stops through the colour transform, then 256 steps between them.
+    struct Stop {
+        double position;
+        std::array<double, 4> rgba;
+    };
+    std::vector<Stop> stops;
+    const bool linear = g.interpolation == Gradient::Interpolation::Linear;
+    for (const GradientStop& s : g.stops) {
+        const Rgba c = cx.applyRgba(s.color);
+        std::array<double, 4> v { c.r / 255.0, c.g / 255.0, c.b / 255.0, c.a / 255.0 };
+        if (linear)
+            for (int i = 0; i < 3; ++i)
+                v[static_cast<std::size_t>(i)] = toLinear(v[static_cast<std::size_t>(i)]);
+        stops.push_back({ s.ratio / 255.0, v });
+    }
+    if (stops.empty()) {
+        table_.fill(0);
+        flat_ = true;
+        return;
+    }
+    for (std::size_t i = 0; i < table_.size(); ++i) {
+        // The first pair of stops whose ratios hold the position colours it: where stops
+        // share a ratio, the position takes the later one coming from below and the
+        // earlier one at the end of the range.
+        const double t = double(i) / 255.0;
+        std::array<double, 4> v = t <= stops.front().position ? stops.front().rgba : stops.back().rgba;
+        for (std::size_t k = 0; k + 1 < stops.size(); ++k) {
+            const Stop& a = stops[k];
+            const Stop& b = stops[k + 1];
+            if (!(a.position <= t + 1e-9 && t <= b.position + 1e-9))
+                continue;
+            const double span = b.position - a.position;
+            const double f = span > 0 ? std::clamp((t - a.position) / span, 0.0, 1.0) : 1.0;
+            for (std::size_t c = 0; c < 4; ++c)
+                v[c] = a.rgba[c] + (b.rgba[c] - a.rgba[c]) * f;
+            break;
+        }
+        if (linear)
+            for (std::size_t k = 0; k < 3; ++k)
+                v[k] = fromLinear(v[k]);
+        const auto byte = [](double c) { return static_cast<int>(std::clamp(c, 0.0, 1.0) * 255 + 0.5); };
+        table_[i] = qPremultiply(qRgba(byte(v[0]), byte(v[1]), byte(v[2]), byte(v[3])));
+    }
+}
+
+double GradientPaint::position(double gx, double gy) const
+{
+    gx /= kGradientHalfSize;
+    gy /= kGradientHalfSize;
+    if (kind_ == FillStyle::Kind::LinearGradient)
+        return (gx + 1) / 2;
+    if (focal_ == 0)
+        return std::sqrt(gx * gx + gy * gy);
+    // The point lies on the segment from the focal point to the rim, at this fraction.
+    const double dx = gx - focal_;
+    const double dy = gy;
+    const double dd = dx * dx + dy * dy;
+    if (dd < 1e-12)
+        return 0;
+    const double fd = focal_ * dx;
+    const double ff = focal_ * focal_;
+    const double s = (-fd + std::sqrt(std::max(0.0, fd * fd - dd * (ff - 1)))) / dd;
+    return s > 0 ? 1 / s : 1;
+}
+
+void GradientPaint::shade(int x, int y, int count, QRgb* out) const
+{
+    if (flat_) {
+        std::fill(out, out + count, table_.back());
+        return;
+    }
+    const double cx = x + 0.5;
+    const double cy = y + 0.5;
+    double gx = fromDevice_.m11() * cx + fromDevice_.m21() * cy + fromDevice_.dx();
+    double gy = fromDevice_.m12() * cx + fromDevice_.m22() * cy + fromDevice_.dy();
+    if (kind_ == FillStyle::Kind::LinearGradient && spread_ == Gradient::Spread::Pad) {
+        // Along a row the position grows by the same step at every pixel.
+        const double start = ((gx / kGradientHalfSize) + 1) / 2 * 255 + 0.5;
+        const double step = fromDevice_.m11() / kGradientHalfSize / 2 * 255;
+        for (int i = 0; i < count; ++i) {
+            const double t = std::clamp(start + step * i, 0.0, 255.0);
+            out[i] = table_[static_cast<std::size_t>(t)];
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        const double t = spreadOut(position(gx, gy), spread_);
+        const int index = std::isfinite(t) ? static_cast<int>(t * 255 + 0.5) : 255;
+        out[i] = table_[static_cast<std::size_t>(std::clamp(index, 0, 255))];
+        gx += fromDevice_.m11();
+        gy += fromDevice_.m12();
+    }
+}
+
+BitmapPaint::BitmapPaint(std::shared_ptr<const QImage> image, const QTransform& toDevice, Wrap wrap,
+    bool smooth, const ColorXform& cx)
+    : image_(std::move(image))
+    , wrap_(wrap)
+    , smooth_(smooth)
+    , cx_(cx)
+{
+    bool invertible = false;
+    fromDevice_ = toDevice.inverted(&invertible);
+    valid_ = invertible && image_ && !image_->isNull()
+        && image_->format() == QImage::Format_ARGB32_Premultiplied;
+}
+
+QRgb BitmapPaint::texel(int u, int v) const
+{
+    const int w = image_->width();
+    const int h = image_->height();
+    if (wrap_ == Wrap::Repeat) {
+        u %= w;
+        v %= h;
+        if (u < 0)
+            u += w;
+        if (v < 0)
+            v += h;
+    } else {
+        u = std::clamp(u, 0, w - 1);
+        v = std::clamp(v, 0, h - 1);
+    }
+    const QRgb p = reinterpret_cast<const QRgb*>(image_->constScanLine(v))[u];
+    if (cx_.isIdentity())
+        return p;
+    const QRgb straight = qUnpremultiply(p);
+    std::array<int, 4> c { qRed(straight), qGreen(straight), qBlue(straight), qAlpha(straight) };
+    cx_.applyInPlace(c);
+    return qPremultiply(qRgba(c[0], c[1], c[2], c[3]));
+}
+
+void BitmapPaint::shade(int x, int y, int count, QRgb* out) const
+{
+    if (!valid_) {
+        std::fill(out, out + count, 0u);
+        return;
+    }
+    const double cx = x + 0.5;
+    const double cy = y + 0.5;
+    double u = fromDevice_.m11() * cx + fromDevice_.m21() * cy + fromDevice_.dx();
+    double v = fromDevice_.m12() * cx + fromDevice_.m22() * cy + fromDevice_.dy();
+    constexpr double kFar = 1e9; // past this a coordinate says nothing more about the bitmap
+    for (int i = 0; i < count; ++i) {
+        const double cu = std::clamp(u, -kFar, kFar);
+        const double cv = std::clamp(v, -kFar, kFar);
+        if (!smooth_) {
+            out[i] = texel(static_cast<int>(std::floor(cu)), static_cast<int>(std::floor(cv)));
+        } else {
+            const double fu = cu - 0.5;
+            const double fv = cv - 0.5;
+            const int u0 = static_cast<int>(std::floor(fu));
+            const int v0 = static_cast<int>(std::floor(fv));
+            // Weights in 1/256ths.
+            const int wu = static_cast<int>((fu - u0) * 256);
+            const int wv = static_cast<int>((fv - v0) * 256);
+            const QRgb a = texel(u0, v0), b = texel(u0 + 1, v0), c = texel(u0, v0 + 1),
+                       d = texel(u0 + 1, v0 + 1);
+            const auto mix = [&](int shift) {
+                const int top = ((a >> shift) & 0xFF) * (256 - wu) + ((b >> shift) & 0xFF) * wu;
+                const int bottom = ((c >> shift) & 0xFF) * (256 - wu) + ((d >> shift) & 0xFF) * wu;
+                return static_cast<QRgb>(((top * (256 - wv) + bottom * wv) >> 16) & 0xFF) << shift;
+            };
+            out[i] = mix(24) | mix(16) | mix(8) | mix(0);
+        }
+        u += fromDevice_.m11();
+        v += fromDevice_.m12();
+    }
+}
+
+} // namespace swf

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "ColorXform.h"
+
+#include "swf/format/Shape.h"
+
+#include <QImage>
+#include <QTransform>
+
+#include <array>
+#include <memory>
+
+namespace swf {
+
+// A colour as premultiplied 0xAARRGGBB, the picture's own format.
+QRgb premultiplied(Rgba color);
+
+// Where the pixels a fill covers get their colour: one colour, a gradient or a bitmap,
+// already in device space and through the object's colour transform.
+class PaintSource {
+public:
+    virtual ~PaintSource() = default;
+    // The colours at the centres of `count` pixels of device row `y` from column `x`.
+    virtual void shade(int x, int y, int count, QRgb* out) const = 0;
+    // The one colour of a solid paint; false for the others.
+    virtual bool solid(QRgb&) const { return false; }
+};
+
+class SolidPaint final : public PaintSource {
+public:
+    explicit SolidPaint(Rgba color)
+        : color_(premultiplied(color))
+    {
+    }
+    void shade(int, int, int count, QRgb* out) const override { std::fill(out, out + count, color_); }
+    bool solid(QRgb& c) const override
+    {
+        c = color_;
+        return true;
+    }
+
+private:
+    QRgb color_;
+};
+
+// A linear, radial or focal gradient: 256 colours along the gradient square
+// (-16384..16384 twips), which `toDevice` places on the device.
+class GradientPaint final : public PaintSource {
+public:
+    GradientPaint(const FillStyle& style, const ColorXform& cx, const QTransform& toDevice);
+    void shade(int x, int y, int count, QRgb* out) const override;
+
+private:
+    double position(double gx, double gy) const;
+
+    FillStyle::Kind kind_;
+    Gradient::Spread spread_;
+    double focal_ = 0;
+    QTransform fromDevice_;
+    bool flat_ = false; // squashed to nothing: shows its last colour
+    std::array<QRgb, 256> table_ {};
+};
+
+// A bitmap, repeated or clamped at its edges, smoothed or not. `toDevice` maps the
+// bitmap's pixels to the device.
+class BitmapPaint final : public PaintSource {
+public:
+    enum class Wrap : uint8_t { Repeat, Clamp };
+    BitmapPaint(std::shared_ptr<const QImage> image, const QTransform& toDevice, Wrap wrap, bool smooth,
+        const ColorXform& cx);
+    void shade(int x, int y, int count, QRgb* out) const override;
+
+private:
+    QRgb texel(int u, int v) const;
+
+    std::shared_ptr<const QImage> image_; // ARGB32 premultiplied
+    QTransform fromDevice_;
+    Wrap wrap_;
+    bool smooth_;
+    bool valid_ = false;
+    ColorXform cx_;
+};
+
+} // namespace swf

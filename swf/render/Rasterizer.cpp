@@ -1,0 +1,362 @@
+#include "Rasterizer.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace swf {
+namespace {
+
+bool finite(double a, double b, double c, double d)
+{
+    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
+}
+
+// The most pieces one curve is cut into, however large it is on the device.
+constexpr int kMaxCurvePieces = 256;
+
+} // namespace
+
+Rasterizer::Rasterizer(const QRect& box)
+    : box_(box.normalized())
+{
+}
+
+void Rasterizer::setRule(int style, FillRule rule)
+{
+    if (style < 0)
+        return;
+    if (static_cast<std::size_t>(style) >= rules_.size())
+        rules_.resize(static_cast<std::size_t>(style) + 1, FillRule::EvenOdd);
+    rules_[static_cast<std::size_t>(style)] = rule;
+}
+
+void Rasterizer::addPath(const QPainterPath& path, const QTransform& transform, int style)
+{
+    QPointF start;
+    QPointF last;
+    bool open = false;
+    const int count = path.elementCount();
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element& e = path.elementAt(i);
+        const QPointF p = transform.map(QPointF(e.x, e.y));
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            if (open)
+                addEdge(last.x(), last.y(), start.x(), start.y(), style);
+            start = last = p;
+            open = true;
+            break;
+        case QPainterPath::LineToElement:
+            addEdge(last.x(), last.y(), p.x(), p.y(), style);
+            last = p;
+            break;
+        case QPainterPath::CurveToElement:
+            if (i + 2 < count) {
+                const QPainterPath::Element& c2 = path.elementAt(i + 1);
+                const QPainterPath::Element& end = path.elementAt(i + 2);
+                const QPointF p2 = transform.map(QPointF(c2.x, c2.y));
+                const QPointF p3 = transform.map(QPointF(end.x, end.y));
+                flattenCubic(last, p, p2, p3, style);
+                last = p3;
+                i += 2;
+            }
+            break;
+        case QPainterPath::CurveToDataElement:
+            break;
+        }
+    }
+    if (open)
+        addEdge(last.x(), last.y(), start.x(), start.y(), style);
+}
+
+void Rasterizer::flattenCubic(QPointF p0, QPointF c1, QPointF c2, QPointF p3, int style)
+{
+    // The second differences bound how far a piece strays from the curve.
+    const QPointF d1 = p0 - 2 * c1 + c2;
+    const QPointF d2 = c1 - 2 * c2 + p3;
+    const double dd = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
+    int pieces = 1;
+    if (std::isfinite(dd) && dd > 0)
+        pieces = static_cast<int>(
+            std::clamp(std::ceil(std::sqrt(0.75 * dd / tolerance_)), 1.0, double(kMaxCurvePieces)));
+    QPointF from = p0;
+    for (int k = 1; k <= pieces; ++k) {
+        const double t = double(k) / pieces;
+        const double u = 1 - t;
+        const QPointF to
+            = k == pieces ? p3 : u * u * u * p0 + 3 * u * u * t * c1 + 3 * u * t * t * c2 + t * t * t * p3;
+        addEdge(from.x(), from.y(), to.x(), to.y(), style);
+        from = to;
+    }
+}
+
+void Rasterizer::addEdge(double x0, double y0, double x1, double y1, int style)
+{
+    if (y0 == y1 || style < 0 || overflowed_ || !finite(x0, y0, x1, y1))
+        return;
+    const double top = box_.top();
+    const double bottom = box_.top() + box_.height();
+    // Rows outside the box take nothing of the edge.
+    if ((y0 <= top && y1 <= top) || (y0 >= bottom && y1 >= bottom))
+        return;
+    const auto xAt = [&](double y) { return x0 + (x1 - x0) * (y - y0) / (y1 - y0); };
+    double ya = y0, xa = x0, yb = y1, xb = x1;
+    if (ya < top) {
+        xa = xAt(top);
+        ya = top;
+    } else if (ya > bottom) {
+        xa = xAt(bottom);
+        ya = bottom;
+    }
+    if (yb < top) {
+        xb = xAt(top);
+        yb = top;
+    } else if (yb > bottom) {
+        xb = xAt(bottom);
+        yb = bottom;
+    }
+    if (ya == yb)
+        return;
+
+    // Split where the edge crosses the box's left and right sides: a part left of the box
+    // counts as an upright edge on its side, a part right of it counts for nothing.
+    const double left = box_.left();
+    const double right = box_.left() + box_.width();
+    std::array<double, 4> cuts {};
+    int n = 0;
+    cuts[n++] = 0;
+    if ((xa < left) != (xb < left))
+        cuts[n++] = (left - xa) / (xb - xa);
+    if ((xa > right) != (xb > right))
+        cuts[n++] = (right - xa) / (xb - xa);
+    cuts[n++] = 1;
+    std::sort(cuts.begin(), cuts.begin() + n);
+    for (int i = 0; i + 1 < n; ++i) {
+        const double t0 = cuts[i];
+        const double t1 = cuts[i + 1];
+        const double fromX = xa + (xb - xa) * t0, toX = xa + (xb - xa) * t1;
+        const double fromY = ya + (yb - ya) * t0, toY = ya + (yb - ya) * t1;
+        const double midX = (fromX + toX) / 2;
+        if (midX <= left)
+            addVertical(left, fromY, toY, style);
+        else if (midX < right)
+            addClipped(std::clamp(fromX, left, right), fromY, std::clamp(toX, left, right), toY, style);
+    }
+}
+
+void Rasterizer::addVertical(double x, double y0, double y1, int style)
+{
+    addClipped(x, y0, x, y1, style);
+}
+
+void Rasterizer::addClipped(double x0, double y0, double x1, double y1, int style)
+{
+    if (y0 == y1)
+        return;
+    Segment s;
+    if (y0 < y1) {
+        s = { float(x0), float(y0), float(x1), float(y1), 1.f, style };
+    } else {
+        s = { float(x1), float(y1), float(x0), float(y0), -1.f, style };
+    }
+    if (!(s.y0 < s.y1))
+        return;
+    if (static_cast<double>(segments_.size()) >= edgeLimit_) {
+        overflowed_ = true;
+        return;
+    }
+    segments_.push_back(s);
+    rowCrossings_ += std::ceil(s.y1) - std::floor(s.y0);
+    const auto it
+        = std::find_if(boxes_.begin(), boxes_.end(), [style](const StyleBox& b) { return b.style == style; });
+    const float xl = std::min(s.x0, s.x1);
+    const float xr = std::max(s.x0, s.x1);
+    if (it == boxes_.end()) {
+        boxes_.push_back({ style, xl, s.y0, xr, s.y1 });
+    } else {
+        it->x0 = std::min(it->x0, xl);
+        it->x1 = std::max(it->x1, xr);
+        it->y0 = std::min(it->y0, s.y0);
+        it->y1 = std::max(it->y1, s.y1);
+    }
+}
+
+double Rasterizer::spannedPixels() const
+{
+    double pixels = 0;
+    for (const StyleBox& b : boxes_)
+        pixels += (std::ceil(b.x1) - std::floor(b.x0) + 2) * (std::ceil(b.y1) - std::floor(b.y0));
+    return pixels;
+}
+
+QRect Rasterizer::extent() const
+{
+    if (boxes_.empty())
+        return {};
+    float y0 = boxes_.front().y0, y1 = boxes_.front().y1, x0 = boxes_.front().x0;
+    for (const StyleBox& b : boxes_) {
+        y0 = std::min(y0, b.y0);
+        y1 = std::max(y1, b.y1);
+        x0 = std::min(x0, b.x0);
+    }
+    const int top = static_cast<int>(std::floor(y0));
+    const int left = static_cast<int>(std::floor(x0));
+    const int right = box_.left() + box_.width();
+    const int bottom = static_cast<int>(std::ceil(y1));
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(box_);
+}
+
+void Rasterizer::accumulate(const Segment& s, int y)
+{
+    const float ya = std::max(s.y0, float(y));
+    const float yb = std::min(s.y1, float(y + 1));
+    if (!(yb > ya))
+        return;
+    const float slope = (s.x1 - s.x0) / (s.y1 - s.y0);
+    const float xa = s.x0 + slope * (ya - s.y0);
+    const float xb = s.x0 + slope * (yb - s.y0);
+    const float d = (yb - ya) * s.dir;
+
+    const std::size_t style = static_cast<std::size_t>(s.style);
+    int slot = slotOfStyle_[style];
+    if (slot < 0) {
+        slot = static_cast<int>(usedSlots_.size());
+        if (pool_.size() <= static_cast<std::size_t>(slot))
+            pool_.push_back(
+                { std::vector<float>(static_cast<std::size_t>(box_.width()) + 3, 0.f), 0, -1, -1 });
+        Accumulator& fresh = pool_[static_cast<std::size_t>(slot)];
+        fresh.style = s.style;
+        fresh.minX = box_.width() + 2;
+        fresh.maxX = -1;
+        slotOfStyle_[style] = slot;
+        usedSlots_.push_back(slot);
+    }
+    Accumulator& acc = pool_[static_cast<std::size_t>(slot)];
+    float* cell = acc.cells.data();
+    const float left = float(box_.left());
+    const int limit = box_.width() + 1;
+    // Columns relative to the box, so that cell 0 is its left column.
+    const float xl = std::clamp(std::min(xa, xb) - left, 0.f, float(limit - 1));
+    const float xr = std::clamp(std::max(xa, xb) - left, 0.f, float(limit - 1));
+    const int i0 = static_cast<int>(std::floor(xl));
+    const int i1 = static_cast<int>(std::ceil(xr));
+    if (i1 <= i0 + 1) {
+        const float mid = 0.5f * (xl + xr) - float(i0);
+        cell[i0] += d * (1 - mid);
+        cell[i0 + 1] += d * mid;
+    } else {
+        const float inv = 1 / (xr - xl);
+        const float f0 = xl - float(i0);
+        const float a0 = 0.5f * inv * (1 - f0) * (1 - f0);
+        const float f1 = xr - float(i1) + 1;
+        const float am = 0.5f * inv * f1 * f1;
+        cell[i0] += d * a0;
+        if (i1 == i0 + 2) {
+            cell[i0 + 1] += d * (1 - a0 - am);
+        } else {
+            const float a1 = inv * (1.5f - f0);
+            cell[i0 + 1] += d * (a1 - a0);
+            for (int i = i0 + 2; i < i1 - 1; ++i)
+                cell[i] += d * inv;
+            const float a2 = a1 + float(i1 - i0 - 3) * inv;
+            cell[i1 - 1] += d * (1 - a2 - am);
+        }
+        cell[i1] += d * am;
+    }
+    acc.minX = std::min(acc.minX, i0);
+    acc.maxX = std::max(acc.maxX, std::min(i1 + 1, limit));
+}
+
+void Rasterizer::finishRow(int, bool antialias, std::vector<StyleSpan>& spans)
+{
+    spans.clear();
+    if (coverage_.size() < usedSlots_.size())
+        coverage_.resize(usedSlots_.size());
+    const int width = box_.width();
+    for (std::size_t k = 0; k < usedSlots_.size(); ++k) {
+        Accumulator& acc = pool_[static_cast<std::size_t>(usedSlots_[k])];
+        slotOfStyle_[static_cast<std::size_t>(acc.style)] = -1;
+        std::vector<float>& out = coverage_[k];
+        if (out.size() < static_cast<std::size_t>(width))
+            out.resize(static_cast<std::size_t>(width));
+        const FillRule rule = static_cast<std::size_t>(acc.style) < rules_.size()
+            ? rules_[static_cast<std::size_t>(acc.style)]
+            : FillRule::EvenOdd;
+        const auto apply = [rule, antialias](float sum) {
+            float a = std::abs(sum);
+            if (rule == FillRule::NonZero) {
+                a = std::min(a, 1.f);
+            } else if (a > 1) {
+                a = std::fmod(a, 2.f);
+                if (a > 1)
+                    a = 2 - a;
+            }
+            if (a < 1e-4f)
+                return 0.f;
+            if (!antialias)
+                return a >= 0.5f ? 1.f : 0.f;
+            return std::min(a, 1.f);
+        };
+        float sum = 0;
+        const int from = acc.minX;
+        int to = std::min(acc.maxX, width); // exclusive
+        for (int x = from; x < to; ++x) {
+            sum += acc.cells[static_cast<std::size_t>(x)];
+            acc.cells[static_cast<std::size_t>(x)] = 0;
+            out[static_cast<std::size_t>(x)] = apply(sum);
+        }
+        for (int x = to; x <= acc.maxX && x < static_cast<int>(acc.cells.size()); ++x)
+            acc.cells[static_cast<std::size_t>(x)] = 0;
+        // An outline that runs on past the box's right side covers the rest of the row.
+        const float rest = apply(sum);
+        if (rest > 0) {
+            for (int x = to; x < width; ++x)
+                out[static_cast<std::size_t>(x)] = rest;
+            to = width;
+        }
+        if (to > from)
+            spans.push_back({ acc.style, box_.left() + from, box_.left() + to, out.data() + from });
+    }
+    usedSlots_.clear();
+}
+
+bool Rasterizer::sweepRow(Sweep& sweep, bool antialias, std::vector<StyleSpan>& spans, int& y)
+{
+    if (sweep.order.empty()) {
+        if (segments_.empty() || box_.isEmpty())
+            return false;
+        sweep.order.resize(segments_.size());
+        for (std::size_t i = 0; i < segments_.size(); ++i)
+            sweep.order[i] = i;
+        std::sort(sweep.order.begin(), sweep.order.end(),
+            [this](std::size_t a, std::size_t b) { return segments_[a].y0 < segments_[b].y0; });
+        float bottom = segments_.front().y1;
+        int maxStyle = 0;
+        for (const Segment& s : segments_) {
+            bottom = std::max(bottom, s.y1);
+            maxStyle = std::max(maxStyle, s.style);
+        }
+        sweep.last = std::min(static_cast<int>(std::ceil(bottom)), box_.top() + box_.height());
+        slotOfStyle_.assign(static_cast<std::size_t>(maxStyle) + 1, -1);
+        y = std::max(box_.top(), static_cast<int>(std::floor(segments_[sweep.order.front()].y0)));
+    }
+    while (y < sweep.last) {
+        std::erase_if(sweep.active, [&](std::size_t i) { return segments_[i].y1 <= float(y); });
+        while (sweep.next < sweep.order.size() && segments_[sweep.order[sweep.next]].y0 < float(y + 1))
+            sweep.active.push_back(sweep.order[sweep.next++]);
+        if (sweep.active.empty()) {
+            if (sweep.next >= sweep.order.size())
+                return false;
+            y = std::max(y + 1, static_cast<int>(std::floor(segments_[sweep.order[sweep.next]].y0)));
+            continue;
+        }
+        for (std::size_t i : sweep.active)
+            accumulate(segments_[i], y);
+        finishRow(y, antialias, spans);
+        return true;
+    }
+    return false;
+}
+
+} // namespace swf
