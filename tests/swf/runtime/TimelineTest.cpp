@@ -332,14 +332,15 @@ TEST(Timeline, ObserversHearFramesAndObjectsComeAndGo)
     ASSERT_EQ(recorder.frames.size(), 2u);
     EXPECT_EQ(recorder.frames[0].first, sprite) << "the sprite enters its frame as it is placed";
     EXPECT_EQ(recorder.frames[1], std::make_pair<const MovieClip*>(&stage.root(), std::size_t { 1 }));
+    EXPECT_EQ(recorder.ticks, 1) << "the first frame is a tick of its own";
     stage.advance();
     EXPECT_EQ(recorder.frames.size(), 3u);
-    EXPECT_EQ(recorder.ticks, 1);
+    EXPECT_EQ(recorder.ticks, 2);
     // The sprite and its shape came; leaving, the shape is reported before the sprite.
     EXPECT_EQ(recorder.objects, (std::vector<std::string> { "+10", "+1", "-1", "-10" }));
     stage.removeObserver(&recorder);
     stage.advance();
-    EXPECT_EQ(recorder.ticks, 1);
+    EXPECT_EQ(recorder.ticks, 2);
 }
 
 // ---- Hostile timelines ----------------------------------------------------------------------
