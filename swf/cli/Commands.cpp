@@ -145,7 +145,7 @@ int commandRun(const Options& options)
         return kUnsupported;
     }
     // What the movie's scripts fetch (files, pages) arrives between frames.
-    for (long long frame = 1; frame < frames; ++frame) {
+    for (long long frame = 1; frame < frames && !session.quitAsked(); ++frame) {
         QCoreApplication::processEvents();
         session.player().advanceFrame();
     }

@@ -42,6 +42,11 @@ Session::Session(swf::Player::ClockMode mode, swf::SoundOutput* sound)
     });
     QObject::connect(&player_, &swf::Player::scriptStopped,
         [](const QString& message) { printError(message.toStdString()); });
+    // fscommand("quit") ends the movie as it would close a projector.
+    QObject::connect(&player_, &swf::Player::fsCommand, [this](const QString& command, const QString&) {
+        if (command.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0)
+            quitAsked_ = true;
+    });
 }
 
 void Session::start(const std::string& reference)
@@ -82,8 +87,14 @@ bool Session::playable()
 
 void Session::playFor(double seconds)
 {
+    if (quitAsked_)
+        return;
     QEventLoop loop;
     QTimer::singleShot(std::chrono::milliseconds(std::llround(seconds * 1000)), &loop, &QEventLoop::quit);
+    QObject::connect(&player_, &swf::Player::fsCommand, &loop, [&] {
+        if (quitAsked_)
+            loop.quit();
+    });
     loop.exec();
 }
 

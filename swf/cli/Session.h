@@ -37,6 +37,8 @@ public:
     bool waitForMovie();
     // Runs the event loop for `seconds` of wall time, the movie playing meanwhile.
     void playFor(double seconds);
+    // Whether the movie asked to quit (fscommand "quit"): no further frame is played.
+    bool quitAsked() const { return quitAsked_; }
 
     // The stage at one pixel per 20 twips, or scaled to `width` with the aspect kept;
     // never past a safe size on a side and never empty. 550x400 before a header arrived.
@@ -49,6 +51,7 @@ private:
     swf::SeededRandom random_;
     swf::FixedWallClock clock_;
     swf::Services services_;
+    bool quitAsked_ = false;
     swf::Player player_;
     std::string reference_;
 };

@@ -234,6 +234,9 @@ DisplayObject* Stage::resolvePath(std::string_view path, DisplayObject* from, bo
         const size_t end = path.find(separator);
         std::string_view part = path.substr(0, end);
         path = end == std::string_view::npos ? std::string_view {} : path.substr(end + 1);
+        // "//" names nothing; a slash at the end is allowed.
+        if (part.empty() && slashes && end != std::string_view::npos)
+            return nullptr;
         if (part.empty() || part == ".")
             continue;
         if (part == ".." || sameName(part, "_parent", caseSensitive)) {

@@ -97,6 +97,15 @@ std::optional<Value> ScriptEngine::dotPath(ExecContext& ctx, const QStringList& 
 
 Value ScriptEngine::getVariable(ExecContext& ctx, const QString& name)
 {
+    // SWF 4 knows no movie clip values: a name or path that reaches a clip is undefined.
+    Value value = lookUpVariable(ctx, name);
+    if (ctx.version < 5 && value.object() && value.object()->asClip())
+        return Value();
+    return value;
+}
+
+Value ScriptEngine::lookUpVariable(ExecContext& ctx, const QString& name)
+{
     if (name.isEmpty())
         return Value();
     Vm& vm = *vm_;
@@ -115,8 +124,10 @@ Value ScriptEngine::getVariable(ExecContext& ctx, const QString& name)
     }
     if (name.contains(QLatin1Char('.')))
         return dotPath(ctx, name.split(QLatin1Char('.')), false).value_or(Value());
-    if (vm.sameName(name, QStringLiteral("this")))
-        return ctx.thisVisible ? ctx.thisValue : Value(variableScope(ctx));
+    // A function that keeps `this` in a register (or has none) has no variable of that
+    // name: the lookup goes on through the scopes like any other.
+    if (ctx.thisVisible && vm.sameName(name, QStringLiteral("this")))
+        return ctx.thisValue;
     if (vm.sameName(name, QStringLiteral("_global")))
         return Value(vm.global());
     for (auto it = ctx.scopes.rbegin(); it != ctx.scopes.rend(); ++it) {
@@ -193,7 +204,8 @@ Value ScriptEngine::callFunction(ExecContext& ctx, const QString& name, std::spa
     Value fn;
     Value self;
     bool found = false;
-    if (!name.contains(QLatin1Char('.')) && !name.contains(QLatin1Char(':')) && !name.contains(QLatin1Char('/'))) {
+    if (!name.contains(QLatin1Char('.')) && !name.contains(QLatin1Char(':'))
+        && !name.contains(QLatin1Char('/'))) {
         for (auto it = ctx.scopes.rbegin(); it != ctx.scopes.rend() && !found; ++it) {
             Object* scope = scopeObject(*this, it->get());
             if (vm.has(scope, name)) {
@@ -216,7 +228,8 @@ Value ScriptEngine::callFunction(ExecContext& ctx, const QString& name, std::spa
     return vm.call(fn, self, args);
 }
 
-Value ScriptEngine::callMethod(ExecContext& ctx, const Value& object, const Value& name, std::span<const Value> args)
+Value ScriptEngine::callMethod(
+    ExecContext& ctx, const Value& object, const Value& name, std::span<const Value> args)
 {
     (void)ctx;
     Vm& vm = *vm_;
@@ -431,8 +444,8 @@ void ScriptEngine::removeSprite(ExecContext& ctx, const Value& target)
 
 // ---- URLs, movies and variables from outside ------------------------------------------------------------
 
-void ScriptEngine::getUrl(ExecContext& ctx, const QString& url, const QString& target, int method, bool loadTarget,
-    bool loadVariables)
+void ScriptEngine::getUrl(ExecContext& ctx, const QString& url, const QString& target, int method,
+    bool loadTarget, bool loadVariables)
 {
     if (url.startsWith(QLatin1String("FSCommand:"), Qt::CaseInsensitive)) {
         fsCommand(url.mid(10), target);
@@ -466,7 +479,8 @@ void ScriptEngine::getUrl(ExecContext& ctx, const QString& url, const QString& t
 
 // ---- Dragging ------------------------------------------------------------------------------------------
 
-void ScriptEngine::startDrag(ExecContext& ctx, const Value& target, bool lockCenter, std::optional<QRectF> area)
+void ScriptEngine::startDrag(
+    ExecContext& ctx, const Value& target, bool lockCenter, std::optional<QRectF> area)
 {
     DisplayObject* d = resolveTarget(target, displayOf(Value(ctx.target)));
     if (!d)

@@ -387,7 +387,8 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
         qsizetype from = qsizetype(std::max(0.0, index - 1));
         if (from > s.size())
             from = s.size();
-        qsizetype n = count < 0 ? s.size() - from : qsizetype(std::min<double>(count, double(s.size() - from)));
+        qsizetype n
+            = count < 0 ? s.size() - from : qsizetype(std::min<double>(count, double(s.size() - from)));
         push(s.mid(from, n));
         return;
     }
@@ -396,8 +397,10 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
         return;
     case A::CharToAscii:
     case A::MBCharToAscii: {
+        // A character beyond the first plane has no code of 16 bits: it reads as U+FFFD.
         const QString s = popString();
-        push(s.isEmpty() ? Value(0.0) : Value(double(s.at(0).unicode())));
+        const char16_t first = s.isEmpty() ? 0 : s.at(0).unicode();
+        push(double(QChar::isSurrogate(first) ? char16_t(QChar::ReplacementCharacter) : first));
         return;
     }
     case A::AsciiToChar:
@@ -485,7 +488,8 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
         return;
     case A::If:
         if (vm.toBoolean(pop()))
-            pc = ins.target < 0 ? c.program->size() : uint32_t(std::min<int64_t>(ins.target, c.program->size()));
+            pc = ins.target < 0 ? c.program->size()
+                                : uint32_t(std::min<int64_t>(ins.target, c.program->size()));
         return;
     case A::Call:
         engine.callFrame(c, pop());
@@ -836,8 +840,8 @@ Value execute(ExecContext& ctx, uint32_t start, uint32_t end)
 void runActions(ScriptEngine& engine, std::shared_ptr<Program> program, Object* clip)
 {
     Vm& vm = engine.vm();
-    ExecContext ctx { vm, engine, program, nullptr, {}, nullptr, Value(clip), Ref<Object>(clip), Ref<Object>(clip),
-        std::vector<Value>(4), nullptr, nullptr, program->version() };
+    ExecContext ctx { vm, engine, program, nullptr, {}, nullptr, Value(clip), Ref<Object>(clip),
+        Ref<Object>(clip), std::vector<Value>(4), nullptr, nullptr, program->version() };
     ctx.scopes.push_back(Ref<Object>(clip));
     const bool outermost = !vm.inScript();
     vm.beginScript();

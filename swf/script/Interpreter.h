@@ -14,8 +14,8 @@ class Vm;
 
 // The state of one running body of code: a frame script, an event handler or a function
 // call. (The operand stack is the virtual machine's, shared by every script and function:
-// what one block leaves there the next finds.) Variables are looked up through `scopes` (innermost last, the global object below
-// them all); a frame script's scope is its timeline, a function's the scopes it was
+// what one block leaves there the next finds.) Variables are looked up through `scopes` (innermost last, the
+// global object below them all); a frame script's scope is its timeline, a function's the scopes it was
 // defined in and its own activation object.
 struct ExecContext {
     Vm& vm;
@@ -32,7 +32,7 @@ struct ExecContext {
     Ref<Object> home; // where `super` starts looking (the method's prototype)
     int version = 8;
     // Whether `this` is a variable of the code (a function that preloads or suppresses it
-    // has none: the name then reaches the timeline).
+    // has none: the name is then looked up like any other).
     bool thisVisible = true;
 };
 

@@ -1,47 +1,14 @@
 #include "Program.h"
 
-#include <QStringDecoder>
+#include "swf/kinds/TextCodec.h"
+
+#include <algorithm>
 
 namespace swf::script {
-namespace {
-
-bool validUtf8(std::string_view s)
-{
-    size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        int extra = 0;
-        if (c < 0x80)
-            extra = 0;
-        else if ((c & 0xE0) == 0xC0 && c >= 0xC2)
-            extra = 1;
-        else if ((c & 0xF0) == 0xE0)
-            extra = 2;
-        else if ((c & 0xF8) == 0xF0 && c <= 0xF4)
-            extra = 3;
-        else
-            return false;
-        if (i + extra >= s.size() && extra > 0)
-            return false;
-        for (int k = 1; k <= extra; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += extra + 1;
-    }
-    return true;
-}
-
-} // namespace
 
 QString decodeMovieString(std::string_view bytes, int swfVersion)
 {
-    if (swfVersion >= 6 || validUtf8(bytes))
-        return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-    QStringDecoder gbk("GB18030");
-    if (!gbk.isValid())
-        return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-    return gbk.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return movieText(bytes, static_cast<uint8_t>(std::clamp(swfVersion, 0, 255)));
 }
 
 Program::Program(std::span<const uint8_t> bytes, int swfVersion, std::shared_ptr<const void> keepAlive)
@@ -115,8 +82,9 @@ void Program::decode(Instruction& ins, const ActionRecord& record)
     }
     case ActionCode::DefineFunction:
     case ActionCode::DefineFunction2: {
-        auto header = record.code == uint8_t(ActionCode::DefineFunction) ? readDefineFunction(record.payload)
-                                                                         : readDefineFunction2(record.payload);
+        auto header = record.code == uint8_t(ActionCode::DefineFunction)
+            ? readDefineFunction(record.payload)
+            : readDefineFunction2(record.payload);
         if (!header) {
             ins.code = 0xFF; // damaged: skipped
             break;

@@ -26,10 +26,9 @@ namespace swf {
 class LoadJob;
 class Stage;
 struct Movie;
-}
+} // namespace swf
 
 namespace swf::script {
-
 
 // Runs the scripts of the movies on one stage: frame actions, init actions, clip events,
 // button actions, intervals and the listeners of Key, Mouse and Stage, in the order the
@@ -167,7 +166,8 @@ public:
     std::optional<uint16_t> exportedCharacter(const Movie& movie, const QString& name);
 
     // Places an exported symbol on a clip (attachMovie), runs its constructor.
-    DisplayObject* attach(MovieClip& parent, const QString& symbol, const QString& name, int depth, Object* init);
+    DisplayObject* attach(
+        MovieClip& parent, const QString& symbol, const QString& name, int depth, Object* init);
     DisplayObject* duplicate(DisplayObject& source, const QString& name, int depth, Object* init);
     // Runs the registered class constructor (and copies init properties) of a new clip.
     void construct(DisplayObject& display, Object* init);
@@ -186,6 +186,7 @@ public:
     void setMovieUrl(const QString& url) { url_ = url; }
 
 private:
+    Value lookUpVariable(ExecContext& ctx, const QString& name);
     // One queued piece of work, run unless its clip is gone by then.
     struct Task {
         ObjectId clip = 0;
@@ -206,7 +207,8 @@ private:
     bool hasClipEvent(DisplayObject& object, uint32_t event) const;
     void queueEvent(DisplayObject& object, uint32_t event, const QString& method, Priority priority,
         std::vector<Task>* into = nullptr);
-    void frameTasks(MovieClip& clip, const Frame& frame, std::vector<Task>& into, std::vector<Unit>& children);
+    void frameTasks(
+        MovieClip& clip, const Frame& frame, std::vector<Task>& into, std::vector<Unit>& children);
     void flushUnits();
     void runTask(Task& task);
     void runTimers();

@@ -92,7 +92,8 @@ Ref<NativeFunction> Vm::method(Object* target, const QString& name, NativeFn fn,
     return f;
 }
 
-Ref<NativeFunction> Vm::makeClass(const QString& name, NativeFn ctor, Object* prototype, bool makesOwnObject, uint16_t flags)
+Ref<NativeFunction> Vm::makeClass(
+    const QString& name, NativeFn ctor, Object* prototype, bool makesOwnObject, uint16_t flags)
 {
     Ref<NativeFunction> f = newNative(ctor, makesOwnObject);
     f->define(QStringLiteral("prototype"), prototype, kBuiltin);
@@ -218,6 +219,15 @@ QString Vm::toString(const Value& v)
         Object* o = v.object();
         if (ClipObject* clip = o->asClip())
             return clipPath(*clip);
+        // What toString gives is taken only when it is a string: any other value (a
+        // number included) leaves the object with no text of its own.
+        const Value fn = get(o, QStringLiteral("toString"), nullptr, false);
+        if (fn.object() && fn.object()->asFunction()) {
+            const Value text = call(fn, v, {});
+            if (text.isString())
+                return text.string();
+            return o->asFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]");
+        }
         const std::optional<Value> p = convert(o, v, Hint::String);
         if (!p || p->isObject())
             return o->asFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]");
@@ -382,11 +392,30 @@ Value Vm::get(Object* o, const QString& name, Object** home, bool resolve)
     if (Value late; lateLookup(*this, o, name, late))
         return late;
     if (resolve && name != QLatin1String("__resolve")) {
-        Value handler = get(o, QStringLiteral("__resolve"), nullptr, false);
+        const Value handler = resolveHandler(o);
         if (handler.object() && handler.object()->asFunction()) {
             const Value args[] = { Value(name) };
             return call(handler, Value(o), args);
         }
+    }
+    return Value();
+}
+
+// The __resolve that answers for a missing property: the nearest one up the prototype
+// chain that holds an object. One that holds a primitive or a clip is passed over; one
+// made with addProperty answers nothing.
+Value Vm::resolveHandler(Object* o)
+{
+    const QString k = key(QStringLiteral("__resolve"));
+    int guard = 0;
+    for (Object* cur = o; cur && guard < 256; cur = cur->proto(), ++guard) {
+        Property* p = cur->properties().find(k);
+        if (!p || !visible(*p))
+            continue;
+        if (p->accessor)
+            return Value();
+        if (p->value.object() && !p->value.object()->asClip())
+            return p->value;
     }
     return Value();
 }
@@ -601,6 +630,19 @@ bool Vm::strictEquals(const Value& a, const Value& b)
     return false;
 }
 
+// Equality asks an object only its valueOf: one whose valueOf gives an object (as
+// Object.prototype.valueOf does) equals no primitive, whatever its toString says.
+Value Vm::equalityPrimitive(const Value& v)
+{
+    Object* o = v.object();
+    if (o->asClip())
+        return toPrimitive(v);
+    const Value fn = get(o, QStringLiteral("valueOf"), nullptr, false);
+    if (fn.object() && fn.object()->asFunction())
+        return call(fn, v, {});
+    return toPrimitive(v);
+}
+
 bool Vm::equals(const Value& a, const Value& b)
 {
     using T = Value::Type;
@@ -610,11 +652,11 @@ bool Vm::equals(const Value& a, const Value& b)
         return strictEquals(a, b);
     // An object meets a primitive as its own primitive (undefined when it has none).
     if (ta == T::Object) {
-        const Value p = toPrimitive(a);
+        const Value p = equalityPrimitive(a);
         return p.isObject() ? false : equals(p, b);
     }
     if (tb == T::Object) {
-        const Value p = toPrimitive(b);
+        const Value p = equalityPrimitive(b);
         return p.isObject() ? false : equals(a, p);
     }
     if (a.isNullish() && b.isNullish())

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 namespace swf::script {
@@ -33,9 +33,9 @@ struct ScriptAbort {
 struct Prototypes {
     Ref<Object> object, function, array, string, number, boolean, date, error, movieClip, button, textField,
         textFormat, sound, color, xmlNode, xml, loadVars, sharedObject, transform, point, rectangle, matrix,
-        colorTransform, contextMenu, contextMenuItem, movieClipLoader, localConnection, textSnapshot, styleSheet,
-        bitmapData, fileReference, xmlSocket, netConnection, netStream, camera, microphone, video, selection,
-        filter;
+        colorTransform, contextMenu, contextMenuItem, movieClipLoader, localConnection, textSnapshot,
+        styleSheet, bitmapData, fileReference, xmlSocket, netConnection, netStream, camera, microphone, video,
+        selection, filter;
 };
 
 // The ActionScript 1/2 virtual machine of one movie: its objects, the global object and
@@ -78,8 +78,8 @@ public:
     Ref<NativeFunction> method(Object* target, const QString& name, NativeFn fn, uint16_t flags = kBuiltin);
     // A class: the constructor with a fresh prototype (whose __proto__ is `parentProto`),
     // linked both ways, defined on the global object under `name` when given.
-    Ref<NativeFunction> makeClass(
-        const QString& name, NativeFn ctor, Object* prototype, bool makesOwnObject = false, uint16_t flags = kBuiltin);
+    Ref<NativeFunction> makeClass(const QString& name, NativeFn ctor, Object* prototype,
+        bool makesOwnObject = false, uint16_t flags = kBuiltin);
     // What `new` makes for a class whose prototype chain reaches `proto`: the object of
     // the built-in kind behind it (an array, a date, an XML node), so that scripts can
     // extend the built-in classes.
@@ -87,7 +87,8 @@ public:
     void setInstanceFactory(Object* proto, InstanceFactory factory);
     Ref<Object> instantiate(Object* proto);
     // An accessor property with native getter and setter (the setter may be null).
-    void accessor(Object* target, const QString& name, NativeFn getter, NativeFn setter, uint16_t flags = kBuiltin);
+    void accessor(
+        Object* target, const QString& name, NativeFn getter, NativeFn setter, uint16_t flags = kBuiltin);
 
     // ---- Conversions, by the movie's version ---------------------------------------------
     enum class Hint : uint8_t { None, Number, String };
@@ -130,7 +131,8 @@ public:
     bool instanceOf(const Value& v, Object* constructor);
 
     // ---- Calls --------------------------------------------------------------------------
-    Value call(const Value& function, const Value& thisValue, std::span<const Value> args, Object* home = nullptr);
+    Value call(
+        const Value& function, const Value& thisValue, std::span<const Value> args, Object* home = nullptr);
     Value callMethod(const Value& target, const QString& name, std::span<const Value> args);
     Value construct(const Value& constructor, std::span<const Value> args);
     // Counts a call against the depth limit; fails the call past it.
@@ -163,6 +165,8 @@ public:
     [[noreturn]] void throwError(const QString& className, const QString& message);
 
 private:
+    Value resolveHandler(Object* o);
+    Value equalityPrimitive(const Value& v);
     void installBuiltins();
     // valueOf / toString by the hint; nothing when the object has neither.
     std::optional<Value> convert(Object* o, const Value& v, Hint hint);

@@ -44,7 +44,8 @@ Value addListener(Vm& vm, CallArgs& c)
     if (!list)
         return false;
     std::vector<Value> items = list->items();
-    std::erase_if(items, [&](const Value& v) { return vm.strictEquals(v, c[0]); });
+    // Listeners are compared with ==: adding null takes an undefined one's place.
+    std::erase_if(items, [&](const Value& v) { return vm.equals(v, c[0]); });
     items.push_back(c[0]);
     list->assign(std::move(items));
     return true;
@@ -57,7 +58,7 @@ Value removeListener(Vm& vm, CallArgs& c)
         return false;
     std::vector<Value> items = list->items();
     for (auto it = items.begin(); it != items.end(); ++it) {
-        if (vm.strictEquals(*it, c[0])) {
+        if (vm.equals(*it, c[0])) {
             items.erase(it);
             list->assign(std::move(items));
             return true;
@@ -120,7 +121,8 @@ void installError(Vm& vm)
 void installAsBroadcaster(Vm& vm)
 {
     Ref<Object> proto = vm.newObject();
-    Ref<NativeFunction> ctor = vm.makeClass(QStringLiteral("AsBroadcaster"), [](Vm&, CallArgs&) { return Value(); }, proto.get());
+    Ref<NativeFunction> ctor = vm.makeClass(
+        QStringLiteral("AsBroadcaster"), [](Vm&, CallArgs&) { return Value(); }, proto.get());
     defineMethods(vm, ctor.get(),
         { { "initialize", initialize }, { "addListener", addListener }, { "removeListener", removeListener },
             { "broadcastMessage", broadcastMessage } });

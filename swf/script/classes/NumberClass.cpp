@@ -72,9 +72,14 @@ Value booleanValueOf(Vm&, CallArgs& c)
 
 // ---- Math --------------------------------------------------------------------------------
 
+// The original player reads a second argument of the one-argument functions as a number
+// too, and drops it: its valueOf runs.
 template <double (*F)(double)> Value unary(Vm& vm, CallArgs& c)
 {
-    return F(argNumber(vm, c, 0));
+    const double x = argNumber(vm, c, 0);
+    if (c.size() > 1)
+        argNumber(vm, c, 1);
+    return F(x);
 }
 
 double roundHalfUp(double x)
@@ -84,40 +89,31 @@ double roundHalfUp(double x)
 
 Value mathAtan2(Vm& vm, CallArgs& c)
 {
-    return std::atan2(argNumber(vm, c, 0), argNumber(vm, c, 1));
+    // The arguments are read in order: their valueOf may have effects.
+    const double x = argNumber(vm, c, 0);
+    return std::atan2(x, argNumber(vm, c, 1));
 }
 
 Value mathPow(Vm& vm, CallArgs& c)
 {
-    return std::pow(argNumber(vm, c, 0), argNumber(vm, c, 1));
+    // The arguments are read in order: their valueOf may have effects.
+    const double x = argNumber(vm, c, 0);
+    return std::pow(x, argNumber(vm, c, 1));
 }
 
-Value mathMax(Vm& vm, CallArgs& c)
+// Math.max and Math.min take two numbers: with none they give the empty answer, with one
+// NaN (the second is missing, not undefined), and a third is not even read.
+template <bool Max> Value mathExtreme(Vm& vm, CallArgs& c)
 {
     if (c.size() == 0)
-        return -std::numeric_limits<double>::infinity();
-    double best = -std::numeric_limits<double>::infinity();
-    for (const Value& v : c.args) {
-        const double n = vm.toNumber(v);
-        if (std::isnan(n))
-            return n;
-        best = std::max(best, n);
-    }
-    return best;
-}
-
-Value mathMin(Vm& vm, CallArgs& c)
-{
-    if (c.size() == 0)
-        return std::numeric_limits<double>::infinity();
-    double best = std::numeric_limits<double>::infinity();
-    for (const Value& v : c.args) {
-        const double n = vm.toNumber(v);
-        if (std::isnan(n))
-            return n;
-        best = std::min(best, n);
-    }
-    return best;
+        return (Max ? -1 : 1) * std::numeric_limits<double>::infinity();
+    if (c.size() == 1)
+        return std::numeric_limits<double>::quiet_NaN();
+    const double x = argNumber(vm, c, 0);
+    const double y = argNumber(vm, c, 1);
+    if (std::isnan(x) || std::isnan(y))
+        return std::numeric_limits<double>::quiet_NaN();
+    return Max ? std::max(x, y) : std::min(x, y);
 }
 
 Value mathRandom(Vm& vm, CallArgs&)
@@ -149,7 +145,6 @@ void installNumberAndBoolean(Vm& vm)
     Object* bproto = vm.protos().boolean.get();
     vm.makeClass(QStringLiteral("Boolean"), booleanConstructor, bproto, true);
     defineMethods(vm, bproto, { { "toString", booleanToString }, { "valueOf", booleanValueOf } });
-
 }
 
 void installMath(Vm& vm)
@@ -161,11 +156,12 @@ void installMath(Vm& vm)
             { "atan", unary<std::atan> }, { "ceil", unary<std::ceil> }, { "cos", unary<std::cos> },
             { "exp", unary<std::exp> }, { "floor", unary<std::floor> }, { "log", unary<std::log> },
             { "round", unary<roundHalfUp> }, { "sin", unary<std::sin> }, { "sqrt", unary<std::sqrt> },
-            { "tan", unary<std::tan> }, { "atan2", mathAtan2 }, { "pow", mathPow }, { "max", mathMax },
-            { "min", mathMin }, { "random", mathRandom } });
-    const std::pair<const char*, double> constants[] = { { "E", std::numbers::e }, { "LN10", std::numbers::ln10 },
-        { "LN2", std::numbers::ln2 }, { "LOG10E", std::numbers::log10e }, { "LOG2E", std::numbers::log2e },
-        { "PI", std::numbers::pi }, { "SQRT1_2", 1 / std::numbers::sqrt2 }, { "SQRT2", std::numbers::sqrt2 } };
+            { "tan", unary<std::tan> }, { "atan2", mathAtan2 }, { "pow", mathPow },
+            { "max", mathExtreme<true> }, { "min", mathExtreme<false> }, { "random", mathRandom } });
+    const std::pair<const char*, double> constants[] = { { "E", std::numbers::e },
+        { "LN10", std::numbers::ln10 }, { "LN2", std::numbers::ln2 }, { "LOG10E", std::numbers::log10e },
+        { "LOG2E", std::numbers::log2e }, { "PI", std::numbers::pi }, { "SQRT1_2", 1 / std::numbers::sqrt2 },
+        { "SQRT2", std::numbers::sqrt2 } };
     for (const auto& [name, value] : constants)
         math->define(QString::fromLatin1(name), value, kHidden);
 }

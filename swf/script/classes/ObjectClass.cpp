@@ -126,8 +126,9 @@ Value registerClass(Vm& vm, CallArgs& c)
 {
     if (c.size() < 2 || !vm.engine())
         return false;
+    // Only a function is a class; null or undefined takes the registration away.
     Object* ctor = c[1].object();
-    if (ctor && !ctor->asFunction())
+    if (ctor ? !ctor->asFunction() : !c[1].isNullish())
         return false;
     vm.engine()->registerClass(vm.toString(c[0]), ctor);
     return true;
@@ -180,7 +181,8 @@ void installObject(Vm& vm)
     Object* proto = vm.protos().object.get();
     Ref<NativeFunction> ctor = vm.makeClass(QStringLiteral("Object"), objectConstructor, proto, true);
     defineMethods(vm, proto,
-        { { "toString", objectToString }, { "toLocaleString", objectToString }, { "valueOf", objectValueOf } });
+        { { "toString", objectToString }, { "toLocaleString", objectToString },
+            { "valueOf", objectValueOf } });
     defineMethods(vm, proto,
         { { "hasOwnProperty", hasOwnProperty }, { "isPropertyEnumerable", isPropertyEnumerable },
             { "isPrototypeOf", isPrototypeOf }, { "addProperty", addProperty }, { "watch", watch },

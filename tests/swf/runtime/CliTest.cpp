@@ -79,6 +79,34 @@ TEST_F(CliTest, RunWritesTheStageAfterTheLastFrame)
     EXPECT_EQ(pixel(image, 45, 25), QColor(255, 0, 0));
 }
 
+// fscommand("quit") ends the run after its frame, as it closes a projector: the frames
+// asked for beyond it are not played. The actions are written byte by byte: Push of a
+// string (0x96), Trace (0x26), GetURL (0x83) to "FSCommand:quit".
+TEST_F(CliTest, RunStopsWhenTheMovieQuits)
+{
+    const auto traceText = [](char text) {
+        return std::vector<uint8_t> { 0x96, 0x03, 0x00, 0x00, uint8_t(text), 0x00, 0x26, 0x00 };
+    };
+    Writer w(stageHeader(40, 30, 12.0, 6));
+    w.doAction(traceText('1'));
+    w.showFrame();
+    std::vector<uint8_t> quit = traceText('2');
+    quit.pop_back();
+    const std::string url = "FSCommand:quit";
+    quit.insert(quit.end(), { 0x83, uint8_t(url.size() + 2), 0x00 });
+    quit.insert(quit.end(), url.begin(), url.end());
+    quit.insert(quit.end(), { 0x00, 0x00, 0x00 });
+    w.doAction(quit);
+    w.showFrame();
+    w.doAction(traceText('3'));
+    w.showFrame();
+    const QString movie = write(QStringLiteral("quits.swf"), fileByteArray(w, Compression::None));
+    const Outcome run
+        = runTool({ QStringLiteral("run"), movie, QStringLiteral("--frames"), QStringLiteral("3") });
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QByteArray("1\n2\n"));
+}
+
 TEST_F(CliTest, UnreadableFilesFailWithAMessage)
 {
     const Outcome missing = runTool({ QStringLiteral("run"), dir_.filePath(QStringLiteral("none.swf")),

@@ -77,6 +77,25 @@ TEST(Actions, EqualityAndComparison)
     EXPECT_EQ(traceOf(a), lines({ "true", "true", "false", "true", "false", "true", "undefined" }));
 }
 
+// Equality asks an object its valueOf alone; text asks its toString and takes only a
+// string from it.
+TEST(Actions, ObjectsMeetPrimitivesThroughValueOfAndToString)
+{
+    const auto setMethod = [](Asm& a, const char* name, const Asm& body) {
+        a.get("o").push(name).function("", {}, body).op(A::SetMember);
+    };
+    Asm a;
+    a.assignNew("o", "Object");
+    setMethod(a, "toString", Asm().push("test").op(A::Return));
+    a.get("o").push("test").op(A::Equals2).op(A::Trace);
+    a.get("o").op(A::Trace);
+    setMethod(a, "toString", Asm().push(4.0).op(A::Return));
+    a.get("o").op(A::Trace);
+    setMethod(a, "valueOf", Asm().push("v").op(A::Return));
+    a.get("o").push("v").op(A::Equals2).op(A::Trace);
+    EXPECT_EQ(traceOf(a, 7), lines({ "false", "test", "[type Object]", "true" }));
+}
+
 TEST(Actions, BitOperationsWorkOnThirtyTwoBits)
 {
     Asm a;
@@ -95,6 +114,40 @@ TEST(Actions, StringActionsCountCharacters)
     a.push("A").op(A::CharToAscii).op(A::Trace);
     a.push(26408.0).op(A::MBAsciiToChar).op(A::Trace);
     EXPECT_EQ(traceOf(a), lines({ "4", "ell", "65", "木" }));
+}
+
+// A character beyond the first plane is two units long but has no 16-bit code.
+TEST(Actions, CharactersBeyondTheFirstPlane)
+{
+    Asm a;
+    a.push("\xF0\x9F\x98\x8B").op(A::CharToAscii).op(A::Trace);
+    a.push("\xF0\x9F\x98\x8B").op(A::MBCharToAscii).op(A::Trace);
+    a.push("\xF0\x9F\x98\x8Bx").op(A::StringLength).op(A::Trace);
+    EXPECT_EQ(traceOf(a, 6), lines({ "65533", "65533", "3" }));
+}
+
+// SWF 4 has no movie clip values: names and paths of clips read as undefined there, while
+// later versions give the clip. "//" names no clip in any version.
+TEST(Actions, ClipsAreValuesFromSwfFive)
+{
+    Asm a;
+    a.get("m").op(A::TypeOf).op(A::Trace);
+    a.get("/").op(A::TypeOf).op(A::Trace);
+    a.push("//").push(13.0).op(A::GetProperty).op(A::Trace);
+    a.push("/m").push(13.0).op(A::GetProperty).op(A::Trace);
+    for (const uint8_t version : { 4, 6 }) {
+        Writer w(stageHeader(100, 100, 12.0, version));
+        w.defineSprite(1, SpriteDefinition {});
+        PlaceObject clip = placeAt(1, 1);
+        clip.name = "m";
+        w.place(clip);
+        w.doAction(a.bytes());
+        w.showFrame();
+        ScriptRun run;
+        run.play(w);
+        const char* type = version < 5 ? "undefined" : "movieclip";
+        EXPECT_EQ(run.traces, lines({ type, type, "undefined", "m" })) << "SWF " << int(version);
+    }
 }
 
 TEST(Actions, LoopsWithJumpsAndConditions)

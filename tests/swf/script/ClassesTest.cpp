@@ -76,8 +76,12 @@ TEST(Classes, MathFunctions)
     a.traceCall("Math", "abs", { -3.0 });
     traceMember(a, "Math", "PI");
     a.traceCall("Math", "min");
+    // max and min read two numbers: one alone gives NaN, a third is not looked at.
+    a.traceCall("Math", "max", { 3.0 });
+    a.traceCall("Math", "min", { 3.0, 1.0, -5.0 });
     EXPECT_EQ(traceOf(a),
-        lines({ "7", "-2", "3", "-2", "1024", "1.4142135623731", "3", "3.14159265358979", "Infinity" }));
+        lines({ "7", "-2", "3", "-2", "1024", "1.4142135623731", "3", "3.14159265358979", "Infinity", "NaN",
+            "1" }));
 }
 
 TEST(Classes, ArraySortFlagsAndMethods)
@@ -161,7 +165,26 @@ TEST(Classes, ResolveAnswersMissingMembers)
     a.assignNew("o", "Object");
     a.get("o").push("__resolve").function("", { "name" }, resolver).op(A::SetMember);
     traceMember(a, "o", "thing");
-    EXPECT_EQ(traceOf(a), lines({ "no thing" }));
+    // The nearest __resolve holding a primitive is passed over for the prototype's;
+    // one holding a plain object answers nothing.
+    a.assignNew("child", "Object");
+    a.get("child").push("__proto__").get("o").op(A::SetMember);
+    a.get("child").push("__resolve").push(42.0).op(A::SetMember);
+    traceMember(a, "child", "other");
+    a.get("child").push("__resolve").push(0.0).op(A::InitObject).op(A::SetMember);
+    traceMember(a, "child", "other");
+    EXPECT_EQ(traceOf(a), lines({ "no thing", "no other", "undefined" }));
+}
+
+TEST(Classes, RegisterClassTakesOnlyFunctions)
+{
+    Asm a;
+    a.traceCall("Object", "registerClass", { "symbol" });
+    a.traceCall("Object", "registerClass", { "symbol", 12.0 });
+    a.traceCall("Object", "registerClass", { "symbol", "Object" });
+    a.get("Object").push("symbol").get("Object").callMethod("registerClass", 2).op(A::Trace);
+    a.pushNull().push("symbol").get("Object").callMethod("registerClass", 2).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "false", "false", "false", "true", "true" }));
 }
 
 TEST(Classes, FunctionCallAndApply)
