@@ -125,9 +125,14 @@ Value ScriptEngine::lookUpVariable(ExecContext& ctx, const QString& name)
     if (name.contains(QLatin1Char('.')))
         return dotPath(ctx, name.split(QLatin1Char('.')), false).value_or(Value());
     // A function that keeps `this` in a register (or has none) has no variable of that
-    // name: the lookup goes on through the scopes like any other.
-    if (ctx.thisVisible && vm.sameName(name, QStringLiteral("this")))
-        return ctx.thisValue;
+    // name: from SWF 6 the name then reaches the timeline, before it goes on through the
+    // scopes like any other.
+    if (vm.sameName(name, QStringLiteral("this"))) {
+        if (ctx.thisVisible)
+            return ctx.thisValue;
+        if (ctx.version >= 6)
+            return Value(variableScope(ctx));
+    }
     if (vm.sameName(name, QStringLiteral("_global")))
         return Value(vm.global());
     for (auto it = ctx.scopes.rbegin(); it != ctx.scopes.rend(); ++it) {

@@ -32,7 +32,7 @@ struct ExecContext {
     Ref<Object> home; // where `super` starts looking (the method's prototype)
     int version = 8;
     // Whether `this` is a variable of the code (a function that preloads or suppresses it
-    // has none: the name is then looked up like any other).
+    // has none: the name then stands for the timeline, or before SWF 6 for nothing).
     bool thisVisible = true;
 };
 
