@@ -3,6 +3,7 @@
 #include "ClipObject.h"
 #include "Interpreter.h"
 #include "ScriptHost.h"
+#include "TextFieldBinding.h"
 #include "Vm.h"
 
 #include "swf/display/PointerInput.h"
@@ -52,6 +53,7 @@ public:
     Vm& vm() { return *vm_; }
     Stage& stage() { return stage_; }
     ScriptHost& host() { return host_; }
+    TextFields& textFields() { return *textFields_; }
     const Services& services() const { return services_; }
     int version() const { return version_; }
 
@@ -221,6 +223,7 @@ private:
     ScriptHost& host_;
     int version_;
     std::unique_ptr<Vm> vm_;
+    std::unique_ptr<TextFields> textFields_;
     std::unordered_map<ObjectId, Ref<ClipObject>> objects_;
     // The clips in execution order, newest first.
     std::vector<ObjectId> executionList_;
