@@ -3,6 +3,7 @@
 #include "Array.h"
 #include "Builtins.h"
 #include "Numbers.h"
+#include "TextFieldBinding.h"
 
 #include "swf/display/Stage.h"
 #include "swf/format/BitReader.h"

@@ -3,7 +3,6 @@
 #include "ClipObject.h"
 #include "Interpreter.h"
 #include "ScriptHost.h"
-#include "TextFieldBinding.h"
 #include "Vm.h"
 
 #include "swf/display/PointerInput.h"
@@ -31,6 +30,7 @@ struct Movie;
 
 namespace swf::script {
 
+class TextFields;
 
 // Runs the scripts of the movies on one stage: frame actions, init actions, clip events,
 // button actions, intervals and the listeners of Key, Mouse and Stage, in the order the

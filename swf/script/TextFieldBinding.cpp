@@ -72,9 +72,10 @@ void TextFields::removed(DisplayObject& object)
 {
     if (object.id() == focus_) {
         focus_ = 0;
-        begin_ = end_ = -1;
+        begin_ = end_ = caret_ = -1;
     }
     std::erase(bound_, object.id());
+    seen_.erase(object.id());
 }
 
 void TextFields::refresh()
@@ -95,15 +96,39 @@ Value TextFields::variable(EditTextInstance& field, bool& found)
     return v;
 }
 
+bool TextFields::followsVariable(EditTextInstance& field)
+{
+    // A variable of a plain object is read when the field binds to it, not after: only
+    // timelines tell their fields when a variable changes.
+    const QString& name = field.variable();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot <= 0 || name.contains(u':') || name.contains(u'/'))
+        return true;
+    ExecContext ctx = contextOf(engine_, field);
+    const Value owner = engine_.getVariable(ctx, name.left(dot));
+    return owner.object() && owner.object()->asClip();
+}
+
 void TextFields::pull(EditTextInstance& field)
 {
-    if (field.variable().isEmpty())
+    if (field.variable().isEmpty() || !followsVariable(field))
         return;
+    show(field);
+}
+
+void TextFields::show(EditTextInstance& field)
+{
     bool found = false;
     const Value v = variable(field, found);
     if (!found)
         return;
     const QString text = engine_.vm().toString(v);
+    // The field follows changes of the variable, not every value it holds: a text given
+    // to a field whose variable would not take it stays.
+    QString& seen = seen_[field.id()];
+    if (seen == text && !seen.isNull())
+        return;
+    seen = text;
     if (field.html()) {
         if (field.htmlText() != text)
             field.setHtmlText(text);
@@ -118,14 +143,18 @@ void TextFields::push(EditTextInstance& field)
         return;
     ExecContext ctx = contextOf(engine_, field);
     engine_.setVariable(ctx, field.variable(), field.html() ? field.htmlText() : field.text());
+    bool found = false;
+    const Value now = variable(field, found);
+    seen_[field.id()] = found ? engine_.vm().toString(now) : QString();
 }
 
 void TextFields::bind(EditTextInstance& field)
 {
+    seen_.erase(field.id());
     bool found = false;
     variable(field, found);
     if (found) {
-        pull(field);
+        show(field);
         return;
     }
     const QString initial = field.initialText();
@@ -144,19 +173,26 @@ DisplayObject* TextFields::focus() const
     return focus_ ? engine_.stage().find(focus_) : nullptr;
 }
 
+bool TextFields::canFocus(DisplayObject& object)
+{
+    if (dynamic_cast<EditTextInstance*>(&object))
+        return true;
+    if (object.asMovieClip())
+        return engine_.vm().toBoolean(
+            engine_.vm().get(engine_.objectFor(object), QStringLiteral("focusEnabled")));
+    return object.character() != nullptr; // a button
+}
+
 bool TextFields::setFocus(DisplayObject* object)
 {
     DisplayObject* old = focus();
     if (object == old)
         return true;
-    if (object && !dynamic_cast<EditTextInstance*>(object) && !object->asMovieClip() && !object->character())
+    if (object && !canFocus(*object))
         return false;
     focus_ = object ? object->id() : 0;
-    if (auto* field = dynamic_cast<EditTextInstance*>(object)) {
-        begin_ = end_ = field->length();
-    } else {
-        begin_ = end_ = -1;
-    }
+    // The selection is the new field's whole text once the news is out.
+    begin_ = end_ = caret_ = -1;
     const Value oldValue = old ? Value(engine_.objectFor(*old)) : Value::null();
     const Value newValue = object ? Value(engine_.objectFor(*object)) : Value::null();
     if (old) {
@@ -172,19 +208,25 @@ bool TextFields::setFocus(DisplayObject* object)
         guarded(engine_,
             [&] { engine_.vm().callMethod(Value(selection), QStringLiteral("broadcastMessage"), args); });
     }
+    if (auto* field = dynamic_cast<EditTextInstance*>(focus());
+        field && focus_ == (object ? object->id() : 0)) {
+        begin_ = 0;
+        end_ = caret_ = field->length();
+    }
     return true;
 }
 
-void TextFields::setSelection(int begin, int end)
+void TextFields::setSelection(std::optional<int> begin, std::optional<int> end)
 {
     auto* field = dynamic_cast<EditTextInstance*>(focus());
     if (!field)
         return;
     const int length = field->length();
-    begin_ = std::clamp(begin, 0, length);
-    end_ = std::clamp(end, 0, length);
-    if (end_ < begin_)
-        std::swap(begin_, end_);
+    const int from = std::clamp(begin.value_or(begin_), 0, length);
+    const int to = std::clamp(end.value_or(caret_), 0, length);
+    begin_ = std::min(from, to);
+    end_ = std::max(from, to);
+    caret_ = to;
 }
 
 } // namespace swf::script

@@ -4,6 +4,8 @@
 
 #include "swf/display/DisplayObject.h"
 
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace swf {
@@ -50,17 +52,28 @@ public:
     // Moves the focus (null: none), telling the objects and Selection's listeners. False
     // when `object` cannot take it.
     bool setFocus(DisplayObject* object);
+    // The selection in the focused field, -1 when no field has the focus; the caret is
+    // at the end the selection was made towards.
     int selectionBegin() const { return begin_; }
     int selectionEnd() const { return end_; }
-    void setSelection(int begin, int end);
+    int caret() const { return caret_; }
+    // An index not given stays as it is.
+    void setSelection(std::optional<int> begin, std::optional<int> end);
 
 private:
     Value variable(EditTextInstance& field, bool& found);
+    bool followsVariable(EditTextInstance& field);
+    bool canFocus(DisplayObject& object);
+    // The field takes the variable's value, wherever it lives.
+    void show(EditTextInstance& field);
     ScriptEngine& engine_;
     std::vector<ObjectId> bound_;
+    // The variable's value each field last showed or gave.
+    std::unordered_map<ObjectId, QString> seen_;
     ObjectId focus_ = 0;
     int begin_ = -1;
     int end_ = -1;
+    int caret_ = -1;
 };
 
 // The text field behind a value, if it is a live one.

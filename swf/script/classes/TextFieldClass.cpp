@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace swf::script {
@@ -122,6 +123,12 @@ QString extraKey(Prop p)
     return QStringLiteral("\x01") + QString::fromLatin1(kProps[int(p)].name);
 }
 
+Value extra(ClipObject& self, Prop p, const Value& fallback)
+{
+    const Property* stored = self.findOwn(extraKey(p));
+    return stored ? stored->value : fallback;
+}
+
 Value readProp(Vm& vm, ClipObject& self, EditTextInstance& f, Prop p)
 {
     TextFields& fields = engineOf(vm).textFields();
@@ -187,26 +194,16 @@ Value readProp(Vm& vm, ClipObject& self, EditTextInstance& f, Prop p)
         return Value(vm.newArray());
     case Prop::Sharpness:
     case Prop::Thickness:
-        if (Property* stored = self.findOwn(extraKey(p)))
-            return stored->value;
-        return 0.0;
+        return extra(self, p, 0.0);
     case Prop::AntiAliasType:
-        if (Property* stored = self.findOwn(extraKey(p)))
-            return stored->value;
-        return QStringLiteral("normal");
+        return extra(self, p, QStringLiteral("normal"));
     case Prop::GridFitType:
-        if (Property* stored = self.findOwn(extraKey(p)))
-            return stored->value;
-        return QStringLiteral("pixel");
+        return extra(self, p, QStringLiteral("pixel"));
     case Prop::MouseWheelEnabled:
-        if (Property* stored = self.findOwn(extraKey(p)))
-            return stored->value;
-        return true;
+        return extra(self, p, true);
     case Prop::TabIndex:
     case Prop::StyleSheet:
-        if (Property* stored = self.findOwn(extraKey(p)))
-            return stored->value;
-        return Value();
+        return extra(self, p, Value());
     }
     return Value();
 }
@@ -364,17 +361,19 @@ template <size_t... I> void defineProps(Vm& vm, Object* proto, std::index_sequen
 
 // ---- Methods -------------------------------------------------------------------------------------
 
-// The range [begin, end) of a call's first two arguments, within the text; -1 for a missing one.
-std::pair<int, int> rangeOf(Vm& vm, CallArgs& c, size_t first, int length)
+// The range [begin, end) the first two arguments of getTextFormat and setTextFormat name
+// within a text of `length`: none for the whole text, one for that character.
+std::pair<int, int> rangeOf(Vm& vm, CallArgs& c, int length)
 {
-    int begin = -1;
-    int end = -1;
-    if (c.size() > first && !asTextFormat(c[first]))
-        begin = vm.toInt32(c[first]);
-    if (c.size() > first + 1 && !asTextFormat(c[first + 1]))
-        end = vm.toInt32(c[first + 1]);
-    (void)length;
-    return { begin, end };
+    const auto index = [&](size_t i) -> std::optional<int> {
+        if (c.size() <= i || asTextFormat(c[i]))
+            return std::nullopt;
+        return vm.toInt32(c[i]);
+    };
+    const std::optional<int> first = index(0);
+    const int begin = std::clamp(first.value_or(0), 0, length);
+    const int end = first ? index(1).value_or(*first + 1) : length;
+    return { begin, std::clamp(end, begin, length) };
 }
 
 Value getTextFormat(Vm& vm, CallArgs& c)
@@ -383,15 +382,7 @@ Value getTextFormat(Vm& vm, CallArgs& c)
     if (!f)
         return Value();
     const int length = f->length();
-    auto [begin, end] = rangeOf(vm, c, 0, length);
-    if (begin < 0) {
-        begin = 0;
-        end = length;
-    } else if (end < 0) {
-        end = begin + 1;
-    }
-    begin = std::clamp(begin, 0, length);
-    end = std::clamp(end, begin, length);
+    const auto [begin, end] = rangeOf(vm, c, length);
     if (begin >= end) {
         // An empty range reads the format at its place (the new text's past the end).
         return Value(newTextFormat(vm, begin < length ? f->formatAt(begin) : f->defaultFormat()));
@@ -416,15 +407,7 @@ Value setTextFormat(Vm& vm, CallArgs& c)
     if (!format)
         return Value();
     const int length = f->length();
-    auto [begin, end] = rangeOf(vm, c, 0, length);
-    if (begin < 0) {
-        begin = 0;
-        end = length;
-    } else if (end < 0) {
-        end = begin + 1;
-    }
-    begin = std::clamp(begin, 0, length);
-    end = std::clamp(end, begin, length);
+    const auto [begin, end] = rangeOf(vm, c, length);
     if (begin >= end)
         return Value();
     // Each run keeps what the format does not set.
@@ -513,12 +496,15 @@ Value replaceSel(Vm& vm, CallArgs& c)
 {
     EditTextInstance* f = thisField(vm, c);
     TextFields& fields = engineOf(vm).textFields();
-    if (!f || c.size() == 0 || fields.focus() != f)
+    if (!f || c.size() == 0)
         return Value();
     const QString text = vm.toString(c[0]);
-    const int begin = fields.selectionBegin();
-    replaceRange(*f, begin, fields.selectionEnd(), text);
-    fields.setSelection(begin + int(text.size()), begin + int(text.size()));
+    // A field without the focus takes the text at its start.
+    const bool focused = fields.focus() == f && fields.selectionBegin() >= 0;
+    const int begin = focused ? fields.selectionBegin() : 0;
+    replaceRange(*f, begin, focused ? fields.selectionEnd() : 0, text);
+    if (focused)
+        fields.setSelection(begin + int(text.size()), begin + int(text.size()));
     fields.push(*f);
     return Value();
 }
@@ -602,18 +588,32 @@ Value selectionSetFocus(Vm& vm, CallArgs& c)
     return engine.textFields().setFocus(d);
 }
 
-template <int Which> Value selectionIndex(Vm& vm, CallArgs&)
+enum class Index : uint8_t { Begin, End, Caret };
+
+template <Index Which> Value selectionIndex(Vm& vm, CallArgs&)
 {
     TextFields& fields = engineOf(vm).textFields();
     if (!dynamic_cast<EditTextInstance*>(fields.focus()))
         return -1.0;
-    return double(Which == 0 ? fields.selectionBegin() : fields.selectionEnd());
+    switch (Which) {
+    case Index::Begin:
+        return double(fields.selectionBegin());
+    case Index::End:
+        return double(fields.selectionEnd());
+    case Index::Caret:
+        break;
+    }
+    return double(fields.caret());
 }
 
 Value selectionSetSelection(Vm& vm, CallArgs& c)
 {
-    if (c.size() >= 2)
-        engineOf(vm).textFields().setSelection(vm.toInt32(c[0]), vm.toInt32(c[1]));
+    const auto index = [&](size_t i) -> std::optional<int> {
+        if (c.size() <= i || c[i].isUndefined())
+            return std::nullopt;
+        return vm.toInt32(c[i]);
+    };
+    engineOf(vm).textFields().setSelection(index(0), index(1));
     return Value();
 }
 
@@ -644,8 +644,8 @@ void installButtonAndTextField(Vm& vm, ScriptEngine&)
     makeBroadcaster(vm, selection.get());
     defineMethods(vm, selection.get(),
         { { "getFocus", selectionGetFocus }, { "setFocus", selectionSetFocus },
-            { "getBeginIndex", selectionIndex<0> }, { "getEndIndex", selectionIndex<1> },
-            { "getCaretIndex", selectionIndex<1> }, { "setSelection", selectionSetSelection } });
+            { "getBeginIndex", selectionIndex<Index::Begin> }, { "getEndIndex", selectionIndex<Index::End> },
+            { "getCaretIndex", selectionIndex<Index::Caret> }, { "setSelection", selectionSetSelection } });
     vm.protos().selection = selection;
 }
 
@@ -679,9 +679,18 @@ bool textFieldSet(ClipObject& field, const QString& name, const Value& value)
     if (!f)
         return false;
     const int index = ClipObject::propertyIndex(name);
-    if (index != 8 && index != 9)
+    if (index != 0 && index != 1 && index != 8 && index != 9)
         return false;
     const double n = field.vm().toNumber(value);
+    if (index <= 1) {
+        // A field's place is whole twips, the fraction cut off.
+        if (!std::isfinite(n))
+            return true;
+        Matrix m = f->matrix();
+        (index == 0 ? m.tx : m.ty) = int32_t(std::clamp(std::trunc(n * 20), -2147483648.0, 2147483647.0));
+        f->setMatrix(m);
+        return true;
+    }
     if (!std::isfinite(n) || n < 0)
         return true;
     QRectF box = f->box();
