@@ -183,7 +183,10 @@ void EditTextInstance::setText(const QString& text)
 
 QString EditTextInstance::htmlText() const
 {
-    return html_ ? toHtml(spans_, defaultFormat_) : text();
+    // An HTML field without text has no paragraph to write either.
+    if (!html_ || spans_.empty())
+        return text();
+    return toHtml(spans_, defaultFormat_);
 }
 
 void EditTextInstance::setHtmlText(const QString& html)
