@@ -372,7 +372,7 @@ std::pair<int, int> rangeOf(Vm& vm, CallArgs& c, int length)
     };
     const std::optional<int> first = index(0);
     const int begin = std::clamp(first.value_or(0), 0, length);
-    const int end = first ? index(1).value_or(*first + 1) : length;
+    const int end = first ? index(1).value_or(begin + 1) : length;
     return { begin, std::clamp(end, begin, length) };
 }
 
@@ -555,13 +555,15 @@ Value createTextField(Vm& vm, CallArgs& c)
     const double y = whole(c[3]);
     const double w = whole(c[4]);
     const double h = whole(c[5]);
-    const int at = int(depth) + kScriptDepthOffset;
-    auto field = EditTextInstance::makeEmpty(engine.stage(), clip->movie(), at, QRectF(0, 0, w * 20, h * 20));
+    // Depths past the range are refused when the field is placed.
+    const int scriptDepth = int(std::clamp(depth, -2e9, 2e9));
+    auto field = EditTextInstance::makeEmpty(
+        engine.stage(), clip->movie(), scriptDepth + kScriptDepthOffset, QRectF(0, 0, w * 20, h * 20));
     Matrix m;
     m.tx = int32_t(x * 20);
     m.ty = int32_t(y * 20);
     field->setMatrix(m);
-    DisplayObject* made = clip->adoptByScript(std::move(field), vm.toString(c[0]).toStdString(), int(depth));
+    DisplayObject* made = clip->adoptByScript(std::move(field), vm.toString(c[0]).toStdString(), scriptDepth);
     if (!made || vm.version() < 8)
         return Value();
     return Value(engine.objectFor(*made));

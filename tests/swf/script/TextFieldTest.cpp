@@ -77,6 +77,26 @@ TEST(TextFieldScript, CreatedFieldAndItsProperties)
             "5", "1", "undefined" }));
 }
 
+TEST(TextFieldScript, ExtremeDepthsAndIndicesAreRefusedOrClamped)
+{
+    Asm a;
+    a.pushArgs({ "big", 1e300, 0.0, 0.0, 1e300, -1e300 })
+        .get("_root")
+        .callMethod("createTextField", 6)
+        .op(A::Trace);
+    createField(a, "t", 1);
+    setMember(a, "t", "text", "ab");
+    a.pushArgs({ 2147483647.0 })
+        .get("t")
+        .callMethod("getTextFormat", 1)
+        .push("font")
+        .op(A::GetMember)
+        .op(A::Trace);
+    a.pushArgs({ 2147483647.0, -2147483648.0, "x" }).get("t").callMethod("replaceText", 3).op(A::Pop);
+    traceMember(a, "t", "text");
+    EXPECT_EQ(traceOf(a), lines({ "undefined", "Times New Roman", "ab" }));
+}
+
 TEST(TextFieldScript, OlderMoviesGetNoFieldBackAndSeePlainSwf8Properties)
 {
     Asm a;
