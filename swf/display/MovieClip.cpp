@@ -228,6 +228,15 @@ DisplayObject* MovieClip::placeByScript(uint16_t characterId, std::string name, 
     return shown;
 }
 
+DisplayObject* MovieClip::adoptByScript(std::unique_ptr<DisplayObject> object, std::string name, int scriptDepth)
+{
+    if (!object || scriptDepth < kMinScriptDepth || scriptDepth > kMaxScriptDepth
+        || stage_.instanceCount() >= Stage::kMaxInstances)
+        return nullptr;
+    object->setName(std::move(name));
+    return insert(std::move(object), scriptDepth + kScriptDepthOffset, Origin::Script);
+}
+
 MovieClip* MovieClip::createEmptyClip(std::string name, int scriptDepth)
 {
     static const Timeline empty;

@@ -72,6 +72,9 @@ public:
     // replacing what stood there. Null when the character is unknown, the depth is out of
     // range, or a limit of the stage is reached.
     DisplayObject* placeByScript(uint16_t characterId, std::string name, int scriptDepth);
+    // Puts an object a script made (a text field) at a script depth, replacing what stood
+    // there. Null when the depth is out of range or a limit of the stage is reached.
+    DisplayObject* adoptByScript(std::unique_ptr<DisplayObject> object, std::string name, int scriptDepth);
     // A new empty clip, as scripts make to draw into or load into.
     MovieClip* createEmptyClip(std::string name, int scriptDepth);
     // Takes `child` off the list and destroys it. False when it is not a child of this clip.

@@ -128,6 +128,32 @@ EditTextInstance::EditTextInstance(Stage& stage, const Movie& movie, const Chara
     fitBox();
 }
 
+std::unique_ptr<EditTextInstance> EditTextInstance::makeEmpty(
+    Stage& stage, const Movie& movie, int depth, const QRectF& box)
+{
+    auto character = std::make_unique<Character>();
+    character->tagCode = 37;
+    EditTextDefinition d;
+    d.bounds = Rect { 0, 0, 0, 0 };
+    d.fontHeight = 240;
+    d.readOnly = true;
+    d.hasLayout = false;
+    character->body = encodeEditText(d);
+    const Character& ref = *character;
+    auto field = std::make_unique<EditTextInstance>(stage, movie, ref, depth);
+    field->ownCharacter_ = std::move(character);
+    field->box_ = box.normalized();
+    field->changed();
+    return field;
+}
+
+QString EditTextInstance::initialText() const
+{
+    if (!definition_.initialText)
+        return {};
+    return movieText(*definition_.initialText, movie_.header.version);
+}
+
 // ---- Text and formats --------------------------------------------------------------------
 
 QString EditTextInstance::text() const
@@ -157,7 +183,10 @@ void EditTextInstance::setText(const QString& text)
 
 QString EditTextInstance::htmlText() const
 {
-    return html_ ? toHtml(spans_) : text();
+    // An HTML field without text has no paragraph to write either.
+    if (!html_ || spans_.empty())
+        return text();
+    return toHtml(spans_, defaultFormat_);
 }
 
 void EditTextInstance::setHtmlText(const QString& html)

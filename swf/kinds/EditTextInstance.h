@@ -8,6 +8,9 @@
 
 #include <QString>
 
+#include <memory>
+#include <optional>
+
 #include <vector>
 
 namespace swf {
@@ -27,6 +30,10 @@ public:
     static std::unique_ptr<DisplayObject> make(const InstanceContext& context);
 
     EditTextInstance(Stage& stage, const Movie& movie, const Character& character, int depth);
+    // A field a script makes (createTextField): no text, a box of `box` twips, the
+    // original player's defaults for such fields (one line, no border, selectable, a
+    // dynamic field drawn in the system's Times New Roman of 12 pixels).
+    static std::unique_ptr<EditTextInstance> makeEmpty(Stage& stage, const Movie& movie, int depth, const QRectF& box);
 
     void draw(DrawContext& context) const override;
     QRectF ownBounds() const override;
@@ -43,6 +50,9 @@ public:
     const std::vector<TextSpan>& spans() const { return spans_; }
     void setSpans(std::vector<TextSpan> spans);
     int length() const;
+
+    // The text the definition gives, as the field showed it when it was made.
+    QString initialText() const;
 
     // ---- Formats -------------------------------------------------------------------------
     // The format new text takes.
@@ -85,6 +95,12 @@ public:
     // The name of the variable the field shows (dot or slash path), empty for none.
     const QString& variable() const { return variable_; }
     void setVariable(const QString& name) { variable_ = name; }
+
+    bool condenseWhite() const { return condenseWhite_; }
+    void setCondenseWhite(bool on) { condenseWhite_ = on; }
+    // The characters typing may enter (the TextField restrict syntax), unset for any.
+    const std::optional<QString>& restrict() const { return restrict_; }
+    void setRestrict(std::optional<QString> chars) { restrict_ = std::move(chars); }
 
     // The field's box in its own twips; scripts change it through _width and _height.
     QRectF box() const { return box_; }
@@ -153,6 +169,9 @@ private:
     int maxChars_ = 0;
     bool embedFonts_ = false;
     QString variable_;
+    bool condenseWhite_ = false;
+    std::optional<QString> restrict_;
+    std::unique_ptr<Character> ownCharacter_; // the definition of a field a script made
     int scroll_ = 1;
     double hscroll_ = 0;
 

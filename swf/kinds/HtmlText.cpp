@@ -266,6 +266,10 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base)
                     format.size = parseSize(value, format.size);
                 else if (key == u"color")
                     format.color = parseColor(value, format.color);
+                else if (key == u"letterspacing")
+                    format.letterSpacing = value.toDouble();
+                else if (key == u"kerning")
+                    format.kerning = value.toInt() != 0;
             }
         } else if (name == u"a") {
             for (const auto& [key, value] : attrs) {
@@ -274,8 +278,19 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base)
                 else if (key == u"target")
                     format.target = value;
             }
+        } else if (name == u"li") {
+            if (paragraphOpen)
+                newParagraph();
+            paragraphOpen = true;
+            format.bullet = true;
         } else if (name == u"textformat") {
             for (const auto& [key, value] : attrs) {
+                if (key == u"tabstops") {
+                    format.tabStops.clear();
+                    for (const QString& stop : value.split(u',', Qt::SkipEmptyParts))
+                        format.tabStops.push_back(stop.trimmed().toDouble());
+                    continue;
+                }
                 bool ok = false;
                 const double v = value.toDouble(&ok) * 20;
                 if (!ok)
@@ -288,6 +303,8 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base)
                     format.indent = v;
                 else if (key == u"leading")
                     format.leading = v;
+                else if (key == u"blockindent")
+                    format.blockIndent = v;
             }
         }
     }
@@ -299,7 +316,73 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base)
     return spans;
 }
 
-QString toHtml(const std::vector<TextSpan>& spans)
+namespace {
+
+bool sameFont(const TextFormat& a, const TextFormat& b)
+{
+    return a.font == b.font && a.size == b.size && a.color == b.color && a.letterSpacing == b.letterSpacing
+        && a.kerning == b.kerning;
+}
+
+// The attributes of a <FONT> for `f`: all of them, or those that differ from `outer`.
+QString fontAttributes(const TextFormat& f, const TextFormat* outer)
+{
+    QString out;
+    if (!outer || outer->font != f.font)
+        out += QStringLiteral(" FACE=\"%1\"").arg(escaped(f.font));
+    if (!outer || outer->size != f.size)
+        out += QStringLiteral(" SIZE=\"%1\"").arg(std::lround(f.size / 20));
+    if (!outer || outer->color != f.color)
+        out += QStringLiteral(" COLOR=\"#%1\"")
+                   .arg(QString::asprintf("%02X%02X%02X", f.color.r, f.color.g, f.color.b));
+    if (!outer || outer->letterSpacing != f.letterSpacing)
+        out += QStringLiteral(" LETTERSPACING=\"%1\"").arg(QString::number(f.letterSpacing));
+    if (!outer || outer->kerning != f.kerning)
+        out += QStringLiteral(" KERNING=\"%1\"").arg(f.kerning ? 1 : 0);
+    return out;
+}
+
+// The paragraph attributes of a <TEXTFORMAT>, those that are not zero.
+QString paragraphAttributes(const TextFormat& f)
+{
+    QString out;
+    const auto add = [&](const char* name, double twips) {
+        if (std::lround(twips / 20) != 0)
+            out += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name)).arg(std::lround(twips / 20));
+    };
+    add("LEFTMARGIN", f.leftMargin);
+    add("RIGHTMARGIN", f.rightMargin);
+    add("INDENT", f.indent);
+    add("BLOCKINDENT", f.blockIndent);
+    add("LEADING", f.leading);
+    if (!f.tabStops.empty()) {
+        QStringList stops;
+        for (double s : f.tabStops)
+            stops << QString::number(s);
+        out += QStringLiteral(" TABSTOPS=\"%1\"").arg(stops.join(u','));
+    }
+    return out;
+}
+
+QString runHtml(const TextSpan& run)
+{
+    QString inner = escaped(run.text);
+    if (run.format.underline)
+        inner = QStringLiteral("<U>") + inner + QStringLiteral("</U>");
+    if (run.format.italic)
+        inner = QStringLiteral("<I>") + inner + QStringLiteral("</I>");
+    if (run.format.bold)
+        inner = QStringLiteral("<B>") + inner + QStringLiteral("</B>");
+    if (!run.format.url.isEmpty())
+        inner = QStringLiteral("<A HREF=\"%1\" TARGET=\"%2\">")
+                    .arg(escaped(run.format.url), escaped(run.format.target))
+            + inner + QStringLiteral("</A>");
+    return inner;
+}
+
+} // namespace
+
+QString toHtml(const std::vector<TextSpan>& spans, const TextFormat& base)
 {
     // Split into paragraphs, each a list of runs.
     std::vector<std::vector<TextSpan>> paragraphs(1);
@@ -312,35 +395,38 @@ QString toHtml(const std::vector<TextSpan>& spans)
                 paragraphs.back().push_back({ parts[k], span.format });
         }
     }
-    const TextFormat fallback = spans.empty() ? TextFormat {} : spans.front().format;
+    TextFormat last = spans.empty() ? base : spans.front().format;
     QString out;
     for (const auto& paragraph : paragraphs) {
-        const TextFormat& first = paragraph.empty() ? fallback : paragraph.front().format;
-        out += QStringLiteral("<P ALIGN=\"%1\">").arg(alignName(first.align));
-        const auto font = [](const TextFormat& f) {
-            return QStringLiteral(
-                "<FONT FACE=\"%1\" SIZE=\"%2\" COLOR=\"#%3\" LETTERSPACING=\"0\" KERNING=\"0\">")
-                .arg(escaped(f.font))
-                .arg(std::lround(f.size / 20))
-                .arg(QString::asprintf("%02X%02X%02X", f.color.r, f.color.g, f.color.b));
-        };
-        if (paragraph.empty())
-            out += font(first) + QStringLiteral("</FONT>");
+        const TextFormat first = paragraph.empty() ? last : paragraph.front().format;
+        const QString attributes = paragraphAttributes(first);
+        if (!attributes.isEmpty())
+            out += QStringLiteral("<TEXTFORMAT") + attributes + u'>';
+        out += first.bullet ? QStringLiteral("<LI>")
+                            : QStringLiteral("<P ALIGN=\"%1\">").arg(alignName(first.align));
+        // Each run's font is written as what changes from an open <FONT>; a run that
+        // matches one of them closes those opened after it.
+        std::vector<TextFormat> open { first };
+        out += QStringLiteral("<FONT") + fontAttributes(first, nullptr) + u'>';
         for (const TextSpan& run : paragraph) {
-            QString inner = escaped(run.text);
-            if (run.format.underline)
-                inner = QStringLiteral("<U>") + inner + QStringLiteral("</U>");
-            if (run.format.italic)
-                inner = QStringLiteral("<I>") + inner + QStringLiteral("</I>");
-            if (run.format.bold)
-                inner = QStringLiteral("<B>") + inner + QStringLiteral("</B>");
-            if (!run.format.url.isEmpty())
-                inner = QStringLiteral("<A HREF=\"%1\" TARGET=\"%2\">")
-                            .arg(escaped(run.format.url), escaped(run.format.target))
-                    + inner + QStringLiteral("</A>");
-            out += font(run.format) + inner + QStringLiteral("</FONT>");
+            auto match = std::find_if(
+                open.begin(), open.end(), [&](const TextFormat& f) { return sameFont(f, run.format); });
+            if (match != open.end()) {
+                for (auto n = std::distance(match, open.end()) - 1; n > 0; --n)
+                    out += QStringLiteral("</FONT>");
+                open.erase(match + 1, open.end());
+            } else {
+                out += QStringLiteral("<FONT") + fontAttributes(run.format, &open.back()) + u'>';
+                open.push_back(run.format);
+            }
+            out += runHtml(run);
+            last = run.format;
         }
-        out += QStringLiteral("</P>");
+        for (std::size_t n = open.size(); n > 0; --n)
+            out += QStringLiteral("</FONT>");
+        out += first.bullet ? QStringLiteral("</LI>") : QStringLiteral("</P>");
+        if (!attributes.isEmpty())
+            out += QStringLiteral("</TEXTFORMAT>");
     }
     return out;
 }

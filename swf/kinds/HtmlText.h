@@ -26,6 +26,11 @@ struct TextFormat {
     double rightMargin = 0;
     double indent = 0;
     double leading = 0;
+    double blockIndent = 0;
+    bool bullet = false;
+    std::vector<double> tabStops; // pixels
+    bool kerning = false;
+    double letterSpacing = 0; // pixels
     friend bool operator==(const TextFormat&, const TextFormat&) = default;
 };
 
@@ -42,9 +47,12 @@ struct TextSpan {
 // `base` is the format of text outside any tag.
 std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base);
 
-// The spans as the original player writes a field's htmlText: one <P> per paragraph, a
-// <FONT> for each run with its face, size, colour and the style tags inside it.
-QString toHtml(const std::vector<TextSpan>& spans);
+// The spans as the original player writes a field's htmlText: each paragraph a <P> (an
+// <LI> when bulleted) inside a <TEXTFORMAT> with its margins, indents, leading and tab
+// stops when any is set; a <FONT> with every attribute of the paragraph's first run,
+// further <FONT>s with what changes, and the link and style tags around each run.
+// `base` is the format of an empty text.
+QString toHtml(const std::vector<TextSpan>& spans, const TextFormat& base = {});
 
 // Joins neighbouring spans of the same format and drops empty ones.
 void normalize(std::vector<TextSpan>& spans);

@@ -3,6 +3,7 @@
 #include "Array.h"
 #include "Builtins.h"
 #include "Numbers.h"
+#include "TextFieldBinding.h"
 
 #include "swf/display/Stage.h"
 #include "swf/format/BitReader.h"
@@ -34,6 +35,7 @@ ScriptEngine::ScriptEngine(Stage& stage, const Services& services, ScriptHost& h
     , version_(stage.movie().header.version)
 {
     vm_ = std::make_unique<Vm>(version_, this);
+    textFields_ = std::make_unique<TextFields>(*this);
     if (const auto& limits = stage.movie().scriptLimits)
         vm_->setLimits(limits->maxRecursionDepth, limits->timeoutSeconds);
     installEngineClasses(*vm_, *this);
@@ -251,6 +253,7 @@ void ScriptEngine::objectAdded(DisplayObject& object)
             }
         }
     }
+    textFields_->added(object);
     Unit unit;
     unit.owner = object.id();
     unit.parent = parent ? parent->id() : 0;
@@ -281,6 +284,7 @@ void ScriptEngine::objectRemoved(DisplayObject& object)
 {
     const ObjectId id = object.id();
     std::erase(executionList_, id);
+    textFields_->removed(object);
     Unit unit;
     unit.owner = id;
     unit.parent = object.parent() ? object.parent()->id() : 0;
@@ -447,6 +451,7 @@ void ScriptEngine::tickFinished()
     runQueue();
     runTimers();
     runQueue();
+    textFields_->refresh();
     vm_->heap().maybeCollect();
 }
 

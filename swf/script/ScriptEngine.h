@@ -30,6 +30,8 @@ struct Movie;
 
 namespace swf::script {
 
+class TextFields;
+
 // Runs the scripts of the movies on one stage: frame actions, init actions, clip events,
 // button actions, intervals and the listeners of Key, Mouse and Stage, in the order the
 // reference player runs them. The player makes it right after the stage.
@@ -51,6 +53,7 @@ public:
     Vm& vm() { return *vm_; }
     Stage& stage() { return stage_; }
     ScriptHost& host() { return host_; }
+    TextFields& textFields() { return *textFields_; }
     const Services& services() const { return services_; }
     int version() const { return version_; }
 
@@ -223,6 +226,7 @@ private:
     ScriptHost& host_;
     int version_;
     std::unique_ptr<Vm> vm_;
+    std::unique_ptr<TextFields> textFields_;
     std::unordered_map<ObjectId, Ref<ClipObject>> objects_;
     // The clips in execution order, newest first.
     std::vector<ObjectId> executionList_;

@@ -476,39 +476,47 @@ void Vm::set(Object* o, const QString& name, const Value& value)
         // An accessor up the prototype chain handles the write for this object.
         Object* owner = nullptr;
         if (Property* inherited = findProperty(o->proto(), k, &owner); inherited && inherited->accessor) {
+            // A watch on the object sees the write first (a text field's text).
+            Value given = value;
+            if (o->hasWatches())
+                watched(o, k, name, Value(), given);
             if (inherited->setter) {
                 Ref<Object> setter = inherited->setter;
-                const Value args[] = { value };
+                const Value args[] = { given };
                 call(Value(setter), Value(o), args);
             }
             return;
         }
     }
     Value stored = value;
-    if (o->hasWatches()) {
-        for (Watch& w : o->watches()) {
-            if (w.key != k || !w.callback)
-                continue;
-            const Value old = own ? own->value : Value();
-            Ref<Object> callback = w.callback;
-            Ref<Object> keep(o);
-            const Value args[] = { Value(name), old, value, w.userData };
-            // The watcher is not called again for what it sets itself.
-            Ref<Object> saved = std::move(w.callback);
-            stored = call(Value(callback), Value(o), args);
-            for (Watch& again : o->watches()) {
-                if (again.key == k && !again.callback)
-                    again.callback = saved;
-            }
-            own = o->properties().find(k);
-            if (own && (own->accessor || (own->flags & ReadOnly)))
-                return;
-            break;
-        }
+    if (o->hasWatches() && watched(o, k, name, own ? own->value : Value(), stored)) {
+        own = o->properties().find(k);
+        if (own && (own->accessor || (own->flags & ReadOnly)))
+            return;
     }
     if (!own)
         own = &o->properties().add(k, name);
     own->value = std::move(stored);
+}
+
+bool Vm::watched(Object* o, const QString& k, const QString& name, const Value& old, Value& value)
+{
+    for (Watch& w : o->watches()) {
+        if (w.key != k || !w.callback)
+            continue;
+        Ref<Object> callback = w.callback;
+        Ref<Object> keep(o);
+        const Value args[] = { Value(name), old, value, w.userData };
+        // The watcher is not called again for what it sets itself.
+        Ref<Object> saved = std::move(w.callback);
+        value = call(Value(callback), Value(o), args);
+        for (Watch& again : o->watches()) {
+            if (again.key == k && !again.callback)
+                again.callback = saved;
+        }
+        return true;
+    }
+    return false;
 }
 
 void Vm::setMember(const Value& target, const QString& name, const Value& value)

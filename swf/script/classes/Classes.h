@@ -27,6 +27,9 @@ void installXml(Vm& vm, ScriptEngine& engine);
 void installLoadVars(Vm& vm, ScriptEngine& engine);
 void installSharedObject(Vm& vm, ScriptEngine& engine);
 void installGeometry(Vm& vm); // flash.geom
+void installTextFormat(Vm& vm);
+// The global Selection object (made with the text fields, which share its focus).
+void installSelection(Vm& vm);
 void installStubs(Vm& vm, ScriptEngine& engine); // classes that exist but do little here
 
 class Object;

@@ -1,4 +1,4 @@
-// Key, Mouse, Stage and Selection; setInterval and the other global functions of the
+// Key, Mouse and Stage; setInterval and the other global functions of the
 // player.
 
 #include "Classes.h"
@@ -51,21 +51,6 @@ Value stageWidth(Vm& vm, CallArgs&)
 Value stageHeight(Vm& vm, CallArgs&)
 {
     return engineOf(vm).stage().movie().header.frameSize.height() / 20.0;
-}
-
-Value selectionGetFocus(Vm&, CallArgs&)
-{
-    return Value::null();
-}
-
-Value selectionSetFocus(Vm&, CallArgs&)
-{
-    return false;
-}
-
-Value selectionIndex(Vm&, CallArgs&)
-{
-    return -1.0;
 }
 
 // ---- Timers and the player's global functions --------------------------------------------
@@ -158,13 +143,7 @@ void installInput(Vm& vm, ScriptEngine& engine)
     vm.global()->define(QStringLiteral("Stage"), Value(stage), kBuiltin);
     engine.setStageObject(stage.get());
 
-    Ref<Object> selection = vm.newObject();
-    makeBroadcaster(vm, selection.get());
-    defineMethods(vm, selection.get(),
-        { { "getFocus", selectionGetFocus }, { "setFocus", selectionSetFocus },
-            { "getBeginIndex", selectionIndex }, { "getEndIndex", selectionIndex },
-            { "getCaretIndex", selectionIndex }, { "setSelection", noop } });
-    vm.global()->define(QStringLiteral("Selection"), Value(selection), kBuiltin);
+    installSelection(vm);
 }
 
 void installTimers(Vm& vm, ScriptEngine&)

@@ -1,0 +1,261 @@
+// Text fields as scripts see them: TextField properties and methods, TextFormat,
+// variables shown by fields, htmlText and Selection.
+
+#include "ScriptFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace swf::test {
+namespace {
+
+using A = ActionCode;
+
+QStringList lines(std::initializer_list<const char*> items)
+{
+    QStringList out;
+    for (const char* s : items)
+        out << QString::fromUtf8(s);
+    return out;
+}
+
+// _root.createTextField(name, depth, x, y, width, height), its value dropped.
+Asm& createField(Asm& a, const std::string& name, double depth, double x = 10, double y = 10, double w = 100,
+    double h = 20)
+{
+    return a.pushArgs({ name, depth, x, y, w, h }).get("_root").callMethod("createTextField", 6).op(A::Pop);
+}
+
+// object.member = value
+Asm& setMember(Asm& a, const std::string& object, const std::string& member, const Asm::Arg& value)
+{
+    a.get(object).push(member);
+    if (const auto* n = std::get_if<double>(&value))
+        a.push(*n);
+    else
+        a.push(std::get<std::string>(value));
+    return a.op(A::SetMember);
+}
+
+Asm& setMemberBool(Asm& a, const std::string& object, const std::string& member, bool value)
+{
+    return a.get(object).push(member).pushBool(value).op(A::SetMember);
+}
+
+Asm& traceMember(Asm& a, const std::string& object, const std::string& member)
+{
+    return a.get(object).push(member).op(A::GetMember).op(A::Trace);
+}
+
+TEST(TextFieldScript, CreatedFieldAndItsProperties)
+{
+    Asm a;
+    a.pushArgs({ "t", 1.0, 2.9, -3.5, -40.0, 20.0 })
+        .get("_root")
+        .callMethod("createTextField", 6)
+        .op(A::Trace);
+    traceMember(a, "t", "_x");
+    traceMember(a, "t", "_y");
+    traceMember(a, "t", "_width");
+    traceMember(a, "t", "text");
+    traceMember(a, "t", "type");
+    traceMember(a, "t", "maxChars");
+    traceMember(a, "t", "variable");
+    traceMember(a, "t", "autoSize");
+    setMember(a, "t", "backgroundColor", -1.0);
+    traceMember(a, "t", "backgroundColor");
+    setMember(a, "t", "text", "abc");
+    traceMember(a, "t", "length");
+    setMemberBool(a, "t", "autoSize", true);
+    traceMember(a, "t", "autoSize");
+    setMember(a, "t", "maxChars", 5.0);
+    traceMember(a, "t", "maxChars");
+    a.get("t").callMethod("getDepth", 0).op(A::Trace);
+    a.get("t").callMethod("removeTextField", 0).op(A::Pop);
+    a.traceVar("t");
+    EXPECT_EQ(traceOf(a),
+        lines({ "_level0.t", "2", "-3", "40", "", "dynamic", "null", "null", "none", "16777215", "3", "left",
+            "5", "1", "undefined" }));
+}
+
+TEST(TextFieldScript, ExtremeDepthsAndIndicesAreRefusedOrClamped)
+{
+    Asm a;
+    a.pushArgs({ "big", 1e300, 0.0, 0.0, 1e300, -1e300 })
+        .get("_root")
+        .callMethod("createTextField", 6)
+        .op(A::Trace);
+    createField(a, "t", 1);
+    setMember(a, "t", "text", "ab");
+    a.pushArgs({ 2147483647.0 })
+        .get("t")
+        .callMethod("getTextFormat", 1)
+        .push("font")
+        .op(A::GetMember)
+        .op(A::Trace);
+    a.pushArgs({ 2147483647.0, -2147483648.0, "x" }).get("t").callMethod("replaceText", 3).op(A::Pop);
+    traceMember(a, "t", "text");
+    EXPECT_EQ(traceOf(a), lines({ "undefined", "Times New Roman", "ab" }));
+}
+
+TEST(TextFieldScript, OlderMoviesGetNoFieldBackAndSeePlainSwf8Properties)
+{
+    Asm a;
+    createField(a, "t", 1);
+    a.pushArgs({ "u", 2.0, 0.0, 0.0, 10.0, 10.0 }).get("_root").callMethod("createTextField", 6).op(A::Trace);
+    // The properties of SWF 8 are plain ones before: a write makes the object's own.
+    a.push("o").push(0.0).push("TextField").op(A::NewObject).op(A::SetVariable);
+    setMember(a, "o", "gridFitType", "x");
+    setMember(a, "o", "text", "x");
+    traceMember(a, "o", "gridFitType");
+    traceMember(a, "o", "text");
+    traceMember(a, "t", "text");
+    EXPECT_EQ(traceOf(a, 7), lines({ "undefined", "x", "undefined", "" }));
+}
+
+TEST(TextFieldScript, VariablesShownByFields)
+{
+    Asm a;
+    createField(a, "t", 1);
+    a.push("shown").push("before").op(A::SetVariable);
+    setMember(a, "t", "variable", "shown");
+    traceMember(a, "t", "text");
+    a.push("shown").push("changed").op(A::SetVariable);
+    traceMember(a, "t", "text");
+    setMember(a, "t", "text", "typed");
+    a.traceVar("shown");
+    // A field bound to a variable that does not exist leaves it so while it is empty.
+    createField(a, "u", 2);
+    setMember(a, "u", "variable", "missing");
+    a.get("missing").op(A::TypeOf).op(A::Trace);
+    // A plain object's property is read once, when the field binds to it.
+    a.push("o").pushInt(0).op(A::InitObject).op(A::SetVariable);
+    setMember(a, "o", "v", "first");
+    setMember(a, "u", "variable", "o.v");
+    setMember(a, "o", "v", "second");
+    traceMember(a, "u", "text");
+    EXPECT_EQ(traceOf(a), lines({ "before", "changed", "typed", "undefined", "first" }));
+}
+
+TEST(TextFieldScript, WatchSeesWritesOfTheText)
+{
+    Asm callback;
+    callback.push("seen ").get("old").op(A::Add2).push(" ").op(A::Add2).get("now").op(A::Add2).op(A::Trace);
+    callback.get("now").push("!").op(A::Add2).op(A::Return);
+    Asm a;
+    createField(a, "t", 1);
+    a.function("watcher", { "name", "old", "now" }, callback);
+    a.push("watcher")
+        .op(A::GetVariable)
+        .push("text")
+        .pushInt(2)
+        .get("t")
+        .push("watch")
+        .op(A::CallMethod)
+        .op(A::Pop);
+    setMember(a, "t", "text", "hi");
+    traceMember(a, "t", "text");
+    EXPECT_EQ(traceOf(a), lines({ "seen undefined hi", "hi!" }));
+}
+
+TEST(TextFieldScript, TextFormatConversions)
+{
+    Asm a;
+    a.assignNew("f", "TextFormat", { "Arial", 12.9, -1.0 });
+    traceMember(a, "f", "font");
+    traceMember(a, "f", "size");
+    traceMember(a, "f", "color");
+    traceMember(a, "f", "bold");
+    traceMember(a, "f", "display");
+    setMember(a, "f", "size", 2.5);
+    traceMember(a, "f", "size");
+    setMember(a, "f", "leftMargin", -3.0);
+    traceMember(a, "f", "leftMargin");
+    setMember(a, "f", "align", "center");
+    traceMember(a, "f", "align");
+    setMember(a, "f", "align", "middle");
+    traceMember(a, "f", "align");
+    setMember(a, "f", "display", "Inline");
+    traceMember(a, "f", "display");
+    a.get("f").push("size").pushNull().op(A::SetMember);
+    traceMember(a, "f", "size");
+    EXPECT_EQ(traceOf(a),
+        lines(
+            { "Arial", "12", "4294967295", "null", "block", "2", "0", "center", "center", "block", "null" }));
+}
+
+TEST(TextFieldScript, HtmlTextInTheOriginalForm)
+{
+    Asm a;
+    createField(a, "t", 1);
+    setMemberBool(a, "t", "html", true);
+    setMember(a, "t", "htmlText",
+        "<textformat leftmargin='5' leading='2'><p>one <b>two</b></p></textformat><p align='right'>"
+        "<font face='Arial' size='20'>three</font></p>");
+    traceMember(a, "t", "htmlText");
+    traceMember(a, "t", "length");
+    EXPECT_EQ(traceOf(a),
+        lines({ "<TEXTFORMAT LEFTMARGIN=\"5\" LEADING=\"2\"><P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" "
+                "SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">one <B>two</B></FONT></P>"
+                "</TEXTFORMAT><P ALIGN=\"RIGHT\"><FONT FACE=\"Arial\" SIZE=\"20\" COLOR=\"#000000\" "
+                "LETTERSPACING=\"0\" KERNING=\"0\">three</FONT></P>",
+            "13" }));
+}
+
+TEST(TextFieldScript, FormatsOfRangesNestFontTags)
+{
+    Asm a;
+    createField(a, "t", 1);
+    setMemberBool(a, "t", "html", true);
+    setMember(a, "t", "text", "abcdef");
+    a.assignNew("f", "TextFormat", { "Arial" });
+    a.get("f").pushArgs({ 4.0 }).push(1.0).get("t").callMethod("setTextFormat", 3).op(A::Pop);
+    a.assignNew("g", "TextFormat");
+    setMember(a, "g", "size", 20.0);
+    a.get("g").pushArgs({ 3.0 }).push(2.0).get("t").callMethod("setTextFormat", 3).op(A::Pop);
+    traceMember(a, "t", "htmlText");
+    // A range of several fonts reads null where they differ.
+    a.pushArgs({ 0.0, 6.0 })
+        .get("t")
+        .callMethod("getTextFormat", 2)
+        .push("font")
+        .op(A::GetMember)
+        .op(A::Trace);
+    a.pushArgs({ 2.0 }).get("t").callMethod("getTextFormat", 1).push("size").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceOf(a),
+        lines(
+            { "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" "
+              "LETTERSPACING=\"0\" KERNING=\"0\">a<FONT FACE=\"Arial\">b<FONT SIZE=\"20\">c</FONT>d</FONT>ef"
+              "</FONT></P>",
+                "null", "20" }));
+}
+
+TEST(TextFieldScript, SelectionFocusAndReplacingTheSelection)
+{
+    Asm listener;
+    listener.traceVar("from").traceVar("to");
+    Asm a;
+    createField(a, "t", 1);
+    setMember(a, "t", "text", "abcd");
+    a.push("l").pushInt(0).op(A::InitObject).op(A::SetVariable);
+    a.get("l").push("onSetFocus").function("", { "from", "to" }, listener).op(A::SetMember);
+    a.get("l").get("Selection").callMethod("addListener", 1).op(A::Pop);
+    // Without the focus the text goes in at the start.
+    a.pushArgs({ "|" }).get("t").callMethod("replaceSel", 1).op(A::Pop);
+    traceMember(a, "t", "text");
+    a.get("t").get("Selection").callMethod("setFocus", 1).op(A::Trace);
+    a.get("Selection").callMethod("getFocus", 0).op(A::Trace);
+    a.pushArgs({ 4.0, 1.0 }).get("Selection").callMethod("setSelection", 2).op(A::Pop);
+    a.get("Selection").callMethod("getBeginIndex", 0).op(A::Trace);
+    a.get("Selection").callMethod("getCaretIndex", 0).op(A::Trace);
+    a.pushArgs({ "X" }).get("t").callMethod("replaceSel", 1).op(A::Pop);
+    traceMember(a, "t", "text");
+    a.push("nowhere").get("Selection").callMethod("setFocus", 1).op(A::Trace);
+    a.pushNull().get("Selection").callMethod("setFocus", 1).op(A::Trace);
+    a.get("Selection").callMethod("getFocus", 0).op(A::Trace);
+    EXPECT_EQ(traceOf(a),
+        lines({ "|abcd", "null", "_level0.t", "true", "_level0.t", "1", "1", "|Xd", "false", "_level0.t",
+            "null", "true", "null" }));
+}
+
+} // namespace
+} // namespace swf::test
