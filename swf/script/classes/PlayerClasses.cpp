@@ -333,22 +333,6 @@ Value systemSetClipboard(Vm&, CallArgs&)
 
 // ---- LoadVars -------------------------------------------------------------------------------
 
-// "a=1&b=two" into properties, each name and value URL-decoded.
-void decodeVariables(Vm& vm, Object* target, const QString& text)
-{
-    for (const QString& pair : text.split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
-        const qsizetype eq = pair.indexOf(QLatin1Char('='));
-        const auto decode = [](QString s) {
-            s.replace(QLatin1Char('+'), QLatin1Char(' '));
-            return QUrl::fromPercentEncoding(s.toUtf8());
-        };
-        const QString name = decode(eq < 0 ? pair : pair.left(eq));
-        const QString value = eq < 0 ? QString() : decode(pair.mid(eq + 1));
-        if (!name.isEmpty())
-            vm.set(target, name, value);
-    }
-}
-
 Value loadVarsDecode(Vm& vm, CallArgs& c)
 {
     if (Object* self = c.thisObject())
@@ -578,33 +562,46 @@ Value movieClipLoaderConstructor(Vm& vm, CallArgs& c)
 Value movieClipLoaderLoadClip(Vm& vm, CallArgs& c)
 {
     if (c.size() < 2)
+        return Value();
+    if (!c[0].isString())
         return false;
-    const QString url = vm.toString(c[0]);
-    DisplayObject* target = engineOf(vm).displayOf(c[1]);
+    ScriptEngine& engine = engineOf(vm);
+    DisplayObject* target = engine.displayOf(c[1]);
     int level = -1;
     if (!target) {
         if (c[1].isNumber()) {
-            level = vm.toInt32(c[1]);
-        } else {
+            const double n = vm.toNumber(c[1]);
+            if (!std::isfinite(n) || n < 0)
+                return false;
+            level = int(std::min(n, 1e6));
+        } else if (c[1].isString()) {
             const QString path = vm.toString(c[1]);
-            if (path.startsWith(QLatin1String("_level")))
-                level = path.mid(6).toInt();
+            bool ok = false;
+            const int n = path.startsWith(QLatin1String("_level"), Qt::CaseInsensitive) ? path.mid(6).toInt(&ok) : -1;
+            if (ok && n >= 0)
+                level = n;
             else
-                target = engineOf(vm).resolvePath(path, &engineOf(vm).stage().root());
+                target = engine.resolvePath(path, &engine.stage().root());
         }
     }
+    if (target && !target->asMovieClip())
+        return false;
     if (!target && level < 0)
         return false;
-    engineOf(vm).loadMovie(target, level, url);
-    return true;
+    if (target)
+        level = -1;
+    return engine.loadClip(target, level, vm.toString(c[0]), c.thisObject());
 }
 
 Value movieClipLoaderUnloadClip(Vm& vm, CallArgs& c)
 {
     DisplayObject* target = engineOf(vm).displayOf(c[0]);
-    if (!target)
+    int level = -1;
+    if (!target && c[0].isNumber())
+        level = vm.toInt32(c[0]);
+    if (!target && level < 0)
         return false;
-    engineOf(vm).unloadMovie(target, -1);
+    engineOf(vm).unloadMovie(target, level);
     return true;
 }
 
@@ -621,6 +618,21 @@ Value movieClipLoaderGetProgress(Vm& vm, CallArgs& c)
 }
 
 } // namespace
+
+void decodeVariables(Vm& vm, Object* target, const QString& text)
+{
+    for (const QString& pair : text.split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = pair.indexOf(QLatin1Char('='));
+        const auto decode = [](QString s) {
+            s.replace(QLatin1Char('+'), QLatin1Char(' '));
+            return QUrl::fromPercentEncoding(s.toUtf8());
+        };
+        const QString name = decode(eq < 0 ? pair : pair.left(eq));
+        const QString value = eq < 0 ? QString() : decode(pair.mid(eq + 1));
+        if (!name.isEmpty())
+            vm.set(target, name, value);
+    }
+}
 
 void installColorAndSound(Vm& vm, ScriptEngine&)
 {
