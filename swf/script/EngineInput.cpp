@@ -406,6 +406,10 @@ void ScriptEngine::finishLoad(DataLoad* load, bool ok)
     const Value text = ok ? Value(decodeMovieString(std::string_view(bytes.constData(), size_t(bytes.size())), version_))
                           : Value();
     const Value target = done->target;
+    if (Object* o = ok ? target.object() : nullptr; o && !done->variables) {
+        o->define(QStringLiteral("__bytesLoaded"), double(done->data.size()), kHidden);
+        o->define(QStringLiteral("__bytesTotal"), double(done->data.size()), kHidden);
+    }
     if (done->variables) {
         // loadVariables: the variables go into the clip, then its data event.
         if (!ok)

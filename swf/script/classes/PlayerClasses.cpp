@@ -357,13 +357,31 @@ Value loadVarsToString(Vm& vm, CallArgs& c)
     return pairs.join(QLatin1Char('&'));
 }
 
+// Starts fetching `url` for `target` (a LoadVars or XML object): not loaded yet, no
+// bytes in.
+void startLoad(Vm& vm, Object* target, const Value& targetValue, const QString& url)
+{
+    vm.set(target, QStringLiteral("loaded"), false);
+    target->define(QStringLiteral("__bytesLoaded"), 0.0, kHidden);
+    engineOf(vm).loadData(targetValue, url);
+}
+
 Value loadVarsLoad(Vm& vm, CallArgs& c)
 {
     Object* self = c.thisObject();
     if (!self || c.size() == 0)
         return false;
-    vm.set(self, QStringLiteral("loaded"), false);
-    engineOf(vm).loadData(c.thisValue, vm.toString(c[0]));
+    startLoad(vm, self, c.thisValue, vm.toString(c[0]));
+    return true;
+}
+
+// sendAndLoad(url, target, method): the answer goes to `target`.
+Value loadVarsSendAndLoad(Vm& vm, CallArgs& c)
+{
+    Object* target = c[1].object();
+    if (!c.thisObject() || c.size() < 2 || !target)
+        return false;
+    startLoad(vm, target, c[1], vm.toString(c[0]));
     return true;
 }
 
@@ -619,6 +637,18 @@ Value movieClipLoaderGetProgress(Vm& vm, CallArgs& c)
 
 } // namespace
 
+Value loadedBytes(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    return self ? vm.get(self, QStringLiteral("__bytesLoaded")) : Value();
+}
+
+Value totalBytes(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    return self ? vm.get(self, QStringLiteral("__bytesTotal")) : Value();
+}
+
 void decodeVariables(Vm& vm, Object* target, const QString& text)
 {
     for (const QString& pair : text.split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
@@ -704,9 +734,9 @@ void installLoadVars(Vm& vm, ScriptEngine&)
     Object* proto = vm.protos().loadVars.get();
     vm.makeClass(QStringLiteral("LoadVars"), noop, proto, false, kBuiltin | OnlySwf6);
     defineMethods(vm, proto,
-        { { "load", loadVarsLoad }, { "send", loadVarsSend }, { "sendAndLoad", loadVarsLoad },
+        { { "load", loadVarsLoad }, { "send", loadVarsSend }, { "sendAndLoad", loadVarsSendAndLoad },
             { "decode", loadVarsDecode }, { "toString", loadVarsToString }, { "onData", loadVarsOnData },
-            { "onLoad", noop }, { "getBytesLoaded", noop }, { "getBytesTotal", noop },
+            { "onLoad", noop }, { "getBytesLoaded", loadedBytes }, { "getBytesTotal", totalBytes },
             { "addRequestHeader", noop } });
     proto->define(
         QStringLiteral("contentType"), QStringLiteral("application/x-www-form-urlencoded"), DontEnum);

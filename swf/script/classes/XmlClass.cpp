@@ -723,13 +723,9 @@ Value xmlLoad(Vm& vm, CallArgs& c)
     if (!o || c.size() == 0)
         return false;
     vm.set(o, QStringLiteral("loaded"), false);
+    o->define(QStringLiteral("__bytesLoaded"), 0.0, kHidden);
     vm.engine()->loadData(c.thisValue, vm.toString(c[0]));
     return true;
-}
-
-Value bytes(Vm&, CallArgs&)
-{
-    return Value();
 }
 
 Value noop(Vm&, CallArgs&)
@@ -770,7 +766,7 @@ void installXml(Vm& vm, ScriptEngine&)
     defineMethods(vm, xml,
         { { "parseXML", parseXml }, { "createElement", createElement }, { "createTextNode", createTextNode },
             { "load", xmlLoad }, { "onData", xmlOnData }, { "onLoad", noop }, { "send", noop },
-            { "sendAndLoad", xmlLoad }, { "getBytesLoaded", bytes }, { "getBytesTotal", bytes },
+            { "sendAndLoad", xmlLoad }, { "getBytesLoaded", loadedBytes }, { "getBytesTotal", totalBytes },
             { "addRequestHeader", noop } });
     vm.setInstanceFactory(node, newNode);
     xml->define(QStringLiteral("ignoreWhite"), false, DontEnum);

@@ -223,13 +223,28 @@ TEST(Loading, VariablesAndXmlArriveBeforeTheNextFrame)
     first.assignNew("y", "XML");
     first.get("y").push("onLoad").function("", { "ok" }, onLoad).op(A::SetMember);
     first.pushArgs({ "missing.xml" }).get("y").callMethod("load", 1).op(A::Pop);
+    first.assignNew("lv", "LoadVars").assignNew("r", "LoadVars");
+    first.traceCall("lv", "getBytesLoaded");
+    first.push("POST")
+        .get("r")
+        .push("vars.txt")
+        .push(3.0)
+        .get("lv")
+        .push("sendAndLoad")
+        .op(A::CallMethod)
+        .op(A::Trace);
+    first.get("r").push("loaded").op(A::GetMember).op(A::Trace);
+    first.traceCall("r", "getBytesLoaded");
     Asm second;
-    second.traceVar("a").traceVar("b").op(A::Stop);
+    second.traceVar("a").traceVar("b").get("r").push("b").op(A::GetMember).op(A::Trace);
+    second.traceCall("r", "getBytesTotal").op(A::Stop);
     run.play(framesMovie({ first, second }));
     run.settle();
     run.advanceSettled();
-    EXPECT_EQ(
-        run.traces, (QStringList { "true", "xml true <a x=\"1\">b</a>", "xml false ", "1", "two words" }));
+    EXPECT_EQ(run.traces,
+        (QStringList { "true", "undefined", "true", "false", "0", "xml true <a x=\"1\">b</a>", "xml false ",
+            "1", "two words", "two words", "17" }))
+        << run.traces.join('|').toStdString();
 }
 
 } // namespace
