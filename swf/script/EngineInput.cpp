@@ -382,13 +382,17 @@ void ScriptEngine::startDataLoad(const Value& target, const QString& url, bool v
         load->local = false;
     }
     load->job = services_.loader.open(location);
-    QObject::connect(load->job.get(), &LoadJob::received, load->job.get(), [raw](const QByteArray& bytes, qint64) {
-        if (raw->data.size() + bytes.size() <= Vm::kMaxStringLength)
-            raw->data += bytes;
-    });
-    QObject::connect(load->job.get(), &LoadJob::finished, load->job.get(), [this, raw]() { finishLoad(raw, true); });
     QObject::connect(
-        load->job.get(), &LoadJob::failed, load->job.get(), [this, raw](const QString&) { finishLoad(raw, false); });
+        load->job.get(), &LoadJob::received, load->job.get(), [this, raw](const QByteArray& bytes, qint64) {
+            // A file without end (a device) is read no further than the longest string.
+            if (raw->data.size() + bytes.size() > Vm::kMaxStringLength)
+                return finishLoad(raw, false);
+            raw->data += bytes;
+        });
+    QObject::connect(
+        load->job.get(), &LoadJob::finished, load->job.get(), [this, raw]() { finishLoad(raw, true); });
+    QObject::connect(load->job.get(), &LoadJob::failed, load->job.get(),
+        [this, raw](const QString&) { finishLoad(raw, false); });
     loads_.push_back(std::move(load));
 }
 
@@ -399,12 +403,16 @@ void ScriptEngine::finishLoad(DataLoad* load, bool ok)
         return;
     std::unique_ptr<DataLoad> done = std::move(*it);
     loads_.erase(it);
-    done->job.release()->deleteLater();
+    // The job may be reporting right now: it says nothing more, and goes once it is done.
+    LoadJob* job = done->job.release();
+    job->disconnect();
+    job->deleteLater();
     QByteArray bytes = done->data;
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
-    const Value text = ok ? Value(decodeMovieString(std::string_view(bytes.constData(), size_t(bytes.size())), version_))
-                          : Value();
+    const Value text = ok
+        ? Value(decodeMovieString(std::string_view(bytes.constData(), size_t(bytes.size())), version_))
+        : Value();
     const Value target = done->target;
     if (Object* o = ok ? target.object() : nullptr; o && !done->variables) {
         o->define(QStringLiteral("__bytesLoaded"), double(done->data.size()), kHidden);
