@@ -144,10 +144,12 @@ int commandRun(const Options& options)
             session.writePicture(QString::fromLocal8Bit(png->c_str()), session.pictureSize());
         return kUnsupported;
     }
-    // What the movie's scripts fetch (files, pages) arrives between frames.
+    // What the movie's scripts fetch (files, pages) arrives between frames; local files
+    // are in before the next frame, and those asked for in the last one before the end.
+    session.settleLoads();
     for (long long frame = 1; frame < frames && !session.quitAsked(); ++frame) {
-        QCoreApplication::processEvents();
         session.player().advanceFrame();
+        session.settleLoads();
     }
     if (png && !session.writePicture(QString::fromLocal8Bit(png->c_str()), session.pictureSize()))
         return kCannotWrite;

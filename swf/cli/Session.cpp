@@ -3,6 +3,7 @@
 #include "swf/display/Stage.h"
 #include "swf/format/Decompress.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QImage>
 #include <QPainter>
@@ -83,6 +84,16 @@ bool Session::playable()
         return true;
     printError(player_.unsupportedMessage().toStdString());
     return false;
+}
+
+void Session::settleLoads()
+{
+    // Each turn reads a piece of every file on its way; a load that a finished one
+    // starts (an onLoad handler asking for more) is waited for as well.
+    constexpr int kMaxTurns = 100000;
+    QCoreApplication::processEvents();
+    for (int turn = 0; turn < kMaxTurns && player_.localLoadsPending() > 0; ++turn)
+        QCoreApplication::processEvents();
 }
 
 void Session::playFor(double seconds)

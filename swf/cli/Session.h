@@ -35,6 +35,9 @@ public:
     // The same without a word: false when no movie could be read (the player's
     // errorString() says why).
     bool waitForMovie();
+    // Lets what the movie's scripts fetch from local files come in, so that a load asked
+    // for in one frame is there before the next, from run to run the same.
+    void settleLoads();
     // Runs the event loop for `seconds` of wall time, the movie playing meanwhile.
     void playFor(double seconds);
     // Whether the movie asked to quit (fscommand "quit"): no further frame is played.

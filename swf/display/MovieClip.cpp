@@ -11,8 +11,8 @@ namespace swf {
 MovieClip::MovieClip(Stage& stage, const Movie& movie, const Character* character, const Timeline& timeline,
     int depth, int nesting)
     : DisplayObject(stage, character, depth)
-    , movie_(movie)
-    , timeline_(timeline)
+    , movie_(&movie)
+    , timeline_(&timeline)
     , nesting_(nesting)
 {
 }
@@ -39,24 +39,34 @@ DisplayList::iterator MovieClip::erase(DisplayList::iterator it)
     return displayList_.erase(it);
 }
 
+void MovieClip::replaceMovie(const Movie& movie)
+{
+    clearList();
+    movie_ = &movie;
+    timeline_ = &movie.timeline;
+    character_ = nullptr;
+    currentFrame_ = -1;
+    playing_ = true;
+}
+
 int MovieClip::framesLoaded() const
 {
-    return static_cast<int>(timeline_.frames.size());
+    return static_cast<int>(timeline_->frames.size());
 }
 
 int MovieClip::frameCount() const
 {
     int frames = framesLoaded();
     // Only a movie's own timeline arrives piece by piece; a sprite is whole once defined.
-    if (&timeline_ == &movie_.timeline && !movie_.complete)
-        frames = std::max<int>(frames, movie_.header.frameCount);
+    if (timeline_ == &movie_->timeline && !movie_->complete)
+        frames = std::max<int>(frames, movie_->header.frameCount);
     return std::max(1, frames);
 }
 
 std::optional<int> MovieClip::frameOfLabel(std::string_view label, bool caseSensitive) const
 {
     for (int f = 0; f < framesLoaded(); ++f) {
-        for (const std::string& name : timeline_.frames[f].labels) {
+        for (const std::string& name : timeline_->frames[f].labels) {
             if (sameName(name, label, caseSensitive))
                 return f;
         }
@@ -138,13 +148,13 @@ void MovieClip::gotoFrame(int frame)
     TimelineReplay replay(state);
     const int first = rebuild ? 0 : currentFrame_ + 1;
     for (int f = first; f <= frame && f < available; ++f)
-        replay.run(timeline_.frames[f], f);
+        replay.run(timeline_->frames[f], f);
 
     currentFrame_ = frame;
     reconcile(state, rebuild);
 
     if (frame < available)
-        stage_.notifyFrameEntered(*this, timeline_.frames[frame]);
+        stage_.notifyFrameEntered(*this, timeline_->frames[frame]);
 }
 
 void MovieClip::reconcile(const ReplayState& target, bool rebuilt)
@@ -197,7 +207,7 @@ void MovieClip::create(int depth, const ReplaySlot& slot)
 {
     const Placement& placement = slot.placement;
     std::unique_ptr<DisplayObject> object
-        = stage_.instantiate(movie_, placement.characterId, depth, nesting_ + 1);
+        = stage_.instantiate(*movie_, placement.characterId, depth, nesting_ + 1);
     if (!object)
         return;
     object->applyTimelinePlacement(placement);
@@ -218,7 +228,7 @@ DisplayObject* MovieClip::placeByScript(uint16_t characterId, std::string name, 
     if (scriptDepth < kMinScriptDepth || scriptDepth > kMaxScriptDepth)
         return nullptr;
     const int depth = scriptDepth + kScriptDepthOffset;
-    std::unique_ptr<DisplayObject> object = stage_.instantiate(movie_, characterId, depth, nesting_ + 1);
+    std::unique_ptr<DisplayObject> object = stage_.instantiate(*movie_, characterId, depth, nesting_ + 1);
     if (!object)
         return nullptr;
     object->setName(std::move(name));
@@ -244,7 +254,7 @@ MovieClip* MovieClip::createEmptyClip(std::string name, int scriptDepth)
         || stage_.instanceCount() >= Stage::kMaxInstances)
         return nullptr;
     const int depth = scriptDepth + kScriptDepthOffset;
-    auto clip = std::make_unique<MovieClip>(stage_, movie_, nullptr, empty, depth, nesting_ + 1);
+    auto clip = std::make_unique<MovieClip>(stage_, *movie_, nullptr, empty, depth, nesting_ + 1);
     clip->setName(std::move(name));
     MovieClip* shown = static_cast<MovieClip*>(insert(std::move(clip), depth, Origin::Script));
     shown->gotoFrame(0);

@@ -28,8 +28,15 @@ public:
     const MovieClip* asMovieClip() const override { return this; }
     const DisplayList* children() const override { return &displayList_; }
 
-    const Movie& movie() const { return movie_; }
-    const Timeline& timeline() const { return timeline_; }
+    const Movie& movie() const { return *movie_; }
+    const Timeline& timeline() const { return *timeline_; }
+    // Whether this clip plays a movie's own timeline (a level, or a clip a movie was
+    // loaded into), not a sprite's.
+    bool isMovieRoot() const { return timeline_ == &movie_->timeline; }
+    // Shows another movie in this clip, as loading a movie into it does: what the clip
+    // held goes, its timeline becomes the movie's own, and it waits before the first frame
+    // (the next advance shows it). The stage must keep `movie` alive.
+    void replaceMovie(const Movie& movie);
 
     // ---- The timeline ------------------------------------------------------------------
 
@@ -97,8 +104,8 @@ private:
     DisplayList::iterator erase(DisplayList::iterator it);
     void clearList();
 
-    const Movie& movie_;
-    const Timeline& timeline_;
+    const Movie* movie_;
+    const Timeline* timeline_;
     int nesting_;
     int currentFrame_ = -1;
     bool playing_ = true;

@@ -160,18 +160,27 @@ MovieClip* Stage::level(int number) const
     return it == levels_.end() ? nullptr : it->second.get();
 }
 
-MovieClip* Stage::loadLevel(int number, std::shared_ptr<const Movie> movie)
+MovieClip* Stage::loadLevel(int number, std::shared_ptr<const Movie> movie, bool showNow)
 {
     if (number <= 0 || !movie)
         return nullptr;
     unloadLevel(number);
+    keepMovie(movie);
     auto clip = std::make_unique<MovieClip>(*this, *movie, nullptr, movie->timeline, number, 0);
     levelMovies_[number] = std::move(movie);
     MovieClip* shown = clip.get();
     levels_[number] = std::move(clip);
     notifyAdded(*shown);
-    shown->gotoFrame(0);
+    if (showNow)
+        shown->gotoFrame(0);
     return shown;
+}
+
+void Stage::keepMovie(std::shared_ptr<const Movie> movie)
+{
+    if (movie && movie.get() != movie_.get()
+        && std::find(keptMovies_.begin(), keptMovies_.end(), movie) == keptMovies_.end())
+        keptMovies_.push_back(std::move(movie));
 }
 
 void Stage::unloadLevel(int number)

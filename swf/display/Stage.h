@@ -46,9 +46,13 @@ public:
 
     // Levels above 0 hold movies loaded beside the first; null where none is.
     MovieClip* level(int number) const;
-    // Puts `movie` on a level (1 and up), replacing what was there, and shows its first frame.
-    MovieClip* loadLevel(int number, std::shared_ptr<const Movie> movie);
+    // Puts `movie` on a level (1 and up), replacing what was there, and shows its first
+    // frame now, or with the next advance when not `showNow` (as a movie a script loaded).
+    MovieClip* loadLevel(int number, std::shared_ptr<const Movie> movie, bool showNow = true);
     void unloadLevel(int number);
+    // Keeps a movie that a clip shows alive for as long as the stage lives: what was made
+    // of its characters and scripts is kept by their address.
+    void keepMovie(std::shared_ptr<const Movie> movie);
     const std::map<int, std::unique_ptr<MovieClip>>& levels() const { return levels_; }
 
     Rgba background() const { return background_; }
@@ -102,6 +106,7 @@ private:
 
     std::shared_ptr<const Movie> movie_;
     std::map<int, std::shared_ptr<const Movie>> levelMovies_; // keeps loaded levels' movies alive
+    std::vector<std::shared_ptr<const Movie>> keptMovies_;
     std::vector<StageObserver*> observers_;
     bool tearingDown_ = false; // the stage itself is going: nobody is told
     Rgba background_;

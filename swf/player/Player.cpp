@@ -344,6 +344,11 @@ void Player::advanceFrame()
     emit frameChanged();
 }
 
+int Player::localLoadsPending() const
+{
+    return d->script ? d->script->pendingLocalLoads() : 0;
+}
+
 const FrameClock& Player::clock() const
 {
     return d->clock;

@@ -110,6 +110,10 @@ public:
     // Edges drawn smooth (anti-aliased), as at quality "High"; off for "Low".
     void setAntialiased(bool on);
 
+    // Files of the local disk that the movie's scripts asked for and that have not come
+    // in yet (they do within a few turns of the event loop).
+    int localLoadsPending() const;
+
     // Why the movie shown cannot play (an ActionScript 3 movie), or empty.
     QString unsupportedMessage() const;
 

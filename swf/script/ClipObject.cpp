@@ -203,7 +203,7 @@ Value ClipObject::property(int index)
     case 14:
         return engine_.dropTarget(*d);
     case 15:
-        return engine_.movieUrl();
+        return engine_.urlOf(*d);
     case 16:
         return 1.0;
     case 17:

@@ -2,7 +2,9 @@
 // variables loaded from files.
 
 #include "Array.h"
+#include "MovieLoads.h"
 #include "ScriptEngine.h"
+#include "classes/Classes.h"
 
 #include "swf/display/Stage.h"
 #include "swf/player/MovieLoader.h"
@@ -272,13 +274,53 @@ void ScriptEngine::broadcast(Object* source, const QString& message, std::span<c
 void ScriptEngine::loadMovie(DisplayObject* target, int level, const QString& url)
 {
     // Movies load while the stage plays on; what cannot be read leaves things as they are.
-    (void)target;
-    (void)level;
-    (void)url;
+    movieLoads_->load(target, level, url, nullptr);
+}
+
+bool ScriptEngine::loadClip(DisplayObject* target, int level, const QString& url, Object* loader)
+{
+    return movieLoads_->load(target, level, url, loader);
+}
+
+void ScriptEngine::movieLoaded(MovieClip& clip)
+{
+    if (ClipObject* object = objectFor(clip)) {
+        object->properties().clear();
+        object->setProto(vm_->protos().movieClip.get());
+    }
+    // The clip runs first among its siblings, as one just placed; its load event comes
+    // again (the clip events of the tag that placed it stay).
+    std::erase(executionList_, clip.id());
+    executionList_.insert(executionList_.begin(), clip.id());
+    Unit unit;
+    unit.owner = clip.id();
+    unit.parent = clip.parent() ? clip.parent()->id() : 0;
+    unit.depth = clip.depth();
+    queueEvent(clip, ClipLoad, {}, Normal, &unit.tasks);
+    pending_.push_back(std::move(unit));
+}
+
+int ScriptEngine::pendingLocalLoads() const
+{
+    const auto local = std::count_if(loads_.begin(), loads_.end(), [](const auto& l) { return l->local; });
+    return int(local) + movieLoads_->pendingLocal();
+}
+
+QString ScriptEngine::urlOf(const DisplayObject& object) const
+{
+    for (const DisplayObject* d = &object; d; d = d->parent()) {
+        const MovieClip* clip = d->asMovieClip();
+        if (!clip || !clip->isMovieRoot())
+            continue;
+        const QString loaded = movieLoads_->urlOf(*clip);
+        return loaded.isEmpty() ? url_ : loaded;
+    }
+    return url_;
 }
 
 void ScriptEngine::unloadMovie(DisplayObject* target, int level)
 {
+    movieLoads_->cancel(target, level);
     if (level > 0) {
         stage_.unloadLevel(level);
         return;
@@ -298,10 +340,12 @@ void ScriptEngine::unloadMovie(DisplayObject* target, int level)
 
 void ScriptEngine::loadVariablesInto(DisplayObject* target, int level, const QString& url, int method)
 {
-    (void)target;
-    (void)level;
-    (void)url;
-    (void)method;
+    (void)method; // local files and plain GETs: what is sent changes nothing here
+    if (!target && level >= 0)
+        target = stage_.level(level);
+    if (!target || url.isEmpty())
+        return;
+    startDataLoad(Value(objectFor(*target)), url, true);
 }
 
 QString ScriptEngine::resolveUrl(const QString& url) const
@@ -318,19 +362,37 @@ QString ScriptEngine::resolveUrl(const QString& url) const
 
 void ScriptEngine::loadData(const Value& target, const QString& url)
 {
+    startDataLoad(target, url, false);
+}
+
+void ScriptEngine::startDataLoad(const Value& target, const QString& url, bool variables)
+{
     if (loads_.size() >= 64)
         return;
     auto load = std::make_unique<DataLoad>();
     load->target = target;
+    load->variables = variables;
     DataLoad* raw = load.get();
-    load->job = services_.loader.open(MovieLocation::resolve(resolveUrl(url)));
-    QObject::connect(load->job.get(), &LoadJob::received, load->job.get(), [raw](const QByteArray& bytes, qint64) {
-        if (raw->data.size() + bytes.size() <= Vm::kMaxStringLength)
-            raw->data += bytes;
-    });
-    QObject::connect(load->job.get(), &LoadJob::finished, load->job.get(), [this, raw]() { finishLoad(raw, true); });
+    MovieLocation location = MovieLocation::resolve(resolveUrl(url));
+    if (location.kind == MovieLocation::Kind::LocalFile) {
+        // A file's name ends where its query begins.
+        if (const qsizetype cut = location.path.indexOf(QLatin1Char('?')); cut >= 0)
+            location.path.truncate(cut);
+    } else {
+        load->local = false;
+    }
+    load->job = services_.loader.open(location);
     QObject::connect(
-        load->job.get(), &LoadJob::failed, load->job.get(), [this, raw](const QString&) { finishLoad(raw, false); });
+        load->job.get(), &LoadJob::received, load->job.get(), [this, raw](const QByteArray& bytes, qint64) {
+            // A file without end (a device) is read no further than the longest string.
+            if (raw->data.size() + bytes.size() > Vm::kMaxStringLength)
+                return finishLoad(raw, false);
+            raw->data += bytes;
+        });
+    QObject::connect(
+        load->job.get(), &LoadJob::finished, load->job.get(), [this, raw]() { finishLoad(raw, true); });
+    QObject::connect(load->job.get(), &LoadJob::failed, load->job.get(),
+        [this, raw](const QString&) { finishLoad(raw, false); });
     loads_.push_back(std::move(load));
 }
 
@@ -341,13 +403,33 @@ void ScriptEngine::finishLoad(DataLoad* load, bool ok)
         return;
     std::unique_ptr<DataLoad> done = std::move(*it);
     loads_.erase(it);
-    done->job.release()->deleteLater();
+    // The job may be reporting right now: it says nothing more, and goes once it is done.
+    LoadJob* job = done->job.release();
+    job->disconnect();
+    job->deleteLater();
     QByteArray bytes = done->data;
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
-    const Value text = ok ? Value(decodeMovieString(std::string_view(bytes.constData(), size_t(bytes.size())), version_))
-                          : Value();
+    const Value text = ok
+        ? Value(decodeMovieString(std::string_view(bytes.constData(), size_t(bytes.size())), version_))
+        : Value();
     const Value target = done->target;
+    if (Object* o = ok ? target.object() : nullptr; o && !done->variables) {
+        o->define(QStringLiteral("__bytesLoaded"), double(done->data.size()), kHidden);
+        o->define(QStringLiteral("__bytesTotal"), double(done->data.size()), kHidden);
+    }
+    if (done->variables) {
+        // loadVariables: the variables go into the clip, then its data event.
+        if (!ok)
+            return;
+        DisplayObject* d = displayOf(target);
+        if (!d)
+            return;
+        decodeVariables(*vm_, objectFor(*d), text.isUndefined() ? QString() : vm_->toString(text));
+        queueEvent(*d, ClipData, QStringLiteral("onData"), Normal);
+        runQueue();
+        return;
+    }
     enqueue(0, [this, target, text]() {
         const Value args[] = { text };
         if (Object* o = target.object())

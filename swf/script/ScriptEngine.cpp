@@ -2,6 +2,7 @@
 
 #include "Array.h"
 #include "Builtins.h"
+#include "MovieLoads.h"
 #include "Numbers.h"
 #include "TextFieldBinding.h"
 
@@ -38,6 +39,7 @@ ScriptEngine::ScriptEngine(Stage& stage, const Services& services, ScriptHost& h
     textFields_ = std::make_unique<TextFields>(*this);
     if (const auto& limits = stage.movie().scriptLimits)
         vm_->setLimits(limits->maxRecursionDepth, limits->timeoutSeconds);
+    movieLoads_ = std::make_unique<MovieLoads>(*this);
     installEngineClasses(*vm_, *this);
     stage_.addObserver(this);
     stage_.input().setListener(this);
@@ -49,6 +51,7 @@ ScriptEngine::~ScriptEngine()
     stage_.removeObserver(this);
     stage_.input().setListener(nullptr);
     loads_.clear();
+    movieLoads_.reset();
     for (auto& queue : queues_)
         queue.clear();
     pending_.clear();
@@ -80,7 +83,7 @@ ClipObject* ScriptEngine::objectFor(DisplayObject& display)
     if (display.asMovieClip()) {
         kind = ClipObject::Kind::MovieClip;
         proto = protos.movieClip.get();
-        if (display.parent() && display.characterId() != 0) {
+        if (display.parent() && display.character() && display.characterId() != 0) {
             if (Object* ctor = registeredClass(display.asMovieClip()->movie(), display.characterId())) {
                 if (Object* p = vm_->get(ctor, QStringLiteral("prototype")).object())
                     proto = p;
@@ -449,6 +452,7 @@ void ScriptEngine::tickFinished()
     segments_.clear();
     flushUnits();
     runQueue();
+    movieLoads_->tickDone();
     runTimers();
     runQueue();
     textFields_->refresh();
@@ -467,6 +471,8 @@ void ScriptEngine::runQueue()
 {
     if (running_)
         return;
+    // What was made outside a tick (a movie that finished loading) waits for nothing.
+    flushUnits();
     running_ = true;
     // Scripts that keep queueing others (two frames whose actions go to each other) are
     // held to the same time as one script.

@@ -31,6 +31,7 @@ struct Movie;
 namespace swf::script {
 
 class TextFields;
+class MovieLoads;
 
 // Runs the scripts of the movies on one stage: frame actions, init actions, clip events,
 // button actions, intervals and the listeners of Key, Mouse and Stage, in the order the
@@ -177,6 +178,15 @@ public:
     void removeClip(DisplayObject& object);
     // loadMovie, loadMovieNum, unloadMovie, loadVariables.
     void loadMovie(DisplayObject* target, int level, const QString& url);
+    // The same for a MovieClipLoader, told of the progress; false when nothing started.
+    bool loadClip(DisplayObject* target, int level, const QString& url, Object* loader);
+    // A clip now shows a movie a script loaded: its variables go, its clip events stay,
+    // and it runs as a clip just placed.
+    void movieLoaded(MovieClip& clip);
+    // Loads of local files still on their way (movies, variables, XML and LoadVars data).
+    int pendingLocalLoads() const;
+    // The address of the movie a clip shows (_url).
+    QString urlOf(const DisplayObject& object) const;
     void unloadMovie(DisplayObject* target, int level);
     void loadVariablesInto(DisplayObject* target, int level, const QString& url, int method);
     // Fetches a text file for an object (XML, LoadVars): calls its onData(text), or
@@ -276,8 +286,12 @@ private:
         Value target;
         std::unique_ptr<LoadJob> job;
         QByteArray data;
+        bool local = true;
+        bool variables = false; // into a clip, as loadVariables
     };
     std::vector<std::unique_ptr<DataLoad>> loads_;
+    std::unique_ptr<MovieLoads> movieLoads_;
+    void startDataLoad(const Value& target, const QString& url, bool variables);
     void finishLoad(DataLoad* load, bool ok);
 };
 

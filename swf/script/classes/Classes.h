@@ -1,5 +1,7 @@
 #pragma once
 
+class QString;
+
 namespace swf::script {
 
 class ScriptEngine;
@@ -34,9 +36,15 @@ void installStubs(Vm& vm, ScriptEngine& engine); // classes that exist but do li
 
 class Object;
 class Value;
+struct CallArgs;
 // MovieClip.transform: a flash.geom.Transform of the clip, and setting one.
 Value clipTransform(Vm& vm, Object* clip);
 void setClipTransform(Vm& vm, Object* clip, const Value& value);
+// "a=1&b=two" into properties of `target`, each name and value URL-decoded.
+void decodeVariables(Vm& vm, Object* target, const QString& text);
+// getBytesLoaded / getBytesTotal of an object that loads text (LoadVars, XML).
+Value loadedBytes(Vm& vm, CallArgs& c);
+Value totalBytes(Vm& vm, CallArgs& c);
 // Gives `target` the methods of AsBroadcaster and an empty _listeners array.
 void makeBroadcaster(Vm& vm, Object* target);
 

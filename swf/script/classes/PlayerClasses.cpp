@@ -333,22 +333,6 @@ Value systemSetClipboard(Vm&, CallArgs&)
 
 // ---- LoadVars -------------------------------------------------------------------------------
 
-// "a=1&b=two" into properties, each name and value URL-decoded.
-void decodeVariables(Vm& vm, Object* target, const QString& text)
-{
-    for (const QString& pair : text.split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
-        const qsizetype eq = pair.indexOf(QLatin1Char('='));
-        const auto decode = [](QString s) {
-            s.replace(QLatin1Char('+'), QLatin1Char(' '));
-            return QUrl::fromPercentEncoding(s.toUtf8());
-        };
-        const QString name = decode(eq < 0 ? pair : pair.left(eq));
-        const QString value = eq < 0 ? QString() : decode(pair.mid(eq + 1));
-        if (!name.isEmpty())
-            vm.set(target, name, value);
-    }
-}
-
 Value loadVarsDecode(Vm& vm, CallArgs& c)
 {
     if (Object* self = c.thisObject())
@@ -373,13 +357,31 @@ Value loadVarsToString(Vm& vm, CallArgs& c)
     return pairs.join(QLatin1Char('&'));
 }
 
+// Starts fetching `url` for `target` (a LoadVars or XML object): not loaded yet, no
+// bytes in.
+void startLoad(Vm& vm, Object* target, const Value& targetValue, const QString& url)
+{
+    vm.set(target, QStringLiteral("loaded"), false);
+    target->define(QStringLiteral("__bytesLoaded"), 0.0, kHidden);
+    engineOf(vm).loadData(targetValue, url);
+}
+
 Value loadVarsLoad(Vm& vm, CallArgs& c)
 {
     Object* self = c.thisObject();
     if (!self || c.size() == 0)
         return false;
-    vm.set(self, QStringLiteral("loaded"), false);
-    engineOf(vm).loadData(c.thisValue, vm.toString(c[0]));
+    startLoad(vm, self, c.thisValue, vm.toString(c[0]));
+    return true;
+}
+
+// sendAndLoad(url, target, method): the answer goes to `target`.
+Value loadVarsSendAndLoad(Vm& vm, CallArgs& c)
+{
+    Object* target = c[1].object();
+    if (!c.thisObject() || c.size() < 2 || !target)
+        return false;
+    startLoad(vm, target, c[1], vm.toString(c[0]));
     return true;
 }
 
@@ -578,33 +580,46 @@ Value movieClipLoaderConstructor(Vm& vm, CallArgs& c)
 Value movieClipLoaderLoadClip(Vm& vm, CallArgs& c)
 {
     if (c.size() < 2)
+        return Value();
+    if (!c[0].isString())
         return false;
-    const QString url = vm.toString(c[0]);
-    DisplayObject* target = engineOf(vm).displayOf(c[1]);
+    ScriptEngine& engine = engineOf(vm);
+    DisplayObject* target = engine.displayOf(c[1]);
     int level = -1;
     if (!target) {
         if (c[1].isNumber()) {
-            level = vm.toInt32(c[1]);
-        } else {
+            const double n = vm.toNumber(c[1]);
+            if (!std::isfinite(n) || n < 0)
+                return false;
+            level = int(std::min(n, 1e6));
+        } else if (c[1].isString()) {
             const QString path = vm.toString(c[1]);
-            if (path.startsWith(QLatin1String("_level")))
-                level = path.mid(6).toInt();
+            bool ok = false;
+            const int n = path.startsWith(QLatin1String("_level"), Qt::CaseInsensitive) ? path.mid(6).toInt(&ok) : -1;
+            if (ok && n >= 0)
+                level = n;
             else
-                target = engineOf(vm).resolvePath(path, &engineOf(vm).stage().root());
+                target = engine.resolvePath(path, &engine.stage().root());
         }
     }
+    if (target && !target->asMovieClip())
+        return false;
     if (!target && level < 0)
         return false;
-    engineOf(vm).loadMovie(target, level, url);
-    return true;
+    if (target)
+        level = -1;
+    return engine.loadClip(target, level, vm.toString(c[0]), c.thisObject());
 }
 
 Value movieClipLoaderUnloadClip(Vm& vm, CallArgs& c)
 {
     DisplayObject* target = engineOf(vm).displayOf(c[0]);
-    if (!target)
+    int level = -1;
+    if (!target && c[0].isNumber())
+        level = vm.toInt32(c[0]);
+    if (!target && level < 0)
         return false;
-    engineOf(vm).unloadMovie(target, -1);
+    engineOf(vm).unloadMovie(target, level);
     return true;
 }
 
@@ -621,6 +636,33 @@ Value movieClipLoaderGetProgress(Vm& vm, CallArgs& c)
 }
 
 } // namespace
+
+Value loadedBytes(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    return self ? vm.get(self, QStringLiteral("__bytesLoaded")) : Value();
+}
+
+Value totalBytes(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    return self ? vm.get(self, QStringLiteral("__bytesTotal")) : Value();
+}
+
+void decodeVariables(Vm& vm, Object* target, const QString& text)
+{
+    for (const QString& pair : text.split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = pair.indexOf(QLatin1Char('='));
+        const auto decode = [](QString s) {
+            s.replace(QLatin1Char('+'), QLatin1Char(' '));
+            return QUrl::fromPercentEncoding(s.toUtf8());
+        };
+        const QString name = decode(eq < 0 ? pair : pair.left(eq));
+        const QString value = eq < 0 ? QString() : decode(pair.mid(eq + 1));
+        if (!name.isEmpty())
+            vm.set(target, name, value);
+    }
+}
 
 void installColorAndSound(Vm& vm, ScriptEngine&)
 {
@@ -692,9 +734,9 @@ void installLoadVars(Vm& vm, ScriptEngine&)
     Object* proto = vm.protos().loadVars.get();
     vm.makeClass(QStringLiteral("LoadVars"), noop, proto, false, kBuiltin | OnlySwf6);
     defineMethods(vm, proto,
-        { { "load", loadVarsLoad }, { "send", loadVarsSend }, { "sendAndLoad", loadVarsLoad },
+        { { "load", loadVarsLoad }, { "send", loadVarsSend }, { "sendAndLoad", loadVarsSendAndLoad },
             { "decode", loadVarsDecode }, { "toString", loadVarsToString }, { "onData", loadVarsOnData },
-            { "onLoad", noop }, { "getBytesLoaded", noop }, { "getBytesTotal", noop },
+            { "onLoad", noop }, { "getBytesLoaded", loadedBytes }, { "getBytesTotal", totalBytes },
             { "addRequestHeader", noop } });
     proto->define(
         QStringLiteral("contentType"), QStringLiteral("application/x-www-form-urlencoded"), DontEnum);

@@ -72,9 +72,20 @@ XmlNode* nodeOf(const Value& v)
     return v.object() ? dynamic_cast<XmlNode*>(v.object()) : nullptr;
 }
 
+// What XMLNode.prototype is now: a script may put another object there, and the nodes
+// made from then on (parsed or created) take it.
+Object* nodePrototype(Vm& vm)
+{
+    if (Object* ctor = vm.get(vm.global(), QStringLiteral("XMLNode")).object()) {
+        if (Object* proto = vm.get(ctor, QStringLiteral("prototype")).object())
+            return proto;
+    }
+    return vm.protos().xmlNode.get();
+}
+
 Ref<XmlNode> makeNode(Vm& vm, int type, Object* proto = nullptr)
 {
-    Ref<XmlNode> node(new XmlNode(vm, proto ? proto : vm.protos().xmlNode.get(), type));
+    Ref<XmlNode> node(new XmlNode(vm, proto ? proto : nodePrototype(vm), type));
     node->attributes = vm.newObject();
     return node;
 }
@@ -356,7 +367,8 @@ Value getNodeName(Vm&, CallArgs& c)
 
 Value setNodeName(Vm& vm, CallArgs& c)
 {
-    if (XmlNode* n = self(c))
+    // undefined leaves the name as it is.
+    if (XmlNode* n = self(c); n && !c[0].isUndefined())
         n->name = c[0].isNullish() ? Value::null() : Value(vm.toString(c[0]));
     return Value();
 }
@@ -497,7 +509,8 @@ Value insertBefore(Vm&, CallArgs& c)
     XmlNode* n = self(c);
     XmlNode* child = nodeOf(c[0]);
     XmlNode* before = nodeOf(c[1]);
-    if (!n || !child || !before || n->within(child) || child == before)
+    // A node that is in a tree already stays where it is: it must be removed first.
+    if (!n || !child || !before || child->parent || n->within(child) || child == before)
         return Value();
     auto it = std::find_if(n->children.begin(), n->children.end(), [&](const Ref<XmlNode>& x) { return x.get() == before; });
     if (it == n->children.end())
@@ -710,13 +723,9 @@ Value xmlLoad(Vm& vm, CallArgs& c)
     if (!o || c.size() == 0)
         return false;
     vm.set(o, QStringLiteral("loaded"), false);
+    o->define(QStringLiteral("__bytesLoaded"), 0.0, kHidden);
     vm.engine()->loadData(c.thisValue, vm.toString(c[0]));
     return true;
-}
-
-Value bytes(Vm&, CallArgs&)
-{
-    return Value();
 }
 
 Value noop(Vm&, CallArgs&)
@@ -757,7 +766,7 @@ void installXml(Vm& vm, ScriptEngine&)
     defineMethods(vm, xml,
         { { "parseXML", parseXml }, { "createElement", createElement }, { "createTextNode", createTextNode },
             { "load", xmlLoad }, { "onData", xmlOnData }, { "onLoad", noop }, { "send", noop },
-            { "sendAndLoad", xmlLoad }, { "getBytesLoaded", bytes }, { "getBytesTotal", bytes },
+            { "sendAndLoad", xmlLoad }, { "getBytesLoaded", loadedBytes }, { "getBytesTotal", totalBytes },
             { "addRequestHeader", noop } });
     vm.setInstanceFactory(node, newNode);
     xml->define(QStringLiteral("ignoreWhite"), false, DontEnum);

@@ -2,6 +2,7 @@
 
 #include "swf/runtime/Fixtures.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSignalSpy>
 
@@ -37,6 +38,30 @@ void ScriptRun::advance(int frames)
 {
     for (int i = 0; i < frames; ++i)
         player_->advanceFrame();
+}
+
+QString ScriptRun::put(const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir_.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
+void ScriptRun::settle()
+{
+    QCoreApplication::processEvents();
+    for (int turn = 0; turn < 1000 && player_->localLoadsPending() > 0; ++turn)
+        QCoreApplication::processEvents();
+}
+
+void ScriptRun::advanceSettled(int frames)
+{
+    for (int i = 0; i < frames; ++i) {
+        player_->advanceFrame();
+        settle();
+    }
 }
 
 Writer scriptMovie(const Asm& script, uint8_t version)

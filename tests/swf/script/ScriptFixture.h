@@ -25,6 +25,13 @@ public:
     void play(const Writer& movie, int frames = 1);
     void advance(int frames = 1);
 
+    // Puts a file beside the movie, for the movie's scripts to load.
+    QString put(const QString& name, const QByteArray& bytes);
+    // Frames as `zorvaplay-swf run` plays them: the local files scripts ask for are in
+    // before the next frame.
+    void advanceSettled(int frames = 1);
+    void settle();
+
     Player& player() { return *player_; }
     QStringList traces;
     QStringList stopped;
