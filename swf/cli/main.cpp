@@ -5,6 +5,7 @@
 // tool has to say goes to stderr.
 
 #include "ActionsCommand.h"
+#include "BenchCommand.h"
 #include "Commands.h"
 #include "ExportCommand.h"
 #include "ExtractCommand.h"
@@ -39,6 +40,8 @@ const cli::Command kCommands[] = {
             { "--seconds", true }, { "--quality", true }, { "--click", true } },
         &cli::commandExport },
     { "thumbnail", "thumbnail FILE.swf OUT.png [--size S]", { { "--size", true } }, &cli::commandThumbnail },
+    { "bench", "bench  FILE.swf [--frames N] [--width W --height H]",
+        { { "--frames", true }, { "--width", true }, { "--height", true } }, &cli::commandBench },
     // Not in the usage text: a listing of a movie's scripts, for debugging them.
     { "actions", {}, {}, &cli::commandActions },
 };

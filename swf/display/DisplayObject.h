@@ -129,6 +129,7 @@ public:
     uint16_t ratio() const { return placement_.ratio; }
     bool isMask() const { return placement_.clipDepth != 0; }
     uint16_t clipDepth() const { return placement_.clipDepth; }
+    uint8_t blendMode() const { return placement_.blendMode; }
     bool visible() const { return visible_; }
 
     // The timeline's word on this object. Once a script has moved or recoloured it, the

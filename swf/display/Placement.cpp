@@ -22,6 +22,12 @@ void Placement::applyMove(const PlaceObject& tag)
         name = *tag.name;
     if (tag.clipDepth)
         clipDepth = *tag.clipDepth;
+    if (tag.blendMode)
+        blendMode = *tag.blendMode;
+    if (!tag.filters.empty())
+        filters = tag.filters;
+    if (tag.cacheAsBitmap)
+        cacheAsBitmap = *tag.cacheAsBitmap;
 }
 
 } // namespace swf

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace swf {
 
@@ -16,6 +17,9 @@ struct Placement {
     uint16_t ratio = 0;
     std::string name;
     uint16_t clipDepth = 0; // 0: not a mask
+    uint8_t blendMode = 0; // the BlendMode byte: 0 and 1 are normal
+    std::vector<uint8_t> filters; // the FILTERLIST as read; empty when none
+    bool cacheAsBitmap = false;
 
     // A fresh placement: what the tag names, defaults for the rest.
     static Placement fromTag(const PlaceObject& tag);

@@ -107,6 +107,20 @@ void Canvas::paintRow(int y, std::span<const StyleSpan> spans, std::span<const P
         return clipRow[x - clip->rect.left()];
     };
 
+    // Part of a pixel: the styles sharing it are mixed first, by coverage, so that
+    // together they cover it whole where their edges meet.
+    const auto mixIn = [&](int x, QRgb color, float c) {
+        std::array<float, 4>& m = mix_[static_cast<std::size_t>(x)];
+        if (stamps_[static_cast<std::size_t>(x)] != stamp_) {
+            stamps_[static_cast<std::size_t>(x)] = stamp_;
+            m = { 0, 0, 0, 0 };
+            touched_.push_back(x);
+        }
+        m[0] += qRed(color) * c;
+        m[1] += qGreen(color) * c;
+        m[2] += qBlue(color) * c;
+        m[3] += qAlpha(color) * c;
+    };
     for (const StyleSpan& s : spans) {
         if (s.style < 0 || static_cast<std::size_t>(s.style) >= paints.size()
             || !paints[static_cast<std::size_t>(s.style)])
@@ -120,8 +134,29 @@ void Canvas::paintRow(int y, std::span<const StyleSpan> spans, std::span<const P
                 shade_.resize(static_cast<std::size_t>(n));
             paint.shade(s.x0, y, n, shade_.data());
         }
+        const float* coverage = s.coverage;
+        QRgb* out = line + s.x0;
+        if (!clip) {
+            // No clip: the common case, kept free of per-pixel tests of the clip.
+            for (int i = 0; i < n; ++i) {
+                const float c = coverage[i];
+                if (c <= 0)
+                    continue;
+                const QRgb color = solid ? one : shade_[static_cast<std::size_t>(i)];
+                if (c >= 0.999f) {
+                    const uint32_t a = qAlpha(color);
+                    if (a == 255)
+                        out[i] = color;
+                    else if (a != 0)
+                        over(out[i], color);
+                    continue;
+                }
+                mixIn(s.x0 + i, color, c);
+            }
+            continue;
+        }
         for (int i = 0; i < n; ++i) {
-            const float c = s.coverage[i];
+            const float c = coverage[i];
             if (c <= 0)
                 continue;
             const int x = s.x0 + i;
@@ -132,23 +167,12 @@ void Canvas::paintRow(int y, std::span<const StyleSpan> spans, std::span<const P
             if (c >= 0.999f) {
                 // The style alone covers the pixel.
                 if (k == 255 && qAlpha(color) == 255)
-                    line[x] = color;
+                    out[i] = color;
                 else
-                    over(line[x], k == 255 ? color : byteMul(color, k));
+                    over(out[i], k == 255 ? color : byteMul(color, k));
                 continue;
             }
-            // Part of the pixel: the styles sharing it are mixed first, by coverage, so
-            // that together they cover it whole where their edges meet.
-            std::array<float, 4>& m = mix_[static_cast<std::size_t>(x)];
-            if (stamps_[static_cast<std::size_t>(x)] != stamp_) {
-                stamps_[static_cast<std::size_t>(x)] = stamp_;
-                m = { 0, 0, 0, 0 };
-                touched_.push_back(x);
-            }
-            m[0] += qRed(color) * c;
-            m[1] += qGreen(color) * c;
-            m[2] += qBlue(color) * c;
-            m[3] += qAlpha(color) * c;
+            mixIn(x, color, c);
         }
     }
     for (int x : touched_) {
@@ -196,6 +220,27 @@ void Canvas::maskRow(int y, std::span<const StyleSpan> spans)
         uint8_t& m = row[x - x0];
         if (c >= 0.5f)
             m = 255;
+    }
+}
+
+void Canvas::compose(const QImage& layer, QPoint at, BlendMode mode)
+{
+    const QRect area = QRect(at, layer.size()).intersected(image_.rect());
+    if (area.isEmpty() || layer.format() != QImage::Format_ARGB32_Premultiplied)
+        return;
+    const CoverageMask* clip = this->clip();
+    const int width = area.width();
+    if (clip)
+        clipRow_.resize(static_cast<std::size_t>(width));
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const QRgb* src
+            = reinterpret_cast<const QRgb*>(layer.constScanLine(y - at.y())) + (area.left() - at.x());
+        QRgb* dst = reinterpret_cast<QRgb*>(image_.scanLine(y)) + area.left();
+        if (clip) {
+            for (int i = 0; i < width; ++i)
+                clipRow_[static_cast<std::size_t>(i)] = clip->at(area.left() + i, y);
+        }
+        blendRow(dst, src, width, mode, clip ? clipRow_.data() : nullptr);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Blend.h"
 #include "PaintSource.h"
 #include "Rasterizer.h"
 
@@ -60,8 +61,19 @@ public:
     // The pixels a paint may touch now: the picture, within the clip and the mask being made.
     QRect paintBox() const;
 
+    // The canvas's rasteriser, emptied for a new drawing over `box`: one for every fill of
+    // the frame, so that its memory is reused.
+    Rasterizer& rasterizer(const QRect& box)
+    {
+        raster_.reset(box);
+        return raster_;
+    }
     // Lays the rasteriser's styles on the target; `paints[style]` colours each style.
     void paint(Rasterizer& rasterizer, std::span<const PaintSource* const> paints);
+
+    // Lays a finished layer (premultiplied, its top left pixel at `at` on the picture) on
+    // the picture in `mode`, through the clip.
+    void compose(const QImage& layer, QPoint at, BlendMode mode);
 
     // Clips what follows to `mask` (already intersected with the clip it replaces) until
     // popClip().
@@ -91,6 +103,8 @@ private:
     std::vector<int> touched_;
     std::vector<QRgb> shade_;
     std::vector<float> maskSum_;
+    std::vector<uint8_t> clipRow_;
+    Rasterizer raster_;
 };
 
 } // namespace swf

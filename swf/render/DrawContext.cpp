@@ -54,7 +54,7 @@ bool DrawContext::fillMapped(std::span<const Layer> layers, const QTransform& tr
     const QRect box = canvas_.paintBox();
     if (box.isEmpty())
         return true;
-    Rasterizer rasterizer(box);
+    Rasterizer& rasterizer = canvas_.rasterizer(box);
     rasterizer.setEdgeLimit(budget_.edgesLeft());
     std::vector<const PaintSource*> paints;
     paints.reserve(layers.size());
@@ -112,7 +112,8 @@ std::shared_ptr<const QImage> DrawContext::bitmap(uint16_t id) const
     return bitmapImage(*movie_, id, *cache_);
 }
 
-std::unique_ptr<PaintSource> DrawContext::paintOf(const FillStyle& style) const
+std::unique_ptr<PaintSource> DrawContext::paintOf(
+    const FillStyle& style, const GradientPaint::Table* plainTable) const
 {
     switch (style.kind) {
     case FillStyle::Kind::Solid:
@@ -120,6 +121,9 @@ std::unique_ptr<PaintSource> DrawContext::paintOf(const FillStyle& style) const
     case FillStyle::Kind::LinearGradient:
     case FillStyle::Kind::RadialGradient:
     case FillStyle::Kind::FocalRadialGradient:
+        if (plainTable && cx_.isIdentity())
+            return std::make_unique<GradientPaint>(
+                style, *plainTable, toQTransform(style.gradient.matrix) * transform_);
         return std::make_unique<GradientPaint>(style, cx_, toQTransform(style.gradient.matrix) * transform_);
     case FillStyle::Kind::RepeatingBitmap:
     case FillStyle::Kind::ClippedBitmap:

@@ -41,17 +41,27 @@ QRgb premultiplied(Rgba c)
 }
 
 GradientPaint::GradientPaint(const FillStyle& style, const ColorXform& cx, const QTransform& toDevice)
+    : GradientPaint(style, tableOf(style, cx), toDevice)
+{
+}
+
+GradientPaint::GradientPaint(const FillStyle& style, const Table& table, const QTransform& toDevice)
     : kind_(style.kind)
     , spread_(style.gradient.spread)
     , focal_(std::clamp(style.gradient.focalPoint, -0.998, 0.998))
+    , table_(table)
 {
-    const Gradient& g = style.gradient;
     bool invertible = false;
     fromDevice_ = toDevice.inverted(&invertible);
-    flat_ = !invertible || g.stops.size() < 2;
+    flat_ = !invertible || style.gradient.stops.size() < 2;
     if (kind_ != FillStyle::Kind::FocalRadialGradient)
         focal_ = 0;
+}
 
+GradientPaint::Table GradientPaint::tableOf(const FillStyle& style, const ColorXform& cx)
+{
+    Table table {};
+    const Gradient& g = style.gradient;
     // The colours of the stops through the colour transform, then 256 steps between them.
     struct Stop {
         double position;
@@ -67,12 +77,9 @@ GradientPaint::GradientPaint(const FillStyle& style, const ColorXform& cx, const
                 v[static_cast<std::size_t>(i)] = toLinear(v[static_cast<std::size_t>(i)]);
         stops.push_back({ s.ratio / 255.0, v });
     }
-    if (stops.empty()) {
-        table_.fill(0);
-        flat_ = true;
-        return;
-    }
-    for (std::size_t i = 0; i < table_.size(); ++i) {
+    if (stops.empty())
+        return table;
+    for (std::size_t i = 0; i < table.size(); ++i) {
         // The first pair of stops whose ratios hold the position colours it: where stops
         // share a ratio, the position takes the later one coming from below and the
         // earlier one at the end of the range.
@@ -93,8 +100,9 @@ GradientPaint::GradientPaint(const FillStyle& style, const ColorXform& cx, const
             for (std::size_t k = 0; k < 3; ++k)
                 v[k] = fromLinear(v[k]);
         const auto byte = [](double c) { return static_cast<int>(std::clamp(c, 0.0, 1.0) * 255 + 0.5); };
-        table_[i] = qPremultiply(qRgba(byte(v[0]), byte(v[1]), byte(v[2]), byte(v[3])));
+        table[i] = qPremultiply(qRgba(byte(v[0]), byte(v[1]), byte(v[2]), byte(v[3])));
     }
+    return table;
 }
 
 double GradientPaint::position(double gx, double gy) const
@@ -134,6 +142,20 @@ void GradientPaint::shade(int x, int y, int count, QRgb* out) const
         for (int i = 0; i < count; ++i) {
             const double t = std::clamp(start + step * i, 0.0, 255.0);
             out[i] = table_[static_cast<std::size_t>(t)];
+        }
+        return;
+    }
+    if (kind_ == FillStyle::Kind::RadialGradient && spread_ == Gradient::Spread::Pad) {
+        // The common radial kind, in single precision: the distance from the centre.
+        float fx = static_cast<float>(gx / kGradientHalfSize);
+        float fy = static_cast<float>(gy / kGradientHalfSize);
+        const float sx = static_cast<float>(fromDevice_.m11() / kGradientHalfSize);
+        const float sy = static_cast<float>(fromDevice_.m12() / kGradientHalfSize);
+        for (int i = 0; i < count; ++i) {
+            const float t = std::sqrt(fx * fx + fy * fy) * 255 + 0.5f;
+            out[i] = table_[t < 255 ? static_cast<std::size_t>(t) : 255];
+            fx += sx;
+            fy += sy;
         }
         return;
     }

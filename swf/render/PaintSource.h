@@ -47,7 +47,13 @@ private:
 // (-16384..16384 twips), which `toDevice` places on the device.
 class GradientPaint final : public PaintSource {
 public:
+    using Table = std::array<QRgb, 256>;
     GradientPaint(const FillStyle& style, const ColorXform& cx, const QTransform& toDevice);
+    // With the colours already worked out (see tableOf), as a shape drawn again keeps them.
+    GradientPaint(const FillStyle& style, const Table& table, const QTransform& toDevice);
+    // The gradient's 256 colours through `cx`, premultiplied.
+    static Table tableOf(const FillStyle& style, const ColorXform& cx);
+
     void shade(int x, int y, int count, QRgb* out) const override;
 
 private:
@@ -58,7 +64,7 @@ private:
     double focal_ = 0;
     QTransform fromDevice_;
     bool flat_ = false; // squashed to nothing: shows its last colour
-    std::array<QRgb, 256> table_ {};
+    Table table_ {};
 };
 
 // A bitmap, repeated or clamped at its edges, smoothed or not. `toDevice` maps the

@@ -22,6 +22,22 @@ Rasterizer::Rasterizer(const QRect& box)
 {
 }
 
+void Rasterizer::reset(const QRect& box)
+{
+    box_ = box.normalized();
+    segments_.clear();
+    rules_.clear();
+    boxes_.clear();
+    rowCrossings_ = 0;
+    edgeLimit_ = 1e12;
+    overflowed_ = false;
+    // The accumulation rows are all zero between drawings; a wider box needs longer ones.
+    const std::size_t cells = static_cast<std::size_t>(std::max(0, box_.width())) + 3;
+    for (Accumulator& acc : pool_)
+        if (acc.cells.size() < cells)
+            acc.cells.resize(cells, 0.f);
+}
+
 void Rasterizer::setRule(int style, FillRule rule)
 {
     if (style < 0)

@@ -33,7 +33,10 @@ struct StyleSpan {
 // it counts for nothing.
 class Rasterizer {
 public:
-    explicit Rasterizer(const QRect& box);
+    explicit Rasterizer(const QRect& box = {});
+    // Starts a new drawing over `box`, keeping the memory of the last one, so that a
+    // rasteriser used for every fill of a frame allocates nothing once warmed up.
+    void reset(const QRect& box);
 
     // Adds `path` (in its own coordinates), mapped by `transform`, to style `style`. Curves
     // are flattened finely enough for the device. Every subpath is closed.
@@ -79,7 +82,12 @@ private:
     void finishRow(int y, bool antialias, std::vector<StyleSpan>& spans);
 
     // The sweep's row loop, without the caller's template: fills spans for each row.
-    struct Sweep;
+    struct Sweep {
+        std::vector<std::size_t> order; // segments by top row
+        std::size_t next = 0;
+        std::vector<std::size_t> active;
+        int last = 0; // the row past the last row any segment reaches
+    };
     bool sweepRow(Sweep& sweep, bool antialias, std::vector<StyleSpan>& spans, int& y);
 
     QRect box_;
@@ -102,23 +110,20 @@ private:
     std::vector<int> slotOfStyle_; // style -> pool index, -1 when unused on this row
     std::vector<int> usedSlots_;
     std::vector<std::vector<float>> coverage_;
-};
-
-struct Rasterizer::Sweep {
-    std::vector<std::size_t> order; // segments by top row
-    std::size_t next = 0;
-    std::vector<std::size_t> active;
-    int last = 0; // the row past the last row any segment reaches
+    Sweep sweep_;
+    std::vector<StyleSpan> spans_;
 };
 
 template <class Row> void Rasterizer::sweep(bool antialias, Row&& row)
 {
-    Sweep sweep;
-    std::vector<StyleSpan> spans;
+    sweep_.order.clear();
+    sweep_.next = 0;
+    sweep_.active.clear();
+    sweep_.last = 0;
     int y = 0;
-    while (sweepRow(sweep, antialias, spans, y)) {
-        if (!spans.empty())
-            row(y, std::span<const StyleSpan>(spans));
+    while (sweepRow(sweep_, antialias, spans_, y)) {
+        if (!spans_.empty())
+            row(y, std::span<const StyleSpan>(spans_));
         ++y;
     }
 }

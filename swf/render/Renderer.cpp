@@ -1,6 +1,7 @@
 #include "Renderer.h"
 
 #include "DrawContext.h"
+#include "FilterEffects.h"
 #include "ShowAll.h"
 
 #include "swf/display/Stage.h"
@@ -84,12 +85,65 @@ void Renderer::drawObject(Pass& pass, const DisplayObject& object, const QTransf
     // the area its shapes cover, whatever their colours.
     if (!t.isInvertible() || blownUp(t) || (!mask && cx.hidesEverything()))
         return;
+    const BlendMode mode = mask ? BlendMode::Normal : blendModeOf(object.blendMode());
+    const bool filtered = !mask && !object.placement().filters.empty();
+    if (mode == BlendMode::Normal && !filtered)
+        drawContent(pass, object, t, cx, movie);
+    else
+        drawLayered(pass, object, t, cx, movie, mode);
+}
+
+void Renderer::drawContent(
+    Pass& pass, const DisplayObject& object, const QTransform& t, const ColorXform& cx, const Movie& movie)
+{
     DrawContext context(pass.canvas, budget_, t, cx, pass.viewScale, &movie, &pass.stage.decoded());
     object.draw(context);
     if (const DisplayList* children = object.children()) {
         const MovieClip* clip = object.asMovieClip();
         drawList(pass, *children, t, cx, clip ? clip->movie() : movie);
     }
+}
+
+void Renderer::drawLayered(Pass& pass, const DisplayObject& object, const QTransform& t, const ColorXform& cx,
+    const Movie& movie, BlendMode mode)
+{
+    // Alpha and Erase cut into their parent's layer; with no such layer under them they
+    // have nothing to act on and show nothing.
+    if ((mode == BlendMode::Alpha || mode == BlendMode::Erase)
+        && (!pass.layerOwner || pass.layerOwner != object.parent()))
+        return;
+    const QRectF bounds = object.bounds();
+    if (bounds.isNull())
+        return;
+    // Filters spread the picture past the object, and bring in what lies just off the
+    // picture; past a screen's width nothing of that could show.
+    const FilterChain filters(readFilters(object.placement().filters), pass.viewScale * 20);
+    const QMargins spread = filters.margins();
+    const int reach = std::max(pass.canvas.size().width(), pass.canvas.size().height());
+    const QMargins grow(std::min(spread.left(), reach), std::min(spread.top(), reach),
+        std::min(spread.right(), reach), std::min(spread.bottom(), reach));
+    const QRect area = QRect(QPoint(0, 0), pass.canvas.size()).marginsAdded(grow);
+    // The layer covers the object's pixels within the picture; the clip applies when the
+    // layer is laid down, not while it is drawn.
+    // Alpha clears its parent's layer wherever it is not, so its own layer is the whole
+    // of that one.
+    const QRect rect = mode == BlendMode::Alpha
+        ? QRect(QPoint(0, 0), pass.canvas.size())
+        : pixelsWithin(t.mapRect(bounds), area).marginsAdded(grow).intersected(area);
+    // Clearing, drawing into and laying down the layer each touch its pixels, and each
+    // filter pass does again.
+    const double pixels = double(rect.width()) * rect.height();
+    if (rect.isEmpty() || !budget_.pixels(3 * pixels + filters.work(pixels)))
+        return;
+    QImage layer(rect.size(), QImage::Format_ARGB32_Premultiplied);
+    if (layer.isNull())
+        return;
+    layer.fill(0);
+    Canvas canvas(layer, pass.canvas.antialias());
+    Pass inner { canvas, pass.stage, pass.viewScale, &object };
+    drawContent(inner, object, t * QTransform::fromTranslate(-rect.left(), -rect.top()), cx, movie);
+    filters.apply(layer);
+    pass.canvas.compose(layer, rect.topLeft(), mode);
 }
 
 std::shared_ptr<const CoverageMask> Renderer::makeMask(

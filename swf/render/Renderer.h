@@ -47,9 +47,15 @@ private:
         Canvas& canvas;
         const Stage& stage;
         double viewScale;
+        const DisplayObject* layerOwner = nullptr; // the object whose layer canvas is
     };
     void drawObject(Pass& pass, const DisplayObject& object, const QTransform& parent,
         const ColorXform& parentCx, const Movie& movie);
+    void drawContent(Pass& pass, const DisplayObject& object, const QTransform& t, const ColorXform& cx,
+        const Movie& movie);
+    // Draws the object into a layer of its own and lays the layer on the canvas in `mode`.
+    void drawLayered(Pass& pass, const DisplayObject& object, const QTransform& t, const ColorXform& cx,
+        const Movie& movie, BlendMode mode);
     void drawList(
         Pass& pass, const DisplayList& list, const QTransform& t, const ColorXform& cx, const Movie& movie);
     std::shared_ptr<const CoverageMask> makeMask(

@@ -121,15 +121,21 @@ ShapeDrawing ShapeDrawing::decode(const Shape& shape)
     for (StyleGroup& group : walker.groups()) {
         ++number;
         for (std::size_t i = 0; i < group.fillEdges.size(); ++i) {
-            if (!group.fillEdges[i].empty())
-                drawing.layers_.push_back(
-                    { joinIntoLoops(group.fillEdges[i], rule), group.styles->fills[i], number });
+            if (group.fillEdges[i].empty())
+                continue;
+            const FillStyle& fill = group.styles->fills[i];
+            Layer layer { joinIntoLoops(group.fillEdges[i], rule), fill, number, std::nullopt };
+            if (fill.kind == FillStyle::Kind::LinearGradient || fill.kind == FillStyle::Kind::RadialGradient
+                || fill.kind == FillStyle::Kind::FocalRadialGradient)
+                layer.plainTable = GradientPaint::tableOf(fill, ColorXform {});
+            drawing.layers_.push_back(std::move(layer));
         }
         for (std::size_t i = 0; i < group.lineEdges.size(); ++i) {
             if (group.lineEdges[i].empty())
                 continue;
             const LineStyle& style = group.styles->lines[i];
-            drawing.layers_.push_back({ strokeOutline(group.lineEdges[i], !style.noClose), style, number });
+            drawing.layers_.push_back(
+                { strokeOutline(group.lineEdges[i], !style.noClose), style, number, std::nullopt });
         }
     }
     return drawing;
@@ -148,7 +154,9 @@ void ShapeDrawing::paint(DrawContext& context) const
             for (; i < layers_.size() && std::holds_alternative<FillStyle>(layers_[i].style)
                  && layers_[i].group == group;
                  ++i) {
-                paints.push_back(context.paintOf(std::get<FillStyle>(layers_[i].style)));
+                const auto& table = layers_[i].plainTable;
+                paints.push_back(
+                    context.paintOf(std::get<FillStyle>(layers_[i].style), table ? &*table : nullptr));
                 fills.push_back({ &layers_[i].path, paints.back().get(), rule_ });
             }
             if (!context.fill(fills))

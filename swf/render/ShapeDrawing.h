@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PaintSource.h"
 #include "PathUnion.h"
 #include "Rasterizer.h"
 
@@ -8,6 +9,7 @@
 #include <QPainterPath>
 #include <QRectF>
 
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -26,6 +28,8 @@ public:
         QPainterPath path;
         std::variant<FillStyle, LineStyle> style;
         int group = 0; // the style table it belongs to: fills of one table are painted together
+        // A gradient fill's colours with no colour transform, worked out once.
+        std::optional<GradientPaint::Table> plainTable;
     };
 
     static ShapeDrawing decode(const Shape& shape);

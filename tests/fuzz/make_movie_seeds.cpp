@@ -191,6 +191,75 @@ std::vector<uint8_t> nestedMasks()
     return w.finish(Compression::None);
 }
 
+// A FILTERLIST of every kind of filter, in the format's byte layout: drop shadow, blur,
+// glow, bevel, gradient glow, convolution, colour matrix and gradient bevel.
+std::vector<uint8_t> everyFilter()
+{
+    const std::vector<uint8_t> colour = { 0x20, 0x40, 0x80, 0xc0 };
+    const std::vector<uint8_t> blur = { 0x00, 0x00, 0x04, 0x00, 0x00, 0x80, 0x02, 0x00 }; // 4.0, 2.5
+    const std::vector<uint8_t> light = { 0x00, 0x80, 0x00, 0x00, 0x00, 0x00, 0x03, 0x00, 0x80, 0x01 };
+    std::vector<uint8_t> list = { 8 };
+    const auto add = [&list](std::initializer_list<std::vector<uint8_t>> parts) {
+        for (const auto& part : parts)
+            list.insert(list.end(), part.begin(), part.end());
+    };
+    const std::vector<uint8_t> ramp = { 0x02, 0xff, 0x00, 0x00, 0x00, 0x00, 0x00, 0xff, 0xff, 0x00, 0xff };
+    add({ { 0x00 }, colour, blur, light, { 0x23 } });
+    add({ { 0x01 }, blur, { 0x18 } });
+    add({ { 0x02 }, colour, blur, { 0x00, 0x02 }, { 0xa2 } });
+    add({ { 0x03 }, colour, colour, blur, light, { 0xb1 } });
+    add({ { 0x04 }, ramp, blur, light, { 0x22 } });
+    add({ { 0x05, 0x03, 0x03, 0x00, 0x00, 0x10, 0x41, 0x00, 0x00, 0x00, 0x00 } });
+    for (int i = 0; i < 9; ++i)
+        add({ { 0x00, 0x00, 0x80, 0x3f } });
+    add({ colour, { 0x02 } });
+    add({ { 0x06 } });
+    for (int i = 0; i < 20; ++i)
+        add({ i % 6 == 0 ? std::vector<uint8_t> { 0x00, 0x00, 0x80, 0x3f } : std::vector<uint8_t>(4, 0) });
+    add({ { 0x07 }, ramp, blur, light, { 0x72 } });
+    return list;
+}
+
+// Objects with blend modes and filters, in a sprite that is a layer, moving.
+std::vector<uint8_t> effectsMovie()
+{
+    Writer w(header(8));
+    w.defineShape(1, styledShape(3));
+    SpriteDefinition sprite;
+    sprite.timeline.frames.resize(1);
+    for (uint8_t mode = 0; mode <= 14; ++mode) {
+        PlaceObject place;
+        place.tagVersion = 3;
+        place.depth = static_cast<uint16_t>(mode + 1);
+        place.characterId = 1;
+        place.matrix = Matrix { 0.5, 0.0, 0.0, 0.5, mode * 300, mode * 200 };
+        place.blendMode = mode;
+        if (mode % 4 == 0)
+            place.filters = everyFilter();
+        sprite.timeline.frames[0].tags.emplace_back(place);
+    }
+    w.defineSprite(2, sprite);
+    PlaceObject root;
+    root.tagVersion = 3;
+    root.depth = 1;
+    root.characterId = 2;
+    root.matrix = Matrix {};
+    root.blendMode = 2;
+    root.filters = everyFilter();
+    root.cacheAsBitmap = true;
+    w.place(root);
+    w.showFrame();
+    PlaceObject move;
+    move.tagVersion = 3;
+    move.depth = 1;
+    move.move = true;
+    move.matrix = Matrix { 1.5, 0.2, -0.2, 1.5, -2000, -1000 };
+    move.blendMode = 3;
+    w.place(move);
+    w.showFrame();
+    return w.finish(Compression::None);
+}
+
 // Scripts of every group of actions: a loop, functions of both kinds, exceptions, a
 // with block, enumeration, classes, built-in objects, clips made by script and their
 // events, and init actions, for the fuzzer to mutate into what the VM must survive.
@@ -591,6 +660,7 @@ int main(int argc, char** argv)
         save(folder, "demo_rainy_day.swf", demos::makeRainyDay());
         save(folder, "demo_fat_baby.swf", demos::makeFatBaby());
         save(folder, "nested_masks.swf", nestedMasks());
+        save(folder, "effects.swf", effectsMovie());
         save(folder, "scripts_swf8.swf", scriptMovie(8));
         save(folder, "scripts_swf5.swf", scriptMovie(5));
     }

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace swf::test {
@@ -193,6 +195,33 @@ TEST_F(CliTest, InfoDescribesTheHeader)
     EXPECT_TRUE(text.contains(QStringLiteral("24.00 fps")));
     EXPECT_TRUE(text.contains(QStringLiteral("3 declared, 3 read")));
     EXPECT_TRUE(text.contains(QStringLiteral("actionscript:  1/2")));
+}
+
+// The whole movie by default, or N frames; realtime is the movie's own time for them
+// (frames over 24 a second) over the time taken: fps / 24.
+TEST_F(CliTest, BenchPrintsOneLineOfFiguresAndRefusesHalfASize)
+{
+    const QString movie = movingSquare();
+    const QRegularExpression line(
+        QStringLiteral("^frames=(\\d+) ms=([0-9.]+) fps=([0-9.]+) realtime=([0-9.]+)\n$"));
+    const Outcome whole = runTool({ QStringLiteral("bench"), movie });
+    EXPECT_EQ(whole.exitCode, 0) << whole.err.toStdString();
+    const QRegularExpressionMatch figures = line.match(QString::fromUtf8(whole.out));
+    ASSERT_TRUE(figures.hasMatch()) << whole.out.toStdString();
+    EXPECT_EQ(figures.captured(1), QStringLiteral("3"));
+    const double fps = figures.captured(3).toDouble();
+    EXPECT_NEAR(figures.captured(4).toDouble(), fps / 24, fps / 24 * 0.01 + 0.01);
+
+    const Outcome sized = runTool({ QStringLiteral("bench"), movie, QStringLiteral("--frames"),
+        QStringLiteral("7"), QStringLiteral("--width"), QStringLiteral("320"), QStringLiteral("--height"),
+        QStringLiteral("200") });
+    EXPECT_EQ(sized.exitCode, 0) << sized.err.toStdString();
+    EXPECT_TRUE(sized.out.startsWith("frames=7 ")) << sized.out.toStdString();
+
+    const Outcome half
+        = runTool({ QStringLiteral("bench"), movie, QStringLiteral("--width"), QStringLiteral("320") });
+    EXPECT_EQ(half.exitCode, 1);
+    EXPECT_TRUE(half.out.isEmpty());
 }
 
 TEST_F(CliTest, FramesExportsNumberedPictures)
