@@ -39,9 +39,9 @@ Value ScriptFunction::call(CallArgs& call)
     const FunctionCode& code = *code_;
     Ref<Object> activation(new Object(vm, nullptr));
 
-    ExecContext ctx { vm, engine, code.program, constants, scopes, activation, call.thisValue, baseClip, baseClip,
+    ExecContext ctx { vm, engine, program_, constants, scopes, activation, call.thisValue, baseClip, baseClip,
         std::vector<Value>(code.v2 ? std::max<size_t>(code.registerCount, 1) : 4), Ref<Object>(this),
-        Ref<Object>(call.home), code.program->version() };
+        Ref<Object>(call.home), program_->version() };
     ctx.scopes.push_back(activation);
     if (code.v2 && (code.flags & (FunctionHeader::PreloadThis | FunctionHeader::SuppressThis)))
         ctx.thisVisible = false;

@@ -65,8 +65,10 @@ private:
 // A function the movie defined: its code, and what it sees of where it was defined.
 class ScriptFunction final : public FunctionObject {
 public:
-    ScriptFunction(Vm& vm, Object* proto, std::shared_ptr<const FunctionCode> code)
+    ScriptFunction(
+        Vm& vm, Object* proto, std::shared_ptr<Program> program, std::shared_ptr<const FunctionCode> code)
         : FunctionObject(vm, proto)
+        , program_(std::move(program))
         , code_(std::move(code))
     {
     }
@@ -83,6 +85,7 @@ public:
     void clearReferences() override;
 
 private:
+    std::shared_ptr<Program> program_;
     std::shared_ptr<const FunctionCode> code_;
 };
 

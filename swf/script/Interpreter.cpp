@@ -207,7 +207,7 @@ Completion Runner::runTry(const Instruction& ins, uint32_t& pc)
 void Runner::defineFunction(const Instruction& ins)
 {
     const auto& code = ins.function;
-    Ref<ScriptFunction> fn(new ScriptFunction(vm, vm.protos().function.get(), code));
+    Ref<ScriptFunction> fn(new ScriptFunction(vm, vm.protos().function.get(), c.program, code));
     fn->scopes = c.scopes;
     fn->baseClip = c.target;
     fn->constants = c.constants;

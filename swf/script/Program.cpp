@@ -90,7 +90,6 @@ void Program::decode(Instruction& ins, const ActionRecord& record)
             break;
         }
         auto code = std::make_shared<FunctionCode>();
-        code->program = shared_from_this();
         code->start = record.next;
         code->end = std::min<uint32_t>(record.next + header->codeSize, uint32_t(bytes_.size()));
         code->name = text(header->name);

@@ -35,9 +35,9 @@ struct FunctionParam {
 };
 
 // The code of a DefineFunction or DefineFunction2: where its body lies in its program and
-// how it is called.
+// how it is called. (The program is not held here: the program holds this, and a function
+// made from it holds the program.)
 struct FunctionCode {
-    std::shared_ptr<Program> program;
     uint32_t start = 0;
     uint32_t end = 0;
     QString name;
@@ -71,7 +71,7 @@ struct Instruction {
 // A block of action bytes (a DoAction, an event handler, a button condition) decoded as
 // the interpreter reaches each action, once. Jumps may land anywhere in the block; what
 // starts there is decoded on first use.
-class Program : public std::enable_shared_from_this<Program> {
+class Program {
 public:
     // `keepAlive` holds whatever owns the bytes (the movie).
     Program(std::span<const uint8_t> bytes, int swfVersion, std::shared_ptr<const void> keepAlive);
