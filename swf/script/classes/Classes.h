@@ -28,6 +28,7 @@ void installLoadVars(Vm& vm, ScriptEngine& engine);
 void installSharedObject(Vm& vm, ScriptEngine& engine);
 void installGeometry(Vm& vm); // flash.geom
 void installStubs(Vm& vm, ScriptEngine& engine); // classes that exist but do little here
+void installVideo(Vm& vm, ScriptEngine& engine); // NetConnection, NetStream, Video
 
 class Object;
 class Value;
@@ -36,5 +37,7 @@ Value clipTransform(Vm& vm, Object* clip);
 void setClipTransform(Vm& vm, Object* clip, const Value& value);
 // Gives `target` the methods of AsBroadcaster and an empty _listeners array.
 void makeBroadcaster(Vm& vm, Object* target);
+// Video.prototype, for the objects of video characters; null before the class is made.
+Object* videoPrototype(Vm& vm);
 
 } // namespace swf::script
