@@ -69,7 +69,7 @@ bool AmfReader::properties(AmfValue& out, int depth)
         AmfValue v;
         if (!value(v, depth + 1))
             return false;
-        out.properties.emplace_back(std::move(name), std::move(v));
+        out.properties.push_back({ std::move(name), std::move(v) });
     }
     return false;
 }

@@ -4,10 +4,13 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace swf {
+
+struct AmfProperty;
 
 // A value of Action Message Format 0, as FLV script data tags carry it (onMetaData,
 // onCuePoint): numbers, booleans, strings, objects and arrays, dates, null, undefined.
@@ -16,10 +19,15 @@ struct AmfValue {
     Type type = Type::Undefined;
     double number = 0; // numbers, booleans (0/1), dates (ms since 1970)
     std::string string; // UTF-8
-    std::vector<std::pair<std::string, AmfValue>> properties; // objects and ECMA arrays
+    std::vector<AmfProperty> properties; // objects and ECMA arrays
     std::vector<AmfValue> items; // strict arrays
 
     const AmfValue* property(std::string_view name) const;
+};
+
+struct AmfProperty {
+    std::string name;
+    AmfValue value;
 };
 
 // Reads one value; null when the data is damaged or nests deeper than sense allows.

@@ -67,8 +67,10 @@ void FlvPlayback::readTags()
             if (!videoOptions_) {
                 VideoDecoder::Options options;
                 options.codec = VideoCodec(video->codec);
-                if (video->vp6Adjustment)
-                    options.extradata = { *video->vp6Adjustment };
+                if (video->vp6Adjustment) {
+                    options.cropRight = *video->vp6Adjustment >> 4;
+                    options.cropBottom = *video->vp6Adjustment & 0x0F;
+                }
                 videoOptions_ = options;
                 video_ = std::make_unique<VideoPlayback>(options);
             }

@@ -57,16 +57,10 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const Options& options)
         c->skip_loop_filter = AVDISCARD_ALL;
     else if (options.deblocking >= 2)
         c->flags |= AV_CODEC_FLAG_LOOP_FILTER;
-    if (!options.extradata.empty()) {
-        c->extradata
-            = static_cast<uint8_t*>(av_mallocz(options.extradata.size() + AV_INPUT_BUFFER_PADDING_SIZE));
-        if (!c->extradata)
-            return nullptr;
-        std::memcpy(c->extradata, options.extradata.data(), options.extradata.size());
-        c->extradata_size = int(options.extradata.size());
-    }
     if (avcodec_open2(c, codec, nullptr) < 0)
         return nullptr;
+    d->cropRight_ = options.cropRight;
+    d->cropBottom_ = options.cropBottom;
     return d;
 }
 
@@ -128,13 +122,18 @@ std::shared_ptr<const QImage> VideoDecoder::convert(const AVFrame& frame)
         SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!scaler_)
         return nullptr;
-    QImage image(w, h, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    // libswscale's vector code may write a little past a row's end: it gets rows rounded
+    // up to 16 pixels and a spare row, and the picture is cut from them.
+    QImage image((w + 15) & ~15, h + 1, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull())
         return nullptr;
     uint8_t* planes[4] = { image.bits(), nullptr, nullptr, nullptr };
     int strides[4] = { int(image.bytesPerLine()), 0, 0, 0 };
     if (sws_scale(scaler_, frame.data, frame.linesize, 0, h, planes, strides) != h)
         return nullptr;
+    if (w <= cropRight_ || h <= cropBottom_)
+        return nullptr;
+    image = image.copy(0, 0, w - cropRight_, h - cropBottom_);
     return std::make_shared<const QImage>(image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 

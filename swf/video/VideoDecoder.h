@@ -28,9 +28,11 @@ public:
     struct Options {
         VideoCodec codec = VideoCodec::SorensonH263;
         uint8_t deblocking = 0; // as DefineVideoStream gives it
-        // What the codec needs besides its packets: FLV's VP6 streams give the pixels cut
-        // from the right and bottom edges in one byte.
-        std::vector<uint8_t> extradata;
+        // Pixels cut from the right and bottom edges of each picture (FLV's VP6 streams
+        // give them in a byte of their own). Cut here rather than by libavcodec, whose
+        // cropping of damaged streams is less careful.
+        uint8_t cropRight = 0;
+        uint8_t cropBottom = 0;
     };
 
     // Null when libavcodec has no decoder for the codec.
@@ -59,6 +61,8 @@ private:
     bool haveLast_ = false;
     std::shared_ptr<const QImage> converted_; // `last_` as an image, once asked for
     SwsContext* scaler_ = nullptr;
+    uint8_t cropRight_ = 0;
+    uint8_t cropBottom_ = 0;
 };
 
 } // namespace swf

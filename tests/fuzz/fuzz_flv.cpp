@@ -71,8 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const auto& [codec, packets] : streams) {
         swf::VideoDecoder::Options options;
         options.codec = swf::VideoCodec(codec);
-        if (adjustments.contains(codec))
-            options.extradata = { adjustments[codec] };
+        if (adjustments.contains(codec)) {
+            options.cropRight = adjustments[codec] >> 4;
+            options.cropBottom = adjustments[codec] & 0x0F;
+        }
         swf::VideoPlayback playback(options);
         const auto source = [&packets](int n) -> std::optional<swf::VideoPacket> {
             if (n < 0 || size_t(n) >= packets.size())

@@ -89,7 +89,8 @@ public:
         , vm_(vm)
     {
     }
-    ~NetStreamObject() override { stopTimer(); }
+    // No timer outlives the object: while one runs, it holds the object.
+    ~NetStreamObject() override = default;
 
     std::shared_ptr<FlvPlayback> playback;
     std::shared_ptr<StreamScreen> screen = std::make_shared<StreamScreen>();
@@ -128,8 +129,11 @@ public:
     void close()
     {
         stopTimer();
-        if (job_)
+        if (job_) {
+            // Signals already on their way must not reach the playback that goes now.
+            job_->disconnect();
             job_.release()->deleteLater();
+        }
         playback.reset();
         screen->playback.reset();
     }

@@ -52,7 +52,8 @@ std::optional<Clip> encodeClip(
 QString twoColours(const QString& first, const QString& second, int half, int width, int height)
 {
     // In RGB from the start, so that lossless codecs keep the colours exactly.
-    const QString size = QStringLiteral("s=%1x%2:r=10:d=%3,format=bgr24").arg(width).arg(height).arg(half / 10.0);
+    const QString size
+        = QStringLiteral("s=%1x%2:r=10:d=%3,format=bgr24").arg(width).arg(height).arg(half / 10.0);
     return QStringLiteral("color=c=%1:%3[a];color=c=%2:%3[b];[a][b]concat=n=2:v=1").arg(first, second, size);
 }
 

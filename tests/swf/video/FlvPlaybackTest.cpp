@@ -31,7 +31,7 @@ void callTag(std::vector<uint8_t>& file, uint32_t timeMs, const std::string& nam
     seconds.number = time;
     AmfValue argument;
     argument.type = AmfValue::Type::Object;
-    argument.properties.emplace_back("time", seconds);
+    argument.properties.push_back({ "time", seconds });
     writeAmf0(data, argument);
     appendFlvTag(file, 18, timeMs, data);
 }
