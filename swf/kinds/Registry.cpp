@@ -6,6 +6,7 @@
 #include "MorphShapeInstance.h"
 #include "ShapeInstance.h"
 #include "StaticTextInstance.h"
+#include "VideoInstance.h"
 
 #include "swf/display/MovieClip.h"
 #include "swf/display/Stage.h"
@@ -45,6 +46,7 @@ const Kind kKinds[] = {
     { { TagCode::DefineButton, TagCode::DefineButton2 }, &ButtonInstance::make },
     { { TagCode::DefineText, TagCode::DefineText2 }, &StaticTextInstance::make },
     { { TagCode::DefineEditText }, &EditTextInstance::make },
+    { { TagCode::DefineVideoStream }, &VideoInstance::make },
 };
 
 } // namespace

@@ -35,6 +35,7 @@ void installEngineClasses(Vm& vm, ScriptEngine& engine)
     installLoadVars(vm, engine);
     installSharedObject(vm, engine);
     installStubs(vm, engine);
+    installVideo(vm, engine);
 }
 
 Ref<Object> boxPrimitive(Vm& vm, const Value& v)

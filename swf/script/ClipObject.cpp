@@ -426,7 +426,7 @@ bool ClipObject::child(const QString& name, Value& out)
     const bool caseSensitive = engine_.vm().caseSensitive();
     for (const auto& [depth, object] : clip->displayList()) {
         const Character* c = object->character();
-        const bool scriptable = object->asMovieClip() || (c && (c->tagCode == 7 || c->tagCode == 34 || c->tagCode == 37));
+        const bool scriptable = object->asMovieClip() || (c && (c->tagCode == 7 || c->tagCode == 34 || c->tagCode == 37 || c->tagCode == 60));
         if (!scriptable)
             continue;
         const std::string& n = object->name();

@@ -3,6 +3,7 @@
 #include "Array.h"
 #include "Builtins.h"
 #include "MovieLoads.h"
+#include "classes/Classes.h"
 #include "Numbers.h"
 #include "TextFieldBinding.h"
 
@@ -25,6 +26,11 @@ bool isButton(const DisplayObject& d)
 bool isTextField(const DisplayObject& d)
 {
     return d.character() && d.character()->tagCode == 37;
+}
+
+bool isVideo(const DisplayObject& d)
+{
+    return d.character() && d.character()->tagCode == 60;
 }
 
 } // namespace
@@ -95,6 +101,8 @@ ClipObject* ScriptEngine::objectFor(DisplayObject& display)
     } else if (isTextField(display)) {
         kind = ClipObject::Kind::TextField;
         proto = protos.textField.get();
+    } else if (Object* video = isVideo(display) ? videoPrototype(*vm_) : nullptr) {
+        proto = video;
     }
     Ref<ClipObject> object(new ClipObject(*this, proto, display, kind));
     ClipObject* raw = object.get();

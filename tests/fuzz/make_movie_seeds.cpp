@@ -616,6 +616,113 @@ std::vector<uint8_t> soundInput(uint8_t format, const SoundInfo& info, const std
     return out.take();
 }
 
+// ---- Video: embedded streams and FLV files --------------------------------------------
+
+void putBig(std::vector<uint8_t>& out, uint32_t value, int bytes)
+{
+    for (int i = bytes - 1; i >= 0; --i)
+        out.push_back(uint8_t(value >> (8 * i)));
+}
+
+// A Screen Video picture of one 16x16 block of one colour (B, G, R rows, zlib), or with
+// `unchanged` an interframe that keeps the block.
+std::vector<uint8_t> screenVideoFrame(uint8_t b, uint8_t g, uint8_t r, bool unchanged = false)
+{
+    std::vector<uint8_t> out { 0x00, 0x10, 0x00, 0x10 };
+    if (unchanged) {
+        putBig(out, 0, 2);
+        return out;
+    }
+    std::vector<uint8_t> pixels;
+    for (int i = 0; i < 16 * 16; ++i)
+        pixels.insert(pixels.end(), { b, g, r });
+    uLongf size = compressBound(uLong(pixels.size()));
+    std::vector<uint8_t> packed(size);
+    compress(packed.data(), &size, pixels.data(), uLong(pixels.size()));
+    putBig(out, uint32_t(size), 2);
+    out.insert(out.end(), packed.begin(), packed.begin() + long(size));
+    return out;
+}
+
+// A Sorenson H.263 intra picture header of 16x16 pixels (size code 1, 8-bit sides), the
+// rest left to the decoder to reject.
+std::vector<uint8_t> h263Frame()
+{
+    return { 0x00, 0x00, 0x84, 0x00, 0x40, 0x20, 0x10, 0x00, 0x47, 0xFF, 0x00 };
+}
+
+// DefineVideoStream and one VideoFrame per frame, the placement's ratio stepping as the
+// authoring tool writes it; a second stream without ratios.
+std::vector<uint8_t> videoMovie()
+{
+    Writer w(header(8));
+    const std::vector<std::vector<uint8_t>> screen { screenVideoFrame(0, 0, 255), screenVideoFrame(0, 0, 0, true),
+        screenVideoFrame(255, 0, 0), screenVideoFrame(0, 0, 0, true) };
+    for (uint16_t id : { 1, 2 }) {
+        // Frames, width, height, flags (deblocking off, smoothing), codec.
+        const std::vector<uint8_t> body { uint8_t(screen.size()), 0, 16, 0, 16, 0, uint8_t(id == 1 ? 0x03 : 0x00),
+            uint8_t(id == 1 ? 3 : 2) };
+        w.define(toCode(TagCode::DefineVideoStream), id, body);
+    }
+    for (uint16_t n = 0; n < screen.size(); ++n) {
+        PlaceObject place;
+        place.depth = 1;
+        place.ratio = n;
+        if (n == 0) {
+            place.characterId = 1;
+            place.matrix = Matrix { 2, 0, 0, 2, 0, 0 };
+            PlaceObject second;
+            second.depth = 2;
+            second.characterId = 2;
+            w.place(second);
+        } else {
+            place.move = true;
+        }
+        w.place(place);
+        for (uint16_t stream : { 1, 2 }) {
+            std::vector<uint8_t> frame { uint8_t(stream), 0, uint8_t(n), 0 };
+            const std::vector<uint8_t> packet = stream == 1 ? screen[n] : h263Frame();
+            frame.insert(frame.end(), packet.begin(), packet.end());
+            w.rawTag(toCode(TagCode::VideoFrame), frame);
+        }
+        w.showFrame();
+    }
+    return w.finish(Compression::None);
+}
+
+void flvTag(std::vector<uint8_t>& out, uint8_t type, uint32_t time, const std::vector<uint8_t>& data)
+{
+    out.push_back(type);
+    putBig(out, uint32_t(data.size()), 3);
+    putBig(out, time & 0xFFFFFF, 3);
+    out.push_back(uint8_t(time >> 24));
+    putBig(out, 0, 3);
+    out.insert(out.end(), data.begin(), data.end());
+    putBig(out, uint32_t(11 + data.size()), 4);
+}
+
+// An FLV file: onMetaData, a cue point, screen video frames and an audio tag.
+std::vector<uint8_t> flvFile(uint8_t codec)
+{
+    std::vector<uint8_t> out { 'F', 'L', 'V', 1, 5, 0, 0, 0, 9, 0, 0, 0, 0 };
+    const std::vector<uint8_t> meta { 0x02, 0x00, 0x0A, 'o', 'n', 'M', 'e', 't', 'a', 'D', 'a', 't', 'a', 0x08, 0,
+        0, 0, 1, 0x00, 0x08, 'd', 'u', 'r', 'a', 't', 'i', 'o', 'n', 0x00, 0x3F, 0xF0, 0, 0, 0, 0, 0, 0, 0x00, 0x00,
+        0x09 };
+    flvTag(out, 18, 0, meta);
+    const std::vector<uint8_t> cue { 0x02, 0x00, 0x0A, 'o', 'n', 'C', 'u', 'e', 'P', 'o', 'i', 'n', 't', 0x03, 0x00,
+        0x04, 'n', 'a', 'm', 'e', 0x02, 0x00, 0x01, 'a', 0x00, 0x04, 't', 'i', 'm', 'e', 0x0B, 0x40, 0x59, 0, 0, 0,
+        0, 0, 0, 0, 0, 0x00, 0x00, 0x09 };
+    flvTag(out, 18, 100, cue);
+    for (uint32_t n = 0; n < 4; ++n) {
+        std::vector<uint8_t> video { uint8_t((n == 0 ? 0x10 : 0x20) | codec) };
+        const auto packet = codec == 2 ? h263Frame() : screenVideoFrame(uint8_t(n * 60), 0, 200, n % 2 == 1);
+        video.insert(video.end(), packet.begin(), packet.end());
+        flvTag(out, 9, n * 100, video);
+        flvTag(out, 8, n * 100, { 0x3A, 0, 0x10, 0, 0x10, 0xF0, 0xFF, 0x00 });
+    }
+    return out;
+}
+
 void save(const std::filesystem::path& folder, const std::string& name, const std::vector<uint8_t>& bytes)
 {
     std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
@@ -628,12 +735,18 @@ int main(int argc, char** argv)
 {
     const bool forPlay = argc == 3 && std::string_view(argv[2]) == "--play";
     const bool forSound = argc == 3 && std::string_view(argv[2]) == "--sound";
-    if (argc != 2 && !forPlay && !forSound) {
-        std::fprintf(stderr, "usage: %s SEED_FOLDER [--play | --sound]\n", argv[0]);
+    const bool forFlv = argc == 3 && std::string_view(argv[2]) == "--flv";
+    if (argc != 2 && !forPlay && !forSound && !forFlv) {
+        std::fprintf(stderr, "usage: %s SEED_FOLDER [--play | --sound | --flv]\n", argv[0]);
         return 2;
     }
     std::filesystem::path folder(argv[1]);
     std::filesystem::create_directories(folder);
+    if (forFlv) {
+        save(folder, "screen_video.flv", flvFile(3));
+        save(folder, "h263.flv", flvFile(2));
+        return 0;
+    }
     if (forSound) {
         SoundInfo looped;
         looped.loopCount = 2;
@@ -663,6 +776,7 @@ int main(int argc, char** argv)
         save(folder, "effects.swf", effectsMovie());
         save(folder, "scripts_swf8.swf", scriptMovie(8));
         save(folder, "scripts_swf5.swf", scriptMovie(5));
+        save(folder, "video.swf", videoMovie());
     }
     return 0;
 }

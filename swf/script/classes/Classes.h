@@ -33,6 +33,7 @@ void installTextFormat(Vm& vm);
 // The global Selection object (made with the text fields, which share its focus).
 void installSelection(Vm& vm);
 void installStubs(Vm& vm, ScriptEngine& engine); // classes that exist but do little here
+void installVideo(Vm& vm, ScriptEngine& engine); // NetConnection, NetStream, Video
 
 class Object;
 class Value;
@@ -47,5 +48,7 @@ Value loadedBytes(Vm& vm, CallArgs& c);
 Value totalBytes(Vm& vm, CallArgs& c);
 // Gives `target` the methods of AsBroadcaster and an empty _listeners array.
 void makeBroadcaster(Vm& vm, Object* target);
+// Video.prototype, for the objects of video characters; null before the class is made.
+Object* videoPrototype(Vm& vm);
 
 } // namespace swf::script

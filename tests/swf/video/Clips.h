@@ -1,0 +1,44 @@
+#pragma once
+
+#include "swf/format/Writer.h"
+#include "swf/video/FlvReader.h"
+#include "swf/video/VideoRecords.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace swf::test {
+
+// A short clip that FFmpeg's command-line encoder makes at test time into an FLV file,
+// and its video packets as our FLV reader finds them.
+struct Clip {
+    std::vector<uint8_t> flv;
+    struct Frame {
+        std::vector<uint8_t> packet;
+        bool key = false; // as the FLV tag says
+        uint32_t timeMs = 0;
+    };
+    std::vector<Frame> frames;
+    int width = 0;
+    int height = 0;
+};
+
+// Encodes `source` (an FFmpeg filter graph such as "color=c=red:s=32x32:r=10:d=1") with
+// `codec` ("flv", "flashsv", "flashsv2"), a key frame every `keyInterval` frames. None
+// when there is no ffmpeg command or no such encoder.
+std::optional<Clip> encodeClip(
+    const QString& source, const QString& codec, int keyInterval = 3, const QStringList& extra = {});
+
+// Two colours one after the other, `half` frames each, at 10 frames a second.
+QString twoColours(const QString& first, const QString& second, int half, int width = 32, int height = 32);
+
+// A movie of the clip as embedded video: DefineVideoStream 1, placed at depth 1 in frame 1,
+// one VideoFrame per frame, and (with `ratios`) the placement's ratio set to the frame
+// number on each frame as the authoring tool does.
+Writer embeddedMovie(const Clip& clip, VideoCodec codec, bool ratios = true, uint8_t flags = 0);
+
+} // namespace swf::test
