@@ -21,6 +21,9 @@ void installAll(Vm& vm)
     installAsBroadcaster(vm);
     installGlobals(vm);
     installGeometry(vm);
+    installExternalInterface(vm);
+    installFileReference(vm);
+    installDeviceClasses(vm);
 }
 
 void installEngineClasses(Vm& vm, ScriptEngine& engine)

@@ -27,6 +27,9 @@ void installXml(Vm& vm, ScriptEngine& engine);
 void installLoadVars(Vm& vm, ScriptEngine& engine);
 void installSharedObject(Vm& vm, ScriptEngine& engine);
 void installGeometry(Vm& vm); // flash.geom
+void installExternalInterface(Vm& vm); // flash.external
+void installFileReference(Vm& vm); // flash.net.FileReference, FileReferenceList
+void installDeviceClasses(Vm& vm); // PrintJob, Camera, Microphone, Accessibility, ContextMenu
 void installStubs(Vm& vm, ScriptEngine& engine); // classes that exist but do little here
 
 class Object;
