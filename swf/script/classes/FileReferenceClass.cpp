@@ -16,40 +16,50 @@
 namespace swf::script {
 namespace {
 
-// A FileReference or FileReferenceList: remembers when its last dialog ended, so that a
-// script that opens a dialog again from onCancel waits for the next frame instead of
-// looping within one.
-class FileDialogOwner final : public Object {
+// The prototype of FileReference, which also remembers when the last file dialog of the
+// movie ended: the player shows one dialog at a time, so a script that opens another from
+// onCancel (on any object) gets its answer in the next frame instead of looping within one.
+class FileReferencePrototype final : public Object {
 public:
     using Object::Object;
     uint64_t lastCancelTick = UINT64_MAX;
 };
 
-Ref<Object> newDialogOwner(Vm& vm, Object* proto)
+FileReferencePrototype* dialogState(Vm& vm)
 {
-    return Ref<Object>(new FileDialogOwner(vm, proto));
+    return dynamic_cast<FileReferencePrototype*>(vm.protos().fileReference.get());
 }
 
-// onCancel(target) to the object's listeners once the running script is done.
+void broadcastCancel(Vm& vm, const Value& target)
+{
+    if (FileReferencePrototype* state = dialogState(vm))
+        state->lastCancelTick = vm.engine()->stage().tick();
+    const Value args[] = { QStringLiteral("onCancel"), target };
+    vm.engine()->callEvent(target.object(), QStringLiteral("broadcastMessage"), args);
+}
+
+// A timer's call: the listeners of `this` hear of the cancelled dialog.
+Value deliverCancel(Vm& vm, CallArgs& c)
+{
+    if (vm.engine() && c.thisObject())
+        broadcastCancel(vm, c.thisValue);
+    return Value();
+}
+
+// onCancel(target) to the object's listeners once the running script is done, or in the
+// next frame when a dialog already ended in this one.
 void cancelLater(Vm& vm, const Value& target)
 {
     ScriptEngine* engine = vm.engine();
-    auto* owner = dynamic_cast<FileDialogOwner*>(target.object());
-    if (!engine || !owner)
+    FileReferencePrototype* state = dialogState(vm);
+    if (!engine || !state || !target.isObject())
         return;
-    const uint64_t tick = engine->stage().tick();
-    std::vector<Value> args { QStringLiteral("onCancel"), target };
-    if (owner->lastCancelTick == tick) {
-        engine->addTimer(target, Value(), QStringLiteral("broadcastMessage"), 1, std::move(args), true);
+    if (state->lastCancelTick == engine->stage().tick()) {
+        engine->addTimer(target, Value(vm.newNative(deliverCancel)), QString(), 1, {}, true);
         return;
     }
-    owner->lastCancelTick = tick;
     engine->enqueue(
-        0,
-        [engine, target, args]() {
-            engine->callEvent(target.object(), QStringLiteral("broadcastMessage"), args);
-        },
-        true);
+        0, [&vm, target]() { broadcastCancel(vm, target); }, true);
 }
 
 // A list of file types is an array of objects, each with a description and an extension
@@ -127,10 +137,9 @@ void installFileReference(Vm& vm)
 {
     const QString net = QStringLiteral("flash.net");
 
-    vm.protos().fileReference = vm.newObject();
+    vm.protos().fileReference = Ref<Object>(new FileReferencePrototype(vm, vm.protos().object.get()));
     Object* proto = vm.protos().fileReference.get();
     packageClass(vm, net, QStringLiteral("FileReference"), fileReferenceConstructor, proto);
-    vm.setInstanceFactory(proto, newDialogOwner);
     defineMethods(vm, proto,
         { { "browse", browse }, { "download", download }, { "upload", upload }, { "cancel", noop } });
     // What describes the picked file; nothing is ever picked here.
@@ -139,7 +148,6 @@ void installFileReference(Vm& vm)
 
     Ref<Object> listProto = vm.newObject();
     packageClass(vm, net, QStringLiteral("FileReferenceList"), fileReferenceListConstructor, listProto.get());
-    vm.setInstanceFactory(listProto.get(), newDialogOwner);
     vm.method(listProto.get(), QStringLiteral("browse"), browse);
 }
 

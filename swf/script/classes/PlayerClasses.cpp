@@ -748,7 +748,8 @@ static Value sandboxType(Vm& vm, CallArgs&)
         || url.startsWith(QLatin1String("https:"), Qt::CaseInsensitive))
         return QStringLiteral("remote");
     const auto& attributes = engine.stage().root().movie().fileAttributes;
-    return attributes && attributes->useNetwork ? QStringLiteral("localWithNetwork") : QStringLiteral("localWithFile");
+    return attributes && attributes->useNetwork ? QStringLiteral("localWithNetwork")
+                                                : QStringLiteral("localWithFile");
 }
 
 void installSystem(Vm& vm, ScriptEngine&)
