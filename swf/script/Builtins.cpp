@@ -31,6 +31,7 @@ void installEngineClasses(Vm& vm, ScriptEngine& engine)
     installMovieClip(vm, engine);
     installButtonAndTextField(vm, engine);
     installInput(vm, engine);
+    installStageDisplayState(vm, engine);
     installTimers(vm, engine);
     installSystem(vm, engine);
     installColorAndSound(vm, engine);

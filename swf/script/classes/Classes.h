@@ -20,6 +20,7 @@ void installAsBroadcaster(Vm& vm);
 void installMovieClip(Vm& vm, ScriptEngine& engine);
 void installButtonAndTextField(Vm& vm, ScriptEngine& engine);
 void installInput(Vm& vm, ScriptEngine& engine); // Key, Mouse, Stage, Selection
+void installStageDisplayState(Vm& vm, ScriptEngine& engine); // after installInput
 void installTimers(Vm& vm, ScriptEngine& engine); // setInterval, setTimeout, getTimer ...
 void installSystem(Vm& vm, ScriptEngine& engine);
 void installColorAndSound(Vm& vm, ScriptEngine& engine);

@@ -201,5 +201,25 @@ TEST(PlayerClasses, SoundBalanceFromTheMix)
     EXPECT_EQ(traceOf(a), lines({ "90", "40", "60" }));
 }
 
+TEST(PlayerClasses, StageDisplayStateTellsListeners)
+{
+    Asm a;
+    Asm handler;
+    handler.push("full ").push("full").op(A::GetVariable).op(A::Add2).op(A::Trace);
+    a.push("l").pushInt(0).push("Object").op(A::NewObject).op(A::SetVariable);
+    a.get("l").push("onFullScreen").function("", { "full" }, handler).op(A::SetMember);
+    a.get("l").get("Stage").callMethod("addListener", 1).op(A::Pop);
+    const auto setAndTrace = [&a](const char* state) {
+        a.get("Stage").push("displayState").push(state).op(A::SetMember);
+        a.get("Stage").push("displayState").op(A::GetMember).op(A::Trace);
+    };
+    setAndTrace("bogus");
+    setAndTrace("FULLSCREEN");
+    setAndTrace("fullScreen");
+    setAndTrace("Normal");
+    EXPECT_EQ(
+        traceOf(a), lines({ "normal", "full true", "fullScreen", "fullScreen", "full false", "normal" }));
+}
+
 } // namespace
 } // namespace swf::test
