@@ -21,6 +21,9 @@ void installAll(Vm& vm)
     installAsBroadcaster(vm);
     installGlobals(vm);
     installGeometry(vm);
+    installExternalInterface(vm);
+    installFileReference(vm);
+    installDeviceClasses(vm);
 }
 
 void installEngineClasses(Vm& vm, ScriptEngine& engine)
@@ -28,6 +31,7 @@ void installEngineClasses(Vm& vm, ScriptEngine& engine)
     installMovieClip(vm, engine);
     installButtonAndTextField(vm, engine);
     installInput(vm, engine);
+    installStageDisplayState(vm, engine);
     installTimers(vm, engine);
     installSystem(vm, engine);
     installColorAndSound(vm, engine);

@@ -22,6 +22,7 @@ void installAsBroadcaster(Vm& vm);
 void installMovieClip(Vm& vm, ScriptEngine& engine);
 void installButtonAndTextField(Vm& vm, ScriptEngine& engine);
 void installInput(Vm& vm, ScriptEngine& engine); // Key, Mouse, Stage, Selection
+void installStageDisplayState(Vm& vm, ScriptEngine& engine); // after installInput
 void installTimers(Vm& vm, ScriptEngine& engine); // setInterval, setTimeout, getTimer ...
 void installSystem(Vm& vm, ScriptEngine& engine);
 void installColorAndSound(Vm& vm, ScriptEngine& engine);
@@ -32,6 +33,9 @@ void installGeometry(Vm& vm); // flash.geom
 void installTextFormat(Vm& vm);
 // The global Selection object (made with the text fields, which share its focus).
 void installSelection(Vm& vm);
+void installExternalInterface(Vm& vm); // flash.external
+void installFileReference(Vm& vm); // flash.net.FileReference, FileReferenceList
+void installDeviceClasses(Vm& vm); // PrintJob, Camera, Microphone, Accessibility, ContextMenu
 void installStubs(Vm& vm, ScriptEngine& engine); // classes that exist but do little here
 void installVideo(Vm& vm, ScriptEngine& engine); // NetConnection, NetStream, Video
 

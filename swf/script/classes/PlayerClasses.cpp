@@ -121,7 +121,10 @@ Value colorGetTransform(Vm& vm, CallArgs& c)
 // ---- Sound ----------------------------------------------------------------------------------
 
 // A Sound object: its engine side (made when the movie has a sound engine) and what the
-// engine tells it later, run as queued script work.
+// engine tells it later, run as queued script work. A Sound made for a clip holds it as
+// clip references do: the clip while it lives, renamed or not; once it is gone, whatever
+// lives at its path (a path given as text is only ever looked up). While nothing lives
+// there the getters answer undefined.
 class SoundObject final : public Object, private ScriptSound::Listener {
 public:
     SoundObject(Vm& vm, Object* proto)
@@ -130,10 +133,37 @@ public:
     {
     }
     bool valid = true; // false when made for something that is no clip
+    bool whole = true; // made without a target: the whole movie's sounds
+    QString path; // the target's path, when made for one
+    ObjectId clip = 0; // the clip it was made for, when given one
+    bool hasSound = false; // a sound was attached or loaded: duration and position mean something
     std::unique_ptr<ScriptSound> sound;
+
+    // The engine side for the clip now at the target's path; null when none lives there.
+    ScriptSound* current()
+    {
+        if (!valid)
+            return nullptr;
+        ScriptEngine& engine = *vm_.engine();
+        DisplayObject* target = nullptr;
+        if (!whole) {
+            target = clip ? engine.stage().find(clip) : nullptr;
+            if (!target)
+                target = engine.resolvePath(path, &engine.stage().root());
+            if (!target)
+                return nullptr;
+        }
+        const ObjectId id = target ? target->id() : 0;
+        if (!sound || id != boundTo_) {
+            bind(target);
+            boundTo_ = id;
+        }
+        return sound.get();
+    }
 
     void bind(DisplayObject* target)
     {
+        sound.reset();
         if (SoundEngine* engine = vm_.engine()->host().soundEngine()) {
             sound = engine->createSound(target);
             sound->setListener(this);
@@ -160,6 +190,7 @@ private:
         engine.runQueue();
     }
     Vm& vm_;
+    ObjectId boundTo_ = 0;
 };
 
 SoundObject* soundSelf(CallArgs& c)
@@ -167,11 +198,11 @@ SoundObject* soundSelf(CallArgs& c)
     return c.thisObject() ? dynamic_cast<SoundObject*>(c.thisObject()) : nullptr;
 }
 
-// The engine side of the Sound a method was called on, when it has one.
+// The engine side of the Sound a method was called on, when it reaches one.
 ScriptSound* scriptSound(CallArgs& c)
 {
     SoundObject* s = soundSelf(c);
-    return s && s->valid ? s->sound.get() : nullptr;
+    return s ? s->current() : nullptr;
 }
 
 Ref<Object> newSound(Vm& vm, Object* proto)
@@ -184,52 +215,105 @@ Value soundConstructor(Vm& vm, CallArgs& c)
     SoundObject* self = soundSelf(c);
     if (!self)
         return Value();
-    DisplayObject* target = nullptr;
     if (c.size() > 0 && !c[0].isUndefined()) {
-        target = engineOf(vm).displayOf(c[0]);
-        if (!target)
+        self->whole = false;
+        if (c[0].isString()) {
+            self->path = c[0].string();
+        } else if (DisplayObject* target = engineOf(vm).displayOf(c[0])) {
+            self->path = engineOf(vm).targetPath(*target);
+            self->clip = target->id();
+        } else {
             self->valid = false;
+        }
     }
-    if (self->valid)
-        self->bind(target);
+    self->current();
     return Value();
+}
+
+// Volume, balance and mix take whole numbers as the player's 32-bit conversion gives
+// them: fractions cut off, and NaN or anything out of range the lowest integer;
+// undefined (a missing argument) is 0.
+double soundInteger(Vm& vm, const Value& v)
+{
+    if (v.isUndefined())
+        return 0;
+    const double n = vm.toNumber(v);
+    if (!std::isfinite(n) || n >= 2147483648.0 || n < -2147483648.0)
+        return -2147483648.0;
+    return std::trunc(n);
 }
 
 Value soundGetVolume(Vm&, CallArgs& c)
 {
-    if (!soundSelf(c) || !soundSelf(c)->valid)
+    SoundObject* self = soundSelf(c);
+    if (!self || !self->valid)
         return Value();
-    ScriptSound* s = scriptSound(c);
+    ScriptSound* s = self->current();
+    if (!s && !self->whole)
+        return Value();
     return s ? s->volume() : 100.0;
 }
 
 Value soundSetVolume(Vm& vm, CallArgs& c)
 {
     if (ScriptSound* s = scriptSound(c))
-        s->setVolume(vm.toInt32(c[0]));
+        s->setVolume(soundInteger(vm, c[0]));
     return Value();
+}
+
+// The player's balance and mix are 32-bit integers that wrap around.
+double wrap32(int64_t n)
+{
+    return double(int32_t(uint32_t(uint64_t(n))));
+}
+
+// The balance as the mix shows it: how far the quieter side is turned down from 100,
+// negative when that is the right side.
+double panOf(const SoundTransform& t)
+{
+    const int64_t ll = int64_t(t.ll);
+    const int64_t rr = int64_t(t.rr);
+    return ll < rr ? wrap32(100 - std::abs(ll)) : wrap32(std::abs(rr) - 100);
+}
+
+// setPan: the side away from the balance is turned down; no limits, as in the reference
+// player (the values wrap as its integers do).
+SoundTransform withPan(SoundTransform t, double pan)
+{
+    const int64_t p = int64_t(pan);
+    t.ll = p >= 0 ? wrap32(100 - p) : 100;
+    t.rr = p >= 0 ? 100 : wrap32(100 + p);
+    t.lr = 0;
+    t.rl = 0;
+    return t;
 }
 
 Value soundGetPan(Vm&, CallArgs& c)
 {
-    if (!soundSelf(c) || !soundSelf(c)->valid)
+    SoundObject* self = soundSelf(c);
+    if (!self || !self->valid)
         return Value();
-    ScriptSound* s = scriptSound(c);
-    return s ? s->pan() : 0.0;
+    ScriptSound* s = self->current();
+    if (!s && !self->whole)
+        return Value();
+    return s ? panOf(s->transform()) : 0.0;
 }
 
 Value soundSetPan(Vm& vm, CallArgs& c)
 {
     if (ScriptSound* s = scriptSound(c))
-        s->setPan(vm.toInt32(c[0]));
+        s->setTransform(withPan(s->transform(), soundInteger(vm, c[0])));
     return Value();
 }
 
 Value soundGetTransform(Vm& vm, CallArgs& c)
 {
-    if (!soundSelf(c) || !soundSelf(c)->valid)
+    SoundObject* self = soundSelf(c);
+    if (!self || !self->valid)
         return Value();
-    ScriptSound* s = scriptSound(c);
+    ScriptSound* s = self->current();
+    if (!s && !self->whole)
+        return Value();
     const SoundTransform t = s ? s->transform() : SoundTransform {};
     Ref<Object> o = vm.newObject();
     vm.set(o.get(), QStringLiteral("ll"), t.ll);
@@ -249,7 +333,7 @@ Value soundSetTransform(Vm& vm, CallArgs& c)
     const auto field = [&](const char* name, double& out) {
         const Value v = vm.get(o, QString::fromLatin1(name));
         if (!v.isUndefined())
-            out = vm.toInt32(v);
+            out = soundInteger(vm, v);
     };
     field("ll", t.ll);
     field("lr", t.lr);
@@ -261,8 +345,10 @@ Value soundSetTransform(Vm& vm, CallArgs& c)
 
 Value soundAttach(Vm& vm, CallArgs& c)
 {
-    if (ScriptSound* s = scriptSound(c); s && c.size() > 0)
-        s->attachSound(vm.toString(c[0]).toStdString());
+    if (ScriptSound* s = scriptSound(c); s && c.size() > 0) {
+        if (s->attachSound(vm.toString(c[0]).toStdString()))
+            soundSelf(c)->hasSound = true;
+    }
     return Value();
 }
 
@@ -288,22 +374,25 @@ Value soundStop(Vm& vm, CallArgs& c)
     return Value();
 }
 
+// Undefined until the Sound has a sound of its own.
 Value soundDuration(Vm&, CallArgs& c)
 {
     ScriptSound* s = scriptSound(c);
-    return s ? Value(std::round(s->durationMs())) : Value();
+    return s && soundSelf(c)->hasSound ? Value(std::round(s->durationMs())) : Value();
 }
 
 Value soundPosition(Vm&, CallArgs& c)
 {
     ScriptSound* s = scriptSound(c);
-    return s ? Value(std::round(s->positionMs())) : Value();
+    return s && soundSelf(c)->hasSound ? Value(std::round(s->positionMs())) : Value();
 }
 
 Value soundLoad(Vm& vm, CallArgs& c)
 {
-    if (ScriptSound* s = scriptSound(c); s && c.size() > 0)
+    if (ScriptSound* s = scriptSound(c); s && c.size() > 0) {
         s->loadSound(engineOf(vm).resolveUrl(vm.toString(c[0])), vm.toBoolean(c[1]));
+        soundSelf(c)->hasSound = true;
+    }
     return Value();
 }
 
@@ -691,6 +780,20 @@ void installColorAndSound(Vm& vm, ScriptEngine&)
     sound->define(QStringLiteral("checkPolicyFile"), false, kBuiltin | OnlySwf8);
 }
 
+// The sandbox a movie plays in: a movie from the network is remote; a local one may reach
+// either local files or the network, as its FileAttributes ask (local files without them).
+static Value sandboxType(Vm& vm, CallArgs&)
+{
+    ScriptEngine& engine = *vm.engine();
+    const QString url = engine.movieUrl();
+    if (url.startsWith(QLatin1String("http:"), Qt::CaseInsensitive)
+        || url.startsWith(QLatin1String("https:"), Qt::CaseInsensitive))
+        return QStringLiteral("remote");
+    const auto& attributes = engine.stage().root().movie().fileAttributes;
+    return attributes && attributes->useNetwork ? QStringLiteral("localWithNetwork")
+                                                : QStringLiteral("localWithFile");
+}
+
 void installSystem(Vm& vm, ScriptEngine&)
 {
     Ref<Object> system = vm.newObject();
@@ -721,7 +824,7 @@ void installSystem(Vm& vm, ScriptEngine&)
     system->define(QStringLiteral("security"), Value(security), DontDelete);
     defineMethods(vm, security.get(),
         { { "allowDomain", noop }, { "allowInsecureDomain", noop }, { "loadPolicyFile", noop } });
-    security->define(QStringLiteral("sandboxType"), QStringLiteral("localTrusted"), kBuiltin);
+    vm.accessor(security.get(), QStringLiteral("sandboxType"), sandboxType, nullptr);
 
     Ref<Object> ime = vm.newObject();
     makeBroadcaster(vm, ime.get());
