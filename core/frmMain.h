@@ -165,6 +165,7 @@ private:
     // Playback and progress (core/frmMainPlayback.cpp).
     void wirePlayback();
     void Flash1_OnReadyStateChange(int newState);
+    void Flash1_FSCommand(const QString& command, const QString& args);
     void Fbar1_Seek();
 
     platform::WindowManager& windows() const;

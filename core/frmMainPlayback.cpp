@@ -40,7 +40,21 @@ void frmMain::wirePlayback()
     connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connect(&Timer2, &QTimer::timeout, this, &frmMain::Timer2_Timer);
     connect(&Flash1, &platform::MovieControl::OnReadyStateChange, this, &frmMain::Flash1_OnReadyStateChange);
+    connect(&Flash1, &platform::MovieControl::FSCommand, this, &frmMain::Flash1_FSCommand);
     connect(&Fbar1, &platform::ProgressBar::Seek, this, &frmMain::Fbar1_Seek);
+}
+
+// A movie may close the player (as it closes its projector) and ask for the whole screen.
+void frmMain::Flash1_FSCommand(const QString& command, const QString& args)
+{
+    if (command.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0) {
+        ExitAni();
+    } else if (command.compare(QLatin1String("fullscreen"), Qt::CaseInsensitive) == 0) {
+        if (args.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+            showFullScreen();
+        else if (isFullScreen())
+            showNormal();
+    }
 }
 
 void frmMain::PlayAni()

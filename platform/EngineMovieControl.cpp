@@ -31,6 +31,7 @@ EngineMovieControl::EngineMovieControl(QWidget* parent, swf::SoundOutput* sound)
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
     connect(&player_, &swf::Player::readyStateChanged, this, &MovieControl::OnReadyStateChange);
+    connect(&player_, &swf::Player::fsCommand, this, &MovieControl::FSCommand);
     // A movie that cannot be read leaves an empty stage and a frame change; nothing is
     // shown modally, the control simply has no movie until the next load.
     connect(&player_, &swf::Player::frameChanged, this, qOverload<>(&QWidget::update));

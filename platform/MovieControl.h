@@ -48,6 +48,8 @@ public:
 signals:
     // 3 while the movie loads, 4 when it is complete.
     void OnReadyStateChange(int newState);
+    // The movie's fscommand(command, args): "quit", "fullscreen" and the rest.
+    void FSCommand(const QString& command, const QString& args);
 };
 
 } // namespace platform

@@ -38,6 +38,7 @@ public:
     const QStringList& calls() const { return calls_; }
     void clearCalls() { calls_.clear(); }
     void fireReadyStateChange(int newState) { emit OnReadyStateChange(newState); }
+    void fireFSCommand(const QString& command, const QString& args) { emit FSCommand(command, args); }
     void scriptIsPlaying(bool playing) { playing_ = playing; }
     void scriptCurrentFrame(int frame) { currentFrame_ = frame; }
     void scriptTotalFrames(int frames) { totalFrames_ = frames; }

@@ -167,3 +167,20 @@ TEST_F(Playback, AFrameBeyondSixteenBitsIsNotSoughtButPlayGoesOn)
     EXPECT_TRUE(flash().calls().contains(QStringLiteral("Play")));
     EXPECT_EQ(main.ImgPlay.Picture(), 179);
 }
+
+TEST_F(Playback, TheMovieAsksForTheWholeScreenAndQuits)
+{
+    main.Form_Load(QString());
+    main.show();
+    flash().fireFSCommand(QStringLiteral("fullscreen"), QStringLiteral("true"));
+    EXPECT_TRUE(main.isFullScreen());
+    flash().fireFSCommand(QStringLiteral("FullScreen"), QStringLiteral("false"));
+    EXPECT_FALSE(main.isFullScreen());
+    flash().fireFSCommand(QStringLiteral("allowscale"), QStringLiteral("true"));
+    EXPECT_TRUE(main.isVisible()) << "other commands are the movie's own business";
+
+    flash().clearCalls();
+    flash().fireFSCommand(QStringLiteral("QUIT"), QString());
+    EXPECT_TRUE(flash().calls().contains(QStringLiteral("StopPlay")));
+    EXPECT_FALSE(main.isVisible());
+}

@@ -30,6 +30,8 @@ void installXml(Vm& vm, ScriptEngine& engine);
 void installLoadVars(Vm& vm, ScriptEngine& engine);
 void installSharedObject(Vm& vm, ScriptEngine& engine);
 void installGeometry(Vm& vm); // flash.geom
+// &, <, >, " and ' as XML entities.
+QString xmlEscaped(const QString& text);
 void installTextFormat(Vm& vm);
 // The global Selection object (made with the text fields, which share its focus).
 void installSelection(Vm& vm);

@@ -20,30 +20,7 @@ Value escapeXml(Vm& vm, CallArgs& c)
     const QString text = vm.toString(c[0]);
     if (text.isEmpty())
         return Value::null();
-    QString out;
-    out.reserve(text.size());
-    for (QChar ch : text) {
-        switch (ch.unicode()) {
-        case '&':
-            out += QLatin1String("&amp;");
-            break;
-        case '<':
-            out += QLatin1String("&lt;");
-            break;
-        case '>':
-            out += QLatin1String("&gt;");
-            break;
-        case '"':
-            out += QLatin1String("&quot;");
-            break;
-        case '\'':
-            out += QLatin1String("&apos;");
-            break;
-        default:
-            out += ch;
-        }
-    }
-    return out;
+    return xmlEscaped(text);
 }
 
 Value unescapeXml(Vm& vm, CallArgs& c)

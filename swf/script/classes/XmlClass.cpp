@@ -92,40 +92,13 @@ Ref<XmlNode> makeNode(Vm& vm, int type, Object* proto = nullptr)
 
 // ---- Printing ---------------------------------------------------------------------------
 
-QString escaped(const QString& s)
-{
-    QString out;
-    out.reserve(s.size());
-    for (QChar c : s) {
-        switch (c.unicode()) {
-        case '&':
-            out += QLatin1String("&amp;");
-            break;
-        case '<':
-            out += QLatin1String("&lt;");
-            break;
-        case '>':
-            out += QLatin1String("&gt;");
-            break;
-        case '"':
-            out += QLatin1String("&quot;");
-            break;
-        case '\'':
-            out += QLatin1String("&apos;");
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 void print(Vm& vm, XmlNode& node, QString& out, int depth = 0)
 {
     if (depth > 256)
         return;
     if (node.type == Text) {
-        out += escaped(vm.toString(node.value));
+        out += xmlEscaped(vm.toString(node.value));
         return;
     }
     const bool document = node.name.isNullish();
@@ -134,7 +107,7 @@ void print(Vm& vm, XmlNode& node, QString& out, int depth = 0)
         if (node.attributes) {
             for (const QString& name : vm.enumerate(node.attributes.get())) {
                 out += QLatin1Char(' ') + name + QLatin1String("=\"")
-                    + escaped(vm.toString(vm.get(node.attributes.get(), name))) + QLatin1Char('"');
+                    + xmlEscaped(vm.toString(vm.get(node.attributes.get(), name))) + QLatin1Char('"');
             }
         }
         if (node.children.empty()) {
@@ -734,6 +707,34 @@ Value noop(Vm&, CallArgs&)
 }
 
 } // namespace
+
+QString xmlEscaped(const QString& s)
+{
+    QString out;
+    out.reserve(s.size());
+    for (QChar c : s) {
+        switch (c.unicode()) {
+        case '&':
+            out += QLatin1String("&amp;");
+            break;
+        case '<':
+            out += QLatin1String("&lt;");
+            break;
+        case '>':
+            out += QLatin1String("&gt;");
+            break;
+        case '"':
+            out += QLatin1String("&quot;");
+            break;
+        case '\'':
+            out += QLatin1String("&apos;");
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
 
 void installXml(Vm& vm, ScriptEngine&)
 {
