@@ -162,7 +162,7 @@ void ScriptEngine::clipMouseEvents(uint32_t event)
         : event == ClipMouseUp                  ? "onMouseUp"
         : event == ClipKeyDown                  ? "onKeyDown"
                                                 : "onKeyUp";
-    const std::vector<ObjectId> order = executionList_;
+    const std::vector<ObjectId> order = executionList_.snapshot();
     for (ObjectId id : order) {
         DisplayObject* d = stage_.find(id);
         if (!d)
@@ -220,7 +220,7 @@ void ScriptEngine::buttonKeyPress(int keyCode, char32_t character)
     const int code = buttonKeyCode(keyCode, character);
     if (code == 0)
         return;
-    const std::vector<ObjectId> order = executionList_;
+    const std::vector<ObjectId> order = executionList_.snapshot();
     for (ObjectId id : order) {
         DisplayObject* d = stage_.find(id);
         if (!d)
@@ -290,8 +290,7 @@ void ScriptEngine::movieLoaded(MovieClip& clip)
     }
     // The clip runs first among its siblings, as one just placed; its load event comes
     // again (the clip events of the tag that placed it stay).
-    std::erase(executionList_, clip.id());
-    executionList_.insert(executionList_.begin(), clip.id());
+    executionList_.pushFront(clip.id());
     Unit unit;
     unit.owner = clip.id();
     unit.parent = clip.parent() ? clip.parent()->id() : 0;

@@ -73,7 +73,7 @@ ScriptEngine::~ScriptEngine()
 void ScriptEngine::bindRoot(MovieClip& root)
 {
     objectFor(root);
-    executionList_.push_back(root.id());
+    executionList_.pushBack(root.id());
 }
 
 // ---- Script objects of display objects ------------------------------------------------------
@@ -270,7 +270,7 @@ void ScriptEngine::objectAdded(DisplayObject& object)
     unit.parent = parent ? parent->id() : 0;
     unit.depth = object.depth();
     if (object.asMovieClip()) {
-        executionList_.insert(executionList_.begin(), object.id());
+        executionList_.pushFront(object.id());
         queueEvent(object, ClipInitialize, {}, Init);
         queueEvent(object, ClipConstruct, {}, Construct);
         // A symbol's class may be registered by init actions that have not run yet: the
@@ -294,7 +294,7 @@ void ScriptEngine::objectAdded(DisplayObject& object)
 void ScriptEngine::objectRemoved(DisplayObject& object)
 {
     const ObjectId id = object.id();
-    std::erase(executionList_, id);
+    executionList_.remove(id);
     textFields_->removed(object);
     Unit unit;
     unit.owner = id;
@@ -439,7 +439,7 @@ void ScriptEngine::flushUnits()
 void ScriptEngine::tickFinished()
 {
     const uint64_t tick = stage_.tick();
-    const std::vector<ObjectId> order = executionList_;
+    const std::vector<ObjectId> order = executionList_.snapshot();
     for (ObjectId id : order) {
         DisplayObject* d = stage_.find(id);
         if (!d)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClipObject.h"
+#include "ExecutionOrder.h"
 #include "Interpreter.h"
 #include "ScriptHost.h"
 #include "Vm.h"
@@ -238,8 +239,7 @@ private:
     std::unique_ptr<Vm> vm_;
     std::unique_ptr<TextFields> textFields_;
     std::unordered_map<ObjectId, Ref<ClipObject>> objects_;
-    // The clips in execution order, newest first.
-    std::vector<ObjectId> executionList_;
+    ExecutionOrder executionList_;
     std::map<std::pair<const uint8_t*, size_t>, std::shared_ptr<Program>> programs_;
     std::deque<Task> queues_[3];
     std::vector<Unit> pending_;
