@@ -9,6 +9,7 @@
 #include "swf/display/Stage.h"
 #include "swf/sound/SoundEngine.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace swf::script {
@@ -436,7 +437,8 @@ void ScriptEngine::cloneSprite(ExecContext& ctx, const Value& source, const QStr
     DisplayObject* d = resolveTarget(source, displayOf(Value(ctx.target)));
     if (!d || !std::isfinite(depth))
         return;
-    duplicate(*d, name, int(depth) - kScriptDepthOffset, nullptr);
+    // Far past any depth a clip can have, the number is only kept within an int.
+    duplicate(*d, name, int(std::clamp(depth, -1e9, 1e9)) - kScriptDepthOffset, nullptr);
 }
 
 void ScriptEngine::removeSprite(ExecContext& ctx, const Value& target)

@@ -9,11 +9,19 @@
 
 #include "swf/display/Stage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace swf::script {
 namespace {
+
+// GetProperty's and SetProperty's index as a whole number; any other value (NaN, a huge
+// number) names no property.
+int propertyIndex(double index)
+{
+    return std::isfinite(index) && index >= 0 && index < 256 ? int(index) : -1;
+}
 
 // How a block of code ended: it ran off its end, returned, or jumped outside itself
 // (a break out of a with or try block).
@@ -61,8 +69,8 @@ private:
     std::vector<Value> popArgs()
     {
         const double n = popNumber();
-        size_t count = std::isfinite(n) && n > 0 ? size_t(n) : 0;
-        count = std::min(count, stack_.size());
+        // A count past the stack (however large) takes what the stack holds.
+        const size_t count = std::isfinite(n) && n > 0 ? size_t(std::min(n, double(stack_.size()))) : 0;
         std::vector<Value> args;
         args.reserve(count);
         for (size_t i = 0; i < count; ++i)
@@ -429,16 +437,16 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
         engine.setTarget(c, pop());
         return;
     case A::GetProperty: {
-        const double index = popNumber();
+        const int index = propertyIndex(popNumber());
         const Value target = pop();
-        push(engine.getProperty(c, target, int(index)));
+        push(engine.getProperty(c, target, index));
         return;
     }
     case A::SetProperty: {
         const Value value = pop();
-        const double index = popNumber();
+        const int index = propertyIndex(popNumber());
         const Value target = pop();
-        engine.setProperty(c, target, int(index), value);
+        engine.setProperty(c, target, index, value);
         return;
     }
     case A::CloneSprite: {

@@ -150,6 +150,18 @@ TEST(Actions, ClipsAreValuesFromSwfFive)
     }
 }
 
+// Counts and indices of any size are cut to what can be meant (found by the fuzzer: a
+// call with a count of 6.8e228 converted it past the range of an integer).
+TEST(Actions, HugeCountsAndIndicesAreCut)
+{
+    Asm a;
+    a.push(6.8e228).push("nothing").op(A::CallFunction).op(A::Pop);
+    a.push("/").push(1e300).op(A::GetProperty).op(A::Trace);
+    a.push("/").push(std::nan("")).push(5.0).op(A::SetProperty);
+    a.trace("after");
+    EXPECT_EQ(traceOf(a), lines({ "undefined", "after" }));
+}
+
 TEST(Actions, LoopsWithJumpsAndConditions)
 {
     // i = 0; sum = 0; while (i < 10) { i++; sum += i } trace(sum)
