@@ -323,20 +323,27 @@ std::optional<int> ScriptEngine::frameIndex(MovieClip& clip, const Value& frame)
     return index;
 }
 
+// "path:frame" names another clip's frame: `clip` becomes that clip (null when the path
+// reaches none) and `frame` the part after the colon.
+void ScriptEngine::splitFramePath(ExecContext& ctx, MovieClip*& clip, Value& frame)
+{
+    if (!frame.isString())
+        return;
+    const QString s = frame.string();
+    const qsizetype colon = s.lastIndexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return;
+    DisplayObject* d = resolvePath(s.left(colon), displayOf(Value(ctx.target)));
+    clip = d ? d->asMovieClip() : nullptr;
+    frame = Value(s.mid(colon + 1));
+}
+
 void ScriptEngine::gotoFrame(ExecContext& ctx, const Value& frame, bool fromStack, bool play, int bias)
 {
     MovieClip* clip = timelineOf(*this, ctx);
     Value which = frame;
-    if (fromStack && frame.isString()) {
-        // "path:frame" names another clip's frame.
-        const QString s = frame.string();
-        const qsizetype colon = s.lastIndexOf(QLatin1Char(':'));
-        if (colon >= 0) {
-            DisplayObject* d = resolvePath(s.left(colon), displayOf(Value(ctx.target)));
-            clip = d ? d->asMovieClip() : nullptr;
-            which = Value(s.mid(colon + 1));
-        }
-    }
+    if (fromStack)
+        splitFramePath(ctx, clip, which);
     if (!clip)
         return;
     std::optional<int> index = frameIndex(*clip, which);
@@ -391,15 +398,7 @@ void ScriptEngine::callFrame(ExecContext& ctx, const Value& frame)
 {
     MovieClip* clip = timelineOf(*this, ctx);
     Value which = frame;
-    if (frame.isString()) {
-        const QString s = frame.string();
-        const qsizetype colon = s.lastIndexOf(QLatin1Char(':'));
-        if (colon >= 0) {
-            DisplayObject* d = resolvePath(s.left(colon), displayOf(Value(ctx.target)));
-            clip = d ? d->asMovieClip() : nullptr;
-            which = Value(s.mid(colon + 1));
-        }
-    }
+    splitFramePath(ctx, clip, which);
     if (!clip)
         return;
     std::optional<int> index = frameIndex(*clip, which);

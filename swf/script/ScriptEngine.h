@@ -106,6 +106,7 @@ public:
     void gotoClipFrame(MovieClip& clip, int frame, int play, bool clampPastEnd);
     // A frame named by a 1-based number (in a string or not) or a label, 0-based.
     std::optional<int> frameIndex(MovieClip& clip, const Value& frame);
+    void splitFramePath(ExecContext& ctx, MovieClip*& clip, Value& frame);
     // gotoAndPlay / gotoAndStop: a 1-based number or a label.
     void gotoClip(MovieClip& clip, const Value& frame, bool play);
     // The DoAction tags of frame `index` of a clip's timeline.
