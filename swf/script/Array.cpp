@@ -96,12 +96,10 @@ bool ArrayObject::setHost(const QString& name, const Value& value)
         setLength(n > 0 && std::isfinite(n) ? uint32_t(std::min<double>(n, Vm::kMaxArrayLength)) : 0);
         return true;
     }
-    if (auto i = index(name)) {
-        if (*i >= Vm::kMaxArrayLength)
-            return true;
-        if (*i >= length_)
-            length_ = *i + 1;
-    }
+    // An index past the bound on lengths is kept as a plain property: it is the
+    // script's data, only the length does not count it.
+    if (auto i = index(name); i && *i < Vm::kMaxArrayLength && *i >= length_)
+        length_ = *i + 1;
     return false;
 }
 

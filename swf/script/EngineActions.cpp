@@ -141,7 +141,8 @@ Value ScriptEngine::lookUpVariable(ExecContext& ctx, const QString& name)
         if (vm.has(scope, name))
             return vm.get(scope, name);
     }
-    if (vm.has(vm.global(), name))
+    // SWF 4 scripts see no global object: NaN and Infinity are unset names there.
+    if (ctx.version >= 5 && vm.has(vm.global(), name))
         return vm.get(vm.global(), name);
     if (name.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)
         || vm.sameName(name, QStringLiteral("_root"))) {
@@ -305,6 +306,9 @@ void ScriptEngine::timelineAction(ExecContext& ctx, TimelineStep action)
 std::optional<int> ScriptEngine::frameIndex(MovieClip& clip, const Value& frame)
 {
     Value number = vm_->toPrimitive(frame);
+    // An object that has no number of its own is read as its text (a frame label).
+    if (number.isObject())
+        number = vm_->toString(number);
     if (number.isString()) {
         const QString s = number.string();
         const double n = vm_->stringToNumber(s);

@@ -84,6 +84,27 @@ private:
         return Value(b);
     }
     double legacyNumber(const Value& v) { return vm.toNumber(v); }
+    // A binary operator: the right operand converts first (its valueOf runs before
+    // the left one's), but for Less, which converts the left first.
+    enum class Order { RightFirst, LeftFirst };
+    template <class F> void legacyBinary(F f, Order order = Order::RightFirst)
+    {
+        const Value right = pop();
+        const Value left = pop();
+        if (order == Order::LeftFirst) {
+            const double a = legacyNumber(left);
+            push(f(a, legacyNumber(right)));
+        } else {
+            const double b = legacyNumber(right);
+            push(f(legacyNumber(left), b));
+        }
+    }
+    template <class F> void int32Binary(F f)
+    {
+        const int32_t b = vm.toInt32(pop());
+        const int32_t a = vm.toInt32(pop());
+        push(f(a, b));
+    }
 
     void step(const Instruction& ins, uint32_t& pc, Completion& done, bool& finished);
     // Code stops at its next call once its own clip has been removed.
@@ -302,46 +323,20 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
     case A::Pop:
         pop();
         return;
-    case A::Add: {
-        const double b = legacyNumber(pop());
-        const double a = legacyNumber(pop());
-        push(a + b);
-        return;
-    }
-    case A::Subtract: {
-        const double b = legacyNumber(pop());
-        const double a = legacyNumber(pop());
-        push(a - b);
-        return;
-    }
-    case A::Multiply: {
-        const double b = legacyNumber(pop());
-        const double a = legacyNumber(pop());
-        push(a * b);
-        return;
-    }
-    case A::Divide: {
-        const double b = legacyNumber(pop());
-        const double a = legacyNumber(pop());
-        if (b == 0 && c.version < 5) {
-            push(QStringLiteral("#ERROR#"));
-            return;
-        }
-        push(a / b);
-        return;
-    }
-    case A::Equals: {
-        const double b = legacyNumber(pop());
-        const double a = legacyNumber(pop());
-        push(legacyBool(a == b));
-        return;
-    }
-    case A::Less: {
-        const double b = legacyNumber(pop());
-        const double a = legacyNumber(pop());
-        push(legacyBool(a < b));
-        return;
-    }
+    case A::Add:
+        return legacyBinary([](double a, double b) { return Value(a + b); });
+    case A::Subtract:
+        return legacyBinary([](double a, double b) { return Value(a - b); });
+    case A::Multiply:
+        return legacyBinary([](double a, double b) { return Value(a * b); });
+    case A::Divide:
+        return legacyBinary([&](double a, double b) {
+            return b == 0 && c.version < 5 ? Value(QStringLiteral("#ERROR#")) : Value(a / b);
+        });
+    case A::Equals:
+        return legacyBinary([&](double a, double b) { return legacyBool(a == b); });
+    case A::Less:
+        return legacyBinary([&](double a, double b) { return legacyBool(a < b); }, Order::LeftFirst);
     case A::And: {
         const bool b = vm.toBoolean(pop());
         const bool a = vm.toBoolean(pop());
@@ -721,42 +716,18 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
         push(vm.construct(ctor, args));
         return;
     }
-    case A::BitAnd: {
-        const int32_t b = vm.toInt32(pop());
-        const int32_t a = vm.toInt32(pop());
-        push(double(a & b));
-        return;
-    }
-    case A::BitOr: {
-        const int32_t b = vm.toInt32(pop());
-        const int32_t a = vm.toInt32(pop());
-        push(double(a | b));
-        return;
-    }
-    case A::BitXor: {
-        const int32_t b = vm.toInt32(pop());
-        const int32_t a = vm.toInt32(pop());
-        push(double(a ^ b));
-        return;
-    }
-    case A::BitLShift: {
-        const int32_t b = vm.toInt32(pop());
-        const int32_t a = vm.toInt32(pop());
-        push(double(int32_t(uint32_t(a) << (b & 31))));
-        return;
-    }
-    case A::BitRShift: {
-        const int32_t b = vm.toInt32(pop());
-        const int32_t a = vm.toInt32(pop());
-        push(double(a >> (b & 31)));
-        return;
-    }
-    case A::BitURShift: {
-        const int32_t b = vm.toInt32(pop());
-        const uint32_t a = uint32_t(vm.toInt32(pop()));
-        push(double(a >> (b & 31)));
-        return;
-    }
+    case A::BitAnd:
+        return int32Binary([](int32_t a, int32_t b) { return double(a & b); });
+    case A::BitOr:
+        return int32Binary([](int32_t a, int32_t b) { return double(a | b); });
+    case A::BitXor:
+        return int32Binary([](int32_t a, int32_t b) { return double(a ^ b); });
+    case A::BitLShift:
+        return int32Binary([](int32_t a, int32_t b) { return double(int32_t(uint32_t(a) << (b & 31))); });
+    case A::BitRShift:
+        return int32Binary([](int32_t a, int32_t b) { return double(a >> (b & 31)); });
+    case A::BitURShift:
+        return int32Binary([](int32_t a, int32_t b) { return double(uint32_t(a) >> (b & 31)); });
     case A::StoreRegister:
         if (ins.a < c.registers.size())
             c.registers[ins.a] = stack_.empty() ? Value() : stack_.back();

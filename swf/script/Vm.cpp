@@ -134,7 +134,7 @@ void Vm::accessor(Object* target, const QString& name, NativeFn getter, NativeFn
 
 // ---- Conversions -------------------------------------------------------------------------
 
-std::optional<Value> Vm::convert(Object* o, const Value& v, Hint hint)
+Value Vm::convert(Object* o, const Value& v, Hint hint)
 {
     // A clip stands for its path, unless its class says otherwise.
     if (ClipObject* clip = o->asClip()) {
@@ -148,21 +148,15 @@ std::optional<Value> Vm::convert(Object* o, const Value& v, Hint hint)
     }
     if (hint == Hint::None)
         hint = o->isDate() ? Hint::String : Hint::Number;
-    const QString first = hint == Hint::String ? QStringLiteral("toString") : QStringLiteral("valueOf");
-    const QString second = hint == Hint::String ? QStringLiteral("valueOf") : QStringLiteral("toString");
-    bool found = false;
-    for (const QString& name : { first, second }) {
-        Value fn = get(o, name, nullptr, false);
-        if (fn.object() && fn.object()->asFunction()) {
-            found = true;
-            Value result = call(fn, v, {});
-            if (!result.isObject())
-                return result;
-        }
-    }
-    if (found)
-        return Value(o);
-    return std::nullopt;
+    // One method is asked, valueOf for a number and toString for a string: without it
+    // the primitive is undefined, and an object it gives leaves the object itself
+    // (whose text, where text is needed, its toString then makes).
+    const Value fn = get(
+        o, hint == Hint::String ? QStringLiteral("toString") : QStringLiteral("valueOf"), nullptr, false);
+    if (!fn.object() || !fn.object()->asFunction())
+        return Value();
+    const Value result = call(fn, v, {});
+    return result.isObject() ? Value(o) : result;
 }
 
 Value Vm::toPrimitive(const Value& v, Hint hint)
@@ -170,8 +164,7 @@ Value Vm::toPrimitive(const Value& v, Hint hint)
     Object* o = v.object();
     if (!o)
         return v;
-    // An object without valueOf and toString has no primitive: it counts as undefined.
-    return convert(o, v, hint).value_or(Value());
+    return convert(o, v, hint);
 }
 
 double Vm::toNumber(const Value& v)
@@ -221,17 +214,14 @@ QString Vm::toString(const Value& v)
             return clipPath(*clip);
         // What toString gives is taken only when it is a string: any other value (a
         // number included) leaves the object with no text of its own.
+        // Without a toString of its own kind valueOf is not asked either.
         const Value fn = get(o, QStringLiteral("toString"), nullptr, false);
         if (fn.object() && fn.object()->asFunction()) {
             const Value text = call(fn, v, {});
             if (text.isString())
                 return text.string();
-            return o->asFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]");
         }
-        const std::optional<Value> p = convert(o, v, Hint::String);
-        if (!p || p->isObject())
-            return o->asFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]");
-        return toString(*p);
+        return o->asFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]");
     }
     }
     return {};
@@ -680,8 +670,18 @@ bool Vm::equals(const Value& a, const Value& b)
 
 Value Vm::less(const Value& a, const Value& b)
 {
-    const Value pa = toPrimitive(a, Hint::Number);
-    const Value pb = toPrimitive(b, Hint::Number);
+    // An operand whose valueOf gives an object makes the comparison false at once
+    // (the right one is then not converted); a clip compares as no number at all.
+    const auto primitive = [this](const Value& v) {
+        Object* o = v.object();
+        return o && o->asClip() ? Value() : toPrimitive(v, Hint::Number);
+    };
+    const Value pa = primitive(a);
+    if (pa.isObject())
+        return false;
+    const Value pb = primitive(b);
+    if (pb.isObject())
+        return false;
     if (pa.isString() && pb.isString())
         return pa.string() < pb.string();
     const double x = toNumber(pa);
@@ -735,6 +735,9 @@ Value Vm::call(const Value& function, const Value& thisValue, std::span<const Va
 
 Value Vm::callMethod(const Value& target, const QString& name, std::span<const Value> args)
 {
+    // A blank method name calls the target itself, as the CallMethod action does.
+    if (name.isEmpty())
+        return call(target, Value(), args);
     const Value fn = getMember(target, name);
     return call(fn, target, args);
 }

@@ -171,7 +171,7 @@ private:
     // Runs the watch on property `k` of `o`, if any: `value` becomes what it returns.
     bool watched(Object* o, const QString& k, const QString& name, const Value& old, Value& value);
     // valueOf / toString by the hint; nothing when the object has neither.
-    std::optional<Value> convert(Object* o, const Value& v, Hint hint);
+    Value convert(Object* o, const Value& v, Hint hint);
 
     Heap heap_; // first: outlives every object
     int version_;

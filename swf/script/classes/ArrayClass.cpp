@@ -54,21 +54,41 @@ QString joined(Vm& vm, ArrayObject& array, const QString& separator)
     return out;
 }
 
+// join and toString borrowed by an object that is not an array: its "length"
+// counts its own elements, and what it inherits is not among them.
+QString joinedLike(Vm& vm, Object& o, const QString& separator)
+{
+    const double n = vm.toNumber(vm.get(&o, QStringLiteral("length")));
+    const uint32_t count = n > 0 && std::isfinite(n) ? uint32_t(std::min<double>(n, Vm::kMaxArrayLength)) : 0;
+    QString out;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (i)
+            out += separator;
+        const Property* p = o.findOwn(QString::number(i));
+        out += vm.toString(p && !p->accessor ? p->value : Value());
+        if (out.size() > Vm::kMaxStringLength)
+            throw ScriptAbort { QStringLiteral("字符串过长") };
+    }
+    return out;
+}
+
+Value joinWith(Vm& vm, CallArgs& c, const QString& separator)
+{
+    if (ArrayObject* a = thisArray(c))
+        return joined(vm, *a, separator);
+    if (Object* o = c.thisObject())
+        return joinedLike(vm, *o, separator);
+    return Value();
+}
+
 Value arrayToString(Vm& vm, CallArgs& c)
 {
-    ArrayObject* a = thisArray(c);
-    if (!a)
-        return Value();
-    return joined(vm, *a, QStringLiteral(","));
+    return joinWith(vm, c, QStringLiteral(","));
 }
 
 Value arrayJoin(Vm& vm, CallArgs& c)
 {
-    ArrayObject* a = thisArray(c);
-    if (!a)
-        return Value();
-    const QString separator = c.size() > 0 && !c[0].isUndefined() ? vm.toString(c[0]) : QStringLiteral(",");
-    return joined(vm, *a, separator);
+    return joinWith(vm, c, c.size() > 0 && !c[0].isUndefined() ? vm.toString(c[0]) : QStringLiteral(","));
 }
 
 Value arrayPush(Vm&, CallArgs& c)
@@ -250,8 +270,8 @@ int compareValues(Vm& vm, const Value& a, const Value& b, int flags)
     return (flags & Descending) ? -result : result;
 }
 
-Value finishSort(Vm& vm, ArrayObject& a, const std::vector<Value>& items, std::vector<size_t>& order, int flags,
-    const std::function<int(size_t, size_t)>& compare, const Value& self)
+Value finishSort(Vm& vm, ArrayObject& a, const std::vector<Value>& items, std::vector<size_t>& order,
+    int flags, const std::function<int(size_t, size_t)>& compare, const Value& self)
 {
     if (flags & UniqueSort) {
         for (size_t i = 1; i < order.size(); ++i) {
@@ -380,11 +400,11 @@ void installArray(Vm& vm)
     defineMethods(vm, proto,
         { { "toString", arrayToString }, { "join", arrayJoin }, { "push", arrayPush }, { "pop", arrayPop },
             { "shift", arrayShift }, { "unshift", arrayUnshift }, { "reverse", arrayReverse },
-            { "slice", arraySlice }, { "splice", arraySplice }, { "concat", arrayConcat }, { "sort", arraySort },
-            { "sortOn", arraySortOn } });
+            { "slice", arraySlice }, { "splice", arraySplice }, { "concat", arrayConcat },
+            { "sort", arraySort }, { "sortOn", arraySortOn } });
     const std::pair<const char*, int> constants[] = { { "CASEINSENSITIVE", CaseInsensitive },
-        { "DESCENDING", Descending }, { "UNIQUESORT", UniqueSort }, { "RETURNINDEXEDARRAY", ReturnIndexedArray },
-        { "NUMERIC", Numeric } };
+        { "DESCENDING", Descending }, { "UNIQUESORT", UniqueSort },
+        { "RETURNINDEXEDARRAY", ReturnIndexedArray }, { "NUMERIC", Numeric } };
     for (const auto& [name, value] : constants)
         ctor->define(QString::fromLatin1(name), double(value), kHidden);
 }

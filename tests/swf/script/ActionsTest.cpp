@@ -96,6 +96,76 @@ TEST(Actions, ObjectsMeetPrimitivesThroughValueOfAndToString)
     EXPECT_EQ(traceOf(a, 7), lines({ "false", "test", "[type Object]", "true" }));
 }
 
+// A conversion asks one method: valueOf for a number, toString for text. Without it
+// the primitive is undefined; an object it gives leaves the object, whose text its
+// toString then makes where text is needed.
+TEST(Actions, ConversionAsksOneMethodOnly)
+{
+    const auto setMethod = [](Asm& a, const char* name, const Asm& body) {
+        a.get("o").push(name).function("", {}, body).op(A::SetMember);
+    };
+    Asm a;
+    a.assignNew("o", "Object");
+    setMethod(a, "toString", Asm().trace("toString called").push("text").op(A::Return));
+    a.get("o").push("valueOf").pushUndefined().op(A::SetMember);
+    a.push("").get("o").op(A::Add2).op(A::Trace); // no valueOf: undefined, toString not asked
+    setMethod(
+        a, "valueOf", Asm().trace("valueOf called").push(0.0).push("Object").op(A::NewObject).op(A::Return));
+    a.push("").get("o").op(A::Add2).op(A::Trace); // valueOf gives an object: the text is toString's
+    a.get("o").push("toString").pushUndefined().op(A::SetMember);
+    a.get("o").op(A::Trace); // no toString: valueOf is not asked for text
+    EXPECT_EQ(
+        traceOf(a, 7), lines({ "undefined", "valueOf called", "toString called", "text", "[type Object]" }));
+}
+
+// Less2 and Greater: an operand whose valueOf gives an object makes the answer false
+// before the other is converted; a clip is no number; NaN makes it undefined.
+TEST(Actions, ComparisonWithObjectsAndClips)
+{
+    Asm a;
+    a.assignNew("plain", "Object");
+    a.assignNew("counted", "Object");
+    a.get("counted")
+        .push("valueOf")
+        .function("", {}, Asm().trace("valueOf called").push(1.0).op(A::Return))
+        .op(A::SetMember);
+    a.get("plain").get("counted").op(A::Less2).op(A::Trace); // counted is never asked
+    a.get("counted").push(2.0).op(A::Less2).op(A::Trace);
+    a.push("a").get("plain").op(A::Less2).op(A::Trace);
+    a.push("true").get("_root").op(A::Less2).op(A::Trace);
+    EXPECT_EQ(traceOf(a, 7), lines({ "false", "valueOf called", "true", "false", "undefined" }));
+}
+
+// The SWF 4 Less converts its left operand first; Equals (like the other operators)
+// its right one first. Objects only reach them from SWF 5 on.
+TEST(Actions, LegacyOperatorsConvertInTheirOwnOrder)
+{
+    const auto makeObject = [](Asm& a, const char* name) {
+        a.assignNew(name, "Object");
+        a.get(name)
+            .push("valueOf")
+            .function("", {}, Asm().trace(name).push(1.0).op(A::Return))
+            .op(A::SetMember);
+    };
+    Asm a;
+    makeObject(a, "left");
+    makeObject(a, "right");
+    a.get("left").get("right").op(A::Less).op(A::Trace);
+    a.get("left").get("right").op(A::Equals).op(A::Trace);
+    EXPECT_EQ(traceOf(a, 5), lines({ "left", "right", "false", "right", "left", "true" }));
+}
+
+// A movie of version 4 sees no global object: NaN and Infinity are unset names, so
+// they count as 0 in its arithmetic.
+TEST(Actions, SwfFourSeesNoGlobals)
+{
+    Asm a;
+    a.push(1.0).get("Infinity").op(A::Less).op(A::Trace);
+    a.get("NaN").push(1.0).op(A::Less).op(A::Trace);
+    EXPECT_EQ(traceOf(a, 4), lines({ "0", "1" }));
+    EXPECT_EQ(traceOf(a, 5), lines({ "true", "false" }));
+}
+
 TEST(Actions, BitOperationsWorkOnThirtyTwoBits)
 {
     Asm a;

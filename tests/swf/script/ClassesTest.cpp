@@ -254,7 +254,35 @@ TEST(Classes, BroadcasterCallsItsListeners)
     a.push(5.0).push("onPing").get("o").callMethod("broadcastMessage", 2).op(A::Pop);
     a.get("l").get("o").callMethod("removeListener", 1).op(A::Trace);
     a.push(6.0).push("onPing").get("o").callMethod("broadcastMessage", 2).op(A::Pop);
-    EXPECT_EQ(traceOf(a), lines({ "ping 5", "true" }));
+    // A blank message calls a listener that is itself a function.
+    a.push("f").function("", {}, Asm().trace("called itself")).op(A::SetVariable);
+    a.get("f").get("o").callMethod("addListener", 1).op(A::Pop);
+    a.push("").get("o").callMethod("broadcastMessage", 1).op(A::Pop);
+    EXPECT_EQ(traceOf(a), lines({ "ping 5", "true", "called itself" }));
+}
+
+// Elements at indices too large to count in the length stay the script's data; join
+// lent to a plain object reads its own elements up to its "length".
+TEST(Classes, ArrayElementsPastTheLengthBoundAndBorrowedJoin)
+{
+    Asm a;
+    a.push("x").pushInt(0).op(A::InitArray).op(A::SetVariable);
+    a.get("x").push(2147483648.0).push("far").op(A::SetMember);
+    a.get("x").push(2147483648.0).op(A::GetMember).op(A::Trace);
+    a.get("x").push("length").op(A::GetMember).op(A::Trace);
+    a.assignNew("o", "Object");
+    a.get("o").push("length").push(2.0).op(A::SetMember);
+    a.get("o").push("1").push("b").op(A::SetMember);
+    a.get("o")
+        .push("join")
+        .get("Array")
+        .push("prototype")
+        .op(A::GetMember)
+        .push("join")
+        .op(A::GetMember)
+        .op(A::SetMember);
+    a.traceCall("o", "join", { "-" });
+    EXPECT_EQ(traceOf(a, 7), lines({ "far", "0", "undefined-b" }));
 }
 
 TEST(Classes, SoundVolumeIsSharedByTheSoundsOfAClip)
