@@ -233,19 +233,28 @@ DisplayObject* Stage::resolvePath(std::string_view path, DisplayObject* from, bo
     DisplayObject* at = from ? from : levels_.at(0).get();
     if (path.empty())
         return at;
-    const bool slashes = path.find('/') != std::string_view::npos;
-    if (slashes && path.front() == '/') {
+    // Slashes and colons always part names; a dot does so only before the first slash
+    // ("a.b:c" and "a/b:c" name c, "a/b.c" names nothing). After a slash ".." and "."
+    // are the parent and the clip itself.
+    bool slashSeen = false;
+    if (path.front() == '/') {
         at = levels_.at(0).get();
         path.remove_prefix(1);
+        slashSeen = true;
     }
-    const char separator = slashes ? '/' : '.';
     while (!path.empty() && at) {
-        const size_t end = path.find(separator);
-        std::string_view part = path.substr(0, end);
-        path = end == std::string_view::npos ? std::string_view {} : path.substr(end + 1);
+        // ".." is one name even where dots part names.
+        size_t end = path.starts_with("..") ? 2 : 0;
+        while (end < path.size() && path[end] != '/' && path[end] != ':' && (slashSeen || path[end] != '.'))
+            ++end;
+        const std::string_view part = path.substr(0, end);
+        const char separator = end < path.size() ? path[end] : '\0';
+        path = end < path.size() ? path.substr(end + 1) : std::string_view {};
         // "//" names nothing; a slash at the end is allowed.
-        if (part.empty() && slashes && end != std::string_view::npos)
+        if (part.empty() && separator == '/' && slashSeen)
             return nullptr;
+        if (separator == '/')
+            slashSeen = true;
         if (part.empty() || part == ".")
             continue;
         if (part == ".." || sameName(part, "_parent", caseSensitive)) {

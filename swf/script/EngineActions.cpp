@@ -77,6 +77,22 @@ std::optional<Value> ScriptEngine::dotPath(ExecContext& ctx, const QStringList& 
             return std::nullopt;
         return v;
     };
+    // The clips on the way are found in the display list first: a variable that shares
+    // a child's name does not hide the child from a path through it.
+    // (A path to set into is all clips on the way.)
+    if (objectWanted) {
+        if (DisplayObject* d
+            = resolvePath(parts.join(QLatin1Char('.')), displayOf(Value(variableScope(ctx)))))
+            return Value(objectFor(*d));
+    } else if (parts.size() > 1) {
+        DisplayObject* from = displayOf(Value(variableScope(ctx)));
+        if (DisplayObject* d = resolvePath(parts.mid(0, parts.size() - 1).join(QLatin1Char('.')), from)) {
+            const Value v = parts.back().isEmpty() ? Value(objectFor(*d))
+                                                   : vm.getMember(Value(objectFor(*d)), parts.back());
+            if (objectWanted ? v.isObject() : !v.isUndefined())
+                return v;
+        }
+    }
     const QString& first = parts.front();
     std::vector<Object*> scopes;
     for (auto it = ctx.scopes.rbegin(); it != ctx.scopes.rend(); ++it)
@@ -110,18 +126,21 @@ Value ScriptEngine::lookUpVariable(ExecContext& ctx, const QString& name)
     if (name.isEmpty())
         return Value();
     Vm& vm = *vm_;
-    const qsizetype colon = name.lastIndexOf(QLatin1Char(':'));
-    const bool slash = name.contains(QLatin1Char('/'));
-    if (colon >= 0 || slash) {
-        const QString path = colon >= 0 ? name.left(colon) : name;
+    // A path with a slash or a colon: the variable follows its last colon or dot; with
+    // neither the path names a clip.
+    if (name.contains(QLatin1Char(':')) || name.contains(QLatin1Char('/'))) {
+        const qsizetype split
+            = std::max(name.lastIndexOf(QLatin1Char(':')), name.lastIndexOf(QLatin1Char('.')));
+        const QString path = split >= 0 ? name.left(split) : name;
         DisplayObject* from = displayOf(Value(variableScope(ctx)));
         DisplayObject* d = path.isEmpty() ? from : resolvePath(path, from);
         if (!d)
             return Value();
         ClipObject* o = objectFor(*d);
-        if (colon < 0)
+        if (split < 0)
             return Value(o);
-        return vm.get(o, name.mid(colon + 1));
+        const QString variable = name.mid(split + 1);
+        return variable.isEmpty() ? Value() : vm.get(o, variable);
     }
     if (name.contains(QLatin1Char('.')))
         return dotPath(ctx, name.split(QLatin1Char('.')), false).value_or(Value());

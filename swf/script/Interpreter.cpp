@@ -242,7 +242,8 @@ void Runner::defineFunction(const Instruction& ins)
     fn->constants = c.constants;
     Ref<Object> prototype = vm.newObject();
     prototype->define(QStringLiteral("constructor"), Value(fn), DontEnum);
-    fn->define(QStringLiteral("prototype"), Value(prototype), DontEnum);
+    fn->define(
+        QStringLiteral("prototype"), Value(prototype), kBuiltin); // not deletable, like a built-in class's
     if (code->name.isEmpty()) {
         push(Value(fn));
         return;

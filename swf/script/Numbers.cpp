@@ -212,12 +212,15 @@ double stringToNumber(const QString& s, int swfVersion)
             negative = s[j] == '-';
             ++j;
         }
-        const auto wrapped = [negative](uint64_t bits) {
+        const auto wrapped = [&negative](uint64_t bits) {
             const double v = double(int32_t(uint32_t(bits)));
             return negative ? -v : v;
         };
         if (j + 1 < n && s[j] == '0' && (s[j + 1] == 'x' || s[j + 1] == 'X')) {
             j += 2;
+            // "0x-10" is -16: the sign may also follow the prefix.
+            if (j == 2 && j < n && (s[j] == '-' || s[j] == '+'))
+                negative = s[j++] == '-';
             uint64_t value = 0;
             qsizetype digits = 0;
             while (j < n && digitValue(s[j]) < 16) {

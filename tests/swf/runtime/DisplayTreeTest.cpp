@@ -158,6 +158,13 @@ TEST(DisplayTree, NamesAndTargetPaths)
     EXPECT_EQ(stage.resolvePath("_level0", inner, true), &root);
     EXPECT_EQ(stage.resolvePath("_level3", nullptr, true), nullptr);
     EXPECT_EQ(stage.resolvePath("nothing.here", nullptr, true), nullptr);
+    // Colons part names anywhere; dots only before the first slash.
+    EXPECT_EQ(stage.resolvePath("Outer:inner", nullptr, true), inner);
+    EXPECT_EQ(stage.resolvePath("_root.Outer:inner", inner, true), inner);
+    EXPECT_EQ(stage.resolvePath("/Outer:inner", nullptr, true), inner);
+    EXPECT_EQ(stage.resolvePath("/Outer.inner", nullptr, true), nullptr);
+    EXPECT_EQ(stage.resolvePath("../../Outer/inner/..", inner, true), outer);
+    EXPECT_EQ(stage.resolvePath("/Outer//inner", nullptr, true), nullptr);
 
     // A shape, which scripts cannot reach, is given no instance name.
     DisplayObject* made = root.placeByScript(2, "", 4);

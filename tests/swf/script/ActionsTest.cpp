@@ -220,6 +220,30 @@ TEST(Actions, ClipsAreValuesFromSwfFive)
     }
 }
 
+// A variable path: the name follows the last colon or dot, the clips on the way are
+// found in the display list before variables of the same name.
+TEST(Actions, VariablePathsReachThroughClips)
+{
+    Asm a;
+    a.push("m").push("shadow").op(A::SetVariable); // a variable named like the clip
+    a.push("m.v").push("inner").op(A::SetVariable);
+    a.traceVar("m");
+    a.traceVar("m.v");
+    a.traceVar("/m:v");
+    a.traceVar("/m/.v"); // the name after the last dot, wherever it is
+    a.traceVar("/m/.."); // a path that ends in a dot names no variable
+    Writer w(stageHeader(100, 100, 12.0, 7));
+    w.defineSprite(1, SpriteDefinition {});
+    PlaceObject clip = placeAt(1, 1);
+    clip.name = "m";
+    w.place(clip);
+    w.doAction(a.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    EXPECT_EQ(run.traces, lines({ "shadow", "inner", "inner", "inner", "undefined" }));
+}
+
 // Counts and indices of any size are cut to what can be meant (found by the fuzzer: a
 // call with a count of 6.8e228 converted it past the range of an integer).
 TEST(Actions, HugeCountsAndIndicesAreCut)
