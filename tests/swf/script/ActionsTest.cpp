@@ -56,6 +56,17 @@ TEST(Actions, UndefinedConvertsByTheMovieVersion)
     EXPECT_EQ(traceOf(a, 7), lines({ "undefinedx", "NaN", "undefined" }));
 }
 
+// From SWF 6 a string in hexadecimal or octal reads as a 32-bit integer; the sign may
+// stand before the prefix or after it.
+TEST(Actions, HexAndOctalStringsFromSwfSix)
+{
+    Asm a;
+    for (const char* text : { "0x1F", "-0x10", "0x-10", "017", "0x" })
+        a.push(text).op(A::ToNumber).op(A::Trace);
+    EXPECT_EQ(traceOf(a, 6), lines({ "31", "-16", "-16", "15", "NaN" }));
+    EXPECT_EQ(traceOf(a, 5), lines({ "NaN", "NaN", "NaN", "17", "NaN" }));
+}
+
 TEST(Actions, NamesIgnoreCaseBeforeSwfSeven)
 {
     Asm a;
