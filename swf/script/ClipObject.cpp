@@ -152,8 +152,9 @@ void ClipObject::applyTransform(const TransformCache& t)
         return;
     Matrix m = d->matrix();
     const double r = t.rotation * std::numbers::pi / 180;
-    const double sx = t.xscale / 100;
-    const double sy = t.yscale / 100;
+    // An infinite scale is kept as the script set it, but draws as a very large one.
+    const double sx = std::clamp(t.xscale / 100, -1e6, 1e6);
+    const double sy = std::clamp(t.yscale / 100, -1e6, 1e6);
     m.a = std::cos(r) * sx;
     m.b = std::sin(r) * sx;
     m.c = -std::sin(r) * sy;
@@ -253,10 +254,14 @@ void ClipObject::setProperty(int index, const Value& value)
     switch (index) {
     case 0:
     case 1: {
-        if (!number(n))
+        // NaN leaves the position; an infinity, as any number past the range of twips,
+        // becomes the least one.
+        n = vm.toNumber(value);
+        if (std::isnan(n))
             return;
         Matrix m = d->matrix();
-        const int32_t twips = int32_t(std::clamp(std::round(n * 20), -2147483648.0, 2147483647.0));
+        const double scaled = std::round(n * 20);
+        const int32_t twips = std::fabs(scaled) < 2147483648.0 ? int32_t(scaled) : INT32_MIN;
         (index == 0 ? m.tx : m.ty) = twips;
         TransformCache t = transform();
         d->setMatrix(m);
@@ -266,7 +271,8 @@ void ClipObject::setProperty(int index, const Value& value)
     }
     case 2:
     case 3: {
-        if (!number(n))
+        n = vm.toNumber(value);
+        if (std::isnan(n))
             return;
         TransformCache t = transform();
         (index == 2 ? t.xscale : t.yscale) = n;
@@ -274,10 +280,12 @@ void ClipObject::setProperty(int index, const Value& value)
         return;
     }
     case 6: {
-        if (!number(n))
+        // Past the range of 8.8 fixed point the value wraps; an infinity is 0.
+        n = vm.toNumber(value);
+        if (std::isnan(n))
             return;
         ColorTransform cx = d->colorTransform();
-        cx.aMul = int16_t(std::clamp(n * 256 / 100, -32768.0, 32767.0));
+        cx.aMul = int16_t(vm.toInt32(Value(n * 256 / 100)));
         d->setColorTransform(cx);
         return;
     }
@@ -295,12 +303,18 @@ void ClipObject::setProperty(int index, const Value& value)
         const double c = std::fabs(std::cos(r));
         const double s = std::fabs(std::sin(r));
         if (index == 8) {
-            const double base = (own.width() * c + own.height() * s * std::fabs(t.yscale / std::max(1e-9, std::fabs(t.xscale)))) / 20;
+            const double base
+                = (own.width() * c
+                      + own.height() * s * std::fabs(t.yscale / std::max(1e-9, std::fabs(t.xscale))))
+                / 20;
             if (base <= 0)
                 return;
             t.xscale = (t.xscale < 0 ? -1 : 1) * n / base * 100;
         } else {
-            const double base = (own.height() * c + own.width() * s * std::fabs(t.xscale / std::max(1e-9, std::fabs(t.yscale)))) / 20;
+            const double base
+                = (own.height() * c
+                      + own.width() * s * std::fabs(t.xscale / std::max(1e-9, std::fabs(t.yscale))))
+                / 20;
             if (base <= 0)
                 return;
             t.yscale = (t.yscale < 0 ? -1 : 1) * n / base * 100;
@@ -363,7 +377,8 @@ bool ClipObject::getHost(const QString& name, Value& out)
         out = property(index);
         return true;
     }
-    if (first == QLatin1Char('e') || first == QLatin1Char('E') || first == QLatin1Char('u') || first == QLatin1Char('U')) {
+    if (first == QLatin1Char('e') || first == QLatin1Char('E') || first == QLatin1Char('u')
+        || first == QLatin1Char('U')) {
         const int index = propertyIndex(name);
         if (index == Enabled || index == UseHandCursor) {
             // A script's own value wins once it set one that is not a boolean.
@@ -426,12 +441,13 @@ bool ClipObject::child(const QString& name, Value& out)
     const bool caseSensitive = engine_.vm().caseSensitive();
     for (const auto& [depth, object] : clip->displayList()) {
         const Character* c = object->character();
-        const bool scriptable = object->asMovieClip() || (c && (c->tagCode == 7 || c->tagCode == 34 || c->tagCode == 37 || c->tagCode == 60));
+        const bool scriptable = object->asMovieClip()
+            || (c && (c->tagCode == 7 || c->tagCode == 34 || c->tagCode == 37 || c->tagCode == 60));
         if (!scriptable)
             continue;
         const std::string& n = object->name();
-        const bool same = caseSensitive ? n == utf8
-                                        : QString::fromStdString(n).compare(name, Qt::CaseInsensitive) == 0;
+        const bool same
+            = caseSensitive ? n == utf8 : QString::fromStdString(n).compare(name, Qt::CaseInsensitive) == 0;
         if (same) {
             out = Value(engine_.objectFor(*object));
             return true;

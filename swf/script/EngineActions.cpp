@@ -451,6 +451,14 @@ void ScriptEngine::setProperty(ExecContext& ctx, const Value& target, int index,
     DisplayObject* d = resolveTarget(target, displayOf(Value(ctx.target)));
     if (!d)
         return;
+    // The action reads _visible as a number, and what is no number ("10x") leaves it
+    // as it is; a member set reads it as a boolean.
+    if (index == 7) {
+        const double n = vm_->toNumber(value);
+        if (!std::isnan(n))
+            objectFor(*d)->setProperty(index, Value(n));
+        return;
+    }
     objectFor(*d)->setProperty(index, value);
 }
 

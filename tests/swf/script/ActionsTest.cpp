@@ -231,6 +231,36 @@ TEST(Actions, ClipsAreValuesFromSwfFive)
     }
 }
 
+// SetProperty with values no position can hold: NaN leaves _x, an infinity is the least
+// position; a scale keeps its infinity; alpha wraps as 8.8 fixed point; _visible reads
+// a number and leaves what is none.
+TEST(Actions, SetPropertyWithValuesOutOfRange)
+{
+    const auto setAndTrace = [](Asm& a, int index, const Asm::Arg& value) {
+        a.push("m").push(double(index)).pushArgs({ value }).op(A::SetProperty);
+        a.push("m").push(double(index)).op(A::GetProperty).op(A::Trace);
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    Asm a;
+    setAndTrace(a, 0, 7.0);
+    setAndTrace(a, 0, std::nan(""));
+    setAndTrace(a, 0, inf);
+    setAndTrace(a, 2, -inf);
+    setAndTrace(a, 6, inf);
+    setAndTrace(a, 7, "10x");
+    setAndTrace(a, 7, "0");
+    Writer w(stageHeader(100, 100, 12.0, 7));
+    w.defineSprite(1, SpriteDefinition {});
+    PlaceObject clip = placeAt(1, 1);
+    clip.name = "m";
+    w.place(clip);
+    w.doAction(a.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    EXPECT_EQ(run.traces, lines({ "7", "7", "-107374182.4", "-Infinity", "0", "true", "false" }));
+}
+
 // A variable path: the name follows the last colon or dot, the clips on the way are
 // found in the display list before variables of the same name.
 TEST(Actions, VariablePathsReachThroughClips)
