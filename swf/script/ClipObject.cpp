@@ -135,11 +135,14 @@ ClipObject::TransformCache& ClipObject::transform()
     if (!cache_ || !(cache_->matrix == m)) {
         TransformCache t;
         t.matrix = m;
+        // Each axis keeps its own angle, so a flipped clip reads as turned half round
+        // with both scales positive, and keeps its flip when a script turns or scales it.
         t.xscale = std::sqrt(m.a * m.a + m.b * m.b) * 100;
         t.yscale = std::sqrt(m.c * m.c + m.d * m.d) * 100;
-        if (m.a * m.d - m.b * m.c < 0)
-            t.yscale = -t.yscale;
-        t.rotation = (m.a == 0 && m.b == 0) ? 0 : std::atan2(m.b, m.a) * 180 / std::numbers::pi;
+        const double xAngle = (m.a == 0 && m.b == 0) ? 0 : std::atan2(m.b, m.a);
+        const double yAngle = (m.c == 0 && m.d == 0) ? xAngle : std::atan2(-m.c, m.d);
+        t.rotation = xAngle * 180 / std::numbers::pi;
+        t.skew = yAngle - xAngle;
         cache_ = t;
     }
     return *cache_;
@@ -152,13 +155,14 @@ void ClipObject::applyTransform(const TransformCache& t)
         return;
     Matrix m = d->matrix();
     const double r = t.rotation * std::numbers::pi / 180;
+    const double ry = r + t.skew;
     // An infinite scale is kept as the script set it, but draws as a very large one.
     const double sx = std::clamp(t.xscale / 100, -1e6, 1e6);
     const double sy = std::clamp(t.yscale / 100, -1e6, 1e6);
     m.a = std::cos(r) * sx;
     m.b = std::sin(r) * sx;
-    m.c = -std::sin(r) * sy;
-    m.d = std::cos(r) * sy;
+    m.c = -std::sin(ry) * sy;
+    m.d = std::cos(ry) * sy;
     d->setMatrix(m);
     cache_ = t;
     cache_->matrix = d->matrix();
@@ -190,8 +194,18 @@ Value ClipObject::property(int index)
         return d->visible();
     case 8:
     case 9: {
-        const QRectF box = toQTransform(d->matrix()).mapRect(d->bounds());
-        return (index == 8 ? box.width() : box.height()) / 20.0;
+        // The box of the corners as they land, each on whole twips.
+        const QRectF own = d->bounds();
+        const QTransform m = toQTransform(d->matrix());
+        double lo = std::numeric_limits<double>::infinity();
+        double hi = -lo;
+        for (const QPointF& corner : { own.topLeft(), own.topRight(), own.bottomLeft(), own.bottomRight() }) {
+            const QPointF p = m.map(corner);
+            const double v = std::round(index == 8 ? p.x() : p.y());
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+        return own.isEmpty() && own.isNull() ? 0.0 : (hi - lo) / 20.0;
     }
     case 10:
         return normalizedDegrees(transform().rotation);

@@ -67,7 +67,8 @@ private:
     struct TransformCache {
         double xscale = 100;
         double yscale = 100;
-        double rotation = 0;
+        double rotation = 0; // of the x axis, in degrees
+        double skew = 0; // the y axis's angle less the x axis's, in radians (a flip is pi)
         Matrix matrix;
     };
     TransformCache& transform();

@@ -261,6 +261,33 @@ TEST(Actions, SetPropertyWithValuesOutOfRange)
     EXPECT_EQ(run.traces, lines({ "7", "7", "-107374182.4", "-Infinity", "0", "true", "false" }));
 }
 
+// A flipped clip reads as turned half round with both scales positive, keeps its flip
+// when a script turns it, and measures on whole twips.
+TEST(Actions, FlippedClipKeepsItsFlip)
+{
+    Asm a;
+    for (const char* property : { "_rotation", "_xscale", "_yscale", "_width" })
+        a.get("m").push(property).op(A::GetMember).op(A::Trace);
+    a.get("m").push("_rotation").push(0.0).op(A::SetMember);
+    a.get("_root").get("m").callMethod("getBounds", 1).push("yMin").op(A::GetMember).op(A::Trace);
+    Writer w(stageHeader(100, 100, 12.0, 7));
+    w.defineShape(1, filledRect(0, 0, 10, 10, { 255, 0, 0 }));
+    SpriteDefinition sprite;
+    sprite.timeline.frames.resize(1);
+    sprite.timeline.frames[0].tags.push_back(placeAt(1, 1));
+    w.defineSprite(2, sprite);
+    PlaceObject clip = placeAt(1, 2, 50, 50);
+    clip.matrix->a = -1; // flipped left to right
+    clip.name = "m";
+    w.place(clip);
+    w.doAction(a.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    // Turned back to 0 the y axis keeps its half turn: the square now hangs above y 50.
+    EXPECT_EQ(run.traces, lines({ "180", "100", "100", "10", "40" }));
+}
+
 // A variable path: the name follows the last colon or dot, the clips on the way are
 // found in the display list before variables of the same name.
 TEST(Actions, VariablePathsReachThroughClips)
