@@ -453,9 +453,15 @@ void Vm::set(Object* o, const QString& name, const Value& value)
     if (own && !visible(*own))
         own = nullptr;
     if (own && own->accessor) {
-        if (own->setter) {
+        // A watch sees the write before the setter (the old value is not asked of the
+        // getter); the setter takes what the watcher gives.
+        Value given = value;
+        if (o->hasWatches())
+            watched(o, k, name, Value(), given);
+        own = o->properties().find(k);
+        if (own && own->accessor && own->setter) {
             Ref<Object> setter = own->setter;
-            const Value args[] = { value };
+            const Value args[] = { given };
             call(Value(setter), Value(o), args);
         }
         return;
@@ -491,19 +497,23 @@ void Vm::set(Object* o, const QString& name, const Value& value)
 
 bool Vm::watched(Object* o, const QString& k, const QString& name, const Value& old, Value& value)
 {
+    // A watcher that sets what it watches calls itself, up to a bound of nesting; past
+    // it the value is stored as it is.
+    constexpr int kMaxWatchNesting = 64;
+    if (watchDepth_ > kMaxWatchNesting)
+        return false;
     for (Watch& w : o->watches()) {
         if (w.key != k || !w.callback)
             continue;
         Ref<Object> callback = w.callback;
         Ref<Object> keep(o);
         const Value args[] = { Value(name), old, value, w.userData };
-        // The watcher is not called again for what it sets itself.
-        Ref<Object> saved = std::move(w.callback);
+        ++watchDepth_;
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave { watchDepth_ };
         value = call(Value(callback), Value(o), args);
-        for (Watch& again : o->watches()) {
-            if (again.key == k && !again.callback)
-                again.callback = saved;
-        }
         return true;
     }
     return false;

@@ -182,6 +182,7 @@ private:
     std::vector<Value> stack_;
     int depth_ = 0;
     int maxDepth_ = kDefaultMaxDepth;
+    int watchDepth_ = 0; // watchers running inside one another
     int64_t timeoutMs_ = kDefaultTimeoutSeconds * 1000LL;
     int scripts_ = 0;
     QElapsedTimer clock_;

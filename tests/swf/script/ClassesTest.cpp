@@ -126,6 +126,35 @@ TEST(Classes, ArraySortOnFields)
     EXPECT_EQ(traceOf(a), lines({ "a", "b" }));
 }
 
+// A watcher that sets what it watches is called again, to a bound of nesting; past it
+// the value is stored as set. A watch on a getter/setter property runs before the
+// setter, which takes what the watcher returns.
+TEST(Classes, WatchersNestToABoundAndPrecedeSetters)
+{
+    Asm watcher; // calls++; o.p = "again"; return "w"
+    watcher.push("calls").get("calls").push(1.0).op(A::Add2).op(A::SetVariable);
+    watcher.get("o").push("p").push("again").op(A::SetMember);
+    watcher.push("w").op(A::Return);
+    Asm a;
+    a.push("calls").push(0.0).op(A::SetVariable);
+    a.assignNew("o", "Object");
+    a.function("", { "prop", "old", "nv" }, watcher).push("p").get("o").callMethod("watch", 2).op(A::Pop);
+    a.get("o").push("p").push(1.0).op(A::SetMember);
+    a.traceVar("calls");
+    a.get("o").push("p").op(A::GetMember).op(A::Trace);
+
+    Asm setter;
+    setter.push("set ").get("v").op(A::Add2).op(A::Trace);
+    Asm doubler;
+    doubler.get("nv").push(2.0).op(A::Multiply).op(A::Return);
+    a.assignNew("q", "Object");
+    a.function("", { "v" }, setter).function("", {}, Asm().push(0.0).op(A::Return)).push("x").get("q");
+    a.callMethod("addProperty", 3).op(A::Pop);
+    a.function("", { "prop", "old", "nv" }, doubler).push("x").get("q").callMethod("watch", 2).op(A::Pop);
+    a.get("q").push("x").push(4.0).op(A::SetMember);
+    EXPECT_EQ(traceOf(a, 7), lines({ "65", "w", "set 8" }));
+}
+
 TEST(Classes, ObjectPropertiesWatchAndFlags)
 {
     Asm getter;
