@@ -151,6 +151,16 @@ void MovieClip::gotoFrame(int frame)
         replay.run(timeline_->frames[f], f);
 
     currentFrame_ = frame;
+    // A RemoveObject empties its depth whoever stands there: a script's clip that
+    // swapped into a timeline depth goes with it.
+    if (!rebuild) {
+        for (const int depth : replay.removedDepths()) {
+            auto it = displayList_.find(depth);
+            if (it != displayList_.end() && it->second->origin() != Origin::Timeline
+                && depth < kScriptDepthOffset)
+                erase(it);
+        }
+    }
     reconcile(state, rebuild);
 
     if (frame < available)
@@ -238,7 +248,8 @@ DisplayObject* MovieClip::placeByScript(uint16_t characterId, std::string name, 
     return shown;
 }
 
-DisplayObject* MovieClip::adoptByScript(std::unique_ptr<DisplayObject> object, std::string name, int scriptDepth)
+DisplayObject* MovieClip::adoptByScript(
+    std::unique_ptr<DisplayObject> object, std::string name, int scriptDepth)
 {
     if (!object || scriptDepth < kMinScriptDepth || scriptDepth > kMaxScriptDepth
         || stage_.instanceCount() >= Stage::kMaxInstances)

@@ -46,6 +46,7 @@ void TimelineReplay::place(const PlaceObject& tag)
 
 void TimelineReplay::remove(const RemoveObject& tag)
 {
+    removed_.push_back(tag.depth);
     state_.erase(tag.depth);
 }
 

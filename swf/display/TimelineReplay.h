@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace swf {
 
@@ -35,12 +36,15 @@ public:
 
     // `index` is the frame's place in its timeline.
     void run(const Frame& frame, int index = -1);
+    // The depths RemoveObject tags emptied, in order.
+    const std::vector<int>& removedDepths() const { return removed_; }
 
 private:
     void place(const PlaceObject& tag);
     void remove(const RemoveObject& tag);
 
     ReplayState& state_;
+    std::vector<int> removed_;
     uint32_t placed_ = 0;
     int frameIndex_ = -1;
 };

@@ -288,6 +288,33 @@ TEST(Actions, FlippedClipKeepsItsFlip)
     EXPECT_EQ(run.traces, lines({ "180", "100", "100", "10", "40" }));
 }
 
+// A RemoveObject empties its depth whoever stands there: a duplicate that swapped into
+// the timeline's depth goes, the timeline's clip that swapped out stays.
+TEST(Actions, RemoveObjectTakesWhatSwappedIntoItsDepth)
+{
+    Asm swap;
+    swap.push("mc1").push("dup").push(16385.0).op(A::CloneSprite);
+    swap.get("dup").pushInt(1).get("mc1").callMethod("swapDepths", 1).op(A::Pop);
+    Asm check;
+    check.get("mc1").op(A::TypeOf).op(A::Trace);
+    check.get("dup").op(A::TypeOf).op(A::Trace);
+    Writer w(stageHeader(100, 100, 12.0, 6));
+    w.defineSprite(1, SpriteDefinition {});
+    PlaceObject clip = placeAt(2, 1);
+    clip.name = "mc1";
+    w.place(clip);
+    w.doAction(swap.bytes());
+    w.showFrame();
+    RemoveObject gone;
+    gone.depth = 2;
+    w.remove(gone);
+    w.doAction(check.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 2);
+    EXPECT_EQ(run.traces, lines({ "movieclip", "undefined" }));
+}
+
 // A variable path: the name follows the last colon or dot, the clips on the way are
 // found in the display list before variables of the same name.
 TEST(Actions, VariablePathsReachThroughClips)
