@@ -92,11 +92,13 @@ QString textOf(Vm& vm, const std::vector<Char>& chars, std::size_t begin, std::s
     return out;
 }
 
-// The range [begin, end) two index arguments name: at least one character, within the text.
+// The range [begin, end) two index arguments name: at least one character, within the
+// text; none in a text of none.
 std::pair<std::size_t, std::size_t> rangeArgs(Vm& vm, CallArgs& c, std::size_t count)
 {
-    const double last = double(count) - 1;
-    const double begin = std::clamp(indexArg(vm, c[0]), 0.0, std::max(0.0, last));
+    if (count == 0)
+        return { 0, 0 };
+    const double begin = std::clamp(indexArg(vm, c[0]), 0.0, double(count) - 1);
     const double end = std::clamp(indexArg(vm, c[1]), begin + 1, double(count));
     return { std::size_t(begin), std::size_t(end) };
 }
@@ -221,7 +223,9 @@ Value getTextRunInfo(Vm& vm, CallArgs& c)
         return Value();
     std::vector<Value> runs;
     const double count = double(chars->size());
-    const double begin = std::clamp(indexArg(vm, c[0]), 0.0, count);
+    if (count == 0)
+        return Value(vm.newArray());
+    const double begin = std::clamp(indexArg(vm, c[0]), 0.0, count - 1);
     const double end = std::clamp(indexArg(vm, c[1]), begin, count - 1);
     for (std::size_t i = std::size_t(begin); double(i) <= end && i < chars->size(); ++i) {
         const Char& ch = (*chars)[i];

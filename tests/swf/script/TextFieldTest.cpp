@@ -399,9 +399,16 @@ TEST(TextSnapshotScript, GetTextSnapshotMakesWhatTheGlobalClassIs)
     made.trace("made");
     Asm a;
     // getTextSnapshot makes whatever the global TextSnapshot is.
+    // A clip without static text has none to give.
+    a.pushArgs({ "clip", 5.0 }).get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.push("empty").get("clip").callMethod("getTextSnapshot", 0).op(A::SetVariable);
+    a.traceCall("empty", "getCount");
+    a.traceCall("empty", "getText", { 0.0, 5.0 });
+    a.pushArgs({ 0.0, 5.0 }).get("empty").callMethod("getTextRunInfo", 2).push("length").op(A::GetMember);
+    a.op(A::Trace);
     a.get("_global").push("TextSnapshot").function("", { "clip" }, made).op(A::SetMember);
     a.get("_root").callMethod("getTextSnapshot", 0).op(A::Pop);
-    EXPECT_EQ(snapshotTraces(a), lines({ "made" }));
+    EXPECT_EQ(snapshotTraces(a), lines({ "0", "", "0", "made" }));
 }
 
 } // namespace
