@@ -195,7 +195,7 @@ void EditTextInstance::setHtmlText(const QString& html)
         setText(html);
         return;
     }
-    spans_ = parseHtml(html, defaultFormat_);
+    spans_ = parseHtml(html, defaultFormat_, { multiline_, condenseWhite_, movie_.header.version >= 8 });
     changed();
 }
 

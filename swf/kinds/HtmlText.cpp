@@ -73,18 +73,32 @@ QList<std::pair<QString, QString>> attributes(const QString& body)
     return out;
 }
 
+// A colour attribute: '#' then hexadecimal digits, spaces after the '#' skipped, read up
+// to the first other character; the last six digits count. Anything else leaves the colour.
 Rgba parseColor(const QString& text, Rgba fallback)
 {
-    QString s = text.trimmed();
-    if (s.startsWith(u'#'))
-        s = s.mid(1);
-    else if (s.startsWith(u"0x", Qt::CaseInsensitive))
-        s = s.mid(2);
-    bool ok = false;
-    const uint v = s.toUInt(&ok, 16);
-    if (!ok)
+    if (!text.startsWith(u'#'))
         return fallback;
-    return { static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v), 255 };
+    qsizetype i = 1;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    uint32_t value = 0;
+    bool any = false;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const int digit = c >= u'0' && c <= u'9' ? c - u'0'
+            : c >= u'a' && c <= u'f'             ? c - u'a' + 10
+            : c >= u'A' && c <= u'F'             ? c - u'A' + 10
+                                                 : -1;
+        if (digit < 0)
+            break;
+        value = (value << 4) | uint32_t(digit);
+        any = true;
+    }
+    if (!any)
+        return fallback;
+    return { static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value),
+        255 };
 }
 
 TextFormat::Align parseAlign(const QString& s, TextFormat::Align fallback)
@@ -163,7 +177,56 @@ void normalize(std::vector<TextSpan>& spans)
     spans = std::move(out);
 }
 
-std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base)
+namespace {
+
+// The white space of HTML text: spaces, tabs and line ends only.
+bool isHtmlSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// The text between two tags as the field takes it: a text of nothing but white space is
+// left out; white space is condensed to one space when asked, or else line ends are
+// paragraph ends; entities are decoded.
+QString textNode(const QString& raw, const HtmlOptions& options)
+{
+    if (std::all_of(raw.begin(), raw.end(), isHtmlSpace))
+        return {};
+    QString text;
+    for (qsizetype k = 0; k < raw.size(); ++k) {
+        const QChar c = raw[k];
+        if (options.condenseWhite && isHtmlSpace(c)) {
+            if (text.isEmpty() || text.back() != u' ')
+                text += u' ';
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && k + 1 < raw.size() && raw[k + 1] == u'\n')
+                ++k;
+            text += u'\r';
+        } else {
+            text += c;
+        }
+    }
+    QString out;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        if (text[k] == u'&') {
+            const qsizetype end = text.indexOf(u';', k);
+            if (end > k && end - k <= 10) {
+                const QString decoded = decodeEntity(text.mid(k + 1, end - k - 1));
+                if (!decoded.isEmpty()) {
+                    out += decoded;
+                    k = end;
+                    continue;
+                }
+            }
+        }
+        out += text[k];
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base, const HtmlOptions& options)
 {
     std::vector<TextSpan> spans;
     std::vector<std::pair<QString, TextFormat>> stack; // open tags and the format before each
@@ -174,36 +237,39 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base)
             spans.push_back({ pending, format });
         pending.clear();
     };
-    const auto newParagraph = [&] { pending += u'\r'; };
-    bool paragraphOpen = false;
+    // Paragraph ends of <br>, </p> and </li> are kept by multiline fields only.
+    const auto breakLine = [&] {
+        if (options.multiline)
+            pending += u'\r';
+    };
+    // A paragraph's end takes the format of its last character.
+    const auto endParagraph = [&] {
+        if (options.multiline && pending.isEmpty() && !spans.empty() && !spans.back().text.endsWith(u'\r'))
+            spans.back().text += u'\r';
+        else
+            breakLine();
+    };
+    // A list item that opens within a line starts a new one.
+    const auto startLine = [&] {
+        const bool midLine = !pending.isEmpty() ? !pending.endsWith(u'\r')
+                                                : !spans.empty() && !spans.back().text.endsWith(u'\r');
+        if (midLine)
+            breakLine();
+    };
     qsizetype i = 0;
     const qsizetype n = html.size();
     while (i < n) {
-        const QChar c = html[i];
-        if (c == u'&') {
-            const qsizetype end = html.indexOf(u';', i);
-            if (end > i && end - i <= 10) {
-                const QString decoded = decodeEntity(html.mid(i + 1, end - i - 1));
-                if (!decoded.isEmpty()) {
-                    pending += decoded;
-                    i = end + 1;
-                    continue;
-                }
-            }
-            pending += c;
-            ++i;
-            continue;
-        }
-        if (c != u'<') {
-            // Line ends in HTML source are not breaks.
-            if (c != u'\n' && c != u'\r')
-                pending += c;
-            ++i;
+        if (html[i] != u'<') {
+            qsizetype next = html.indexOf(u'<', i);
+            if (next < 0)
+                next = n;
+            pending += textNode(html.mid(i, next - i), options);
+            i = next;
             continue;
         }
         const qsizetype end = html.indexOf(u'>', i);
         if (end < 0) {
-            pending += html.mid(i);
+            pending += textNode(html.mid(i), options);
             break;
         }
         QString tag = html.mid(i + 1, end - i - 1).trimmed();
@@ -219,35 +285,36 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base)
         const QString rest = space < 0 ? QString() : tag.mid(space + 1);
 
         if (closing) {
-            if (name == u"p" || name == u"li") {
-                flush();
-                newParagraph();
-                paragraphOpen = false;
-            }
-            // Close up to the matching open tag.
+            // Close up to the matching open tag; a paragraph's end takes its format.
             for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
                 if (it->first == name) {
+                    stack.erase(std::next(it).base(), stack.end());
+                    // A paragraph within a paragraph ends with the outer one; list
+                    // items end each their own.
+                    const bool inner = name == u"p"
+                        && std::any_of(
+                            stack.begin(), stack.end(), [](const auto& open) { return open.first == u"p"; });
+                    if ((name == u"p" && !inner) || name == u"li")
+                        endParagraph();
                     flush();
                     format = it->second;
-                    stack.erase(std::next(it).base(), stack.end());
                     break;
                 }
             }
             continue;
         }
         if (name == u"br" || name == u"sbr") {
-            pending += u'\r';
+            breakLine();
             continue;
         }
         if (selfClosing)
             continue;
+        if (name == u"li")
+            startLine();
         flush();
         stack.push_back({ name, format });
         const auto attrs = attributes(rest);
         if (name == u"p") {
-            if (paragraphOpen)
-                newParagraph();
-            paragraphOpen = true;
             for (const auto& [key, value] : attrs) {
                 if (key == u"align")
                     format.align = parseAlign(value, format.align);
@@ -268,7 +335,7 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base)
                     format.color = parseColor(value, format.color);
                 else if (key == u"letterspacing")
                     format.letterSpacing = value.toDouble();
-                else if (key == u"kerning")
+                else if (key == u"kerning" && options.kerning)
                     format.kerning = value.toInt() != 0;
             }
         } else if (name == u"a") {
@@ -279,9 +346,6 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base)
                     format.target = value;
             }
         } else if (name == u"li") {
-            if (paragraphOpen)
-                newParagraph();
-            paragraphOpen = true;
             format.bullet = true;
         } else if (name == u"textformat") {
             for (const auto& [key, value] : attrs) {
@@ -309,9 +373,6 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base)
         }
     }
     flush();
-    // The last paragraph's end is not a break of its own.
-    if (!spans.empty() && spans.back().text.endsWith(u'\r'))
-        spans.back().text.chop(1);
     normalize(spans);
     return spans;
 }
@@ -364,6 +425,32 @@ QString paragraphAttributes(const TextFormat& f)
     return out;
 }
 
+void takeParagraphFormat(TextFormat& to, const TextFormat& from)
+{
+    to.align = from.align;
+    to.leftMargin = from.leftMargin;
+    to.rightMargin = from.rightMargin;
+    to.indent = from.indent;
+    to.leading = from.leading;
+    to.blockIndent = from.blockIndent;
+    to.bullet = from.bullet;
+    to.tabStops = from.tabStops;
+}
+
+// Joins neighbouring runs of the same format; a paragraph that has only runs of nothing
+// keeps one.
+void normalizeKeepingEmpty(std::vector<TextSpan>& runs)
+{
+    std::vector<TextSpan> out;
+    for (TextSpan& run : runs) {
+        if (!out.empty() && out.back().format == run.format)
+            out.back().text += run.text;
+        else
+            out.push_back(std::move(run));
+    }
+    runs = std::move(out);
+}
+
 QString runHtml(const TextSpan& run)
 {
     QString inner = escaped(run.text);
@@ -384,16 +471,31 @@ QString runHtml(const TextSpan& run)
 
 QString toHtml(const std::vector<TextSpan>& spans, const TextFormat& base)
 {
-    // Split into paragraphs, each a list of runs.
+    // Split into paragraphs, each a list of runs; one that has no text is a run of
+    // nothing in the format of its end.
     std::vector<std::vector<TextSpan>> paragraphs(1);
     for (const TextSpan& span : spans) {
         const QStringList parts = span.text.split(u'\r');
         for (qsizetype k = 0; k < parts.size(); ++k) {
-            if (k > 0)
+            if (k > 0) {
+                // The paragraph's end: written as a run of nothing where its format
+                // is not the text's before it.
+                std::vector<TextSpan>& ended = paragraphs.back();
+                if (ended.empty() || !(ended.back().format == span.format))
+                    ended.push_back({ QString(), span.format });
                 paragraphs.emplace_back();
+            }
             if (!parts[k].isEmpty())
                 paragraphs.back().push_back({ parts[k], span.format });
         }
+    }
+    if (paragraphs.size() > 1 && paragraphs.back().empty())
+        paragraphs.pop_back();
+    // A paragraph has the layout of its first run throughout.
+    for (std::vector<TextSpan>& paragraph : paragraphs) {
+        for (TextSpan& run : paragraph)
+            takeParagraphFormat(run.format, paragraph.front().format);
+        normalizeKeepingEmpty(paragraph);
     }
     TextFormat last = spans.empty() ? base : spans.front().format;
     QString out;

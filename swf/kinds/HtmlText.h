@@ -43,15 +43,22 @@ struct TextSpan {
 
 // Reads the HTML the text fields of the era take: <p align>, <br>, <b>, <i>, <u>,
 // <font face size color>, <a href target>, <textformat leftmargin rightmargin indent
-// leading>, <li> and the usual entities. Unknown tags are left out, their text kept.
-// `base` is the format of text outside any tag.
-std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base);
+// leading>, <li> and the usual entities. Unknown tags are left out, their text kept; a
+// text of nothing but white space between two tags is left out too, and line ends in the
+// text end paragraphs. `base` is the format of text outside any tag.
+struct HtmlOptions {
+    bool multiline = true; // <br>, </p> and </li> end paragraphs
+    bool condenseWhite = false; // runs of white space show as one space
+    bool kerning = true; // <font kerning> is read (movies of SWF 8 and later)
+};
+std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base, const HtmlOptions& options = {});
 
 // The spans as the original player writes a field's htmlText: each paragraph a <P> (an
 // <LI> when bulleted) inside a <TEXTFORMAT> with its margins, indents, leading and tab
 // stops when any is set; a <FONT> with every attribute of the paragraph's first run,
-// further <FONT>s with what changes, and the link and style tags around each run.
-// `base` is the format of an empty text.
+// further <FONT>s with what changes, and the link and style tags around each run. An
+// empty paragraph is written with the format of its end; the empty paragraph after a
+// last paragraph end is not written. `base` is the format of an empty text.
 QString toHtml(const std::vector<TextSpan>& spans, const TextFormat& base = {});
 
 // Joins neighbouring spans of the same format and drops empty ones.

@@ -18,6 +18,7 @@ struct StaticTextInstance::Layout {
     QRectF bounds;
     std::vector<Run> runs;
     QString text;
+    std::vector<Glyph> glyphs;
 };
 
 std::unique_ptr<DisplayObject> StaticTextInstance::make(const InstanceContext& c)
@@ -48,6 +49,7 @@ const StaticTextInstance::Layout& StaticTextInstance::layout() const
         double height = 0;
         double x = 0;
         double y = 0;
+        bool newLine = true;
         for (const TextRecord& record : text.records) {
             if (record.fontId)
                 font = fontFace(movie_, *record.fontId, stage_.decoded());
@@ -57,8 +59,10 @@ const StaticTextInstance::Layout& StaticTextInstance::layout() const
                 color = *record.color;
             if (record.xOffset)
                 x = *record.xOffset;
-            if (record.yOffset)
+            if (record.yOffset && *record.yOffset != y) {
+                newLine = true;
                 y = *record.yOffset;
+            }
             if (made.runs.empty() || !(made.runs.back().color == color)) {
                 made.runs.push_back({ color, {} });
                 made.runs.back().outline.setFillRule(Qt::WindingFill);
@@ -69,8 +73,16 @@ const StaticTextInstance::Layout& StaticTextInstance::layout() const
                     outline.addPath(
                         (QTransform::fromTranslate(x, y) * matrix).map(font->glyphPath(glyph.index, height)));
                     const uint16_t code = font->definition.glyphs[glyph.index].code;
-                    if (code)
+                    if (code) {
                         made.text.append(QChar(code));
+                        const double ascent = font->definition.hasLayout
+                            ? font->definition.ascent * height / font->definition.emSize()
+                            : height;
+                        made.glyphs.push_back({ QChar(code),
+                            matrix.mapRect(QRectF(x, y - ascent, glyph.advance, height)), newLine, color,
+                            height, font->name, QTransform::fromTranslate(x, y) * matrix });
+                        newLine = false;
+                    }
                 }
                 x += glyph.advance;
             }
@@ -81,6 +93,16 @@ const StaticTextInstance::Layout& StaticTextInstance::layout() const
 
 void StaticTextInstance::draw(DrawContext& context) const
 {
+    if (!selected_.empty() && !context.makingMask()) {
+        QPainterPath highlight;
+        const std::vector<Glyph>& all = glyphs();
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (glyphSelected(i))
+                highlight.addRect(all[i].box);
+        }
+        if (!highlight.isEmpty())
+            context.fill(highlight, SolidPaint(context.colorTransform().applyRgba(selectColor_)));
+    }
     for (const Layout::Run& run : layout().runs) {
         if (run.outline.isEmpty())
             continue;
@@ -113,6 +135,19 @@ QPainterPath StaticTextInstance::ownOutline(double& work) const
 QString StaticTextInstance::text() const
 {
     return layout().text;
+}
+
+const std::vector<StaticTextInstance::Glyph>& StaticTextInstance::glyphs() const
+{
+    return layout().glyphs;
+}
+
+void StaticTextInstance::setGlyphSelected(std::size_t index, bool on)
+{
+    if (index >= glyphs().size())
+        return;
+    selected_.resize(glyphs().size());
+    selected_[index] = on;
 }
 
 } // namespace swf

@@ -168,6 +168,47 @@ void ClipObject::applyTransform(const TransformCache& t)
     cache_->matrix = d->matrix();
 }
 
+// _focusrect of a level's root is the movie's own switch (a boolean, on at first); any
+// other object keeps its own, null until given.
+namespace {
+const QString& focusRectKey()
+{
+    static const QString key = QStringLiteral("\x01focusrect");
+    return key;
+}
+} // namespace
+
+Value ClipObject::focusRect()
+{
+    DisplayObject* d = display();
+    Object* holder = d && !d->parent() ? engine_.vm().global() : this;
+    const Property* stored = holder->findOwn(focusRectKey());
+    if (stored)
+        return stored->value;
+    return holder == this ? Value::null() : Value(true);
+}
+
+void ClipObject::setFocusRect(const Value& value)
+{
+    DisplayObject* d = display();
+    Vm& vm = engine_.vm();
+    if (d && !d->parent()) {
+        // Numbers and number strings count as their value, NaN as on; objects are off;
+        // undefined and null change nothing.
+        if (value.isNullish())
+            return;
+        bool on = false;
+        if (value.isBoolean())
+            on = value.boolean();
+        else if (value.isNumber() || value.isString())
+            on = vm.toNumber(value) != 0;
+        vm.global()->define(focusRectKey(), on, kHidden & ~ReadOnly);
+        return;
+    }
+    define(
+        focusRectKey(), value.isNullish() ? Value::null() : Value(vm.toBoolean(value)), kHidden & ~ReadOnly);
+}
+
 Value ClipObject::property(int index)
 {
     DisplayObject* d = display();
@@ -222,7 +263,7 @@ Value ClipObject::property(int index)
     case 16:
         return 1.0;
     case 17:
-        return 1.0;
+        return focusRect();
     case 18:
         return 5.0;
     case 19:
@@ -349,6 +390,8 @@ void ClipObject::setProperty(int index, const Value& value)
         rememberPath();
         return;
     case 17:
+        setFocusRect(value);
+        return;
     case 16:
     case 18:
     case 19:

@@ -64,6 +64,9 @@ public:
     void forgetTransformCache() { cache_.reset(); }
 
 private:
+    // _focusrect: the movie's switch on a level's root, an own value on other objects.
+    Value focusRect();
+    void setFocusRect(const Value& value);
     struct TransformCache {
         double xscale = 100;
         double yscale = 100;

@@ -177,9 +177,11 @@ bool TextFields::canFocus(DisplayObject& object)
 {
     if (dynamic_cast<EditTextInstance*>(&object))
         return true;
+    // A clip takes it when it says so, or when it acts as a button.
     if (object.asMovieClip())
-        return engine_.vm().toBoolean(
-            engine_.vm().get(engine_.objectFor(object), QStringLiteral("focusEnabled")));
+        return object.isMouseTarget()
+            || engine_.vm().toBoolean(
+                engine_.vm().get(engine_.objectFor(object), QStringLiteral("focusEnabled")));
     return object.character() != nullptr; // a button
 }
 

@@ -33,6 +33,7 @@ void installGeometry(Vm& vm); // flash.geom
 // &, <, >, " and ' as XML entities.
 QString xmlEscaped(const QString& text);
 void installTextFormat(Vm& vm);
+void installTextSnapshot(Vm& vm); // with MovieClip.getTextSnapshot
 // The global Selection object (made with the text fields, which share its focus).
 void installSelection(Vm& vm);
 void installExternalInterface(Vm& vm); // flash.external

@@ -641,6 +641,7 @@ void installButtonAndTextField(Vm& vm, ScriptEngine&)
         vm.method(clipProto, QStringLiteral("createTextField"), createTextField);
 
     installTextFormat(vm);
+    installTextSnapshot(vm);
 
     Ref<Object> selection = vm.newObject();
     makeBroadcaster(vm, selection.get());

@@ -125,8 +125,10 @@ void TextFormatObject::setField(Field f, const Value& value)
         values_[f] = s == u"inline" || s == u"none" ? s : QStringLiteral("block");
         return;
     }
+    // An alignment it does not know, null included, leaves the one set.
     if (value.isNullish()) {
-        values_[f] = Value::null();
+        if (f != Align)
+            values_[f] = Value::null();
         return;
     }
     switch (f) {

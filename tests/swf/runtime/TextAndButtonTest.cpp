@@ -307,15 +307,94 @@ TEST(TextField, HtmlSubset)
     EXPECT_EQ(y.font, QStringLiteral("Arial"));
     EXPECT_EQ(y.size, 400);
     EXPECT_EQ(y.color, (Rgba { 0, 255, 0, 255 }));
-    EXPECT_TRUE(find(QStringLiteral("z")).underline);
-    EXPECT_EQ(find(QStringLiteral("z")).url, QStringLiteral("http://a"));
+    // A paragraph's end has the format of its last character.
+    EXPECT_TRUE(find(QStringLiteral("z\r")).underline);
+    EXPECT_EQ(find(QStringLiteral("z\r")).url, QStringLiteral("http://a"));
     EXPECT_TRUE(find(QStringLiteral("w")).italic);
     EXPECT_EQ(find(QStringLiteral("w")).align, TextFormat::Align::Left);
     const std::vector<TextSpan> again = parseHtml(toHtml(spans), base);
     QString all;
     for (const TextSpan& s : again)
         all += s.text;
-    EXPECT_EQ(all, QStringLiteral("x&y\rz\rw<\u4e2d\rv"));
+    // Each paragraph written comes back ended.
+    EXPECT_EQ(all, QStringLiteral("x&y\rz\rw<\u4e2d\rv\r"));
+}
+
+QString joinedText(const std::vector<TextSpan>& spans)
+{
+    QString out;
+    for (const TextSpan& s : spans)
+        out += s.text;
+    return out;
+}
+
+TEST(TextField, HtmlWhiteSpaceAndParagraphEnds)
+{
+    const TextFormat base;
+    const HtmlOptions multiline { true, false };
+    const HtmlOptions singleLine { false, false };
+    const HtmlOptions condensed { true, true };
+    struct Case {
+        const char* html;
+        HtmlOptions options;
+        QString text;
+    };
+    const Case cases[] = {
+        // Text of nothing but white space between tags is dropped; line ends in text end
+        // paragraphs in any field.
+        { "\n<p> </p>\n<b>\n</b>", multiline, QStringLiteral("\r") },
+        { " <b> a\nb </b> ", singleLine, QStringLiteral(" a\rb ") },
+        // <br>, </p> and </li> end paragraphs of multiline fields only.
+        { "<p>a</p><p>b<br>c</p>", multiline, QStringLiteral("a\rb\rc\r") },
+        { "<p>a</p><p>b<br>c</p>", singleLine, QStringLiteral("abc") },
+        // A paragraph in a paragraph ends with it; a list item mid-line starts a line.
+        { "<p>a<p>b</p></p>", multiline, QStringLiteral("ab\r") },
+        { "a<li>b</li>", multiline, QStringLiteral("a\rb\r") },
+        // Only spaces, tabs and line ends condense.
+        { " a \t\n b\x0b\x0b", condensed, QStringLiteral(" a b\x0b\x0b") },
+    };
+    for (const Case& t : cases)
+        EXPECT_EQ(joinedText(parseHtml(QString::fromUtf8(t.html), base, t.options)), t.text) << t.html;
+}
+
+TEST(TextField, HtmlColoursAndKerning)
+{
+    const TextFormat base;
+    const auto colour = [&](const char* value) {
+        const auto spans
+            = parseHtml(QStringLiteral("<font color=\"%1\">x</font>").arg(QString::fromUtf8(value)), base);
+        return spans.empty() ? Rgba {} : spans.front().format.color;
+    };
+    EXPECT_EQ(colour("#234"), (Rgba { 0, 0x02, 0x34, 255 })) << "digits as a number, not shorthand";
+    EXPECT_EQ(colour("#23456789a"), (Rgba { 0x56, 0x78, 0x9a, 255 })) << "the last six digits";
+    EXPECT_EQ(colour("# abfg"), (Rgba { 0, 0x0a, 0xbf, 255 })) << "up to the first other character";
+    EXPECT_EQ(colour("202020"), base.color) << "no '#'";
+    EXPECT_EQ(colour("#g1"), base.color);
+    const QString kerned = QStringLiteral("<font kerning=\"1\">k</font>");
+    EXPECT_TRUE(parseHtml(kerned, base).front().format.kerning);
+    EXPECT_FALSE(parseHtml(kerned, base, { true, false, false }).front().format.kerning);
+}
+
+TEST(TextField, HtmlOutputOfParagraphEnds)
+{
+    TextFormat bold;
+    bold.bold = true;
+    const TextFormat plain;
+    const QString open = QStringLiteral("<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" "
+                                        "COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">");
+    const QString close = QStringLiteral("</FONT></P>");
+    // The empty paragraph after the last end is not written; an end in another format is
+    // written as an empty run, an empty paragraph in the format of its end.
+    EXPECT_EQ(toHtml({ { QStringLiteral("ab"), plain }, { QStringLiteral("\r"), bold } }),
+        open + QStringLiteral("ab<B></B>") + close);
+    EXPECT_EQ(toHtml({ { QStringLiteral("\r"), bold }, { QStringLiteral("c\r"), plain } }),
+        open + QStringLiteral("<B></B>") + close + open + QStringLiteral("c") + close);
+    // A paragraph has the alignment of its first run.
+    TextFormat right;
+    right.align = TextFormat::Align::Right;
+    EXPECT_EQ(toHtml({ { QStringLiteral("a"), right }, { QStringLiteral("b"), plain } }),
+        QString(open).replace(QStringLiteral("LEFT"), QStringLiteral("RIGHT")) + QStringLiteral("ab")
+            + close);
 }
 
 // ---- Buttons -----------------------------------------------------------------------------------

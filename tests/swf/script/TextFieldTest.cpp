@@ -3,6 +3,11 @@
 
 #include "ScriptFixture.h"
 
+#include "swf/format/Fonts.h"
+#include "swf/format/Tags.h"
+#include "swf/format/Text.h"
+#include "swf/runtime/Fixtures.h"
+
 #include <gtest/gtest.h>
 
 namespace swf::test {
@@ -188,6 +193,7 @@ TEST(TextFieldScript, HtmlTextInTheOriginalForm)
     Asm a;
     createField(a, "t", 1);
     setMemberBool(a, "t", "html", true);
+    setMemberBool(a, "t", "multiline", true);
     setMember(a, "t", "htmlText",
         "<textformat leftmargin='5' leading='2'><p>one <b>two</b></p></textformat><p align='right'>"
         "<font face='Arial' size='20'>three</font></p>");
@@ -198,7 +204,7 @@ TEST(TextFieldScript, HtmlTextInTheOriginalForm)
                 "SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">one <B>two</B></FONT></P>"
                 "</TEXTFORMAT><P ALIGN=\"RIGHT\"><FONT FACE=\"Arial\" SIZE=\"20\" COLOR=\"#000000\" "
                 "LETTERSPACING=\"0\" KERNING=\"0\">three</FONT></P>",
-            "13" }));
+            "14" }));
 }
 
 TEST(TextFieldScript, FormatsOfRangesNestFontTags)
@@ -255,6 +261,154 @@ TEST(TextFieldScript, SelectionFocusAndReplacingTheSelection)
     EXPECT_EQ(traceOf(a),
         lines({ "|abcd", "null", "_level0.t", "true", "_level0.t", "1", "1", "|Xd", "false", "_level0.t",
             "null", "true", "null" }));
+}
+
+TEST(TextFieldScript, FocusRectOfTheMovieAndOfEachObject)
+{
+    Asm a;
+    a.pushArgs({ "clip", 1.0 }).get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.traceVar("_focusrect");
+    a.push("_focusrect").push("0").op(A::SetVariable).traceVar("_focusrect");
+    // Null leaves the movie's switch as it is; NaN is on, an object off.
+    a.push("_focusrect").pushNull().op(A::SetVariable).traceVar("_focusrect");
+    a.push("_focusrect").push("x").op(A::SetVariable);
+    traceMember(a, "_root", "_focusrect");
+    a.push("_focusrect").pushInt(0).op(A::InitObject).op(A::SetVariable).traceVar("_focusrect");
+    // Another object has its own: null until given, then a boolean.
+    traceMember(a, "clip", "_focusrect");
+    setMember(a, "clip", "_focusrect", "0");
+    traceMember(a, "clip", "_focusrect");
+    setMember(a, "clip", "_focusrect", 0.0);
+    traceMember(a, "clip", "_focusrect");
+    a.get("clip").push("_focusrect").pushNull().op(A::SetMember);
+    traceMember(a, "clip", "_focusrect");
+    EXPECT_EQ(
+        traceOf(a, 7), lines({ "true", "false", "false", "true", "false", "null", "true", "false", "null" }));
+}
+
+TEST(TextFieldScript, ClipsTakeTheFocusWhenEnabledOrActingAsButtons)
+{
+    Asm a;
+    a.pushArgs({ "clip", 1.0 }).get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.get("clip").get("Selection").callMethod("setFocus", 1).op(A::Trace);
+    a.get("clip").push("onRelease").function("", {}, Asm()).op(A::SetMember);
+    a.get("clip").get("Selection").callMethod("setFocus", 1).op(A::Trace);
+    a.get("Selection").callMethod("getFocus", 0).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "false", "true", "_level0.clip" }));
+}
+
+TEST(TextFieldScript, TextFormatAlignIgnoresWhatItDoesNotKnow)
+{
+    Asm a;
+    a.assignNew("f", "TextFormat");
+    setMember(a, "f", "align", "RIGHT");
+    a.get("f").push("align").pushNull().op(A::SetMember);
+    traceMember(a, "f", "align");
+    setMember(a, "f", "size", 3.0);
+    a.get("f").push("size").pushNull().op(A::SetMember);
+    traceMember(a, "f", "size");
+    EXPECT_EQ(traceOf(a), lines({ "right", "null" }));
+}
+
+// ---- TextSnapshot ------------------------------------------------------------------------------
+
+// A font of 'A', 'B' and 'C' without outlines, each advancing 600 of the em (1024).
+FontDefinition letterFont()
+{
+    FontDefinition font;
+    font.version = 2;
+    font.name = "Letters";
+    font.hasLayout = true;
+    font.ascent = 600;
+    font.descent = 100;
+    for (char code : { 'A', 'B', 'C' }) {
+        FontGlyph glyph;
+        glyph.code = uint16_t(code);
+        glyph.advance = 600;
+        font.glyphs.push_back(glyph);
+    }
+    return font;
+}
+
+// Static text of glyphs `indices` of the letter font, 20 pixels high, its baseline at 20
+// pixels, each glyph 15 pixels wide.
+StaticText letters(std::vector<uint16_t> indices)
+{
+    StaticText text;
+    text.bounds = { 0, 2000, 0, 600 };
+    TextRecord record;
+    record.fontId = 1;
+    record.height = 400;
+    record.color = Rgba { 0, 0, 0, 255 };
+    record.xOffset = 0;
+    record.yOffset = 400;
+    for (uint16_t i : indices)
+        record.glyphs.push_back({ i, 300 });
+    text.records.push_back(record);
+    return text;
+}
+
+// "AB" at depth 1, "C" at depth 2 (lower on the stage), then `script`.
+QStringList snapshotTraces(const Asm& script)
+{
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    w.define(toCode(TagCode::DefineFont2), 1, encodeFont(letterFont()));
+    w.define(toCode(TagCode::DefineText), 2, encodeStaticText(letters({ 0, 1 })));
+    w.define(toCode(TagCode::DefineText), 3, encodeStaticText(letters({ 2 })));
+    w.place(placeAt(1, 2));
+    w.place(placeAt(2, 3, 0, 50));
+    w.doAction(script.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    return run.traces;
+}
+
+TEST(TextSnapshotScript, ReadsSearchesAndSelectsTheClipsStaticText)
+{
+    Asm a;
+    a.push("ts").get("_root").callMethod("getTextSnapshot", 0).op(A::SetVariable);
+    a.traceCall("ts", "getCount");
+    a.traceCall("ts", "getText", { 0.0, 3.0 });
+    a.pushBool(true).pushArgs({ 0.0, 3.0 }).get("ts").callMethod("getText", 3).op(A::Trace);
+    // Ranges are cut to the text and hold at least one character; one index is not enough.
+    a.traceCall("ts", "getText", { 7.0, 1.0 });
+    a.traceCall("ts", "getText", { -2.0, -5.0 });
+    a.traceCall("ts", "getText", { 1.0 });
+    a.pushBool(false).push("bc").push(0.0).get("ts").callMethod("findText", 3).op(A::Trace);
+    a.pushBool(true).push("bc").push(0.0).get("ts").callMethod("findText", 3).op(A::Trace);
+    a.pushBool(true).pushArgs({ 0.0, 2.0 }).get("ts").callMethod("setSelected", 3).op(A::Pop);
+    a.traceCall("ts", "getSelectedText");
+    a.traceCall("ts", "getSelected", { 2.0, 3.0 });
+    a.traceCall("ts", "getSelected", { 1.0, 3.0 });
+    // Pixels of the clip: B is the second square of the first line, C is 50 pixels down.
+    a.traceCall("ts", "hitTestTextNearPos", { 20.0, 15.0 });
+    a.traceCall("ts", "hitTestTextNearPos", { 5.0, 70.0, 30.0 });
+    a.traceCall("ts", "hitTestTextNearPos", { 90.0, 90.0, 1.0 });
+    // No clip, no text.
+    a.assignNew("none", "TextSnapshot");
+    a.traceCall("none", "getCount");
+    EXPECT_EQ(snapshotTraces(a),
+        lines({ "3", "ABC", "AB\nC", "C", "A", "undefined", "1", "-1", "AB", "false", "true", "1", "2", "-1",
+            "undefined" }));
+}
+
+TEST(TextSnapshotScript, GetTextSnapshotMakesWhatTheGlobalClassIs)
+{
+    Asm made;
+    made.trace("made");
+    Asm a;
+    // getTextSnapshot makes whatever the global TextSnapshot is.
+    // A clip without static text has none to give.
+    a.pushArgs({ "clip", 5.0 }).get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.push("empty").get("clip").callMethod("getTextSnapshot", 0).op(A::SetVariable);
+    a.traceCall("empty", "getCount");
+    a.traceCall("empty", "getText", { 0.0, 5.0 });
+    a.pushArgs({ 0.0, 5.0 }).get("empty").callMethod("getTextRunInfo", 2).push("length").op(A::GetMember);
+    a.op(A::Trace);
+    a.get("_global").push("TextSnapshot").function("", { "clip" }, made).op(A::SetMember);
+    a.get("_root").callMethod("getTextSnapshot", 0).op(A::Pop);
+    EXPECT_EQ(snapshotTraces(a), lines({ "0", "", "0", "made" }));
 }
 
 } // namespace
