@@ -5,6 +5,7 @@
 #include "../runtime/Fixtures.h"
 
 #include "swf/video/FlvPlayback.h"
+#include "swf/video/VideoPlayback.h"
 
 #include <gtest/gtest.h>
 
@@ -161,6 +162,34 @@ TEST(FlvPlayback, PictureOfThePlayTime)
     const int beforeSeek = 6, afterSeek = 7;
     EXPECT_GE(playback.decodedCount(), beforeSeek + afterSeek);
     EXPECT_LE(playback.decodedCount(), beforeSeek + afterSeek + int(FlvPlayback::kFramesAhead));
+}
+
+// Waiting, each picture is that of the frame due, whatever the thread's pace: a run
+// stepped frame by frame shows the same frames every time. The pictures are those the
+// embedded video's decoding (in order, on the caller's thread) makes of the same packets.
+TEST(FlvPlayback, WaitingShowsTheFrameDue)
+{
+    // Every frame different, large enough that the thread takes its time.
+    const auto clip = encodeClip("testsrc=s=480x360:r=25:d=1.2", "flashsv", 12);
+    if (!clip)
+        GTEST_SKIP() << "no ffmpeg";
+    VideoPlayback inOrder({ VideoCodec::ScreenVideo });
+    const auto packets = [&](int n) -> std::optional<VideoPacket> {
+        if (n < 0 || size_t(n) >= clip->frames.size())
+            return std::nullopt;
+        return VideoPacket { clip->frames[size_t(n)].packet, clip->frames[size_t(n)].key };
+    };
+    FlvPlayback playback;
+    playback.append(clip->flv);
+    playback.finish();
+    playback.advance(0);
+    for (int frame = 0; frame < int(clip->frames.size()); ++frame) {
+        const auto shown = playback.picture();
+        const auto expected = inOrder.frame(frame, packets);
+        ASSERT_TRUE(shown && expected);
+        EXPECT_EQ(*shown, *expected) << "frame " << frame;
+        playback.advance(40);
+    }
 }
 
 // A jump forward starts at the key frame before the time: the frames before it are never
