@@ -53,9 +53,10 @@ bool sameName(std::string_view a, std::string_view b)
 // A feed's runs, each a stream voice of its own in the mixer.
 class MixerFeed final : public SoundFeed {
 public:
-    MixerFeed(std::shared_ptr<Mixer> mixer, std::shared_ptr<VoiceId> ids)
+    MixerFeed(std::shared_ptr<Mixer> mixer, std::shared_ptr<VoiceId> ids, std::shared_ptr<const bool> held)
         : mixer_(std::move(mixer))
         , ids_(std::move(ids))
+        , held_(std::move(held))
     {
     }
     ~MixerFeed() override { stop(); }
@@ -86,10 +87,12 @@ public:
         status_.reset();
     }
     bool playing() const override { return status_ && !status_->ended; }
+    bool held() const override { return *held_; }
 
 private:
     std::shared_ptr<Mixer> mixer_;
     std::shared_ptr<VoiceId> ids_;
+    std::shared_ptr<const bool> held_;
     VoiceId voice_ = 0;
     std::shared_ptr<VoiceStatus> status_;
 };
@@ -184,6 +187,7 @@ void SoundEngine::pause()
     if (paused_)
         return;
     paused_ = true;
+    *feedsHeld_ = true;
     mixer_->setPaused(true);
     while (!streams_.empty())
         stopStream(streams_.begin());
@@ -194,6 +198,7 @@ void SoundEngine::resume()
     if (!paused_)
         return;
     paused_ = false;
+    *feedsHeld_ = false;
     mixer_->setPaused(false);
 }
 
@@ -477,7 +482,7 @@ void SoundEngine::setSoundTransform(SoundGroup group, const SoundTransform& tran
 
 std::unique_ptr<SoundFeed> SoundEngine::openFeed()
 {
-    return std::make_unique<MixerFeed>(mixer_, nextVoice_);
+    return std::make_unique<MixerFeed>(mixer_, nextVoice_, feedsHeld_);
 }
 
 void SoundEngine::forget(ScriptSound* sound)

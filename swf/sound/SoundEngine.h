@@ -140,6 +140,7 @@ private:
     std::shared_ptr<Mixer> mixer_;
     // Shared with the feeds, which start voices of their own.
     std::shared_ptr<VoiceId> nextVoice_ = std::make_shared<VoiceId>(1);
+    std::shared_ptr<bool> feedsHeld_ = std::make_shared<bool>(false); // paused_, for the feeds
     bool paused_ = false;
     uint64_t periods_ = 0; // ticks mixed for an output that does not pull
     std::vector<int16_t> periodSamples_;

@@ -24,6 +24,9 @@ public:
     // Whether a run is on: started, and neither stopped nor stopped by the movie's sound
     // (stopAllSounds, a rewind) nor played out.
     virtual bool playing() const = 0;
+    // The movie's sound is paused (the user's pause): the owner stops its run and starts
+    // another where it then stands once this is over, rather than pile up sound.
+    virtual bool held() const = 0;
 };
 
 } // namespace swf

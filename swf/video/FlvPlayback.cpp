@@ -239,6 +239,10 @@ void FlvPlayback::feedSound()
         && (state_ == State::Playing || state_ == State::Buffering || (state_ == State::Ended && soundOn_));
     if (!sound_ || !audioFormat_ || !moving)
         return;
+    if (sound_->held()) {
+        stopSound();
+        return;
+    }
     const bool aac = audioFormat_->coding() == SoundCodec::Aac;
     // A run the movie stopped (stopAllSounds) starts again from the play time.
     if (soundOn_ && !soundFinished_ && !sound_->playing())

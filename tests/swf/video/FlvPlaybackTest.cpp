@@ -232,6 +232,8 @@ public:
         on_ = false;
     }
     bool playing() const override { return on_; }
+    bool held() const override { return held_; }
+    bool held_ = false;
 
 private:
     std::vector<std::string>& log_;
@@ -307,6 +309,28 @@ TEST(FlvPlayback, SoundStoppedByTheMovieStartsAgainAtThePlayTime)
     // The file is still arriving: the run waits for more, unfinished.
     playback.advance(1000);
     EXPECT_TRUE(take(log).empty());
+}
+
+// While the movie's sound is paused, the run stops rather than pile up sound; it starts
+// again where the play time then stands.
+TEST(FlvPlayback, SoundHeldByThePlayersPause)
+{
+    std::vector<std::string> log;
+    FlvPlayback playback;
+    auto feed = std::make_unique<FeedLog>(log);
+    FeedLog& held = *feed;
+    playback.setSoundFeed(std::move(feed));
+    playback.append(soundFile(0x3E, 8));
+    playback.finish();
+    playback.advance(0);
+    take(log);
+    held.held_ = true;
+    playback.advance(250);
+    playback.advance(250);
+    EXPECT_EQ(take(log), (std::vector<std::string> { "stop" }));
+    held.held_ = false;
+    playback.advance(250);
+    EXPECT_EQ(take(log), (std::vector<std::string> { "start 3 3 mono", "3", "4", "5", "6" }));
 }
 
 TEST(FlvPlayback, OneSoundFormatPerRun)
