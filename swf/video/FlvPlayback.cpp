@@ -322,13 +322,16 @@ std::shared_ptr<const QImage> FlvPlayback::picture()
     decoding_->skipPicturesBefore(due);
     const auto deadline = std::chrono::steady_clock::now() + kMaxPictureWait;
     for (;;) {
-        sendAhead();
         for (VideoDecodeThread::Picture& p : decoding_->take(due)) {
             if (p.image)
                 current_ = std::move(p.image);
             shown_ = p.frame;
         }
-        if (shown_ >= due || !waitForPictures_ || !decoding_->waitForPicture(deadline))
+        if (shown_ >= due || !waitForPictures_)
+            break;
+        // What was taken made room for the packets still to come.
+        sendAhead();
+        if (!decoding_->waitForPicture(deadline))
             break;
     }
     sendAhead();
