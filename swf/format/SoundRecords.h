@@ -24,6 +24,7 @@ enum class SoundCodec : uint8_t {
     Nellymoser16k = 4,
     Nellymoser8k = 5,
     Nellymoser = 6,
+    Aac = 10, // in video files only: the first unit configures the decoder
     Speex = 11,
 };
 

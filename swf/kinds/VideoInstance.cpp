@@ -106,25 +106,30 @@ int VideoInstance::streamFrame() const
 
 std::shared_ptr<const QImage> VideoInstance::picture() const
 {
-    if (cleared_)
-        return nullptr;
+    std::shared_ptr<const QImage> shown;
     if (source_)
-        return source_->picture();
-    if (!isKnownVideoCodec(definition_.codec))
-        return nullptr;
-    const int frame = streamFrame();
-    return playback_.frame(frame, [this](int n) { return packet(n); });
+        shown = source_->picture();
+    else if (isKnownVideoCodec(definition_.codec))
+        shown = playback_.frame(streamFrame(), [this](int n) { return packet(n); });
+    // Cleared: blank until another picture comes.
+    if (cleared_) {
+        if (shown == cleared_->lock() || !shown)
+            return nullptr;
+        cleared_.reset();
+    }
+    return shown;
 }
 
 void VideoInstance::attach(std::shared_ptr<VideoSource> source)
 {
     source_ = std::move(source);
-    cleared_ = false;
+    cleared_.reset();
 }
 
 void VideoInstance::clear()
 {
-    cleared_ = true;
+    cleared_.reset();
+    cleared_ = std::weak_ptr<const QImage>(picture());
 }
 
 void VideoInstance::draw(DrawContext& context) const

@@ -9,6 +9,7 @@
 #include <QImage>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace swf {
@@ -63,7 +64,8 @@ private:
 
     VideoStreamDefinition definition_;
     bool smoothing_;
-    bool cleared_ = false;
+    // After clear(): the picture it cleared, shown no more.
+    mutable std::optional<std::weak_ptr<const QImage>> cleared_;
     std::shared_ptr<VideoSource> source_;
     mutable Index index_;
     mutable VideoPlayback playback_;

@@ -94,6 +94,7 @@ struct Player::Impl final : script::ScriptHost {
     void openUrl(const QString& url, const QString& window) override { emit owner->openUrlRequested(url, window); }
     void scriptStopped(const QString& message) override { emit owner->scriptStopped(message); }
     SoundEngine* soundEngine() override { return sound.get(); }
+    bool steppedClock() const override { return clockMode == ClockMode::Manual; }
     // The engine's clock: by the frames run when the tool steps the movie, by the time
     // that passed when it plays by the wall clock.
     int64_t timerMillis() const override

@@ -27,6 +27,9 @@ public:
     virtual int64_t timerMillis() const = 0;
     // The movie's sound engine, for Sound objects and stopAllSounds (none: silent).
     virtual SoundEngine* soundEngine() { return nullptr; }
+    // The clock moves only when the movie is stepped (the command-line tool, tests): work
+    // done aside (decoding video) is waited for, so that each run gives the same pictures.
+    virtual bool steppedClock() const { return true; }
 };
 
 // A host that keeps nothing: for tests that only look at the stage.

@@ -3,13 +3,14 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/mem.h>
 }
 
 #include <algorithm>
 
 namespace swf {
 
-AvCodecDecoder::AvCodecDecoder(int codecId, int sampleRate, int channels)
+AvCodecDecoder::AvCodecDecoder(int codecId, int sampleRate, int channels, std::span<const uint8_t> config)
 {
     const AVCodec* codec = avcodec_find_decoder(AVCodecID(codecId));
     if (!codec)
@@ -23,8 +24,25 @@ AvCodecDecoder::AvCodecDecoder(int codecId, int sampleRate, int channels)
     }
     context_->sample_rate = sampleRate;
     av_channel_layout_default(&context_->ch_layout, channels);
+    if (!config.empty()) {
+        context_->extradata = static_cast<uint8_t*>(av_mallocz(config.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+        if (context_->extradata) {
+            std::copy(config.begin(), config.end(), context_->extradata);
+            context_->extradata_size = static_cast<int>(config.size());
+        }
+    }
     if (avcodec_open2(context_, codec, nullptr) < 0)
         avcodec_free_context(&context_);
+}
+
+int AvCodecDecoder::rate() const
+{
+    return context_ ? context_->sample_rate : 0;
+}
+
+int AvCodecDecoder::channels() const
+{
+    return context_ ? context_->ch_layout.nb_channels : 0;
 }
 
 AvCodecDecoder::~AvCodecDecoder()

@@ -11,5 +11,6 @@ std::unique_ptr<SoundDecoder> makePcmDecoder(const SoundFormat& format);
 std::unique_ptr<SoundDecoder> makeAdpcmDecoder(const SoundFormat& format, uint32_t unitSamples);
 std::unique_ptr<SoundDecoder> makeMp3Decoder(const SoundFormat& format);
 std::unique_ptr<SoundDecoder> makeNellymoserDecoder(const SoundFormat& format);
+std::unique_ptr<SoundDecoder> makeAacDecoder();
 
 } // namespace swf

@@ -201,7 +201,7 @@ void ScriptSound::received(const QByteArray& bytes, qint64 total)
         return;
     if (!streamVoice_) {
         DisplayObject* target = target_ ? engine_->stage_.find(target_) : nullptr;
-        streamVoice_ = engine_->nextVoice_++;
+        streamVoice_ = (*engine_->nextVoice_)++;
         auto status = engine_->mixer_->start(
             streamVoice_, std::make_unique<StreamVoice>(mp3Format(), 0, 0), engine_->groupsOf(target));
         engine_->playing_.push_back({ streamVoice_, file_.get(), status, engine_->groupsOf(target), this });

@@ -16,6 +16,8 @@ std::unique_ptr<SoundDecoder> makeSoundDecoder(const SoundFormat& format, uint32
     case SoundCodec::Nellymoser8k:
     case SoundCodec::Nellymoser:
         return makeNellymoserDecoder(format);
+    case SoundCodec::Aac:
+        return makeAacDecoder();
     default:
         return nullptr;
     }

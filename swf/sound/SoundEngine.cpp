@@ -50,6 +50,53 @@ bool sameName(std::string_view a, std::string_view b)
     });
 }
 
+// A feed's runs, each a stream voice of its own in the mixer.
+class MixerFeed final : public SoundFeed {
+public:
+    MixerFeed(std::shared_ptr<Mixer> mixer, std::shared_ptr<VoiceId> ids, std::shared_ptr<const bool> held)
+        : mixer_(std::move(mixer))
+        , ids_(std::move(ids))
+        , held_(std::move(held))
+    {
+    }
+    ~MixerFeed() override { stop(); }
+
+    void start(const SoundFormat& format) override
+    {
+        stop();
+        voice_ = (*ids_)++;
+        status_ = mixer_->start(voice_, std::make_unique<StreamVoice>(format, 0, 0), {});
+    }
+    void push(std::vector<uint8_t> unit) override
+    {
+        if (voice_ == 0)
+            return;
+        auto bytes = std::make_shared<const std::vector<uint8_t>>(std::move(unit));
+        mixer_->push(voice_, { bytes, *bytes, 0 });
+    }
+    void finish() override
+    {
+        if (voice_ != 0)
+            mixer_->finish(voice_);
+    }
+    void stop() override
+    {
+        if (voice_ != 0)
+            mixer_->stop(voice_);
+        voice_ = 0;
+        status_.reset();
+    }
+    bool playing() const override { return status_ && !status_->ended; }
+    bool held() const override { return *held_; }
+
+private:
+    std::shared_ptr<Mixer> mixer_;
+    std::shared_ptr<VoiceId> ids_;
+    std::shared_ptr<const bool> held_;
+    VoiceId voice_ = 0;
+    std::shared_ptr<VoiceStatus> status_;
+};
+
 } // namespace
 
 std::optional<uint16_t> exportedCharacter(const Movie& movie, std::string_view name)
@@ -140,6 +187,7 @@ void SoundEngine::pause()
     if (paused_)
         return;
     paused_ = true;
+    *feedsHeld_ = true;
     mixer_->setPaused(true);
     while (!streams_.empty())
         stopStream(streams_.begin());
@@ -150,6 +198,7 @@ void SoundEngine::resume()
     if (!paused_)
         return;
     paused_ = false;
+    *feedsHeld_ = false;
     mixer_->setPaused(false);
 }
 
@@ -239,7 +288,7 @@ VoiceId SoundEngine::play(
         [sound](const Playing& p) { return p.sound == sound && !p.stopping && !p.status->ended; });
     if (paused_ || (info.syncNoMultiple && playing))
         return 0;
-    const VoiceId id = nextVoice_++;
+    const VoiceId id = (*nextVoice_)++;
     auto status = mixer_->start(id, std::make_unique<EventVoice>(std::move(data), info), groups);
     playing_.push_back({ id, sound, std::move(status), std::move(groups), by });
     return id;
@@ -365,7 +414,7 @@ void SoundEngine::startStream(MovieClip& clip, int frame)
         if (auto block = readMp3StreamBlock(track.blockAt(frame)))
             skip = static_cast<uint32_t>(std::max<int>(0, block->seekSamples));
     }
-    const VoiceId id = nextVoice_++;
+    const VoiceId id = (*nextVoice_)++;
     auto status = mixer_->start(
         id, std::make_unique<StreamVoice>(head->stream, head->sampleCount, skip), groupsOf(&clip));
     Stream stream { clip.id(), &track, id, std::move(status), frame + 1, frame, frame, stage_.tick(),
@@ -429,6 +478,11 @@ void SoundEngine::setSoundTransform(SoundGroup group, const SoundTransform& tran
 {
     transforms_[group] = transform;
     mixer_->setGains(group, transform.gains());
+}
+
+std::unique_ptr<SoundFeed> SoundEngine::openFeed()
+{
+    return std::make_unique<MixerFeed>(mixer_, nextVoice_, feedsHeld_);
 }
 
 void SoundEngine::forget(ScriptSound* sound)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Mixer.h"
+#include "SoundFeed.h"
 #include "SoundTransform.h"
 #include "StreamTrack.h"
 
@@ -79,6 +80,9 @@ public:
     // A Sound object's engine side; `target` is the clip whose sounds it controls, or
     // null for the whole movie (new Sound() without a target).
     std::unique_ptr<ScriptSound> createSound(DisplayObject* target);
+    // A feed of sound into the mix from outside the timelines (a NetStream's audio), at
+    // the movie's volume. It may outlive this engine: it then plays nothing more.
+    std::unique_ptr<SoundFeed> openFeed();
     // The volume and balance of a clip's sounds (0: of every sound of the movie), shared
     // by every Sound object made for that clip.
     SoundTransform soundTransform(SoundGroup group) const;
@@ -134,7 +138,9 @@ private:
     SoundOutput& output_;
     double frameRate_;
     std::shared_ptr<Mixer> mixer_;
-    VoiceId nextVoice_ = 1;
+    // Shared with the feeds, which start voices of their own.
+    std::shared_ptr<VoiceId> nextVoice_ = std::make_shared<VoiceId>(1);
+    std::shared_ptr<bool> feedsHeld_ = std::make_shared<bool>(false); // paused_, for the feeds
     bool paused_ = false;
     uint64_t periods_ = 0; // ticks mixed for an output that does not pull
     std::vector<int16_t> periodSamples_;

@@ -8,9 +8,32 @@ namespace {
 // More than this is no FLV a movie plays: the bytes stop being kept.
 constexpr size_t kMaxFileBytes = size_t(512) << 20;
 
+// The one coding of audio tags whose format byte says its rate (MP3 at 8 kHz).
+constexpr uint8_t kMp3At8k = 14;
+
+// The codings the sound decoders play: PCM, ADPCM, MP3, Nellymoser and AAC.
+bool playableSound(uint8_t codec)
+{
+    return codec <= uint8_t(SoundCodec::Nellymoser) || codec == uint8_t(SoundCodec::Aac);
+}
+
 } // namespace
 
 FlvPlayback::FlvPlayback() = default;
+FlvPlayback::~FlvPlayback() = default;
+
+void FlvPlayback::setSoundFeed(std::unique_ptr<SoundFeed> feed)
+{
+    stopSound();
+    sound_ = std::move(feed);
+}
+
+void FlvPlayback::setPaused(bool paused)
+{
+    if (paused)
+        stopSound();
+    paused_ = paused;
+}
 
 void FlvPlayback::append(std::span<const uint8_t> bytes, std::optional<size_t> total)
 {
@@ -41,6 +64,7 @@ void FlvPlayback::notFound()
     if (state_ == State::Failed)
         return;
     state_ = State::Failed;
+    stopSound();
     status("NetStream.Play.StreamNotFound", "error");
 }
 
@@ -72,7 +96,7 @@ void FlvPlayback::readTags()
                     options.cropBottom = *video->vp6Adjustment & 0x0F;
                 }
                 videoOptions_ = options;
-                video_ = std::make_unique<VideoPlayback>(options);
+                decoding_ = std::make_unique<VideoDecodeThread>(options, kFramesAhead);
             }
             if (uint8_t(videoOptions_->codec) != video->codec)
                 continue;
@@ -80,8 +104,30 @@ void FlvPlayback::readTags()
             videos_.push_back({ tag->timeMs, packetOffset, video->packet.size(), video->key() });
         } else if (tag->type == uint8_t(FlvTagType::Script)) {
             data_.push_back({ tag->timeMs, offset, tag->data.size() });
+        } else if (tag->type == uint8_t(FlvTagType::Audio)) {
+            readAudio(tag->timeMs, tag->data);
         }
     }
+}
+
+void FlvPlayback::readAudio(uint32_t timeMs, std::span<const uint8_t> data)
+{
+    const auto audio = readFlvAudio(data);
+    if (!audio || audio->payload.empty())
+        return;
+    const SoundFormat format { audio->format == kMp3At8k ? uint8_t(SoundCodec::Mp3) : audio->format,
+        audio->rateIndex, audio->sixteenBit, audio->stereo };
+    if (!audioFormat_ && playableSound(format.codec))
+        audioFormat_ = format;
+    // One run plays one format: tags of another are skipped.
+    if (!audioFormat_ || format != *audioFormat_)
+        return;
+    if (audio->aacConfig) {
+        if (aacConfig_.empty())
+            aacConfig_.assign(audio->payload.begin(), audio->payload.end());
+        return;
+    }
+    audio_.push_back({ timeMs, size_t(audio->payload.data() - bytes_.data()), audio->payload.size() });
 }
 
 void FlvPlayback::status(const char* code, const char* level)
@@ -96,6 +142,8 @@ uint32_t FlvPlayback::lastTimeMs() const
         last = videos_.back().timeMs;
     if (!data_.empty())
         last = std::max(last, data_.back().timeMs);
+    if (!audio_.empty())
+        last = std::max(last, audio_.back().timeMs);
     return last;
 }
 
@@ -116,6 +164,13 @@ void FlvPlayback::dispatchData(double toMs)
 }
 
 void FlvPlayback::advance(double ms)
+{
+    advanceTime(ms);
+    feedSound();
+    sendAhead();
+}
+
+void FlvPlayback::advanceTime(double ms)
 {
     if (state_ == State::Waiting || state_ == State::Failed || state_ == State::Ended)
         return;
@@ -169,11 +224,57 @@ void FlvPlayback::seek(double seconds)
     if (videos_.empty())
         landing = target;
     timeMs_ = landing;
+    stopSound();
+    restartDecoding(frameAt(landing));
     // The script data after the new time is told again when reached.
     dataSent_ = size_t(std::ranges::count_if(data_, [&](const DataEntry& d) { return d.timeMs < landing; }));
     if (state_ == State::Ended)
         state_ = State::Playing;
     status("NetStream.Seek.Notify");
+}
+
+void FlvPlayback::feedSound()
+{
+    const bool moving = started_ && !paused_
+        && (state_ == State::Playing || state_ == State::Buffering || (state_ == State::Ended && soundOn_));
+    if (!sound_ || !audioFormat_ || !moving)
+        return;
+    if (sound_->held()) {
+        stopSound();
+        return;
+    }
+    const bool aac = audioFormat_->coding() == SoundCodec::Aac;
+    // A run the movie stopped (stopAllSounds) starts again from the play time.
+    if (soundOn_ && !soundFinished_ && !sound_->playing())
+        soundOn_ = false;
+    if (!soundOn_) {
+        audioSent_ = size_t(std::ranges::lower_bound(audio_, timeMs_, {}, [](const AudioEntry& a) {
+            return double(a.timeMs);
+        }) - audio_.begin());
+        if ((aac && aacConfig_.empty()) || (complete_ && audioSent_ == audio_.size()))
+            return;
+        sound_->start(*audioFormat_);
+        if (aac)
+            sound_->push(aacConfig_);
+        soundOn_ = true;
+        soundFinished_ = false;
+    }
+    for (; audioSent_ < audio_.size() && audio_[audioSent_].timeMs < timeMs_ + kSoundAheadMs; ++audioSent_) {
+        const auto unit = std::span(bytes_).subspan(audio_[audioSent_].offset, audio_[audioSent_].size);
+        sound_->push({ unit.begin(), unit.end() });
+    }
+    if (complete_ && audioSent_ == audio_.size() && !soundFinished_) {
+        sound_->finish();
+        soundFinished_ = true;
+    }
+}
+
+void FlvPlayback::stopSound()
+{
+    if (sound_ && soundOn_)
+        sound_->stop();
+    soundOn_ = false;
+    soundFinished_ = false;
 }
 
 int FlvPlayback::frameAt(double ms) const
@@ -184,17 +285,57 @@ int FlvPlayback::frameAt(double ms) const
     return int(it - videos_.begin()) - 1;
 }
 
+void FlvPlayback::sendAhead()
+{
+    while (decoding_ && size_t(sent_) < videos_.size() && !decoding_->full()) {
+        const VideoEntry& v = videos_[size_t(sent_)];
+        const auto packet = std::span(bytes_).subspan(v.offset, v.size);
+        decoding_->push(sent_++, { packet.begin(), packet.end() });
+    }
+}
+
+void FlvPlayback::restartDecoding(int frame)
+{
+    if (!decoding_)
+        return;
+    int key = std::max(0, frame);
+    while (key > 0 && size_t(key) < videos_.size() && !videos_[size_t(key)].key)
+        --key;
+    decoding_->flush();
+    sent_ = key;
+    shown_ = key - 1;
+}
+
 std::shared_ptr<const QImage> FlvPlayback::picture()
 {
-    if (!video_ || state_ == State::Failed)
+    if (!decoding_ || state_ == State::Failed)
         return nullptr;
-    const int frame = frameAt(timeMs_);
-    return video_->frame(frame, [this](int n) -> std::optional<VideoPacket> {
-        if (n < 0 || size_t(n) >= videos_.size())
-            return std::nullopt;
-        const VideoEntry& v = videos_[size_t(n)];
-        return VideoPacket { std::span(bytes_).subspan(v.offset, v.size), v.key };
-    });
+    const int due = frameAt(timeMs_);
+    if (due < 0 || due == shown_)
+        return current_;
+    // Back, or on past a key frame not yet handed over: the frames between need no decoding.
+    int key = due;
+    while (key > 0 && !videos_[size_t(key)].key)
+        --key;
+    if (due < shown_ || (key >= sent_ && key > shown_ + 1))
+        restartDecoding(due);
+    decoding_->skipPicturesBefore(due);
+    const auto deadline = std::chrono::steady_clock::now() + kMaxPictureWait;
+    for (;;) {
+        for (VideoDecodeThread::Picture& p : decoding_->take(due)) {
+            if (p.image)
+                current_ = std::move(p.image);
+            shown_ = p.frame;
+        }
+        if (shown_ >= due || !waitForPictures_)
+            break;
+        // What was taken made room for the packets still to come.
+        sendAhead();
+        if (!decoding_->waitForPicture(deadline))
+            break;
+    }
+    sendAhead();
+    return current_;
 }
 
 std::vector<FlvPlayback::Event> FlvPlayback::takeEvents()

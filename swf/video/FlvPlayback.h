@@ -2,8 +2,10 @@
 
 #include "Amf0.h"
 #include "FlvReader.h"
-#include "VideoPlayback.h"
+#include "VideoDecodeThread.h"
 #include "VideoSource.h"
+
+#include "swf/sound/SoundFeed.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,10 +19,21 @@ namespace swf {
 // One FLV file playing, as a script's NetStream plays it: bytes arrive while it plays,
 // time moves on while enough is buffered, and what happens is told in events, in order:
 // the status codes ("NetStream.Play.Start", "NetStream.Buffer.Full" ...) and the file's
-// own script data (onMetaData, onCuePoint) when the play time reaches it. The picture of
-// the play time is decoded on demand, each packet once while playing forward.
+// own script data (onMetaData, onCuePoint) when the play time reaches it. The video is
+// decoded on a thread of its own, a few frames ahead of the play time, each packet once
+// while playing forward; the picture shown is that of the last frame due. The file's
+// sound goes to a feed into the movie's mix, a little ahead of the play time; a pause or
+// a seek silences it and the sound starts again where the play time goes on.
 class FlvPlayback final : public VideoSource {
 public:
+    // Sound is fed this far ahead of the play time, so that an output that mixes ahead of
+    // what is heard never waits for the next frame of the movie.
+    static constexpr double kSoundAheadMs = 1000;
+    // Frames decoded ahead of the one shown, at most.
+    static constexpr size_t kFramesAhead = 4;
+    // The longest picture() waits for the frame due, when it waits.
+    static constexpr std::chrono::milliseconds kMaxPictureWait { 2000 };
+
     struct Event {
         enum class Kind : uint8_t { Status, Data };
         Kind kind = Kind::Status;
@@ -30,6 +43,10 @@ public:
     };
 
     FlvPlayback();
+    ~FlvPlayback() override;
+
+    // Where the file's sound goes from now on (none: silent); the feed playing is stopped.
+    void setSoundFeed(std::unique_ptr<SoundFeed> feed);
 
     // The file's bytes as they arrive; `total` is what the file will hold, when known.
     void append(std::span<const uint8_t> bytes, std::optional<size_t> total = std::nullopt);
@@ -38,7 +55,7 @@ public:
 
     // Moves the play time on by `ms` while playing and buffered.
     void advance(double ms);
-    void setPaused(bool paused) { paused_ = paused; }
+    void setPaused(bool paused);
     bool paused() const { return paused_; }
     // Goes to the last key frame at or before `seconds`.
     void seek(double seconds);
@@ -54,8 +71,12 @@ public:
     // The events since the last call, oldest first.
     std::vector<Event> takeEvents();
 
+    // Whether picture() waits for the frame due (up to kMaxPictureWait), so that a run
+    // stepped frame by frame shows the same pictures every time; else it shows the last
+    // frame decoded and due, and never waits.
+    void setWaitForPictures(bool wait) { waitForPictures_ = wait; }
     std::shared_ptr<const QImage> picture() override;
-    int decodedCount() const { return video_ ? video_->decodedCount() : 0; }
+    int decodedCount() const { return decoding_ ? decoding_->decodedCount() : 0; }
 
 private:
     enum class State : uint8_t { Waiting, Buffering, Playing, Ended, Failed };
@@ -70,20 +91,41 @@ private:
         size_t offset;
         size_t size;
     };
+    using AudioEntry = DataEntry; // the codec's bytes, after the tag's format byte(s)
 
     void readTags();
+    void advanceTime(double ms);
     void status(const char* code, const char* level = "status");
     void dispatchData(double toMs);
+    void readAudio(uint32_t timeMs, std::span<const uint8_t> data);
+    // Feeds the sound up to a little past the play time, starting a run where needed.
+    void feedSound();
+    void stopSound();
     uint32_t lastTimeMs() const;
     int frameAt(double ms) const;
+    // Hands the decoding thread the next packets while it has room.
+    void sendAhead();
+    // Decoding starts again from the key frame at or before `frame`.
+    void restartDecoding(int frame);
 
     std::vector<uint8_t> bytes_;
     std::optional<size_t> total_;
     std::optional<FlvReader> reader_;
     std::vector<VideoEntry> videos_;
     std::vector<DataEntry> data_;
+    std::vector<AudioEntry> audio_;
+    std::optional<SoundFormat> audioFormat_; // of the first audio tag; others are skipped
+    std::vector<uint8_t> aacConfig_;
+    std::unique_ptr<SoundFeed> sound_;
+    size_t audioSent_ = 0; // audio tags fed in the run playing
+    bool soundOn_ = false; // a run is playing (or played out to the file's end)
+    bool soundFinished_ = false; // the run was given the file's last audio tag
     std::optional<VideoDecoder::Options> videoOptions_;
-    std::unique_ptr<VideoPlayback> video_;
+    std::unique_ptr<VideoDecodeThread> decoding_;
+    int sent_ = 0; // the video packets before this one were handed to the thread
+    int shown_ = -1; // the frame of the picture taken last from the thread
+    std::shared_ptr<const QImage> current_;
+    bool waitForPictures_ = true;
     std::vector<Event> events_;
     State state_ = State::Waiting;
     bool complete_ = false;

@@ -1,8 +1,13 @@
 // Fuzzes FLV files: the header and tag reader over the whole file and over its first
 // bytes as they would arrive, the AMF0 script data of every script tag, and the video
-// packets through the decoders in order and after jumps back and forth. Beyond "never
-// crash, never hang", every tag lies inside the file.
+// packets through the decoders in order and after jumps back and forth, and the whole file
+// played as a NetStream plays it (arriving in two pieces, its video decoded on the
+// playback's thread, its sound decoded as the mix would). Beyond "never crash, never
+// hang", every tag lies inside the file.
+#include "swf/sound/SoundFeed.h"
+#include "swf/sound/SoundPipeline.h"
 #include "swf/video/Amf0.h"
+#include "swf/video/FlvPlayback.h"
 #include "swf/video/FlvReader.h"
 #include "swf/video/VideoPlayback.h"
 
@@ -32,6 +37,59 @@ void readTags(std::span<const uint8_t> file, const swf::FlvHeader& header, std::
             broken("a tag reaches outside the file");
         tags.push_back(*tag);
     }
+}
+
+// A feed that decodes what it is given at once, a little of each unit, as the mixer would.
+class DecodingFeed final : public swf::SoundFeed {
+public:
+    void start(const swf::SoundFormat& format) override
+    {
+        pipeline_ = std::make_unique<swf::SoundPipeline>(format, 0);
+    }
+    void push(std::vector<uint8_t> unit) override
+    {
+        if (!pipeline_)
+            return;
+        auto bytes = std::make_shared<const std::vector<uint8_t>>(std::move(unit));
+        pipeline_->push({ bytes, *bytes, 0 });
+        pipeline_->pull(out_, kFrames);
+    }
+    void finish() override
+    {
+        if (pipeline_)
+            pipeline_->finish();
+    }
+    void stop() override { pipeline_.reset(); }
+    bool playing() const override { return pipeline_ && !pipeline_->ended(); }
+    bool held() const override { return false; }
+
+private:
+    static constexpr size_t kFrames = 512;
+    std::unique_ptr<swf::SoundPipeline> pipeline_;
+    float out_[kFrames * 2];
+};
+
+void play(std::span<const uint8_t> file)
+{
+    swf::FlvPlayback playback;
+    playback.setWaitForPictures(false);
+    playback.setSoundFeed(std::make_unique<DecodingFeed>());
+    playback.append(file.first(file.size() / 2));
+    playback.advance(100);
+    (void)playback.picture();
+    playback.append(file.subspan(file.size() / 2));
+    playback.finish();
+    for (double ms : { 40.0, 500.0 }) {
+        playback.advance(ms);
+        (void)playback.picture();
+    }
+    playback.seek(0.2);
+    (void)playback.picture();
+    playback.setPaused(true);
+    playback.setPaused(false);
+    playback.advance(1e6);
+    (void)playback.picture();
+    (void)playback.takeEvents();
 }
 
 } // namespace
@@ -88,5 +146,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (decoded > 4 * kMaxPackets * streams.size())
         broken("a packet went through a decoder more often than the jumps need");
+    play(file);
     return 0;
 }

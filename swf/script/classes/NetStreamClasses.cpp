@@ -8,6 +8,8 @@
 #include "swf/player/MovieLoader.h"
 #include "swf/script/ClipObject.h"
 #include "swf/script/ScriptEngine.h"
+#include "swf/script/ScriptHost.h"
+#include "swf/sound/SoundEngine.h"
 #include "swf/video/FlvPlayback.h"
 
 namespace swf::script {
@@ -72,11 +74,22 @@ Value connectionConnect(Vm& vm, CallArgs& c)
 // ---- NetStream -------------------------------------------------------------------------------------
 
 // What a video attached to a stream shows: the picture of whatever file the stream plays
-// now, so that attachVideo may come before play() and outlive close().
+// now, so that attachVideo may come before play() and outlive close(). The last picture
+// stays after close() (and until the next file has one), as a still.
 class StreamScreen final : public VideoSource {
 public:
     std::shared_ptr<FlvPlayback> playback;
-    std::shared_ptr<const QImage> picture() override { return playback ? playback->picture() : nullptr; }
+    std::shared_ptr<const QImage> picture() override
+    {
+        if (playback) {
+            if (auto shown = playback->picture())
+                still_ = std::move(shown);
+        }
+        return still_;
+    }
+
+private:
+    std::shared_ptr<const QImage> still_;
 };
 
 // A NetStream: the FLV playing (engine side), the load that feeds it, and the timer that
@@ -89,8 +102,13 @@ public:
         , vm_(vm)
     {
     }
-    // No timer outlives the object: while one runs, it holds the object.
-    ~NetStreamObject() override = default;
+    // No timer outlives the object: while one runs, it holds the object. A video may
+    // keep the playback; its sound goes with the stream.
+    ~NetStreamObject() override
+    {
+        if (playback)
+            playback->setSoundFeed(nullptr);
+    }
 
     std::shared_ptr<FlvPlayback> playback;
     std::shared_ptr<StreamScreen> screen = std::make_shared<StreamScreen>();
@@ -103,6 +121,9 @@ public:
         playback = std::make_shared<FlvPlayback>();
         playback->setBufferTime(bufferTime);
         screen->playback = playback;
+        playback->setWaitForPictures(engine.host().steppedClock());
+        if (SoundEngine* sound = engine.host().soundEngine())
+            playback->setSoundFeed(sound->openFeed());
         job_ = engine.services().loader.open(MovieLocation::resolve(engine.resolveUrl(url)));
         FlvPlayback* p = playback.get();
         QObject::connect(
@@ -133,6 +154,10 @@ public:
             // Signals already on their way must not reach the playback that goes now.
             job_->disconnect();
             job_.release()->deleteLater();
+        }
+        if (playback) {
+            playback->setSoundFeed(nullptr);
+            screen->picture(); // the still
         }
         playback.reset();
         screen->playback.reset();

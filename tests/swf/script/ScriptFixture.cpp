@@ -11,7 +11,12 @@
 namespace swf::test {
 
 ScriptRun::ScriptRun()
-    : player_(std::make_unique<Player>(Services { loader_, sound_, random_, clock_ }))
+    : ScriptRun(sound_)
+{
+}
+
+ScriptRun::ScriptRun(SoundOutput& sound)
+    : player_(std::make_unique<Player>(Services { loader_, sound, random_, clock_ }))
 {
     player_->setClockMode(Player::ClockMode::Manual);
     QObject::connect(player_.get(), &Player::traced, [this](const QString& line) { traces << line; });

@@ -19,6 +19,8 @@ namespace swf::test {
 class ScriptRun {
 public:
     ScriptRun();
+    // The movie's sound going to `sound`, which outlives the run.
+    explicit ScriptRun(SoundOutput& sound);
     ~ScriptRun();
 
     // Loads the movie and runs `frames` frames (the first one included).

@@ -11,18 +11,19 @@
 
 namespace swf::test {
 
-std::optional<Clip> encodeClip(
-    const QString& source, const QString& codec, int keyInterval, const QStringList& extra)
+namespace {
+
+// Runs ffmpeg with `args` and the FLV file it writes; none when there is no ffmpeg or it fails.
+std::optional<std::vector<uint8_t>> ffmpegFlv(QStringList args)
 {
     const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
     QTemporaryDir dir;
     if (ffmpeg.isEmpty() || !dir.isValid())
         return std::nullopt;
     const QString out = dir.filePath(QStringLiteral("clip.flv"));
-    QStringList args { "-v", "error", "-f", "lavfi", "-i", source, "-c:v", codec, "-g",
-        QString::number(keyInterval) };
-    args << extra << "-an"
-         << "-f"
+    args.prepend(QStringLiteral("error"));
+    args.prepend(QStringLiteral("-v"));
+    args << "-f"
          << "flv" << out;
     QProcess process;
     process.start(ffmpeg, args);
@@ -32,8 +33,21 @@ std::optional<Clip> encodeClip(
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     const QByteArray bytes = file.readAll();
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+} // namespace
+
+std::optional<Clip> encodeClip(
+    const QString& source, const QString& codec, int keyInterval, const QStringList& extra)
+{
+    QStringList args { "-f", "lavfi", "-i", source, "-c:v", codec, "-g", QString::number(keyInterval) };
+    args << extra << "-an";
+    auto flv = ffmpegFlv(args);
+    if (!flv)
+        return std::nullopt;
     Clip clip;
-    clip.flv.assign(bytes.begin(), bytes.end());
+    clip.flv = std::move(*flv);
     const auto header = readFlvHeader(clip.flv);
     if (!header)
         return std::nullopt;
@@ -47,6 +61,11 @@ std::optional<Clip> encodeClip(
         clip.frames.push_back({ { video->packet.begin(), video->packet.end() }, video->key(), tag->timeMs });
     }
     return clip;
+}
+
+std::optional<std::vector<uint8_t>> encodeSound(const QString& source, const QString& codec)
+{
+    return ffmpegFlv({ "-f", "lavfi", "-i", source, "-c:a", codec, "-ar", "22050", "-ac", "1" });
 }
 
 QString twoColours(const QString& first, const QString& second, int half, int width, int height)

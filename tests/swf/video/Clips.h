@@ -33,6 +33,11 @@ struct Clip {
 std::optional<Clip> encodeClip(
     const QString& source, const QString& codec, int keyInterval = 3, const QStringList& extra = {});
 
+// A file of sound alone: `source` an FFmpeg audio source ("sine=f=440:d=0.5") coded with
+// `codec` ("pcm_s16le", "adpcm_swf", "libmp3lame" ...), mono at 22 kHz. None when there is
+// no ffmpeg or no such encoder.
+std::optional<std::vector<uint8_t>> encodeSound(const QString& source, const QString& codec);
+
 // Two colours one after the other, `half` frames each, at 10 frames a second.
 QString twoColours(const QString& first, const QString& second, int half, int width = 32, int height = 32);
 
