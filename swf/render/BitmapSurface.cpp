@@ -17,18 +17,22 @@ uint32_t pack(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
-// The shift of the first channel named by a channel flag (1 red, 2 green, 4 blue, 8 alpha).
-std::optional<int> shiftOfChannel(int flags)
+// The shift of the channel a flag names (1 red, 2 green, 4 blue, 8 alpha); nothing for
+// any other value, several flags included.
+std::optional<int> shiftOfChannel(int flag)
 {
-    if (flags & 1)
+    switch (flag) {
+    case 1:
         return 16;
-    if (flags & 2)
+    case 2:
         return 8;
-    if (flags & 4)
+    case 4:
         return 0;
-    if (flags & 8)
+    case 8:
         return 24;
-    return std::nullopt;
+    default:
+        return std::nullopt;
+    }
 }
 
 // The Park and Miller "minimal standard" generator: repeatable from a seed.
@@ -177,7 +181,8 @@ void BitmapSurface::copyPixels(const BitmapSurface& source, const QRect& area, Q
     // Read the whole source first: it may be this bitmap.
     std::vector<uint32_t> pixels(std::size_t(from.width()) * std::size_t(from.height()));
     for (int y = 0; y < from.height(); ++y)
-        std::copy_n(source.row(from.top() + y) + from.left(), from.width(), pixels.data() + std::size_t(y) * from.width());
+        std::copy_n(source.row(from.top() + y) + from.left(), from.width(),
+            pixels.data() + std::size_t(y) * from.width());
     const QPoint alphaOffset = alphaAt - area.topLeft();
     for (int y = 0; y < from.height(); ++y) {
         uint32_t* out = row(to.y() + y) + to.x();
@@ -232,14 +237,14 @@ void BitmapSurface::copyChannel(
     const std::optional<int> from = shiftOfChannel(sourceChannel);
     const std::optional<int> to = shiftOfChannel(destChannel);
     const auto cut = clipCopy(source.rect(), area, at);
-    if (!from || !to || !cut || (*to == 24 && !transparent_))
+    if (!to || !cut || (*to == 24 && !transparent_))
         return;
     const auto [src, dst] = *cut;
     std::vector<uint32_t> values(std::size_t(src.width()) * std::size_t(src.height()));
     for (int y = 0; y < src.height(); ++y)
         for (int x = 0; x < src.width(); ++x)
             values[std::size_t(y) * src.width() + x]
-                = channel(source.pixel32(src.left() + x, src.top() + y), *from);
+                = from ? channel(source.pixel32(src.left() + x, src.top() + y), *from) : 0;
     for (int y = 0; y < src.height(); ++y)
         for (int x = 0; x < src.width(); ++x) {
             uint32_t* p = &row(dst.y() + y)[dst.x() + x];
@@ -311,10 +316,11 @@ int BitmapSurface::threshold(const BitmapSurface& source, const QRect& area, QPo
         }
         return v != against;
     };
+    // The test sees the pixels as they are kept: premultiplied.
     std::vector<uint32_t> pixels(std::size_t(src.width()) * std::size_t(src.height()));
     for (int y = 0; y < src.height(); ++y)
-        for (int x = 0; x < src.width(); ++x)
-            pixels[std::size_t(y) * src.width() + x] = source.pixel32(src.left() + x, src.top() + y);
+        std::copy_n(source.row(src.top() + y) + src.left(), src.width(),
+            pixels.data() + std::size_t(y) * src.width());
     int count = 0;
     for (int y = 0; y < src.height(); ++y)
         for (int x = 0; x < src.width(); ++x) {
@@ -324,7 +330,7 @@ int BitmapSurface::threshold(const BitmapSurface& source, const QRect& area, QPo
                 store(out, color);
                 ++count;
             } else if (copySource) {
-                store(out, p);
+                store(out, unpremultiplied(p));
             }
         }
     touch();
@@ -378,7 +384,8 @@ void BitmapSurface::noise(int seed, int low, int high, int channels, bool grey)
     touch();
 }
 
-void BitmapSurface::merge(const BitmapSurface& source, const QRect& area, QPoint at, const std::array<int, 4>& mul)
+void BitmapSurface::merge(
+    const BitmapSurface& source, const QRect& area, QPoint at, const std::array<int, 4>& mul)
 {
     const auto cut = clipCopy(source.rect(), area, at);
     if (!cut)
@@ -469,7 +476,8 @@ int BitmapSurface::pixelDissolve(
     if (!self) {
         pixels.resize(std::size_t(total));
         for (int y = 0; y < src.height(); ++y)
-            std::copy_n(source.row(src.top() + y) + src.left(), src.width(), pixels.data() + std::size_t(y) * src.width());
+            std::copy_n(source.row(src.top() + y) + src.left(), src.width(),
+                pixels.data() + std::size_t(y) * src.width());
     }
     uint32_t stored;
     store(&stored, fill);

@@ -68,15 +68,19 @@ public:
         QPoint alphaAt, bool mergeAlpha);
     // Multiplies and offsets the straight channels of `area`: mul[0..3] and add[0..3] in
     // the order red, green, blue, alpha.
-    void colorTransform(const QRect& area, const std::array<double, 4>& mul, const std::array<double, 4>& add);
-    // Channels are the flags 1 red, 2 green, 4 blue, 8 alpha; one of each is used.
-    void copyChannel(const BitmapSurface& source, const QRect& area, QPoint at, int sourceChannel, int destChannel);
+    void colorTransform(
+        const QRect& area, const std::array<double, 4>& mul, const std::array<double, 4>& add);
+    // Channels are 1 red, 2 green, 4 blue, 8 alpha. A source channel of any other value
+    // copies zeros; a target channel of any other value changes nothing.
+    void copyChannel(
+        const BitmapSurface& source, const QRect& area, QPoint at, int sourceChannel, int destChannel);
     // Fills the pixels of the colour of (x, y) that join it side by side. False when
     // nothing changed.
     bool floodFill(int x, int y, uint32_t argb);
     enum class Compare : uint8_t { Less, LessEqual, Greater, GreaterEqual, Equal, NotEqual };
-    // Sets the pixels of `source` whose masked colour passes the test to `color` (the
-    // others copied from the source when `copySource`); the number of pixels set.
+    // Sets the pixels of `source` whose masked colour (premultiplied, as kept) passes the
+    // test to `color` (the others copied from the source when `copySource`); the number of
+    // pixels set.
     int threshold(const BitmapSurface& source, const QRect& area, QPoint at, Compare test, uint32_t value,
         uint32_t color, uint32_t mask, bool copySource);
     // The smallest rectangle holding every pixel whose masked colour is (or with `find`
@@ -94,7 +98,8 @@ public:
     void scroll(int dx, int dy);
     // Moves `count` pixels of `source` (or, when `source` is this bitmap, sets them to
     // `fill`) in a random but repeatable order given by `seed`; the seed to continue from.
-    int pixelDissolve(const BitmapSurface& source, const QRect& area, QPoint at, int seed, int count, uint32_t fill);
+    int pixelDissolve(
+        const BitmapSurface& source, const QRect& area, QPoint at, int seed, int count, uint32_t fill);
     // Whether any pixel of `area` (bitmap coordinates) has alpha at or past `threshold`.
     bool anyAlphaAtLeast(const QRect& area, int threshold) const;
     uint8_t alphaAt(int x, int y) const { return uint8_t(pixel32(x, y) >> 24); }
@@ -110,7 +115,8 @@ private:
     const uint32_t* row(int y) const { return reinterpret_cast<const uint32_t*>(image_.constScanLine(y)); }
     // `area` of a source at `at` cut to both bitmaps; the source rectangle and the target
     // top left, or nothing when no pixel is left.
-    std::optional<std::pair<QRect, QPoint>> clipCopy(const QRect& sourceRect, const QRect& area, QPoint at) const;
+    std::optional<std::pair<QRect, QPoint>> clipCopy(
+        const QRect& sourceRect, const QRect& area, QPoint at) const;
     void store(uint32_t* p, uint32_t argb) const;
 
     QImage image_;

@@ -54,13 +54,15 @@ public:
         const int x0 = cell(fx, periodX), x1 = cell(fx + 1, periodX);
         const int y0 = cell(fy, periodY), y1 = cell(fy + 1, periodY);
         const auto dot = [&](int ix, int iy, double dx, double dy) {
-            const auto& g = gradient_[std::size_t(perm_[std::size_t((perm_[std::size_t(ix)] + iy) % kLattice)])];
+            const auto& g
+                = gradient_[std::size_t(perm_[std::size_t((perm_[std::size_t(ix)] + iy) % kLattice)])];
             return g[0] * dx + g[1] * dy;
         };
         const auto ease = [](double t) { return t * t * (3 - 2 * t); };
         const double sx = ease(tx), sy = ease(ty);
         const double a = dot(x0, y0, tx, ty) + sx * (dot(x1, y0, tx - 1, ty) - dot(x0, y0, tx, ty));
-        const double b = dot(x0, y1, tx, ty - 1) + sx * (dot(x1, y1, tx - 1, ty - 1) - dot(x0, y1, tx, ty - 1));
+        const double b
+            = dot(x0, y1, tx, ty - 1) + sx * (dot(x1, y1, tx - 1, ty - 1) - dot(x0, y1, tx, ty - 1));
         return a + sy * (b - a);
     }
 
@@ -76,7 +78,8 @@ void perlinNoise(BitmapSurface& bitmap, const PerlinOptions& o)
     const int w = bitmap.width();
     const int h = bitmap.height();
     const bool alpha = (o.channels & 8) && bitmap.transparent();
-    const int colourNoises = o.grey ? 1 : ((o.channels & 1) != 0) + ((o.channels & 2) != 0) + ((o.channels & 4) != 0);
+    const int colourNoises
+        = o.grey ? 1 : ((o.channels & 1) != 0) + ((o.channels & 2) != 0) + ((o.channels & 4) != 0);
     const int noises = std::max(1, colourNoises + (alpha ? 1 : 0));
     int octaves = std::clamp(o.octaves, 0, kMaxOctaves);
     while (octaves > 1 && double(w) * h * octaves * noises > kMaxSamples)

@@ -234,7 +234,8 @@ Value colorTransform(Vm& vm, CallArgs& c)
         return -3.0;
     const auto field = [&](const char* name) { return vm.toNumber(vm.get(ct, QString::fromLatin1(name))); };
     p->colorTransform(*area,
-        { field("redMultiplier"), field("greenMultiplier"), field("blueMultiplier"), field("alphaMultiplier") },
+        { field("redMultiplier"), field("greenMultiplier"), field("blueMultiplier"),
+            field("alphaMultiplier") },
         { field("redOffset"), field("greenOffset"), field("blueOffset"), field("alphaOffset") });
     return kFailed;
 }
@@ -262,8 +263,8 @@ Value floodFill(Vm& vm, CallArgs& c)
 std::optional<BitmapSurface::Compare> comparison(const QString& op)
 {
     using C = BitmapSurface::Compare;
-    static const std::pair<const char*, C> ops[] = { { "<", C::Less }, { "<=", C::LessEqual }, { ">", C::Greater },
-        { ">=", C::GreaterEqual }, { "==", C::Equal }, { "!=", C::NotEqual } };
+    static const std::pair<const char*, C> ops[] = { { "<", C::Less }, { "<=", C::LessEqual },
+        { ">", C::Greater }, { ">=", C::GreaterEqual }, { "==", C::Equal }, { "!=", C::NotEqual } };
     for (const auto& [name, value] : ops)
         if (op == QLatin1String(name))
             return value;
@@ -278,47 +279,57 @@ Value threshold(Vm& vm, CallArgs& c)
     CopyArgs a;
     if (const auto code = readCopyArgs(vm, c, a))
         return *code;
-    const std::optional<BitmapSurface::Compare> test = comparison(vm.toString(c[3]));
-    if (!test)
-        return 0.0;
+    // An operation of no known name compares as "<".
+    const BitmapSurface::Compare test = comparison(vm.toString(c[3])).value_or(BitmapSurface::Compare::Less);
     const uint32_t value = vm.toUint32(c[4]);
     const uint32_t color = c.size() > 5 ? vm.toUint32(c[5]) : 0;
     const uint32_t mask = c.size() > 6 ? vm.toUint32(c[6]) : 0xFFFFFFFFu;
     const bool copySource = c.size() > 7 && vm.toBoolean(c[7]);
-    return double(p->threshold(*a.source, a.area, a.at, *test, value, color, mask, copySource));
+    return double(p->threshold(*a.source, a.area, a.at, test, value, color, mask, copySource));
 }
 
+bool isPoint(Vm& vm, const Value& v)
+{
+    Object* o = v.object();
+    return o && vm.has(o, QStringLiteral("x")) && vm.has(o, QStringLiteral("y"));
+}
+
+// hitTest(firstPoint, firstAlphaThreshold, second, secondPoint, secondAlphaThreshold):
+// `second` a bitmap (at secondPoint), a rectangle or a point, all in one space where this
+// bitmap's top left is at firstPoint.
 Value hitTest(Vm& vm, CallArgs& c)
 {
     const BitmapSurface* p = selfPixels(c);
-    if (!p || c.size() < 3)
+    if (!p)
         return kFailed;
+    if (!isPoint(vm, c[0]))
+        return -2.0;
     const QPoint first = readPoint(vm, c[0]);
     const int firstThreshold = std::clamp(whole(vm, c[1]), 0, 255);
-    // Bitmaps answer their alpha in the premultiplied form; 0 never counts as a hit.
-    const auto solid = [](int threshold) { return std::max(threshold, 1); };
     if (const BitmapDataObject* other = asBitmapData(c[2])) {
         if (!other->pixels)
-            return kFailed;
+            return -3.0;
+        if (c[3].isUndefined())
+            return -2.0;
+        if (!isPoint(vm, c[3]))
+            return -4.0;
         const QPoint second = readPoint(vm, c[3]);
-        const int secondThreshold = c.size() > 4 ? std::clamp(whole(vm, c[4]), 0, 255) : 1;
-        const QRect overlap = p->rect().translated(first).intersected(other->pixels->rect().translated(second));
+        const int secondThreshold = std::clamp(whole(vm, c[4]), 0, 255);
+        const QRect overlap
+            = p->rect().translated(first).intersected(other->pixels->rect().translated(second));
         for (int y = overlap.top(); y <= overlap.bottom(); ++y)
             for (int x = overlap.left(); x <= overlap.right(); ++x)
-                if (p->alphaAt(x - first.x(), y - first.y()) >= solid(firstThreshold)
-                    && other->pixels->alphaAt(x - second.x(), y - second.y()) >= solid(secondThreshold))
+                if (p->alphaAt(x - first.x(), y - first.y()) >= firstThreshold
+                    && other->pixels->alphaAt(x - second.x(), y - second.y()) >= secondThreshold)
                     return true;
         return false;
     }
-    Object* o = c[2].object();
-    if (!o)
-        return false;
-    if (vm.has(o, QStringLiteral("width"))) {
-        const std::optional<QRect> area = readRect(vm, c[2]);
-        return area && p->anyAlphaAtLeast(area->translated(-first), solid(firstThreshold));
-    }
+    if (const std::optional<QRect> area = readRect(vm, c[2]))
+        return p->anyAlphaAtLeast(area->translated(-first), firstThreshold);
+    if (!isPoint(vm, c[2]))
+        return -3.0;
     const QPoint at = readPoint(vm, c[2]) - first;
-    return p->rect().contains(at) && p->alphaAt(at.x(), at.y()) >= solid(firstThreshold);
+    return p->rect().contains(at) && p->alphaAt(at.x(), at.y()) >= firstThreshold;
 }
 
 Value getColorBoundsRect(Vm& vm, CallArgs& c)
@@ -541,7 +552,8 @@ Value applyFilter(Vm& vm, CallArgs& c)
     if (!result)
         return kFailed;
     result->image() = work;
-    p->copyPixels(*result, result->rect(), a.at + (cut.topLeft() - a.area.topLeft()), nullptr, QPoint(), false);
+    p->copyPixels(
+        *result, result->rect(), a.at + (cut.topLeft() - a.area.topLeft()), nullptr, QPoint(), false);
     return kFailed;
 }
 
@@ -613,8 +625,8 @@ void installBitmapData(Vm& vm)
     Ref<Object> proto(new BitmapDataPrototype(vm));
     vm.protos().bitmapData = proto;
     vm.setInstanceFactory(proto.get(), newBitmapDataInstance);
-    Ref<NativeFunction> ctor
-        = packageClass(vm, QStringLiteral("flash.display"), QStringLiteral("BitmapData"), constructor, proto.get());
+    Ref<NativeFunction> ctor = packageClass(
+        vm, QStringLiteral("flash.display"), QStringLiteral("BitmapData"), constructor, proto.get());
     vm.accessor(proto.get(), QStringLiteral("width"), getWidth, nullptr);
     vm.accessor(proto.get(), QStringLiteral("height"), getHeight, nullptr);
     vm.accessor(proto.get(), QStringLiteral("transparent"), getTransparent, nullptr);
@@ -626,8 +638,8 @@ void installBitmapData(Vm& vm)
             { "threshold", threshold }, { "hitTest", hitTest }, { "getColorBoundsRect", getColorBoundsRect },
             { "noise", noise }, { "perlinNoise", perlinNoise }, { "pixelDissolve", pixelDissolve },
             { "merge", merge }, { "paletteMap", paletteMap }, { "scroll", scroll }, { "compare", compare },
-            { "clone", cloneBitmap }, { "dispose", dispose }, { "draw", draw }, { "applyFilter", applyFilter },
-            { "generateFilterRect", generateFilterRect } });
+            { "clone", cloneBitmap }, { "dispose", dispose }, { "draw", draw },
+            { "applyFilter", applyFilter }, { "generateFilterRect", generateFilterRect } });
     vm.method(ctor.get(), QStringLiteral("loadBitmap"), loadBitmap);
     const std::pair<const char*, double> channels[]
         = { { "RED_CHANNEL", 1 }, { "GREEN_CHANNEL", 2 }, { "BLUE_CHANNEL", 4 }, { "ALPHA_CHANNEL", 8 } };

@@ -9,6 +9,10 @@
 #include "Native.h"
 #include "Packages.h"
 
+#include "swf/display/DisplayObject.h"
+#include "swf/format/FilterWriter.h"
+#include "swf/script/ScriptEngine.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -203,17 +207,17 @@ template <Setter S> Value setField(Vm& vm, CallArgs& c)
     return Value();
 }
 
-#define FILTER_PROPERTY(NAME, GET, SET)                                                                  \
-    Value get_##NAME(Vm& vm, FilterState& s)                                                             \
-    {                                                                                                    \
-        (void)vm;                                                                                        \
-        return GET;                                                                                      \
-    }                                                                                                    \
-    void set_##NAME(Vm& vm, FilterState& s, const Value& v)                                              \
-    {                                                                                                    \
-        (void)vm;                                                                                        \
-        SET;                                                                                             \
-    }                                                                                                    \
+#define FILTER_PROPERTY(NAME, GET, SET)                                                                      \
+    Value get_##NAME(Vm& vm, FilterState& s)                                                                 \
+    {                                                                                                        \
+        (void)vm;                                                                                            \
+        return GET;                                                                                          \
+    }                                                                                                        \
+    void set_##NAME(Vm& vm, FilterState& s, const Value& v)                                                  \
+    {                                                                                                        \
+        (void)vm;                                                                                            \
+        SET;                                                                                                 \
+    }                                                                                                        \
     constexpr PropertySpec prop_##NAME { #NAME, getField<get_##NAME>, setField<set_##NAME> };
 
 FILTER_PROPERTY(distance, Value(s.distance), s.distance = vm.toNumber(v))
@@ -270,7 +274,8 @@ void setRatios(Vm& vm, FilterState& s, const Value& v)
         s.ratios[std::size_t(i)] = uint8_t(clamped(vm, vm.get(o.get(), QString::number(i)), 0, 255));
 }
 
-template <class T> Value stopsArray(Vm& vm, const FilterState& s, const std::array<T, kMaxStops>& values, double scale)
+template <class T>
+Value stopsArray(Vm& vm, const FilterState& s, const std::array<T, kMaxStops>& values, double scale)
 {
     std::vector<double> out;
     for (int i = 0; i < s.stops; ++i)
@@ -311,7 +316,8 @@ void setMatrixSize(FilterState& s, int& side, int value)
 }
 
 FILTER_PROPERTY(matrix, numbersArray(vm, s.matrix), setColorMatrix(vm, s, v))
-constexpr PropertySpec prop_convolutionMatrix { "matrix", getField<get_matrix>, setField<setConvolutionMatrix> };
+constexpr PropertySpec prop_convolutionMatrix { "matrix", getField<get_matrix>,
+    setField<setConvolutionMatrix> };
 FILTER_PROPERTY(matrixX, Value(double(s.matrixX)), setMatrixSize(s, s.matrixX, quality(vm, v)))
 FILTER_PROPERTY(matrixY, Value(double(s.matrixY)), setMatrixSize(s, s.matrixY, quality(vm, v)))
 
@@ -342,12 +348,10 @@ int pointCoordinate(Vm& vm, Object* o, const char* name)
 void setMapPoint(Vm& vm, FilterState& s, const Value& v)
 {
     Object* o = v.object();
-    if (!o) {
+    if (!o || !vm.has(o, QStringLiteral("x")) || !vm.has(o, QStringLiteral("y"))) {
         s.mapPointX = s.mapPointY = 0;
         return;
     }
-    // Each coordinate lands as it is read: a coordinate whose conversion throws leaves
-    // the ones before it set.
     s.mapPointX = pointCoordinate(vm, o, "x");
     s.mapPointY = pointCoordinate(vm, o, "y");
 }
@@ -401,8 +405,8 @@ void construct(Vm& vm, Kind kind, FilterState& s, CallArgs& c)
     };
     switch (kind) {
     case Kind::Bevel:
-        apply({ set_distance, set_angle, set_highlightColor, set_highlightAlpha, set_shadowColor, set_shadowAlpha,
-            set_blurX, set_blurY, set_strength, set_quality, set_type, set_knockout });
+        apply({ set_distance, set_angle, set_highlightColor, set_highlightAlpha, set_shadowColor,
+            set_shadowAlpha, set_blurX, set_blurY, set_strength, set_quality, set_type, set_knockout });
         break;
     case Kind::Blur:
         apply({ set_blurX, set_blurY, set_quality });
@@ -411,23 +415,25 @@ void construct(Vm& vm, Kind kind, FilterState& s, CallArgs& c)
         apply({ set_matrix });
         break;
     case Kind::Convolution:
-        apply({ set_matrixX, set_matrixY, setConvolutionMatrix, set_divisor, set_bias, set_preserveAlpha, set_clamp, set_color, set_alpha });
+        apply({ set_matrixX, set_matrixY, setConvolutionMatrix, set_divisor, set_bias, set_preserveAlpha,
+            set_clamp, set_color, set_alpha });
         break;
     case Kind::DisplacementMap:
         apply({ set_mapBitmap, set_mapPoint, set_componentX, set_componentY, set_scaleX, set_scaleY, set_mode,
             set_color, set_alpha });
         break;
     case Kind::DropShadow:
-        apply({ set_distance, set_angle, set_color, set_alpha, set_blurX, set_blurY, set_strength, set_quality,
-            set_inner, set_knockout, set_hideObject });
+        apply({ set_distance, set_angle, set_color, set_alpha, set_blurX, set_blurY, set_strength,
+            set_quality, set_inner, set_knockout, set_hideObject });
         break;
     case Kind::Glow:
-        apply({ set_color, set_alpha, set_blurX, set_blurY, set_strength, set_quality, set_inner, set_knockout });
+        apply({ set_color, set_alpha, set_blurX, set_blurY, set_strength, set_quality, set_inner,
+            set_knockout });
         break;
     case Kind::GradientBevel:
     case Kind::GradientGlow:
-        apply({ set_distance, set_angle, set_colors, set_alphas, set_ratios, set_blurX, set_blurY, set_strength,
-            set_quality, set_type, set_knockout });
+        apply({ set_distance, set_angle, set_colors, set_alphas, set_ratios, set_blurX, set_blurY,
+            set_strength, set_quality, set_type, set_knockout });
         break;
     }
 }
@@ -470,6 +476,119 @@ Value noop(Vm&, CallArgs&)
     return Value();
 }
 
+Value makeFilter(Vm& vm, Kind kind, const char* className, const FilterState& s)
+{
+    Object* ctor
+        = vm.get(package(vm, QStringLiteral("flash.filters")), QString::fromLatin1(className)).object();
+    Object* proto = ctor ? vm.get(ctor, QStringLiteral("prototype")).object() : nullptr;
+    if (!proto)
+        return Value();
+    Ref<Object> made = newFilterInstance(vm, proto);
+    auto* f = static_cast<FilterObject*>(made.get());
+    f->kind = kind;
+    f->s = s;
+    f->made = true;
+    return Value(made);
+}
+
+uint32_t rgbOf(const Rgba& c)
+{
+    return (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b;
+}
+
+// A filter of a display object as the script object that reads it.
+Value filterValue(Vm& vm, const Filter& filter)
+{
+    FilterState s;
+    if (const auto* blur = std::get_if<BlurFilter>(&filter)) {
+        s.blurX = blur->blur.x;
+        s.blurY = blur->blur.y;
+        s.quality = blur->blur.passes;
+        return makeFilter(vm, Kind::Blur, "BlurFilter", s);
+    }
+    if (const auto* m = std::get_if<ColorMatrixFilter>(&filter)) {
+        s.matrix.assign(m->matrix.begin(), m->matrix.end());
+        return makeFilter(vm, Kind::ColorMatrix, "ColorMatrixFilter", s);
+    }
+    if (const auto* m = std::get_if<ConvolutionFilter>(&filter)) {
+        s.matrixX = m->columns;
+        s.matrixY = m->rows;
+        s.matrix.assign(m->matrix.begin(), m->matrix.end());
+        s.divisor = m->divisor;
+        s.bias = m->bias;
+        s.color = rgbOf(m->defaultColor);
+        s.alpha = m->defaultColor.a;
+        s.clamp = m->clamp;
+        s.preserveAlpha = m->preserveAlpha;
+        return makeFilter(vm, Kind::Convolution, "ConvolutionFilter", s);
+    }
+    const auto& f = std::get<ShadowFilter>(filter);
+    s.blurX = f.blur.x;
+    s.blurY = f.blur.y;
+    s.quality = f.blur.passes;
+    s.angle = f.angle * 180 / std::numbers::pi;
+    s.distance = f.distance;
+    s.strength = f.strength;
+    s.knockout = f.knockout;
+    s.inner = f.inner;
+    s.hideObject = f.hideObject;
+    s.type = f.onTop ? QStringLiteral("full") : f.inner ? QStringLiteral("inner") : QStringLiteral("outer");
+    s.color = rgbOf(f.color);
+    s.alpha = f.color.a;
+    using SK = ShadowFilter::Kind;
+    switch (f.kind) {
+    case SK::DropShadow:
+        return makeFilter(vm, Kind::DropShadow, "DropShadowFilter", s);
+    case SK::Glow:
+        return makeFilter(vm, Kind::Glow, "GlowFilter", s);
+    case SK::Bevel:
+        s.shadowColor = s.color;
+        s.shadowAlpha = s.alpha;
+        s.highlightColor = rgbOf(f.highlight);
+        s.highlightAlpha = f.highlight.a;
+        return makeFilter(vm, Kind::Bevel, "BevelFilter", s);
+    case SK::GradientGlow:
+    case SK::GradientBevel:
+        break;
+    }
+    s.stops = int(std::min<std::size_t>(f.ramp.size(), kMaxStops));
+    for (std::size_t i = 0; i < std::size_t(s.stops); ++i) {
+        s.colors[i] = rgbOf(f.ramp[i].color);
+        s.alphas[i] = f.ramp[i].color.a;
+        s.ratios[i] = f.ramp[i].ratio;
+    }
+    return f.kind == SK::GradientGlow ? makeFilter(vm, Kind::GradientGlow, "GradientGlowFilter", s)
+                                      : makeFilter(vm, Kind::GradientBevel, "GradientBevelFilter", s);
+}
+
+// The filters property of clips and buttons: copies of the object's filters, and setting
+// an array of filter objects (what is no filter is left out).
+Value getDisplayFilters(Vm& vm, CallArgs& c)
+{
+    DisplayObject* d = vm.engine() ? vm.engine()->displayOf(c.thisValue) : nullptr;
+    if (!d)
+        return Value();
+    std::vector<Value> items;
+    for (const Filter& f : readFilters(d->placement().filters))
+        items.push_back(filterValue(vm, f));
+    return Value(vm.newArray(std::move(items)));
+}
+
+Value setDisplayFilters(Vm& vm, CallArgs& c)
+{
+    DisplayObject* d = vm.engine() ? vm.engine()->displayOf(c.thisValue) : nullptr;
+    Object* list = c[0].object();
+    if (!d || !list)
+        return Value();
+    std::vector<Filter> filters;
+    const int count = std::min(lengthOf(vm, list), 255);
+    for (int i = 0; i < count; ++i)
+        if (std::optional<Filter> f = filterOf(vm, vm.get(list, QString::number(i))))
+            filters.push_back(std::move(*f));
+    d->setFilters(filters.empty() ? std::vector<uint8_t>() : writeFilters(filters));
+    return Value();
+}
+
 } // namespace
 
 std::optional<Filter> filterOf(Vm&, const Value& v)
@@ -491,7 +610,8 @@ std::optional<Filter> filterOf(Vm&, const Value& v)
     shadow.knockout = s.knockout;
     const auto gradient = [&] {
         for (int i = 0; i < s.stops; ++i)
-            shadow.ramp.push_back(GradientStop { s.ratios[std::size_t(i)], rgba(s.colors[std::size_t(i)], s.alphas[std::size_t(i)]) });
+            shadow.ramp.push_back(GradientStop {
+                s.ratios[std::size_t(i)], rgba(s.colors[std::size_t(i)], s.alphas[std::size_t(i)]) });
     };
     switch (f->kind) {
     case Kind::Blur:
@@ -509,7 +629,9 @@ std::optional<Filter> filterOf(Vm&, const Value& v)
         m.divisor = float(s.divisor);
         m.bias = float(s.bias);
         for (int i = 0; i < s.matrixX * s.matrixY; ++i)
-            m.matrix.push_back(std::size_t(i) < s.matrix.size() && std::isfinite(s.matrix[std::size_t(i)]) ? float(s.matrix[std::size_t(i)]) : 0.f);
+            m.matrix.push_back(std::size_t(i) < s.matrix.size() && std::isfinite(s.matrix[std::size_t(i)])
+                    ? float(s.matrix[std::size_t(i)])
+                    : 0.f);
         m.defaultColor = rgba(s.color, s.alpha);
         m.clamp = s.clamp;
         m.preserveAlpha = s.preserveAlpha;
@@ -538,7 +660,8 @@ std::optional<Filter> filterOf(Vm&, const Value& v)
         return Filter(shadow);
     case Kind::GradientBevel:
     case Kind::GradientGlow:
-        shadow.kind = f->kind == Kind::GradientBevel ? ShadowFilter::Kind::GradientBevel : ShadowFilter::Kind::GradientGlow;
+        shadow.kind = f->kind == Kind::GradientBevel ? ShadowFilter::Kind::GradientBevel
+                                                     : ShadowFilter::Kind::GradientGlow;
         gradient();
         shadow.inner = s.type == QLatin1String("inner");
         shadow.onTop = s.type == QLatin1String("full");
@@ -553,12 +676,13 @@ void installFilters(Vm& vm)
     vm.protos().filter = base;
     vm.setInstanceFactory(base.get(), newFilterInstance);
     packageClass(vm, QStringLiteral("flash.filters"), QStringLiteral("BitmapFilter"), noop, base.get());
-    vm.method(base.get(), QStringLiteral("clone"), cloneFilter, 0);
+    vm.method(base.get(), QStringLiteral("clone"), cloneFilter);
 
     const ClassSpec classes[] = {
         { "BevelFilter", Kind::Bevel,
-            { prop_distance, prop_angle, prop_highlightColor, prop_highlightAlpha, prop_shadowColor, prop_shadowAlpha,
-                prop_quality, prop_strength, prop_knockout, prop_blurX, prop_blurY, prop_type },
+            { prop_distance, prop_angle, prop_highlightColor, prop_highlightAlpha, prop_shadowColor,
+                prop_shadowAlpha, prop_quality, prop_strength, prop_knockout, prop_blurX, prop_blurY,
+                prop_type },
             {} },
         { "BlurFilter", Kind::Blur, { prop_blurX, prop_blurY, prop_quality }, {} },
         { "ColorMatrixFilter", Kind::ColorMatrix, { prop_matrix }, {} },
@@ -567,37 +691,44 @@ void installFilters(Vm& vm)
                 prop_clamp, prop_color, prop_alpha },
             {} },
         { "DisplacementMapFilter", Kind::DisplacementMap,
-            { prop_mapBitmap, prop_mapPoint, prop_componentX, prop_componentY, prop_scaleX, prop_scaleY, prop_mode,
-                prop_color, prop_alpha },
+            { prop_mapBitmap, prop_mapPoint, prop_componentX, prop_componentY, prop_scaleX, prop_scaleY,
+                prop_mode, prop_color, prop_alpha },
             {} },
         { "DropShadowFilter", Kind::DropShadow,
-            { prop_distance, prop_angle, prop_color, prop_alpha, prop_quality, prop_inner, prop_knockout, prop_blurX,
-                prop_blurY, prop_strength, prop_hideObject },
+            { prop_distance, prop_angle, prop_color, prop_alpha, prop_quality, prop_inner, prop_knockout,
+                prop_blurX, prop_blurY, prop_strength, prop_hideObject },
             {} },
         { "GlowFilter", Kind::Glow,
-            { prop_color, prop_alpha, prop_quality, prop_inner, prop_knockout, prop_blurX, prop_blurY, prop_strength },
+            { prop_color, prop_alpha, prop_quality, prop_inner, prop_knockout, prop_blurX, prop_blurY,
+                prop_strength },
             {} },
         { "GradientBevelFilter", Kind::GradientBevel,
-            { prop_distance, prop_angle, prop_colors, prop_alphas, prop_ratios, prop_blurX, prop_blurY, prop_quality,
-                prop_strength, prop_knockout, prop_type },
+            { prop_distance, prop_angle, prop_colors, prop_alphas, prop_ratios, prop_blurX, prop_blurY,
+                prop_quality, prop_strength, prop_knockout, prop_type },
             {} },
         { "GradientGlowFilter", Kind::GradientGlow,
-            { prop_distance, prop_angle, prop_colors, prop_alphas, prop_ratios, prop_blurX, prop_blurY, prop_quality,
-                prop_strength, prop_knockout, prop_type },
+            { prop_distance, prop_angle, prop_colors, prop_alphas, prop_ratios, prop_blurX, prop_blurY,
+                prop_quality, prop_strength, prop_knockout, prop_type },
             {} },
     };
     const NativeFn ctors[] = { filterConstructor<Kind::Bevel>, filterConstructor<Kind::Blur>,
         filterConstructor<Kind::ColorMatrix>, filterConstructor<Kind::Convolution>,
-        filterConstructor<Kind::DisplacementMap>, filterConstructor<Kind::DropShadow>, filterConstructor<Kind::Glow>,
-        filterConstructor<Kind::GradientBevel>, filterConstructor<Kind::GradientGlow> };
+        filterConstructor<Kind::DisplacementMap>, filterConstructor<Kind::DropShadow>,
+        filterConstructor<Kind::Glow>, filterConstructor<Kind::GradientBevel>,
+        filterConstructor<Kind::GradientGlow> };
     std::size_t i = 0;
     for (const ClassSpec& spec : classes) {
         Ref<Object> proto(new Object(vm, base.get()));
-        packageClass(vm, QStringLiteral("flash.filters"), QString::fromLatin1(spec.name), ctors[i++], proto.get());
-        // for..in lists the newest first: define them last to first.
-        for (auto p = spec.properties.rbegin(); p != spec.properties.rend(); ++p)
-            vm.accessor(proto.get(), QString::fromLatin1(p->name), p->get, p->set, 0);
+        packageClass(
+            vm, QStringLiteral("flash.filters"), QString::fromLatin1(spec.name), ctors[i++], proto.get());
+        for (const PropertySpec& p : spec.properties)
+            vm.accessor(proto.get(), QString::fromLatin1(p.name), p.get, p.set, 0);
+        vm.method(proto.get(), QStringLiteral("clone"), cloneFilter, 0);
     }
+    for (Object* display : { vm.protos().movieClip.get(), vm.protos().button.get() })
+        if (display)
+            vm.accessor(display, QStringLiteral("filters"), getDisplayFilters, setDisplayFilters,
+                kBuiltin | OnlySwf8);
 }
 
 } // namespace swf::script
