@@ -125,7 +125,9 @@ uint32_t BitmapSurface::pixel32(int x, int y) const
 {
     if (!image_.rect().contains(x, y))
         return 0;
-    return unpremultiplied(row(y)[x]);
+    // An opaque bitmap answers what it keeps (threshold() can leave alpha in one, as it
+    // does in the reference player).
+    return transparent_ ? unpremultiplied(row(y)[x]) : row(y)[x];
 }
 
 void BitmapSurface::setPixel32(int x, int y, uint32_t argb)
@@ -327,10 +329,10 @@ int BitmapSurface::threshold(const BitmapSurface& source, const QRect& area, QPo
             const uint32_t p = pixels[std::size_t(y) * src.width() + x];
             uint32_t* out = &row(dst.y() + y)[dst.x() + x];
             if (passes(p & mask)) {
-                store(out, color);
+                *out = premultiplied(color);
                 ++count;
             } else if (copySource) {
-                store(out, unpremultiplied(p));
+                *out = p; // as kept, alpha and all, even into an opaque bitmap
             }
         }
     touch();

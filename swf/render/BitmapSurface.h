@@ -80,7 +80,7 @@ public:
     enum class Compare : uint8_t { Less, LessEqual, Greater, GreaterEqual, Equal, NotEqual };
     // Sets the pixels of `source` whose masked colour (premultiplied, as kept) passes the
     // test to `color` (the others copied from the source when `copySource`); the number of
-    // pixels set.
+    // pixels set. Both are written as kept, with their alpha even into an opaque bitmap.
     int threshold(const BitmapSurface& source, const QRect& area, QPoint at, Compare test, uint32_t value,
         uint32_t color, uint32_t mask, bool copySource);
     // The smallest rectangle holding every pixel whose masked colour is (or with `find`

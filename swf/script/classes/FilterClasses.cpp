@@ -395,10 +395,11 @@ FilterState defaultsFor(Kind kind)
 void construct(Vm& vm, Kind kind, FilterState& s, CallArgs& c)
 {
     using Set = void (*)(Vm&, FilterState&, const Value&);
+    const std::size_t given = c.size();
     const auto apply = [&](std::initializer_list<Set> setters) {
         std::size_t i = 0;
         for (Set set : setters) {
-            if (i < c.size())
+            if (i < given)
                 set(vm, s, c[i]);
             ++i;
         }
@@ -417,6 +418,9 @@ void construct(Vm& vm, Kind kind, FilterState& s, CallArgs& c)
     case Kind::Convolution:
         apply({ set_matrixX, set_matrixY, setConvolutionMatrix, set_divisor, set_bias, set_preserveAlpha,
             set_clamp, set_color, set_alpha });
+        // A colour given without its alpha is opaque.
+        if (c.size() == 8)
+            s.alpha = 255;
         break;
     case Kind::DisplacementMap:
         apply({ set_mapBitmap, set_mapPoint, set_componentX, set_componentY, set_scaleX, set_scaleY, set_mode,
