@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kLattice = 256;
 // No more samples than this for one picture (pixels x octaves x channels).
-constexpr double kMaxSamples = 1.5e8;
+constexpr double kMaxSamples = 2e7;
 constexpr int kMaxOctaves = 32;
 
 // The gradient noise of one channel: a shuffled lattice of random unit gradients.

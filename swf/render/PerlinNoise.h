@@ -21,8 +21,8 @@ struct PerlinOptions {
     std::vector<QPointF> offsets; // per octave, where each layer starts
 };
 
-// Fills the bitmap with Ken Perlin's gradient noise. The work is bounded: past a few
-// hundred million samples the finest octaves are left out, as they could not show.
+// Fills the bitmap with Ken Perlin's gradient noise. The work is bounded: past some tens
+// of millions of samples the finest octaves are left out (a fraction of a second).
 void perlinNoise(BitmapSurface& bitmap, const PerlinOptions& options);
 
 } // namespace swf

@@ -31,6 +31,8 @@ namespace {
 constexpr double kFailed = -1;
 // Coordinates past this are as good as infinitely far.
 constexpr double kFar = 1e7;
+// The most pixel touches one applyFilter may take (about a second's work).
+constexpr double kMaxFilterWork = 3e8;
 
 // BitmapData.prototype: also keeps the count of the pixels the movie's bitmaps hold.
 class BitmapDataPrototype final : public Object {
@@ -546,7 +548,9 @@ Value applyFilter(Vm& vm, CallArgs& c)
     if (cut.isEmpty())
         return kFailed;
     QImage work = a.source->image().copy(cut);
-    const FilterChain chain(std::span<const Filter>(&*filter, 1), 1.0 / 20);
+    const FilterChain chain(std::span<const Filter>(&*filter, 1), 1.0);
+    if (chain.work(double(cut.width()) * cut.height()) > kMaxFilterWork)
+        return kFailed;
     chain.apply(work);
     std::shared_ptr<BitmapSurface> result = BitmapSurface::make(cut.width(), cut.height(), true, 0);
     if (!result)
@@ -566,7 +570,7 @@ Value generateFilterRect(Vm& vm, CallArgs& c)
     const std::optional<Filter> filter = filterOf(vm, c[1]);
     if (!area || !filter)
         return kFailed;
-    const FilterChain chain(std::span<const Filter>(&*filter, 1), 1.0 / 20);
+    const FilterChain chain(std::span<const Filter>(&*filter, 1), 1.0);
     return makeRectangle(vm, area->marginsAdded(chain.margins()));
 }
 
