@@ -138,6 +138,8 @@ public:
     void setMatrix(const Matrix& matrix);
     void setColorTransform(const ColorTransform& cx);
     void setVisible(bool visible) { visible_ = visible; }
+    // A FILTERLIST (as PlaceObject3 carries it) a script gives the object.
+    void setFilters(std::vector<uint8_t> list) { placement_.filters = std::move(list); }
     bool scriptMoved() const { return scriptMoved_; }
     bool scriptRecoloured() const { return scriptRecoloured_; }
 

@@ -89,8 +89,10 @@ std::optional<Filter> readFilter(BitReader& in)
     case kBevel: {
         ShadowFilter f;
         f.kind = ShadowFilter::Kind::Bevel;
-        f.color = readRgba(in);
+        // The highlight comes first, whatever the format's tables say: movies made by the
+        // authoring tool store it so and the reference player reads it so.
         f.highlight = readRgba(in);
+        f.color = readRgba(in);
         readBlur(in, f.blur);
         readLight(in, f);
         readBevelFlags(in, f);

@@ -72,6 +72,27 @@ void Renderer::drawTree(QImage& image, const Stage& stage, const QTransform& vie
         drawObject(pass, *level, view, ColorXform {}, level->movie());
 }
 
+void Renderer::drawObjectInto(QImage& image, const Stage& stage, const DisplayObject& object, const QTransform& view,
+    const ColorXform& cx, const QRect* clip)
+{
+    budget_.start(image.size());
+    if (image.format() != QImage::Format_ARGB32_Premultiplied || !view.isInvertible() || blownUp(view))
+        return;
+    Canvas canvas(image, antialias_);
+    if (clip) {
+        const QRect area = clip->intersected(image.rect());
+        if (area.isEmpty())
+            return;
+        auto mask = std::make_shared<CoverageMask>(area);
+        std::fill(mask->alpha.begin(), mask->alpha.end(), uint8_t(255));
+        canvas.pushClip(std::move(mask));
+    }
+    Pass pass { canvas, stage, std::sqrt(std::abs(view.determinant())) };
+    const MovieClip* own = object.asMovieClip();
+    const Movie& movie = own ? own->movie() : object.parent() ? object.parent()->movie() : stage.movie();
+    drawContent(pass, object, view, cx, movie);
+}
+
 void Renderer::drawObject(Pass& pass, const DisplayObject& object, const QTransform& parent,
     const ColorXform& parentCx, const Movie& movie)
 {

@@ -37,6 +37,11 @@ public:
     // into its pixels.
     void drawTree(QImage& image, const Stage& stage, const QTransform& view);
 
+    // Draws one object's content and children (not its own transform, colours or effects)
+    // over `image`, `view` mapping the object's twips into its pixels; only `clip` (pixels)
+    // changes when given.
+    void drawObjectInto(QImage& image, const Stage& stage, const DisplayObject& object, const QTransform& view,
+        const ColorXform& cx, const QRect* clip = nullptr);
     // The painting work the last frame took (DrawBudget units), and whether it ran out of
     // its budget and left objects undrawn.
     double lastFrameWork() const { return budget_.used(); }

@@ -40,6 +40,8 @@ void installEngineClasses(Vm& vm, ScriptEngine& engine)
     installSharedObject(vm, engine);
     installStubs(vm, engine);
     installVideo(vm, engine);
+    installBitmapData(vm);
+    installFilters(vm);
 }
 
 Ref<Object> boxPrimitive(Vm& vm, const Value& v)

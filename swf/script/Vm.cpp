@@ -774,6 +774,9 @@ Value Vm::construct(const Value& constructor, std::span<const Value> args)
     const Value result = f->call(c);
     if (result.isObject() && f->asFunction() && dynamic_cast<NativeFunction*>(f))
         return result;
+    // A built-in constructor answers null when it refuses its arguments: `new` gives undefined.
+    if (result.isNull() && dynamic_cast<NativeFunction*>(f))
+        return Value();
     return Value(object);
 }
 

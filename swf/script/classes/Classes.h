@@ -30,6 +30,8 @@ void installXml(Vm& vm, ScriptEngine& engine);
 void installLoadVars(Vm& vm, ScriptEngine& engine);
 void installSharedObject(Vm& vm, ScriptEngine& engine);
 void installGeometry(Vm& vm); // flash.geom
+void installBitmapData(Vm& vm); // flash.display.BitmapData, MovieClip.attachBitmap
+void installFilters(Vm& vm); // flash.filters
 // &, <, >, " and ' as XML entities.
 QString xmlEscaped(const QString& text);
 void installTextFormat(Vm& vm);

@@ -252,10 +252,10 @@ TEST(Filters, BevelAndGradientGlow)
         Writer w(stageHeader(30, 30));
         w.setBackground({ 255, 255, 255 });
         w.defineShape(1, filledRect(10, 10, 10, 10, { 255, 0, 0 }));
-        // id 3, shadow colour, highlight colour, BlurX, BlurY, Angle, Distance 2.0,
-        // Strength 1.0, flags: inner 1, knockout 0, composite 1, on top 0, passes 0001.
+        // id 3, highlight colour (stored first, as movies do), shadow colour, BlurX, BlurY, Angle,
+        // Distance 2.0, Strength 1.0, flags: inner 1, knockout 0, composite 1, on top 0, passes 0001.
         w.place(withFilters(placeAt(1, 1),
-            { 0x01, 0x03, 0x00, 0x00, 0xff, 0xff, 0x00, 0xff, 0x00, 0xff, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+            { 0x01, 0x03, 0x00, 0xff, 0x00, 0xff, 0x00, 0x00, 0xff, 0xff, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x01, 0xA1 }));
         w.showFrame();
         const QImage image = draw(w, { 30, 30 }).image;
