@@ -20,6 +20,21 @@ QStringList lines(std::initializer_list<const char*> items)
     return out;
 }
 
+// Runs `script` in a movie of `version` whose stage holds an empty clip named "m".
+QStringList traceWithClip(const Asm& script, uint8_t version)
+{
+    Writer w(stageHeader(100, 100, 12.0, version));
+    w.defineSprite(1, SpriteDefinition {});
+    PlaceObject clip = placeAt(1, 1);
+    clip.name = "m";
+    w.place(clip);
+    w.doAction(script.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    return run.traces;
+}
+
 TEST(Actions, SwfFourArithmeticConvertsStringsToNumbers)
 {
     Asm a;
@@ -217,17 +232,8 @@ TEST(Actions, ClipsAreValuesFromSwfFive)
     a.push("//").push(13.0).op(A::GetProperty).op(A::Trace);
     a.push("/m").push(13.0).op(A::GetProperty).op(A::Trace);
     for (const uint8_t version : { 4, 6 }) {
-        Writer w(stageHeader(100, 100, 12.0, version));
-        w.defineSprite(1, SpriteDefinition {});
-        PlaceObject clip = placeAt(1, 1);
-        clip.name = "m";
-        w.place(clip);
-        w.doAction(a.bytes());
-        w.showFrame();
-        ScriptRun run;
-        run.play(w);
         const char* type = version < 5 ? "undefined" : "movieclip";
-        EXPECT_EQ(run.traces, lines({ type, type, "undefined", "m" })) << "SWF " << int(version);
+        EXPECT_EQ(traceWithClip(a, version), lines({ type, type, "undefined", "m" })) << "SWF " << int(version);
     }
 }
 
@@ -249,16 +255,7 @@ TEST(Actions, SetPropertyWithValuesOutOfRange)
     setAndTrace(a, 6, inf);
     setAndTrace(a, 7, "10x");
     setAndTrace(a, 7, "0");
-    Writer w(stageHeader(100, 100, 12.0, 7));
-    w.defineSprite(1, SpriteDefinition {});
-    PlaceObject clip = placeAt(1, 1);
-    clip.name = "m";
-    w.place(clip);
-    w.doAction(a.bytes());
-    w.showFrame();
-    ScriptRun run;
-    run.play(w);
-    EXPECT_EQ(run.traces, lines({ "7", "7", "-107374182.4", "-Infinity", "0", "true", "false" }));
+    EXPECT_EQ(traceWithClip(a, 7), lines({ "7", "7", "-107374182.4", "-Infinity", "0", "true", "false" }));
 }
 
 // A flipped clip reads as turned half round with both scales positive, keeps its flip
@@ -327,16 +324,7 @@ TEST(Actions, VariablePathsReachThroughClips)
     a.traceVar("/m:v");
     a.traceVar("/m/.v"); // the name after the last dot, wherever it is
     a.traceVar("/m/.."); // a path that ends in a dot names no variable
-    Writer w(stageHeader(100, 100, 12.0, 7));
-    w.defineSprite(1, SpriteDefinition {});
-    PlaceObject clip = placeAt(1, 1);
-    clip.name = "m";
-    w.place(clip);
-    w.doAction(a.bytes());
-    w.showFrame();
-    ScriptRun run;
-    run.play(w);
-    EXPECT_EQ(run.traces, lines({ "shadow", "inner", "inner", "inner", "undefined" }));
+    EXPECT_EQ(traceWithClip(a, 7), lines({ "shadow", "inner", "inner", "inner", "undefined" }));
 }
 
 // Counts and indices of any size are cut to what can be meant (found by the fuzzer: a
