@@ -79,22 +79,27 @@ GradientPaint::Table GradientPaint::tableOf(const FillStyle& style, const ColorX
     }
     if (stops.empty())
         return table;
+    // The table is walked one entry at a time, and each entry moves on by at most one
+    // stop: stops that share a ratio each colour one entry past it, in their order (the
+    // first of them twice, the last not at all, as it only starts the next span), which
+    // is how movies that stack stops show thin bands of colour there.
+    std::size_t upper = 0; // the stop that ends the span the entry lies in
     for (std::size_t i = 0; i < table.size(); ++i) {
-        // The first pair of stops whose ratios hold the position colours it: where stops
-        // share a ratio, the position takes the later one coming from below and the
-        // earlier one at the end of the range.
         const double t = double(i) / 255.0;
-        std::array<double, 4> v = t <= stops.front().position ? stops.front().rgba : stops.back().rgba;
-        for (std::size_t k = 0; k + 1 < stops.size(); ++k) {
-            const Stop& a = stops[k];
-            const Stop& b = stops[k + 1];
-            if (!(a.position <= t + 1e-9 && t <= b.position + 1e-9))
-                continue;
+        if (upper < stops.size() && t > stops[upper].position + 1e-9)
+            ++upper;
+        std::array<double, 4> v;
+        if (upper == 0)
+            v = stops.front().rgba;
+        else if (upper == stops.size())
+            v = stops.back().rgba;
+        else {
+            const Stop& a = stops[upper - 1];
+            const Stop& b = stops[upper];
             const double span = b.position - a.position;
-            const double f = span > 0 ? std::clamp((t - a.position) / span, 0.0, 1.0) : 1.0;
+            const double f = span > 0 ? std::clamp((t - a.position) / span, 0.0, 1.0) : 0.0;
             for (std::size_t c = 0; c < 4; ++c)
                 v[c] = a.rgba[c] + (b.rgba[c] - a.rgba[c]) * f;
-            break;
         }
         if (linear)
             for (std::size_t k = 0; k < 3; ++k)
@@ -131,14 +136,17 @@ void GradientPaint::shade(int x, int y, int count, QRgb* out) const
         std::fill(out, out + count, table_.back());
         return;
     }
-    const double cx = x + 0.5;
-    const double cy = y + 0.5;
+    // A pixel takes the colour at its top-left corner, and a position of 0 to 1 spans the
+    // table's 256 entries evenly (the end of the range falls into the last entry): the
+    // reference player's stepping, which thin bands of stacked stops make plain to see.
+    const double cx = x;
+    const double cy = y;
     double gx = fromDevice_.m11() * cx + fromDevice_.m21() * cy + fromDevice_.dx();
     double gy = fromDevice_.m12() * cx + fromDevice_.m22() * cy + fromDevice_.dy();
     if (kind_ == FillStyle::Kind::LinearGradient && spread_ == Gradient::Spread::Pad) {
         // Along a row the position grows by the same step at every pixel.
-        const double start = ((gx / kGradientHalfSize) + 1) / 2 * 255 + 0.5;
-        const double step = fromDevice_.m11() / kGradientHalfSize / 2 * 255;
+        const double start = ((gx / kGradientHalfSize) + 1) / 2 * 256;
+        const double step = fromDevice_.m11() / kGradientHalfSize / 2 * 256;
         for (int i = 0; i < count; ++i) {
             const double t = std::clamp(start + step * i, 0.0, 255.0);
             out[i] = table_[static_cast<std::size_t>(t)];
@@ -152,7 +160,7 @@ void GradientPaint::shade(int x, int y, int count, QRgb* out) const
         const float sx = static_cast<float>(fromDevice_.m11() / kGradientHalfSize);
         const float sy = static_cast<float>(fromDevice_.m12() / kGradientHalfSize);
         for (int i = 0; i < count; ++i) {
-            const float t = std::sqrt(fx * fx + fy * fy) * 255 + 0.5f;
+            const float t = std::sqrt(fx * fx + fy * fy) * 256;
             out[i] = table_[t < 255 ? static_cast<std::size_t>(t) : 255];
             fx += sx;
             fy += sy;
@@ -161,7 +169,7 @@ void GradientPaint::shade(int x, int y, int count, QRgb* out) const
     }
     for (int i = 0; i < count; ++i) {
         const double t = spreadOut(position(gx, gy), spread_);
-        const int index = std::isfinite(t) ? static_cast<int>(t * 255 + 0.5) : 255;
+        const int index = std::isfinite(t) ? static_cast<int>(t * 256) : 255;
         out[i] = table_[static_cast<std::size_t>(std::clamp(index, 0, 255))];
         gx += fromDevice_.m11();
         gy += fromDevice_.m12();
@@ -211,8 +219,11 @@ void BitmapPaint::shade(int x, int y, int count, QRgb* out) const
         std::fill(out, out + count, 0u);
         return;
     }
-    const double cx = x + 0.5;
-    const double cy = y + 0.5;
+    // A pixel takes the colour at its top-left corner, and a position of 0 to 1 spans the
+    // table's 256 entries evenly (the end of the range falls into the last entry): the
+    // reference player's stepping, which thin bands of stacked stops make plain to see.
+    const double cx = x;
+    const double cy = y;
     double u = fromDevice_.m11() * cx + fromDevice_.m21() * cy + fromDevice_.dx();
     double v = fromDevice_.m12() * cx + fromDevice_.m22() * cy + fromDevice_.dy();
     constexpr double kFar = 1e9; // past this a coordinate says nothing more about the bitmap

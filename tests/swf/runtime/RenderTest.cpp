@@ -2,6 +2,7 @@
 
 #include "swf/display/Stage.h"
 #include "swf/render/EdgeLoops.h"
+#include "swf/render/PaintSource.h"
 #include "swf/render/Renderer.h"
 
 #include <QPainter>
@@ -264,6 +265,50 @@ TEST(Render, LinearGradientRunsAcrossItsSquare)
     EXPECT_TRUE(near(pixel(image, 0, 50), kRed, 6));
     EXPECT_TRUE(near(pixel(image, 99, 50), kBlue, 6));
     EXPECT_TRUE(near(pixel(image, 50, 10), QColor(128, 0, 127), 6));
+}
+
+TEST(Render, GradientStepsThroughItsTableEntryByEntry)
+{
+    // Black to white over 128 px: each pixel spans two entries of the 256, and a pixel
+    // takes the entry at its left edge, so pixel x shows entry 2x (whose grey is 2x).
+    FillStyle fill;
+    fill.kind = FillStyle::Kind::LinearGradient;
+    fill.gradient.stops = { { 0, { 0, 0, 0, 255 } }, { 255, { 255, 255, 255, 255 } } };
+    fill.gradient.matrix.a = fill.gradient.matrix.d = 128.0 * kTwips / 32768.0;
+    fill.gradient.matrix.tx = fill.gradient.matrix.ty = 64 * kTwips;
+    ShapeBuilder b;
+    b.fill1(b.addFill(fill)).rectangle(Rect { 0, 128 * kTwips, 0, 8 * kTwips });
+    Writer w(stageHeader(128, 8));
+    w.defineShape(1, b.build());
+    w.place(placeAt(1, 1));
+    w.showFrame();
+    const QImage image = draw(w, { 128, 8 });
+    for (int x : { 0, 1, 17, 64, 100, 127 })
+        EXPECT_EQ(pixel(image, x, 4).red(), 2 * x) << x;
+}
+
+TEST(Render, StopsSharingARatioEachTakeOneEntryPastIt)
+{
+    // Four stops at ratio 6, then red at 150: the first of the four holds entries 6 and
+    // 7, the next two one entry each, and the last only starts the span to 150, whose
+    // entry 10 is black plus four 144ths of red.
+    FillStyle fill;
+    fill.kind = FillStyle::Kind::LinearGradient;
+    fill.gradient.stops = { { 6, { 255, 0, 0, 255 } }, { 6, { 0, 255, 0, 255 } }, { 6, { 0, 0, 255, 255 } },
+        { 6, { 0, 0, 0, 255 } }, { 150, { 255, 0, 0, 255 } }, { 150, { 0, 255, 0, 255 } } };
+    const GradientPaint::Table table = GradientPaint::tableOf(fill, ColorXform {});
+    const auto rgb = [&](std::size_t i) { return QColor::fromRgba(table[i]); };
+    EXPECT_EQ(rgb(0), kRed);
+    EXPECT_EQ(rgb(6), kRed);
+    EXPECT_EQ(rgb(7), kRed);
+    EXPECT_EQ(rgb(8), kGreen);
+    EXPECT_EQ(rgb(9), kBlue);
+    EXPECT_EQ(rgb(10), QColor(7, 0, 0)); // 255 * 4 / 144 = 7.08
+    EXPECT_EQ(rgb(150), kRed);
+    EXPECT_EQ(rgb(151), kRed);
+    // Past the last stop: its colour, although it shared its ratio.
+    EXPECT_EQ(rgb(152), kGreen);
+    EXPECT_EQ(rgb(255), kGreen);
 }
 
 TEST(Render, MovieWithoutStageAreaShowsOnlyItsBackground)
