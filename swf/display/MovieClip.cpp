@@ -42,11 +42,34 @@ DisplayList::iterator MovieClip::erase(DisplayList::iterator it)
 void MovieClip::replaceMovie(const Movie& movie)
 {
     clearList();
+    drawing_.clear();
     movie_ = &movie;
     timeline_ = &movie.timeline;
     character_ = nullptr;
     currentFrame_ = -1;
     playing_ = true;
+}
+
+void MovieClip::draw(DrawContext& context) const
+{
+    if (!drawing_.empty())
+        drawing_.drawing().paint(context);
+}
+
+QRectF MovieClip::ownBounds() const
+{
+    return drawing_.bounds();
+}
+
+bool MovieClip::hitsOwn(QPointF local) const
+{
+    return drawing_.hits(local);
+}
+
+QPainterPath MovieClip::ownOutline(double& work) const
+{
+    work = 0;
+    return drawing_.empty() ? QPainterPath() : drawing_.outline(work);
 }
 
 int MovieClip::framesLoaded() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DisplayObject.h"
+#include "ScriptDrawing.h"
 #include "TimelineReplay.h"
 
 #include <optional>
@@ -27,6 +28,11 @@ public:
     MovieClip* asMovieClip() override { return this; }
     const MovieClip* asMovieClip() const override { return this; }
     const DisplayList* children() const override { return &displayList_; }
+    // What scripts drew into it (under its children).
+    void draw(DrawContext& context) const override;
+    QRectF ownBounds() const override;
+    bool hitsOwn(QPointF local) const override;
+    QPainterPath ownOutline(double& work) const override;
 
     const Movie& movie() const { return *movie_; }
     const Timeline& timeline() const { return *timeline_; }
@@ -75,6 +81,10 @@ public:
 
     // ---- What scripts do to the list -----------------------------------------------------
 
+    // The drawing scripts make with lineStyle, beginFill, lineTo and the rest.
+    ScriptDrawing& scriptDrawing() { return drawing_; }
+    const ScriptDrawing& scriptDrawing() const { return drawing_; }
+
     // Places a new instance of a character of this clip's movie at a script depth,
     // replacing what stood there. Null when the character is unknown, the depth is out of
     // range, or a limit of the stage is reached.
@@ -111,6 +121,7 @@ private:
     bool playing_ = true;
     EndMode endMode_ = EndMode::Loop;
     DisplayList displayList_;
+    ScriptDrawing drawing_;
 };
 
 } // namespace swf

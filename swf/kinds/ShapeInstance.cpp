@@ -4,14 +4,12 @@
 #include "swf/render/DrawContext.h"
 #include "swf/render/ShapeDrawing.h"
 
-#include <QPainterPathStroker>
-
 #include <algorithm>
 
 namespace swf {
 namespace {
 
-// The areas a pointer hits: each fill, and each line as wide as it is drawn.
+// The areas a pointer hits (see ShapeDrawing::hitAreas).
 struct HitArea {
     std::vector<QPainterPath> paths;
 };
@@ -58,22 +56,8 @@ bool ShapeInstance::hitsOwn(QPointF local) const
 {
     if (!ownBounds().adjusted(-1, -1, 1, 1).contains(local))
         return false;
-    const HitArea& area = stage_.decoded().get<HitArea>(*character(), [this] {
-        HitArea made;
-        for (const ShapeDrawing::Layer& layer : drawing().layers()) {
-            if (std::holds_alternative<FillStyle>(layer.style)) {
-                made.paths.push_back(layer.path);
-                continue;
-            }
-            // A line takes the pointer as wide as it is drawn, and a hairline a twip wide.
-            QPainterPathStroker stroker;
-            stroker.setWidth(std::max<double>(1, std::get<LineStyle>(layer.style).width));
-            stroker.setCapStyle(Qt::RoundCap);
-            stroker.setJoinStyle(Qt::RoundJoin);
-            made.paths.push_back(stroker.createStroke(layer.path));
-        }
-        return made;
-    });
+    const HitArea& area
+        = stage_.decoded().get<HitArea>(*character(), [this] { return HitArea { drawing().hitAreas() }; });
     return std::any_of(area.paths.begin(), area.paths.end(),
         [local](const QPainterPath& path) { return path.contains(local); });
 }

@@ -40,6 +40,10 @@ QRgb premultiplied(Rgba c)
     return qPremultiply(qRgba(c.r, c.g, c.b, c.a));
 }
 
+namespace {
+constexpr double kMaxFocal = 0.98;
+} // namespace
+
 GradientPaint::GradientPaint(const FillStyle& style, const ColorXform& cx, const QTransform& toDevice)
     : GradientPaint(style, tableOf(style, cx), toDevice)
 {
@@ -48,7 +52,8 @@ GradientPaint::GradientPaint(const FillStyle& style, const ColorXform& cx, const
 GradientPaint::GradientPaint(const FillStyle& style, const Table& table, const QTransform& toDevice)
     : kind_(style.kind)
     , spread_(style.gradient.spread)
-    , focal_(std::clamp(style.gradient.focalPoint, -0.998, 0.998))
+    // The focal point stops short of the rim, where the colours would fold into a line.
+    , focal_(std::clamp(style.gradient.focalPoint, -kMaxFocal, kMaxFocal))
     , table_(table)
 {
     bool invertible = false;

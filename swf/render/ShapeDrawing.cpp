@@ -3,6 +3,9 @@
 #include "DrawContext.h"
 #include "EdgeLoops.h"
 
+#include <QPainterPathStroker>
+
+#include <algorithm>
 #include <type_traits>
 
 namespace swf {
@@ -184,6 +187,24 @@ PathUnion ShapeDrawing::fillOutline() const
             outline.add(layer.path);
     }
     return outline;
+}
+
+std::vector<QPainterPath> ShapeDrawing::hitAreas() const
+{
+    std::vector<QPainterPath> areas;
+    for (const Layer& layer : layers_) {
+        if (std::holds_alternative<FillStyle>(layer.style)) {
+            areas.push_back(layer.path);
+            continue;
+        }
+        // A line takes the pointer as wide as it is drawn, and a hairline a twip wide.
+        QPainterPathStroker stroker;
+        stroker.setWidth(std::max<double>(1, std::get<LineStyle>(layer.style).width));
+        stroker.setCapStyle(Qt::RoundCap);
+        stroker.setJoinStyle(Qt::RoundJoin);
+        areas.push_back(stroker.createStroke(layer.path));
+    }
+    return areas;
 }
 
 } // namespace swf

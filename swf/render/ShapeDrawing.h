@@ -42,6 +42,8 @@ public:
     FillRule fillRule() const { return rule_; }
     // The area the fills cover, for using the shape as a mask.
     PathUnion fillOutline() const;
+    // The areas a pointer hits: each fill, and each line as wide as it is drawn.
+    std::vector<QPainterPath> hitAreas() const;
 
 private:
     std::vector<Layer> layers_;

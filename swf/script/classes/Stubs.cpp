@@ -5,14 +5,9 @@
 
 #include "swf/display/Stage.h"
 #include "swf/script/ClipObject.h"
-#include "swf/script/Drawing.h"
 #include "swf/script/ScriptEngine.h"
 
 namespace swf::script {
 void installStubs(Vm&, ScriptEngine&) { }
-
-void installDrawingMethods(Vm&, Object*) { }
-void setScriptMask(DisplayObject&, DisplayObject*) { }
-void duplicateDrawing(ScriptEngine&, DisplayObject&, DisplayObject&) { }
 
 } // namespace swf::script
