@@ -116,4 +116,19 @@ bool DisplayObject::hitTest(QPointF local) const
     return false;
 }
 
+void linkScriptMask(DisplayObject& object, DisplayObject* mask)
+{
+    Stage& stage = object.stage();
+    if (DisplayObject* old = stage.find(object.scriptMask_); old && old->masksObject_ == object.id())
+        old->masksObject_ = 0;
+    object.scriptMask_ = 0;
+    // The timeline's masks keep their own work: a script cannot mask one, nor mask with one.
+    if (!mask || mask == &object || object.isMask() || mask->isMask())
+        return;
+    if (DisplayObject* before = stage.find(mask->masksObject_); before && before->scriptMask_ == mask->id())
+        before->scriptMask_ = 0;
+    mask->masksObject_ = object.id();
+    object.scriptMask_ = mask->id();
+}
+
 } // namespace swf

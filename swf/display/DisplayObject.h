@@ -140,6 +140,10 @@ public:
     void setVisible(bool visible) { visible_ = visible; }
     // A FILTERLIST (as PlaceObject3 carries it) a script gives the object.
     void setFilters(std::vector<uint8_t> list) { placement_.filters = std::move(list); }
+    // The mask a script gave it (setMask): it shows only where that object covers. 0 for
+    // none. The mask knows what it masks, and is not drawn itself while that object lives.
+    ObjectId scriptMask() const { return scriptMask_; }
+    ObjectId masksObject() const { return masksObject_; }
     bool scriptMoved() const { return scriptMoved_; }
     bool scriptRecoloured() const { return scriptRecoloured_; }
 
@@ -162,6 +166,7 @@ protected:
 
 private:
     friend class MovieClip;
+    friend void linkScriptMask(DisplayObject& object, DisplayObject* mask);
     void attach(MovieClip* parent, int depth, Origin origin);
 
     ObjectId id_;
@@ -174,11 +179,17 @@ private:
     std::string name_;
     Placement placement_;
     bool visible_ = true;
+    ObjectId scriptMask_ = 0;
+    ObjectId masksObject_ = 0;
     bool scriptMoved_ = false;
     bool scriptRecoloured_ = false;
     bool handlesMouse_ = false;
     bool useHandCursor_ = true;
     bool enabled_ = true;
 };
+
+// Masks `object` with `mask` (none: unmasks it). A mask masks one object at a time, so
+// whatever it masked before shows whole again.
+void linkScriptMask(DisplayObject& object, DisplayObject* mask);
 
 } // namespace swf

@@ -67,13 +67,13 @@ void Renderer::drawTree(QImage& image, const Stage& stage, const QTransform& vie
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return;
     Canvas canvas(image, antialias_);
-    Pass pass { canvas, stage, std::sqrt(std::abs(view.determinant())) };
+    Pass pass { canvas, stage, std::sqrt(std::abs(view.determinant())), nullptr, view };
     for (const auto& [number, level] : stage.levels())
         drawObject(pass, *level, view, ColorXform {}, level->movie());
 }
 
-void Renderer::drawObjectInto(QImage& image, const Stage& stage, const DisplayObject& object, const QTransform& view,
-    const ColorXform& cx, const QRect* clip)
+void Renderer::drawObjectInto(QImage& image, const Stage& stage, const DisplayObject& object,
+    const QTransform& view, const ColorXform& cx, const QRect* clip)
 {
     budget_.start(image.size());
     if (image.format() != QImage::Format_ARGB32_Premultiplied || !view.isInvertible() || blownUp(view))
@@ -106,12 +106,25 @@ void Renderer::drawObject(Pass& pass, const DisplayObject& object, const QTransf
     // the area its shapes cover, whatever their colours.
     if (!t.isInvertible() || blownUp(t) || (!mask && cx.hidesEverything()))
         return;
+    // A mask a script set shows nothing of its own while what it masks lives.
+    if (!mask && object.masksObject() && pass.stage.find(object.masksObject()))
+        return;
+    const DisplayObject* scriptMask = mask || !pass.view ? nullptr : pass.stage.find(object.scriptMask());
+    if (scriptMask) {
+        const MovieClip* maskParent = scriptMask->parent();
+        const QTransform maskParentT
+            = (maskParent ? maskParent->stageTransform() : QTransform()) * *pass.view;
+        pass.canvas.pushClip(
+            makeMask(pass, *scriptMask, maskParentT, maskParent ? maskParent->movie() : pass.stage.movie()));
+    }
     const BlendMode mode = mask ? BlendMode::Normal : blendModeOf(object.blendMode());
     const bool filtered = !mask && !object.placement().filters.empty();
     if (mode == BlendMode::Normal && !filtered)
         drawContent(pass, object, t, cx, movie);
     else
         drawLayered(pass, object, t, cx, movie, mode);
+    if (scriptMask)
+        pass.canvas.popClip();
 }
 
 void Renderer::drawContent(
@@ -161,8 +174,10 @@ void Renderer::drawLayered(Pass& pass, const DisplayObject& object, const QTrans
         return;
     layer.fill(0);
     Canvas canvas(layer, pass.canvas.antialias());
-    Pass inner { canvas, pass.stage, pass.viewScale, &object };
-    drawContent(inner, object, t * QTransform::fromTranslate(-rect.left(), -rect.top()), cx, movie);
+    const QTransform toLayer = QTransform::fromTranslate(-rect.left(), -rect.top());
+    Pass inner { canvas, pass.stage, pass.viewScale, &object,
+        pass.view ? std::optional<QTransform>(*pass.view * toLayer) : std::nullopt };
+    drawContent(inner, object, t * toLayer, cx, movie);
     filters.apply(layer);
     pass.canvas.compose(layer, rect.topLeft(), mode);
 }

@@ -11,6 +11,7 @@
 #include <QTransform>
 
 #include <memory>
+#include <optional>
 
 class QPainter;
 
@@ -40,8 +41,8 @@ public:
     // Draws one object's content and children (not its own transform, colours or effects)
     // over `image`, `view` mapping the object's twips into its pixels; only `clip` (pixels)
     // changes when given.
-    void drawObjectInto(QImage& image, const Stage& stage, const DisplayObject& object, const QTransform& view,
-        const ColorXform& cx, const QRect* clip = nullptr);
+    void drawObjectInto(QImage& image, const Stage& stage, const DisplayObject& object,
+        const QTransform& view, const ColorXform& cx, const QRect* clip = nullptr);
     // The painting work the last frame took (DrawBudget units), and whether it ran out of
     // its budget and left objects undrawn.
     double lastFrameWork() const { return budget_.used(); }
@@ -53,6 +54,9 @@ private:
         const Stage& stage;
         double viewScale;
         const DisplayObject* layerOwner = nullptr; // the object whose layer canvas is
+        // The stage's transform to the picture, when the whole stage is drawn: where the
+        // masks scripts set lie.
+        std::optional<QTransform> view = std::nullopt;
     };
     void drawObject(Pass& pass, const DisplayObject& object, const QTransform& parent,
         const ColorXform& parentCx, const Movie& movie);

@@ -281,6 +281,9 @@ void duplicateDrawing(ScriptEngine&, DisplayObject& from, DisplayObject& to)
         copy->scriptDrawing() = source->scriptDrawing();
 }
 
-void setScriptMask(DisplayObject&, DisplayObject*) { }
+void setScriptMask(DisplayObject& object, DisplayObject* mask)
+{
+    linkScriptMask(object, mask);
+}
 
 } // namespace swf::script

@@ -155,5 +155,47 @@ TEST(DrawingScript, ACopyKeepsTheDrawingAndClearTakesItAway)
     EXPECT_EQ(rgb(image, 30, 20), 0xFF0000u);
 }
 
+// Clip `name` at `depth` with a square of `colour` drawn from `from` to `to`.
+Asm& squareClip(Asm& a, const std::string& name, double depth, uint32_t colour, double from, double to)
+{
+    a.pushArgs({ name, depth })
+        .pushInt(2)
+        .get("_root")
+        .push("createEmptyMovieClip")
+        .op(A::CallMethod)
+        .op(A::Pop);
+    const auto call = [&](const std::string& method, const std::vector<Asm::Arg>& args) {
+        a.pushArgs(args).pushInt(int(args.size())).get(name).push(method).op(A::CallMethod).op(A::Pop);
+    };
+    call("beginFill", { double(colour) });
+    call("moveTo", { from, from });
+    call("lineTo", { to, from });
+    call("lineTo", { to, to });
+    call("lineTo", { from, to });
+    return a;
+}
+
+TEST(DrawingScript, SetMaskShowsTheClipOnlyUnderTheMaskWhichHides)
+{
+    Asm a;
+    squareClip(a, "a", 1, 0xFF0000, 0, 50);
+    squareClip(a, "m", 2, 0x0000FF, 25, 75);
+    a.get("m").pushInt(1).get("a").push("setMask").op(A::CallMethod).op(A::Pop);
+    ScriptRun run;
+    run.play(scriptMovie(a));
+    QImage image = run.player().renderImage(QSize(100, 100));
+    EXPECT_EQ(rgb(image, 30, 30), 0xFF0000u);
+    EXPECT_EQ(rgb(image, 10, 10), 0xFFFFFFu);
+    EXPECT_EQ(rgb(image, 60, 60), 0xFFFFFFu);
+
+    // Unmasked, both show again.
+    a.pushNull().pushInt(1).get("a").push("setMask").op(A::CallMethod).op(A::Pop);
+    ScriptRun again;
+    again.play(scriptMovie(a));
+    image = again.player().renderImage(QSize(100, 100));
+    EXPECT_EQ(rgb(image, 10, 10), 0xFF0000u);
+    EXPECT_EQ(rgb(image, 60, 60), 0x0000FFu);
+}
+
 } // namespace
 } // namespace swf::test
