@@ -69,6 +69,8 @@ QTransform DisplayObject::stageTransform() const
 
 QRectF DisplayObject::bounds() const
 {
+    if (scrollRect_)
+        return QRectF(QPointF(0, 0), scrollRect_->size());
     QRectF box = ownBounds();
     if (const DisplayList* list = children()) {
         for (const auto& [depth, child] : *list) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace swf {
@@ -144,6 +145,10 @@ public:
     // none. The mask knows what it masks, and is not drawn itself while that object lives.
     ObjectId scriptMask() const { return scriptMask_; }
     ObjectId masksObject() const { return masksObject_; }
+    // A scroll rectangle (twips of its own space): only that part shows, moved to the
+    // object's origin, and it is the object's size.
+    const std::optional<QRectF>& scrollRect() const { return scrollRect_; }
+    void setScrollRect(std::optional<QRectF> rect) { scrollRect_ = rect; }
     bool scriptMoved() const { return scriptMoved_; }
     bool scriptRecoloured() const { return scriptRecoloured_; }
 
@@ -180,6 +185,7 @@ private:
     Placement placement_;
     bool visible_ = true;
     ObjectId scriptMask_ = 0;
+    std::optional<QRectF> scrollRect_;
     ObjectId masksObject_ = 0;
     bool scriptMoved_ = false;
     bool scriptRecoloured_ = false;

@@ -130,12 +130,24 @@ void Renderer::drawObject(Pass& pass, const DisplayObject& object, const QTransf
 void Renderer::drawContent(
     Pass& pass, const DisplayObject& object, const QTransform& t, const ColorXform& cx, const Movie& movie)
 {
-    DrawContext context(pass.canvas, budget_, t, cx, pass.viewScale, &movie, &pass.stage.decoded());
+    // A scroll rectangle shows its part of the object at the object's origin, cut to its size.
+    const std::optional<QRectF>& scroll = object.scrollRect();
+    DrawContext outer(pass.canvas, budget_, t, cx, pass.viewScale, &movie, &pass.stage.decoded());
+    QTransform inner = t;
+    if (scroll) {
+        QPainterPath area;
+        area.addRect(QRectF(QPointF(0, 0), scroll->size()));
+        outer.pushClip(area);
+        inner = QTransform::fromTranslate(-scroll->x(), -scroll->y()) * t;
+    }
+    DrawContext context(pass.canvas, budget_, inner, cx, pass.viewScale, &movie, &pass.stage.decoded());
     object.draw(context);
     if (const DisplayList* children = object.children()) {
         const MovieClip* clip = object.asMovieClip();
-        drawList(pass, *children, t, cx, clip ? clip->movie() : movie);
+        drawList(pass, *children, inner, cx, clip ? clip->movie() : movie);
     }
+    if (scroll)
+        outer.popClip();
 }
 
 void Renderer::drawLayered(Pass& pass, const DisplayObject& object, const QTransform& t, const ColorXform& cx,

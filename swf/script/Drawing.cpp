@@ -1,10 +1,12 @@
 // The drawing methods of MovieClip: lines, fills and gradients drawn into the clip's
-// ScriptDrawing, in pixels turned into twips.
+// ScriptDrawing, in pixels turned into twips; and what else shapes what a clip shows:
+// setMask and scrollRect.
 
 #include "Drawing.h"
 
 #include "Builtins.h"
 #include "ScriptEngine.h"
+#include "classes/Classes.h"
 #include "classes/Native.h"
 
 #include "swf/display/MovieClip.h"
@@ -260,6 +262,36 @@ Value clear(Vm& vm, CallArgs& c)
     return Value();
 }
 
+// MovieClip.scrollRect: a Rectangle in pixels, or undefined.
+Value getScrollRect(Vm& vm, CallArgs& c)
+{
+    const DisplayObject* d = vm.engine()->displayOf(c.thisValue);
+    if (!d || !d->scrollRect())
+        return Value();
+    const QRectF r = *d->scrollRect();
+    return makeRectangle(vm, r.x() / kTwips, r.y() / kTwips, r.width() / kTwips, r.height() / kTwips);
+}
+
+Value setScrollRect(Vm& vm, CallArgs& c)
+{
+    DisplayObject* d = vm.engine()->displayOf(c.thisValue);
+    if (!d)
+        return Value();
+    Object* rect = c[0].object();
+    if (!rect) {
+        d->setScrollRect(std::nullopt);
+        return Value();
+    }
+    const auto number = [&](const char* name) {
+        const double v = memberNumber(vm, rect, name);
+        return std::isfinite(v) ? std::clamp(v * kTwips, -kFarthest, kFarthest) : 0.0;
+    };
+    const double width = std::max(0.0, number("width"));
+    const double height = std::max(0.0, number("height"));
+    d->setScrollRect(QRectF(number("x"), number("y"), width, height));
+    return Value();
+}
+
 } // namespace
 
 void installDrawingMethods(Vm& vm, Object* movieClipPrototype)
@@ -271,6 +303,8 @@ void installDrawingMethods(Vm& vm, Object* movieClipPrototype)
         kBuiltin | OnlySwf6);
     defineMethods(
         vm, movieClipPrototype, { { "lineGradientStyle", lineGradientStyle } }, kBuiltin | OnlySwf8);
+    vm.accessor(
+        movieClipPrototype, QStringLiteral("scrollRect"), getScrollRect, setScrollRect, kBuiltin | OnlySwf8);
 }
 
 void duplicateDrawing(ScriptEngine&, DisplayObject& from, DisplayObject& to)

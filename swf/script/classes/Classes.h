@@ -47,6 +47,8 @@ void installVideo(Vm& vm, ScriptEngine& engine); // NetConnection, NetStream, Vi
 class Object;
 class Value;
 struct CallArgs;
+// A new flash.geom.Rectangle.
+Value makeRectangle(Vm& vm, double x, double y, double width, double height);
 // MovieClip.transform: a flash.geom.Transform of the clip, and setting one.
 Value clipTransform(Vm& vm, Object* clip);
 void setClipTransform(Vm& vm, Object* clip, const Value& value);

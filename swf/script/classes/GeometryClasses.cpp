@@ -118,7 +118,8 @@ Value pointEquals(Vm& vm, CallArgs& c)
     Object* p = c[0].object();
     if (!p)
         return false;
-    return vm.equals(member(vm, self, "x"), member(vm, p, "x")) && vm.equals(member(vm, self, "y"), member(vm, p, "y"));
+    return vm.equals(member(vm, self, "x"), member(vm, p, "x"))
+        && vm.equals(member(vm, self, "y"), member(vm, p, "y"));
 }
 
 Value pointNormalize(Vm& vm, CallArgs& c)
@@ -288,7 +289,8 @@ Value setRectBottomRight(Vm& vm, CallArgs& c)
 Value rectSize(Vm& vm, CallArgs& c)
 {
     Object* self = c.thisObject();
-    return Value(make(vm, "Point", { { "x", member(vm, self, "width") }, { "y", member(vm, self, "height") } }));
+    return Value(
+        make(vm, "Point", { { "x", member(vm, self, "width") }, { "y", member(vm, self, "height") } }));
 }
 
 Value setRectSize(Vm& vm, CallArgs& c)
@@ -304,8 +306,8 @@ Value rectClone(Vm& vm, CallArgs& c)
 {
     Object* self = c.thisObject();
     return Value(make(vm, "Rectangle",
-        { { "x", member(vm, self, "x") }, { "y", member(vm, self, "y") }, { "width", member(vm, self, "width") },
-            { "height", member(vm, self, "height") } }));
+        { { "x", member(vm, self, "x") }, { "y", member(vm, self, "y") },
+            { "width", member(vm, self, "width") }, { "height", member(vm, self, "height") } }));
 }
 
 struct Box {
@@ -314,8 +316,8 @@ struct Box {
 
 Box box(Vm& vm, Object* o)
 {
-    return { vm.toNumber(member(vm, o, "x")), vm.toNumber(member(vm, o, "y")), vm.toNumber(member(vm, o, "width")),
-        vm.toNumber(member(vm, o, "height")) };
+    return { vm.toNumber(member(vm, o, "x")), vm.toNumber(member(vm, o, "y")),
+        vm.toNumber(member(vm, o, "width")), vm.toNumber(member(vm, o, "height")) };
 }
 
 Value rectIsEmpty(Vm& vm, CallArgs& c)
@@ -414,15 +416,18 @@ Value rectIntersection(Vm& vm, CallArgs& c)
     const double r = std::min(a.x + a.w, b.x + b.w);
     const double bottom = std::min(a.y + a.h, b.y + b.h);
     if (!(r > x) || !(bottom > y))
-        return Value(make(vm, "Rectangle", { { "x", 0.0 }, { "y", 0.0 }, { "width", 0.0 }, { "height", 0.0 } }));
-    return Value(make(vm, "Rectangle", { { "x", x }, { "y", y }, { "width", r - x }, { "height", bottom - y } }));
+        return Value(
+            make(vm, "Rectangle", { { "x", 0.0 }, { "y", 0.0 }, { "width", 0.0 }, { "height", 0.0 } }));
+    return Value(
+        make(vm, "Rectangle", { { "x", x }, { "y", y }, { "width", r - x }, { "height", bottom - y } }));
 }
 
 Value rectIntersects(Vm& vm, CallArgs& c)
 {
     const Box a = box(vm, c.thisObject());
     const Box b = box(vm, c[0].object());
-    return std::max(a.x, b.x) < std::min(a.x + a.w, b.x + b.w) && std::max(a.y, b.y) < std::min(a.y + a.h, b.y + b.h);
+    return std::max(a.x, b.x) < std::min(a.x + a.w, b.x + b.w)
+        && std::max(a.y, b.y) < std::min(a.y + a.h, b.y + b.h);
 }
 
 Value rectUnion(Vm& vm, CallArgs& c)
@@ -433,7 +438,8 @@ Value rectUnion(Vm& vm, CallArgs& c)
     const double y = std::min(a.y, b.y);
     const double r = std::max(a.x + a.w, b.x + b.w);
     const double bottom = std::max(a.y + a.h, b.y + b.h);
-    return Value(make(vm, "Rectangle", { { "x", x }, { "y", y }, { "width", r - x }, { "height", bottom - y } }));
+    return Value(
+        make(vm, "Rectangle", { { "x", x }, { "y", y }, { "width", r - x }, { "height", bottom - y } }));
 }
 
 Value rectToString(Vm& vm, CallArgs& c)
@@ -550,8 +556,8 @@ Value matrixTranslate(Vm& vm, CallArgs& c)
 
 M box(double sx, double sy, double rotation, double tx, double ty)
 {
-    return { std::cos(rotation) * sx, std::sin(rotation) * sy, -std::sin(rotation) * sx, std::cos(rotation) * sy, tx,
-        ty };
+    return { std::cos(rotation) * sx, std::sin(rotation) * sy, -std::sin(rotation) * sx,
+        std::cos(rotation) * sy, tx, ty };
 }
 
 Value matrixCreateBox(Vm& vm, CallArgs& c)
@@ -751,15 +757,16 @@ Value transformConstructor(Vm&, CallArgs& c)
 Ref<Object> matrixObject(Vm& vm, const Matrix& m)
 {
     return make(vm, "Matrix",
-        { { "a", m.a }, { "b", m.b }, { "c", m.c }, { "d", m.d }, { "tx", m.tx / 20.0 }, { "ty", m.ty / 20.0 } });
+        { { "a", m.a }, { "b", m.b }, { "c", m.c }, { "d", m.d }, { "tx", m.tx / 20.0 },
+            { "ty", m.ty / 20.0 } });
 }
 
 Ref<Object> colorTransformObject(Vm& vm, const ColorTransform& cx)
 {
     Ref<Object> o = newColorTransform(vm, classPrototype(vm, "ColorTransform"));
     auto* ct = static_cast<ColorTransformObject*>(o.get());
-    const double values[] = { cx.rMul / 256.0, cx.gMul / 256.0, cx.bMul / 256.0, cx.aMul / 256.0, double(cx.rAdd),
-        double(cx.gAdd), double(cx.bAdd), double(cx.aAdd) };
+    const double values[] = { cx.rMul / 256.0, cx.gMul / 256.0, cx.bMul / 256.0, cx.aMul / 256.0,
+        double(cx.rAdd), double(cx.gAdd), double(cx.bAdd), double(cx.aAdd) };
     std::copy(std::begin(values), std::end(values), ct->values);
     return o;
 }
@@ -827,7 +834,8 @@ Value transformPixelBounds(Vm& vm, CallArgs& c)
         return Value();
     const QRectF r = d->stageTransform().mapRect(d->bounds());
     return Value(make(vm, "Rectangle",
-        { { "x", r.x() / 20 }, { "y", r.y() / 20 }, { "width", r.width() / 20 }, { "height", r.height() / 20 } }));
+        { { "x", r.x() / 20 }, { "y", r.y() / 20 }, { "width", r.width() / 20 },
+            { "height", r.height() / 20 } }));
 }
 
 Value noop(Vm&, CallArgs&)
@@ -875,8 +883,9 @@ void installGeometry(Vm& vm)
     auto [point, pointCtor] = makeClass("Point", pointConstructor);
     vm.accessor(point.get(), QStringLiteral("length"), pointLength, nullptr);
     defineMethods(vm, point.get(),
-        { { "add", pointAdd }, { "subtract", pointSubtract }, { "clone", pointClone }, { "equals", pointEquals },
-            { "normalize", pointNormalize }, { "offset", pointOffset }, { "toString", pointToString } });
+        { { "add", pointAdd }, { "subtract", pointSubtract }, { "clone", pointClone },
+            { "equals", pointEquals }, { "normalize", pointNormalize }, { "offset", pointOffset },
+            { "toString", pointToString } });
     defineMethods(vm, pointCtor.get(),
         { { "distance", pointDistance }, { "interpolate", pointInterpolate }, { "polar", pointPolar } });
 
@@ -889,10 +898,11 @@ void installGeometry(Vm& vm)
     vm.accessor(rect.get(), QStringLiteral("bottomRight"), rectBottomRight, setRectBottomRight);
     vm.accessor(rect.get(), QStringLiteral("size"), rectSize, setRectSize);
     defineMethods(vm, rect.get(),
-        { { "clone", rectClone }, { "isEmpty", rectIsEmpty }, { "setEmpty", rectSetEmpty }, { "contains", rectContains },
-            { "containsPoint", rectContainsPoint }, { "containsRectangle", rectContainsRectangle },
-            { "equals", rectEquals }, { "inflate", rectInflate }, { "inflatePoint", rectInflatePoint },
-            { "offset", rectOffset }, { "offsetPoint", rectOffsetPoint }, { "intersection", rectIntersection },
+        { { "clone", rectClone }, { "isEmpty", rectIsEmpty }, { "setEmpty", rectSetEmpty },
+            { "contains", rectContains }, { "containsPoint", rectContainsPoint },
+            { "containsRectangle", rectContainsRectangle }, { "equals", rectEquals },
+            { "inflate", rectInflate }, { "inflatePoint", rectInflatePoint }, { "offset", rectOffset },
+            { "offsetPoint", rectOffsetPoint }, { "intersection", rectIntersection },
             { "intersects", rectIntersects }, { "union", rectUnion }, { "toString", rectToString } });
     (void)rectCtor;
 
@@ -924,10 +934,16 @@ void installGeometry(Vm& vm)
     vm.accessor(transform.get(), QStringLiteral("matrix"), transformMatrix, setTransformMatrix);
     vm.accessor(transform.get(), QStringLiteral("colorTransform"), transformColor, setTransformColor);
     vm.accessor(transform.get(), QStringLiteral("concatenatedMatrix"), transformConcatenatedMatrix, nullptr);
-    vm.accessor(transform.get(), QStringLiteral("concatenatedColorTransform"), transformConcatenatedColor, nullptr);
+    vm.accessor(
+        transform.get(), QStringLiteral("concatenatedColorTransform"), transformConcatenatedColor, nullptr);
     vm.accessor(transform.get(), QStringLiteral("pixelBounds"), transformPixelBounds, nullptr);
     (void)transformCtor;
     (void)noop;
+}
+
+Value makeRectangle(Vm& vm, double x, double y, double width, double height)
+{
+    return Value(make(vm, "Rectangle", { { "x", x }, { "y", y }, { "width", width }, { "height", height } }));
 }
 
 } // namespace swf::script

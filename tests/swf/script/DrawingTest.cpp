@@ -197,5 +197,34 @@ TEST(DrawingScript, SetMaskShowsTheClipOnlyUnderTheMaskWhichHides)
     EXPECT_EQ(rgb(image, 60, 60), 0x0000FFu);
 }
 
+TEST(DrawingScript, AScrollRectShowsItsPartAtTheOriginAndIsTheSize)
+{
+    Asm a;
+    squareClip(a, "a", 1, 0xFF0000, 0, 100);
+    a.pushArgs({ "b", 2.0 }).pushInt(2).get("a").push("createEmptyMovieClip").op(A::CallMethod).op(A::Pop);
+    const auto inner = [&](const std::string& method, const std::vector<Asm::Arg>& args) {
+        a.pushArgs(args).pushInt(int(args.size())).get("a").push("b").op(A::GetMember);
+        a.push(method).op(A::CallMethod).op(A::Pop);
+    };
+    inner("beginFill", { double(0x0000FF) });
+    inner("moveTo", { 50.0, 0.0 });
+    inner("lineTo", { 60.0, 0.0 });
+    inner("lineTo", { 60.0, 10.0 });
+    inner("lineTo", { 50.0, 10.0 });
+    // a.scrollRect = new flash.geom.Rectangle(50, 0, 20, 20)
+    a.get("a").push("scrollRect").pushArgs({ 50.0, 0.0, 20.0, 20.0 }).pushInt(4);
+    a.get("flash").push("geom").op(A::GetMember).push("Rectangle").op(A::NewMethod).op(A::SetMember);
+    a.get("a").push("_width").op(A::GetMember).op(A::Trace);
+    a.get("a").push("scrollRect").op(A::GetMember).push("x").op(A::GetMember).op(A::Trace);
+    ScriptRun run;
+    run.play(scriptMovie(a));
+    EXPECT_EQ(run.traces, QStringList({ "20", "50" }));
+    const QImage image = run.player().renderImage(QSize(100, 100));
+    EXPECT_EQ(rgb(image, 5, 5), 0x0000FFu); // the blue square, moved left by 50
+    EXPECT_EQ(rgb(image, 15, 15), 0xFF0000u);
+    EXPECT_EQ(rgb(image, 30, 5), 0xFFFFFFu); // cut off at the rectangle's width
+    EXPECT_EQ(rgb(image, 55, 5), 0xFFFFFFu);
+}
+
 } // namespace
 } // namespace swf::test
