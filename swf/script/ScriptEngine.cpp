@@ -33,6 +33,17 @@ bool isVideo(const DisplayObject& d)
     return d.character() && d.character()->tagCode == 60;
 }
 
+// Moves `tasks` to the end of `into` (a child's part joining its parent's, which happens
+// at every level of a nested timeline).
+template <class Task> void appendTasks(std::vector<Task>& into, std::vector<Task>& tasks)
+{
+    if (into.empty()) {
+        into.swap(tasks);
+        return;
+    }
+    into.insert(into.end(), std::make_move_iterator(tasks.begin()), std::make_move_iterator(tasks.end()));
+}
+
 } // namespace
 
 ScriptEngine::ScriptEngine(Stage& stage, const Services& services, ScriptHost& host)
@@ -78,13 +89,10 @@ void ScriptEngine::bindRoot(MovieClip& root)
 
 // ---- Script objects of display objects ------------------------------------------------------
 
-ClipObject* ScriptEngine::objectFor(DisplayObject& display)
+Object* ScriptEngine::prototypeFor(DisplayObject& display, ClipObject::Kind& kind)
 {
-    auto it = objects_.find(display.id());
-    if (it != objects_.end())
-        return it->second.get();
     Prototypes& protos = vm_->protos();
-    ClipObject::Kind kind = ClipObject::Kind::Other;
+    kind = ClipObject::Kind::Other;
     Object* proto = protos.object.get();
     if (display.asMovieClip()) {
         kind = ClipObject::Kind::MovieClip;
@@ -104,10 +112,38 @@ ClipObject* ScriptEngine::objectFor(DisplayObject& display)
     } else if (Object* video = isVideo(display) ? videoPrototype(*vm_) : nullptr) {
         proto = video;
     }
+    return proto;
+}
+
+ClipObject* ScriptEngine::objectFor(DisplayObject& display)
+{
+    auto it = objects_.find(display.id());
+    if (it != objects_.end())
+        return it->second.get();
+    ClipObject::Kind kind;
+    Object* proto = prototypeFor(display, kind);
     Ref<ClipObject> object(new ClipObject(*this, proto, display, kind));
     ClipObject* raw = object.get();
     objects_.emplace(display.id(), std::move(object));
     return raw;
+}
+
+Object* ScriptEngine::eventReceiver(DisplayObject& display, const QString& method)
+{
+    if (auto it = objects_.find(display.id()); it != objects_.end())
+        return it->second.get();
+    // A clip scripts have not reached yet holds no variables of its own: only its
+    // prototypes can give it the method (or a __resolve that answers for it).
+    ClipObject::Kind kind;
+    Object* proto = prototypeFor(display, kind);
+    int guard = 0;
+    for (Object* cur = proto; cur && guard < 256; cur = cur->proto(), ++guard) {
+        if (cur->asClip())
+            return objectFor(display);
+    }
+    if (vm_->has(proto, method) || vm_->has(proto, QStringLiteral("__resolve")))
+        return objectFor(display);
+    return nullptr;
 }
 
 DisplayObject* ScriptEngine::displayOf(const Value& v)
@@ -218,14 +254,17 @@ void ScriptEngine::queueEvent(
         clipEvents(object, event, tasks);
     if (!method.isEmpty()) {
         const ObjectId id = object.id();
-        Ref<Object> keep(event == ClipUnload ? objectFor(object) : nullptr);
-        tasks.push_back(Task { id, event == ClipUnload, [this, keep, method, id]() {
-                                  if (keep) {
-                                      callEvent(keep.get(), method);
-                                  } else if (DisplayObject* d = stage_.find(id)) {
-                                      callEvent(objectFor(*d), method);
-                                  }
-                              } });
+        // The unload method runs once the object is gone: what answers it is taken now.
+        Ref<Object> keep(event == ClipUnload ? eventReceiver(object, method) : nullptr);
+        if (event != ClipUnload || keep) {
+            tasks.push_back(Task { id, event == ClipUnload, [this, keep, method, id]() {
+                                      if (keep) {
+                                          callEvent(keep.get(), method);
+                                      } else if (DisplayObject* d = stage_.find(id)) {
+                                          callEvent(eventReceiver(*d, method), method);
+                                      }
+                                  } });
+        }
     }
     for (Task& t : tasks) {
         if (into)
@@ -358,6 +397,10 @@ void ScriptEngine::frameTasks(MovieClip& clip, const Frame& frame, std::vector<T
         else if (const auto* remove = std::get_if<RemoveObject>(&tag))
             touched.push_back(remove->depth);
     }
+    size_t count = frame.tags.size();
+    for (const Unit& u : children)
+        count += u.tasks.size();
+    into.reserve(into.size() + count);
     const auto emitDepth = [&](std::optional<int> depth) {
         for (Unit& u : children) {
             if (u.tasks.empty())
@@ -366,8 +409,7 @@ void ScriptEngine::frameTasks(MovieClip& clip, const Frame& frame, std::vector<T
                                      : std::find(touched.begin(), touched.end(), u.depth) == touched.end();
             if (!match)
                 continue;
-            for (Task& t : u.tasks)
-                into.push_back(std::move(t));
+            appendTasks(into, u.tasks);
             u.tasks.clear();
         }
     };
@@ -388,10 +430,8 @@ void ScriptEngine::frameTasks(MovieClip& clip, const Frame& frame, std::vector<T
         }
     }
     emitDepth(std::nullopt);
-    for (Unit& u : children) {
-        for (Task& t : u.tasks)
-            into.push_back(std::move(t));
-    }
+    for (Unit& u : children)
+        appendTasks(into, u.tasks);
 }
 
 void ScriptEngine::frameEntered(MovieClip& clip, const Frame& frame)
@@ -411,8 +451,7 @@ void ScriptEngine::frameEntered(MovieClip& clip, const Frame& frame)
     // A clip made in this same change gathers its first frame into its own unit.
     for (Unit& u : pending_) {
         if (u.owner == id) {
-            for (Task& t : tasks)
-                u.tasks.push_back(std::move(t));
+            appendTasks(u.tasks, tasks);
             return;
         }
     }

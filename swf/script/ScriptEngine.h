@@ -202,6 +202,12 @@ public:
 
 private:
     Value lookUpVariable(ExecContext& ctx, const QString& name);
+    // The prototype the script object of a display object gets, and its kind.
+    Object* prototypeFor(DisplayObject& display, ClipObject::Kind& kind);
+    // What an event method (onEnterFrame, onUnload ...) of a display object is called on:
+    // null when nothing could answer it, so that clips no script has reached get no
+    // script object each frame.
+    Object* eventReceiver(DisplayObject& display, const QString& method);
     // One queued piece of work, run unless its clip is gone by then.
     struct Task {
         ObjectId clip = 0;

@@ -3,7 +3,11 @@
 
 #include "ScriptFixture.h"
 
+#include "swf/display/Stage.h"
+#include "swf/player/MovieLoader.h"
 #include "swf/runtime/Fixtures.h"
+#include "swf/script/ScriptEngine.h"
+#include "swf/script/ScriptHost.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +115,68 @@ TEST(Engine, OnEnterFrameMethodAndStop)
     ScriptRun run;
     run.play(scriptMovie(a), 6);
     EXPECT_EQ(run.traces, lines({ "1", "2", "3" }));
+}
+
+// The script objects alive after a movie of `clips` empty clips, none of them named by a
+// script, has played three frames.
+size_t scriptObjectsAfterPlaying(int clips)
+{
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    w.defineSprite(2, SpriteDefinition {});
+    for (int depth = 1; depth <= clips; ++depth)
+        w.place(placeAt(uint16_t(depth), 2));
+    w.doAction(Asm().push("n").push(1.0).op(A::SetVariable).bytes());
+    w.showFrame();
+    Stage stage(readBack(w));
+    StandardLoader loader(1 << 20);
+    NullSoundOutput output;
+    SeededRandom random;
+    FixedWallClock clock;
+    script::NullScriptHost host;
+    script::ScriptEngine engine(stage, Services { loader, output, random, clock }, host);
+    stage.start();
+    stage.advance();
+    stage.advance();
+    return engine.vm().heap().liveObjects();
+}
+
+TEST(Engine, ClipsNoScriptReachesGetNoScriptObjects)
+{
+    // Each frame asks every clip for its onEnterFrame method; a clip that neither a script
+    // nor a prototype gives one need not get an object for the asking. A movie of many
+    // clips would otherwise spend most of each frame making and dropping them.
+    EXPECT_LT(scriptObjectsAfterPlaying(300), scriptObjectsAfterPlaying(1) + 10);
+}
+
+TEST(Engine, EventMethodsOfPrototypesReachUntouchedClips)
+{
+    // MovieClip.prototype[name] = function () { trace(said + this) }
+    Asm a;
+    const auto define = [&a](const char* name, const char* said) {
+        Asm body;
+        body.push(said).push("this").op(A::GetVariable).op(A::Add2).op(A::Trace);
+        a.get("MovieClip").push("prototype").op(A::GetMember).push(name);
+        a.function("", {}, body).op(A::SetMember);
+    };
+    define("onEnterFrame", "enter ");
+    define("onUnload", "unload ");
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    w.defineSprite(2, SpriteDefinition {});
+    w.doAction(a.bytes());
+    PlaceObject place = placeAt(1, 2);
+    place.name = "c";
+    w.place(place);
+    w.showFrame();
+    w.showFrame();
+    w.remove(removeAt(1));
+    w.doAction(Asm().op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 3);
+    const std::string said = run.traces.join(u'|').toStdString();
+    EXPECT_TRUE(run.traces.contains(QStringLiteral("enter _level0.c"))) << said;
+    EXPECT_TRUE(run.traces.contains(QStringLiteral("enter _level0"))) << said;
+    EXPECT_EQ(run.traces.count(QStringLiteral("unload _level0.c")), 1) << said;
 }
 
 TEST(Engine, GotoLabelIgnoresCase)
