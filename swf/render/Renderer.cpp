@@ -72,8 +72,8 @@ void Renderer::drawTree(QImage& image, const Stage& stage, const QTransform& vie
         drawObject(pass, *level, view, ColorXform {}, level->movie());
 }
 
-void Renderer::drawObjectInto(QImage& image, const Stage& stage, const DisplayObject& object, const QTransform& view,
-    const ColorXform& cx, const QRect* clip)
+void Renderer::drawObjectInto(QImage& image, const Stage& stage, const DisplayObject& object,
+    const QTransform& view, const ColorXform& cx, const QRect* clip)
 {
     budget_.start(image.size());
     if (image.format() != QImage::Format_ARGB32_Premultiplied || !view.isInvertible() || blownUp(view))
@@ -145,12 +145,9 @@ void Renderer::drawLayered(Pass& pass, const DisplayObject& object, const QTrans
         std::min(spread.right(), reach), std::min(spread.bottom(), reach));
     const QRect area = QRect(QPoint(0, 0), pass.canvas.size()).marginsAdded(grow);
     // The layer covers the object's pixels within the picture; the clip applies when the
-    // layer is laid down, not while it is drawn.
-    // Alpha clears its parent's layer wherever it is not, so its own layer is the whole
-    // of that one.
-    const QRect rect = mode == BlendMode::Alpha
-        ? QRect(QPoint(0, 0), pass.canvas.size())
-        : pixelsWithin(t.mapRect(bounds), area).marginsAdded(grow).intersected(area);
+    // layer is laid down, not while it is drawn. Alpha and Erase, like every mode, act
+    // only where the object draws: elsewhere their parent's layer stays as it is.
+    const QRect rect = pixelsWithin(t.mapRect(bounds), area).marginsAdded(grow).intersected(area);
     // Clearing, drawing into and laying down the layer each touch its pixels, and each
     // filter pass does again.
     const double pixels = double(rect.width()) * rect.height();
