@@ -32,6 +32,12 @@ bool blownUp(const QTransform& t)
     return !(scale <= kMaxPixelsPerTwip);
 }
 
+QTransform snappedToPixels(const QTransform& t)
+{
+    const auto snap = [](double v) { return std::isfinite(v) ? std::floor(v + 0.5) : v; };
+    return QTransform(t.m11(), t.m12(), t.m21(), t.m22(), snap(t.dx()), snap(t.dy()));
+}
+
 } // namespace
 
 void Renderer::render(QPainter& painter, const Stage& stage, const QRectF& target)
@@ -99,7 +105,13 @@ void Renderer::drawObject(Pass& pass, const DisplayObject& object, const QTransf
     const bool mask = pass.canvas.makingMask();
     if (budget_.spent() || (!object.visible() && !mask))
         return;
-    const QTransform t = toQTransform(object.matrix()) * parent;
+    const bool filtered = !mask && !object.placement().filters.empty();
+    QTransform t = toQTransform(object.matrix()) * parent;
+    // A cached bitmap lies on whole pixels: its place rounds to the nearest one, halves
+    // down and right. (Filtered objects keep their place: their shadows fall where the
+    // object's own edges do.)
+    if (!mask && object.placement().cacheAsBitmap)
+        t = snappedToPixels(t);
     const ColorXform cx = ColorXform::from(object.colorTransform()).then(parentCx);
     // Nothing shows through a transform that squashes the object flat or blows it up past
     // any screen, or that keeps it fully transparent whatever its colours. A mask counts
@@ -107,7 +119,6 @@ void Renderer::drawObject(Pass& pass, const DisplayObject& object, const QTransf
     if (!t.isInvertible() || blownUp(t) || (!mask && cx.hidesEverything()))
         return;
     const BlendMode mode = mask ? BlendMode::Normal : blendModeOf(object.blendMode());
-    const bool filtered = !mask && !object.placement().filters.empty();
     if (mode == BlendMode::Normal && !filtered)
         drawContent(pass, object, t, cx, movie);
     else

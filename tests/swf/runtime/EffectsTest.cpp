@@ -154,6 +154,45 @@ TEST(Blend, AlphaAndEraseCutIntoTheirParentsLayerWhereTheyDraw)
     }
 }
 
+// ---- Cached bitmaps ---------------------------------------------------------------------
+
+// A red square 10 pixels wide placed at (5.5, 5.5) and at (5.45, 5.45). Cached as a
+// bitmap it lies on whole pixels: 5.5 rounds to 6 (columns and rows 6..15), 5.45 to 5
+// (5..14), every pixel of it whole red. Drawn directly at 5.5, the anti-aliased edge
+// pixel 5 is half covered: (255, 128, 128) within rounding.
+TEST(CachedBitmap, CachedObjectsLieOnWholePixels)
+{
+    const auto drawAt = [](int twips, bool cached) {
+        Writer w(stageHeader(30, 30));
+        w.setBackground({ 255, 255, 255 });
+        w.defineShape(1, filledRect(0, 0, 10, 10, { 255, 0, 0 }));
+        PlaceObject place = placeAt(1, 1);
+        place.matrix = Matrix {};
+        place.matrix->tx = twips;
+        place.matrix->ty = twips;
+        if (cached) {
+            place.tagVersion = 3;
+            place.cacheAsBitmap = true;
+        }
+        w.place(place);
+        w.showFrame();
+        return draw(w, { 30, 30 }).image;
+    };
+    for (const int twips : { 110, 109 }) {
+        const int first = twips == 110 ? 6 : 5;
+        const QImage image = drawAt(twips, true);
+        const std::string what = "at " + std::to_string(twips) + " twips";
+        EXPECT_EQ(pixel(image, first - 1, 10), kWhite) << what;
+        EXPECT_EQ(pixel(image, first, 10), kRed) << what;
+        EXPECT_EQ(pixel(image, first + 9, 10), kRed) << what;
+        EXPECT_EQ(pixel(image, first + 10, 10), kWhite) << what;
+        EXPECT_EQ(pixel(image, 10, first - 1), kWhite) << what;
+        EXPECT_EQ(pixel(image, 10, first), kRed) << what;
+        EXPECT_EQ(pixel(image, 10, first + 10), kWhite) << what;
+    }
+    EXPECT_TRUE(near(pixel(drawAt(110, false), 5, 10), QColor(255, 128, 128), 2));
+}
+
 // ---- Filters --------------------------------------------------------------------------
 
 // A black square, columns 10..19, blurred across by a box 3 pixels wide (BlurX 3.0: one
