@@ -98,8 +98,9 @@ void blendRow(QRgb* dst, const QRgb* src, int count, BlendMode mode, const uint8
                 dst[i] = s + byteMul(dst[i], 255 - qAlpha(s));
             continue;
         }
-        // Outside the source, Alpha clears the layer below; the other modes leave it.
-        if (src[i] == 0 && mode != BlendMode::Alpha)
+        // Where the source is clear every mode leaves the layer below as it is, Alpha too:
+        // a clear pixel draws nothing, so it has no alpha to lay on the layer.
+        if (src[i] == 0)
             continue;
         const QRgb blended = blendPixel(dst[i], src[i], mode);
         // Where a mask lets part through, the part shows blended and the rest as it was.

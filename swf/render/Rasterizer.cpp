@@ -223,6 +223,43 @@ QRect Rasterizer::extent() const
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(box_);
 }
 
+Rasterizer::Accumulator& Rasterizer::accumulatorOf(int style)
+{
+    int& slot = slotOfStyle_[static_cast<std::size_t>(style)];
+    if (slot < 0) {
+        slot = static_cast<int>(usedSlots_.size());
+        if (pool_.size() <= static_cast<std::size_t>(slot))
+            pool_.push_back(
+                { std::vector<float>(static_cast<std::size_t>(box_.width()) + 3, 0.f), 0, -1, -1 });
+        Accumulator& fresh = pool_[static_cast<std::size_t>(slot)];
+        fresh.style = style;
+        fresh.minX = box_.width() + 2;
+        fresh.maxX = -1;
+        usedSlots_.push_back(slot);
+    }
+    return pool_[static_cast<std::size_t>(slot)];
+}
+
+void Rasterizer::sample(const Segment& s, int y)
+{
+    // Without anti-aliasing each pixel takes its centre's side of every edge. The edge
+    // counts for the row when it crosses the centre line, its top end included and its
+    // bottom end not; it covers the pixels whose centres lie right of it, so that a pixel
+    // whose centre is on it belongs to the side it bounds on its left: pixels x0 + 1..x1
+    // for a span from x0 + 0.5 to x1 + 0.5. Two shapes that share an edge share no pixel,
+    // and a line one pixel wide on a pixel boundary covers one pixel, not two.
+    const float centre = float(y) + 0.5f;
+    if (!(s.y0 <= centre && centre < s.y1))
+        return;
+    const float x = s.x0 + (s.x1 - s.x0) * (centre - s.y0) / (s.y1 - s.y0) - float(box_.left());
+    const int limit = box_.width() + 1;
+    const int i = static_cast<int>(std::clamp(std::floor(x + 0.5f), 0.f, float(limit)));
+    Accumulator& acc = accumulatorOf(s.style);
+    acc.cells[static_cast<std::size_t>(i)] += s.dir;
+    acc.minX = std::min(acc.minX, i);
+    acc.maxX = std::max(acc.maxX, std::min(i + 1, limit));
+}
+
 void Rasterizer::accumulate(const Segment& s, int y)
 {
     const float ya = std::max(s.y0, float(y));
@@ -234,21 +271,7 @@ void Rasterizer::accumulate(const Segment& s, int y)
     const float xb = s.x0 + slope * (yb - s.y0);
     const float d = (yb - ya) * s.dir;
 
-    const std::size_t style = static_cast<std::size_t>(s.style);
-    int slot = slotOfStyle_[style];
-    if (slot < 0) {
-        slot = static_cast<int>(usedSlots_.size());
-        if (pool_.size() <= static_cast<std::size_t>(slot))
-            pool_.push_back(
-                { std::vector<float>(static_cast<std::size_t>(box_.width()) + 3, 0.f), 0, -1, -1 });
-        Accumulator& fresh = pool_[static_cast<std::size_t>(slot)];
-        fresh.style = s.style;
-        fresh.minX = box_.width() + 2;
-        fresh.maxX = -1;
-        slotOfStyle_[style] = slot;
-        usedSlots_.push_back(slot);
-    }
-    Accumulator& acc = pool_[static_cast<std::size_t>(slot)];
+    Accumulator& acc = accumulatorOf(s.style);
     float* cell = acc.cells.data();
     const float left = float(box_.left());
     const int limit = box_.width() + 1;
@@ -310,9 +333,7 @@ void Rasterizer::finishRow(int, bool antialias, std::vector<StyleSpan>& spans)
             }
             if (a < 1e-4f)
                 return 0.f;
-            if (!antialias)
-                return a >= 0.5f ? 1.f : 0.f;
-            return std::min(a, 1.f);
+            return antialias ? std::min(a, 1.f) : std::round(a);
         };
         float sum = 0;
         const int from = acc.minX;
@@ -367,8 +388,12 @@ bool Rasterizer::sweepRow(Sweep& sweep, bool antialias, std::vector<StyleSpan>& 
             y = std::max(y + 1, static_cast<int>(std::floor(segments_[sweep.order[sweep.next]].y0)));
             continue;
         }
-        for (std::size_t i : sweep.active)
-            accumulate(segments_[i], y);
+        for (std::size_t i : sweep.active) {
+            if (antialias)
+                accumulate(segments_[i], y);
+            else
+                sample(segments_[i], y);
+        }
         finishRow(y, antialias, spans);
         return true;
     }

@@ -59,8 +59,7 @@ public:
     QRect extent() const;
 
     // Calls `row(y, spans)` for each device row any style covers, top to bottom. With
-    // `antialias` off a pixel is covered or not: covered when the style covers at least
-    // half of it.
+    // `antialias` off a pixel is covered or not: covered when its centre is inside.
     template <class Row> void sweep(bool antialias, Row&& row);
 
 private:
@@ -78,6 +77,7 @@ private:
     void addClipped(double x0, double y0, double x1, double y1, int style);
     void addVertical(double x, double y0, double y1, int style);
     void accumulate(const Segment& s, int y);
+    void sample(const Segment& s, int y);
     void prepareRow(int y);
     void finishRow(int y, bool antialias, std::vector<StyleSpan>& spans);
 
@@ -107,6 +107,7 @@ private:
         int style = -1;
     };
     std::vector<Accumulator> pool_;
+    Accumulator& accumulatorOf(int style);
     std::vector<int> slotOfStyle_; // style -> pool index, -1 when unused on this row
     std::vector<int> usedSlots_;
     std::vector<std::vector<float>> coverage_;

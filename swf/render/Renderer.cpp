@@ -32,6 +32,12 @@ bool blownUp(const QTransform& t)
     return !(scale <= kMaxPixelsPerTwip);
 }
 
+QTransform snappedToPixels(const QTransform& t)
+{
+    const auto snap = [](double v) { return std::isfinite(v) ? std::floor(v + 0.5) : v; };
+    return QTransform(t.m11(), t.m12(), t.m21(), t.m22(), snap(t.dx()), snap(t.dy()));
+}
+
 } // namespace
 
 void Renderer::render(QPainter& painter, const Stage& stage, const QRectF& target)
@@ -99,7 +105,13 @@ void Renderer::drawObject(Pass& pass, const DisplayObject& object, const QTransf
     const bool mask = pass.canvas.makingMask();
     if (budget_.spent() || (!object.visible() && !mask))
         return;
-    const QTransform t = toQTransform(object.matrix()) * parent;
+    const bool filtered = !mask && !object.placement().filters.empty();
+    QTransform t = toQTransform(object.matrix()) * parent;
+    // A cached bitmap lies on whole pixels: its place rounds to the nearest one, halves
+    // down and right. (Filtered objects keep their place: their shadows fall where the
+    // object's own edges do.)
+    if (!mask && object.placement().cacheAsBitmap)
+        t = snappedToPixels(t);
     const ColorXform cx = ColorXform::from(object.colorTransform()).then(parentCx);
     // Nothing shows through a transform that squashes the object flat or blows it up past
     // any screen, or that keeps it fully transparent whatever its colours. A mask counts
@@ -118,7 +130,6 @@ void Renderer::drawObject(Pass& pass, const DisplayObject& object, const QTransf
             makeMask(pass, *scriptMask, maskParentT, maskParent ? maskParent->movie() : pass.stage.movie()));
     }
     const BlendMode mode = mask ? BlendMode::Normal : blendModeOf(object.blendMode());
-    const bool filtered = !mask && !object.placement().filters.empty();
     if (mode == BlendMode::Normal && !filtered)
         drawContent(pass, object, t, cx, movie);
     else
@@ -170,12 +181,9 @@ void Renderer::drawLayered(Pass& pass, const DisplayObject& object, const QTrans
         std::min(spread.right(), reach), std::min(spread.bottom(), reach));
     const QRect area = QRect(QPoint(0, 0), pass.canvas.size()).marginsAdded(grow);
     // The layer covers the object's pixels within the picture; the clip applies when the
-    // layer is laid down, not while it is drawn.
-    // Alpha clears its parent's layer wherever it is not, so its own layer is the whole
-    // of that one.
-    const QRect rect = mode == BlendMode::Alpha
-        ? QRect(QPoint(0, 0), pass.canvas.size())
-        : pixelsWithin(t.mapRect(bounds), area).marginsAdded(grow).intersected(area);
+    // layer is laid down, not while it is drawn. Alpha and Erase, like every mode, act
+    // only where the object draws: elsewhere their parent's layer stays as it is.
+    const QRect rect = pixelsWithin(t.mapRect(bounds), area).marginsAdded(grow).intersected(area);
     // Clearing, drawing into and laying down the layer each touch its pixels, and each
     // filter pass does again.
     const double pixels = double(rect.width()) * rect.height();

@@ -185,6 +185,46 @@ TEST(Drawing, LowQualityLeavesNoPartlyCoveredPixels)
     EXPECT_GT(colours(draw(w, { 100, 100 }, true)), 2u);
 }
 
+// Without anti-aliasing a pixel is in where its centre is. A square from 12.5 to 22.5
+// pixels both ways has its edges through pixel centres: the left and bottom edges leave
+// theirs out, the right and top edges take theirs in, so the square covers columns
+// 13..22 and rows 12..21, ten of each like the square itself (counting half-covered
+// pixels in, as the last rule did, made it eleven). A line one pixel wide along y = 30
+// (29.5 to 30.5) covers row 29 only, and one along x = 40 column 40 only, not two.
+TEST(Drawing, LowQualityCoversThePixelsWhoseCentresAreInside)
+{
+    ShapeBuilder b(4);
+    b.fill1(b.addSolidFill({ 0, 0, 255 })).rectangle({ 250, 450, 250, 450 });
+    LineStyle pen;
+    pen.color = { 0, 0, 0 };
+    pen.startCap = pen.endCap = LineStyle::Cap::None;
+    b.fill1(0).line(b.addLine(pen)).moveTo(0, 30 * kTwips).lineTo(30 * kTwips, 30 * kTwips);
+    b.moveTo(40 * kTwips, 0).lineTo(40 * kTwips, 30 * kTwips);
+    Writer w(stageHeader(50, 40));
+    w.setBackground({ 255, 255, 255 });
+    w.defineShape(1, b.build());
+    w.place(placeAt(1, 1));
+    w.showFrame();
+    const QImage image = draw(w, { 50, 40 }, false);
+    const QColor blue(0, 0, 255);
+    const QColor white(255, 255, 255);
+    const QColor black(0, 0, 0);
+    EXPECT_EQ(pixel(image, 12, 15), white);
+    EXPECT_EQ(pixel(image, 13, 15), blue);
+    EXPECT_EQ(pixel(image, 22, 15), blue);
+    EXPECT_EQ(pixel(image, 23, 15), white);
+    EXPECT_EQ(pixel(image, 15, 11), white);
+    EXPECT_EQ(pixel(image, 15, 12), blue);
+    EXPECT_EQ(pixel(image, 15, 21), blue);
+    EXPECT_EQ(pixel(image, 15, 22), white);
+    EXPECT_EQ(pixel(image, 10, 28), white);
+    EXPECT_EQ(pixel(image, 10, 29), black);
+    EXPECT_EQ(pixel(image, 10, 30), white);
+    EXPECT_EQ(pixel(image, 39, 10), white);
+    EXPECT_EQ(pixel(image, 40, 10), black);
+    EXPECT_EQ(pixel(image, 41, 10), white);
+}
+
 // ---- Lines ------------------------------------------------------------------------------------
 
 Shape line(const LineStyle& style, std::vector<QPoint> points)

@@ -102,29 +102,39 @@ TEST(Blend, EachModeMixesSourceAndBackdropAsWorkedOutByHand)
     }
 }
 
-// A sprite in Layer mode holds a red square (0..20) and, above it, a black rectangle over
-// its left half (0..10) in Alpha or Erase mode. Alpha keeps the layer where the
-// rectangle is opaque and clears it elsewhere: red left, white right. Erase clears it
-// where the rectangle is: white left, red right. The same rectangle in a sprite that is
-// no layer acts on nothing and shows nothing.
-TEST(Blend, AlphaAndEraseCutIntoTheirParentsLayer)
+// A sprite in Layer mode at x = 10 holds a red square (stage columns 10..29) and, above
+// it, a black rectangle in Alpha or Erase mode over columns 10..21 in three strips:
+// opaque (10..13), alpha 128 (14..17) and clear (18..21). Alpha multiplies the layer by
+// the rectangle's alpha, Erase by one minus it, where the rectangle draws: its clear
+// strip and the columns past it (22..29) stay red under both. Half red over white:
+//   Alpha, 128/255: the layer pixel becomes (128, 0, 0, 128); over white 128 + 255 * 127/255
+//     = 255 red, 255 * 127/255 = 127 green and blue: (255, 127, 127).
+//   Erase, 1 - 128/255 = 127/255: (127, 0, 0, 127); over white (255, 128, 128).
+// The same rectangle in a sprite that is no layer acts on nothing and shows nothing.
+TEST(Blend, AlphaAndEraseCutIntoTheirParentsLayerWhereTheyDraw)
 {
+    const QColor halfAlpha(255, 127, 127);
+    const QColor halfErase(255, 128, 128);
     const struct {
         uint8_t spriteMode;
         uint8_t childMode;
-        QColor left;
-        QColor right;
+        QColor opaque, half, clear;
     } cases[] = {
-        { 2, 11, kRed, kWhite },
-        { 2, 12, kWhite, kRed },
-        { 0, 11, kRed, kRed },
-        { 0, 12, kRed, kRed },
+        { 2, 11, kRed, halfAlpha, kRed },
+        { 2, 12, kWhite, halfErase, kRed },
+        { 0, 11, kRed, kRed, kRed },
+        { 0, 12, kRed, kRed, kRed },
     };
     for (const auto& c : cases) {
+        ShapeBuilder strips;
+        const int step = 4 * kTwips;
+        strips.fill1(strips.addSolidFill({ 0, 0, 0, 255 })).rectangle({ 0, step, 0, 20 * kTwips });
+        strips.fill1(strips.addSolidFill({ 0, 0, 0, 128 })).rectangle({ step, 2 * step, 0, 20 * kTwips });
+        strips.fill1(strips.addSolidFill({ 0, 0, 0, 0 })).rectangle({ 2 * step, 3 * step, 0, 20 * kTwips });
         Writer w(stageHeader(40, 20));
         w.setBackground({ 255, 255, 255 });
         w.defineShape(1, filledRect(0, 0, 20, 20, { 255, 0, 0 }));
-        w.defineShape(2, filledRect(0, 0, 10, 20, { 0, 0, 0 }));
+        w.defineShape(2, strips.build());
         SpriteDefinition sprite;
         Frame frame;
         frame.tags.emplace_back(placeAt(1, 1));
@@ -136,10 +146,51 @@ TEST(Blend, AlphaAndEraseCutIntoTheirParentsLayer)
         const QImage image = draw(w, { 40, 20 }).image;
         const std::string what
             = "sprite " + std::to_string(c.spriteMode) + ", child " + std::to_string(c.childMode);
-        EXPECT_EQ(pixel(image, 15, 10), c.left) << what;
-        EXPECT_EQ(pixel(image, 25, 10), c.right) << what;
+        EXPECT_EQ(pixel(image, 11, 10), c.opaque) << what;
+        EXPECT_EQ(pixel(image, 15, 10), c.half) << what;
+        EXPECT_EQ(pixel(image, 20, 10), c.clear) << what;
+        EXPECT_EQ(pixel(image, 25, 10), kRed) << what << ": outside the rectangle";
         EXPECT_EQ(pixel(image, 35, 10), kWhite) << what;
     }
+}
+
+// ---- Cached bitmaps ---------------------------------------------------------------------
+
+// A red square 10 pixels wide placed at (5.5, 5.5) and at (5.45, 5.45). Cached as a
+// bitmap it lies on whole pixels: 5.5 rounds to 6 (columns and rows 6..15), 5.45 to 5
+// (5..14), every pixel of it whole red. Drawn directly at 5.5, the anti-aliased edge
+// pixel 5 is half covered: (255, 128, 128) within rounding.
+TEST(CachedBitmap, CachedObjectsLieOnWholePixels)
+{
+    const auto drawAt = [](int twips, bool cached) {
+        Writer w(stageHeader(30, 30));
+        w.setBackground({ 255, 255, 255 });
+        w.defineShape(1, filledRect(0, 0, 10, 10, { 255, 0, 0 }));
+        PlaceObject place = placeAt(1, 1);
+        place.matrix = Matrix {};
+        place.matrix->tx = twips;
+        place.matrix->ty = twips;
+        if (cached) {
+            place.tagVersion = 3;
+            place.cacheAsBitmap = true;
+        }
+        w.place(place);
+        w.showFrame();
+        return draw(w, { 30, 30 }).image;
+    };
+    for (const int twips : { 110, 109 }) {
+        const int first = twips == 110 ? 6 : 5;
+        const QImage image = drawAt(twips, true);
+        const std::string what = "at " + std::to_string(twips) + " twips";
+        EXPECT_EQ(pixel(image, first - 1, 10), kWhite) << what;
+        EXPECT_EQ(pixel(image, first, 10), kRed) << what;
+        EXPECT_EQ(pixel(image, first + 9, 10), kRed) << what;
+        EXPECT_EQ(pixel(image, first + 10, 10), kWhite) << what;
+        EXPECT_EQ(pixel(image, 10, first - 1), kWhite) << what;
+        EXPECT_EQ(pixel(image, 10, first), kRed) << what;
+        EXPECT_EQ(pixel(image, 10, first + 10), kWhite) << what;
+    }
+    EXPECT_TRUE(near(pixel(drawAt(110, false), 5, 10), QColor(255, 128, 128), 2));
 }
 
 // ---- Filters --------------------------------------------------------------------------
