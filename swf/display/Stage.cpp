@@ -210,6 +210,19 @@ std::string Stage::nextInstanceName()
     return "instance" + std::to_string(++instanceNames_);
 }
 
+bool Stage::takeDecodeThread()
+{
+    if (decodeThreads_ >= kMaxDecodeThreads)
+        return false;
+    ++decodeThreads_;
+    return true;
+}
+
+void Stage::giveBackDecodeThread()
+{
+    decodeThreads_ = std::max(0, decodeThreads_ - 1);
+}
+
 ObjectId Stage::registerObject(DisplayObject* object)
 {
     const ObjectId id = nextId_++;

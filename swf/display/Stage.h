@@ -78,6 +78,20 @@ public:
     // The name an unnamed instance gets: "instance1", "instance2" ...
     std::string nextInstanceName();
 
+    // ---- Work on other threads -------------------------------------------------------------
+
+    // Whether a tool steps the stage frame by frame (the command line, tests) rather than
+    // the window playing it by the wall clock: what objects decode on threads of their
+    // own is then waited for, so that every run draws the same pictures.
+    bool stepped() const { return stepped_; }
+    void setStepped(bool stepped) { stepped_ = stepped; }
+    // An object that decodes on a thread of its own (a video) holds one of these while it
+    // has it. Past the most, an object shows nothing new until another gives one back, so
+    // that a movie of many video objects takes a few threads and decoders, not thousands.
+    static constexpr int kMaxDecodeThreads = 32;
+    bool takeDecodeThread();
+    void giveBackDecodeThread();
+
     // ---- Objects by id, name and path ----------------------------------------------------
 
     // The live object with that id, or null once it is gone.
@@ -115,6 +129,8 @@ private:
     uint64_t instanceNames_ = 0;
     std::unordered_map<ObjectId, DisplayObject*> registry_;
     mutable DecodedCache decoded_;
+    bool stepped_ = true;
+    int decodeThreads_ = 0;
     PointerInput input_;
     // Last: destroyed first, while the registry above still exists.
     std::map<int, std::unique_ptr<MovieClip>> levels_;

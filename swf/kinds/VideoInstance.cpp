@@ -1,6 +1,7 @@
 #include "VideoInstance.h"
 
 #include "swf/display/MovieClip.h"
+#include "swf/display/Stage.h"
 #include "swf/format/Tags.h"
 #include "swf/render/DrawContext.h"
 #include "swf/video/VideoSource.h"
@@ -32,11 +33,13 @@ VideoInstance::VideoInstance(
     : DisplayObject(stage, &character, depth)
     , definition_(definition)
     , smoothing_(definition.smoothing)
-    , playback_(decoderOptions(definition))
 {
 }
 
-VideoInstance::~VideoInstance() = default;
+VideoInstance::~VideoInstance()
+{
+    stopDecoding();
+}
 
 void VideoInstance::updateIndex() const
 {
@@ -45,6 +48,7 @@ void VideoInstance::updateIndex() const
         return;
     const Timeline& timeline = clip->timeline();
     if (index_.timeline != &timeline) {
+        stopDecoding(); // its frame numbers were those of another timeline
         index_ = Index {};
         index_.timeline = &timeline;
     }
@@ -104,13 +108,40 @@ int VideoInstance::streamFrame() const
     return index_.reached[size_t(current)];
 }
 
+std::shared_ptr<const QImage> VideoInstance::streamPicture() const
+{
+    const int due = streamFrame();
+    if (!pump_) {
+        if (due < 0 || index_.packets.empty() || noDecoder_ || !isKnownVideoCodec(definition_.codec)
+            || !stage_.takeDecodeThread())
+            return nullptr;
+        auto decoder = VideoDecoder::open(decoderOptions(definition_));
+        noDecoder_ = !decoder;
+        if (decoder)
+            pump_ = VideoPump::start(std::move(decoder), kFramesAhead);
+        if (!pump_) {
+            stage_.giveBackDecodeThread();
+            return nullptr;
+        }
+    }
+    return pump_->picture(due, *this, stage_.stepped());
+}
+
+void VideoInstance::stopDecoding() const
+{
+    if (!pump_)
+        return;
+    pump_.reset();
+    stage_.giveBackDecodeThread();
+}
+
 std::shared_ptr<const QImage> VideoInstance::picture() const
 {
     std::shared_ptr<const QImage> shown;
     if (source_)
         shown = source_->picture();
-    else if (isKnownVideoCodec(definition_.codec))
-        shown = playback_.frame(streamFrame(), [this](int n) { return packet(n); });
+    else
+        shown = streamPicture();
     // Cleared: blank until another picture comes.
     if (cleared_) {
         if (shown == cleared_->lock() || !shown)
@@ -122,6 +153,8 @@ std::shared_ptr<const QImage> VideoInstance::picture() const
 
 void VideoInstance::attach(std::shared_ptr<VideoSource> source)
 {
+    if (source)
+        stopDecoding();
     source_ = std::move(source);
     cleared_.reset();
 }

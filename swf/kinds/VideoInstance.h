@@ -3,7 +3,7 @@
 #include "Registry.h"
 
 #include "swf/display/DisplayObject.h"
-#include "swf/video/VideoPlayback.h"
+#include "swf/video/VideoPump.h"
 #include "swf/video/VideoRecords.h"
 
 #include <QImage>
@@ -21,9 +21,15 @@ struct Timeline;
 // size showing one frame of it, scaled, masked and colour-transformed like any other
 // object. Which frame: the placement's ratio when its timeline gives one (as movies made
 // by the authoring tool do on every frame), else the last VideoFrame of the stream that
-// the timeline has reached. A script may attach another source (a NetStream) instead.
-class VideoInstance final : public DisplayObject {
+// the timeline has reached. The stream decodes on a thread of its own, a few frames ahead;
+// drawn by the window, the object shows the newest picture ready and never waits, while a
+// stage stepped by a tool waits for the picture of the frame due. A script may attach
+// another source (a NetStream) instead.
+class VideoInstance final : public DisplayObject, private VideoPackets {
 public:
+    // Frames decoded ahead of the one shown, at most.
+    static constexpr size_t kFramesAhead = 4;
+
     static std::unique_ptr<DisplayObject> make(const InstanceContext& context);
 
     VideoInstance(
@@ -38,10 +44,10 @@ public:
     const VideoStreamDefinition& definition() const { return definition_; }
     // The embedded stream's frame this object shows now, -1 for none.
     int streamFrame() const;
-    // The picture shown now, decoding what it needs.
+    // The picture shown now.
     std::shared_ptr<const QImage> picture() const;
     // Packets the stream's decoder has taken so far.
-    int decodedCount() const { return playback_.decodedCount(); }
+    int decodedCount() const { return pump_ ? pump_->decodedCount() : 0; }
 
     // What scripts do to a video (Video.attachVideo, clear, smoothing).
     void attach(std::shared_ptr<VideoSource> source);
@@ -60,7 +66,11 @@ private:
         bool ratioDriven = false;
     };
     void updateIndex() const;
-    std::optional<VideoPacket> packet(int frameNumber) const;
+    int count() const override { return int(index_.packets.size()); }
+    std::optional<VideoPacket> packet(int frameNumber) const override;
+    // The embedded stream's picture of the frame due; starts its decoding on first use.
+    std::shared_ptr<const QImage> streamPicture() const;
+    void stopDecoding() const;
 
     VideoStreamDefinition definition_;
     bool smoothing_;
@@ -68,7 +78,8 @@ private:
     mutable std::optional<std::weak_ptr<const QImage>> cleared_;
     std::shared_ptr<VideoSource> source_;
     mutable Index index_;
-    mutable VideoPlayback playback_;
+    mutable std::unique_ptr<VideoPump> pump_; // holds one of the stage's decode threads
+    mutable bool noDecoder_ = false; // libavcodec has none for the codec
 };
 
 } // namespace swf

@@ -233,6 +233,7 @@ void Player::startPlaying()
 {
     std::shared_ptr<const Movie> movie = d->stream->movie();
     d->stage = std::make_unique<Stage>(movie);
+    d->stage->setStepped(d->clockMode == ClockMode::Manual);
     d->framesRun = 0;
     if (movie->usesActionScript3())
         d->unsupported = QStringLiteral("此动画使用 ActionScript 3（Flash Player 9 及以上），本播放器无法播放。");
@@ -279,6 +280,8 @@ void Player::failLoad(const QString& message)
 void Player::setClockMode(ClockMode mode)
 {
     d->clockMode = mode;
+    if (d->stage)
+        d->stage->setStepped(mode == ClockMode::Manual);
     if (mode == ClockMode::Manual)
         d->timer.stop();
     else

@@ -96,7 +96,7 @@ void FlvPlayback::readTags()
                     options.cropBottom = *video->vp6Adjustment & 0x0F;
                 }
                 videoOptions_ = options;
-                decoding_ = std::make_unique<VideoDecodeThread>(options, kFramesAhead);
+                video_ = VideoPump::start(VideoDecoder::open(options), kFramesAhead);
             }
             if (uint8_t(videoOptions_->codec) != video->codec)
                 continue;
@@ -167,7 +167,8 @@ void FlvPlayback::advance(double ms)
 {
     advanceTime(ms);
     feedSound();
-    sendAhead();
+    if (video_)
+        video_->sendAhead(*this);
 }
 
 void FlvPlayback::advanceTime(double ms)
@@ -225,7 +226,8 @@ void FlvPlayback::seek(double seconds)
         landing = target;
     timeMs_ = landing;
     stopSound();
-    restartDecoding(frameAt(landing));
+    if (video_)
+        video_->restart(frameAt(landing), *this);
     // The script data after the new time is told again when reached.
     dataSent_ = size_t(std::ranges::count_if(data_, [&](const DataEntry& d) { return d.timeMs < landing; }));
     if (state_ == State::Ended)
@@ -285,57 +287,19 @@ int FlvPlayback::frameAt(double ms) const
     return int(it - videos_.begin()) - 1;
 }
 
-void FlvPlayback::sendAhead()
+std::optional<VideoPacket> FlvPlayback::packet(int frame) const
 {
-    while (decoding_ && size_t(sent_) < videos_.size() && !decoding_->full()) {
-        const VideoEntry& v = videos_[size_t(sent_)];
-        const auto packet = std::span(bytes_).subspan(v.offset, v.size);
-        decoding_->push(sent_++, { packet.begin(), packet.end() });
-    }
-}
-
-void FlvPlayback::restartDecoding(int frame)
-{
-    if (!decoding_)
-        return;
-    int key = std::max(0, frame);
-    while (key > 0 && size_t(key) < videos_.size() && !videos_[size_t(key)].key)
-        --key;
-    decoding_->flush();
-    sent_ = key;
-    shown_ = key - 1;
+    if (frame < 0 || size_t(frame) >= videos_.size())
+        return std::nullopt;
+    const VideoEntry& v = videos_[size_t(frame)];
+    return VideoPacket { std::span(bytes_).subspan(v.offset, v.size), v.key };
 }
 
 std::shared_ptr<const QImage> FlvPlayback::picture()
 {
-    if (!decoding_ || state_ == State::Failed)
+    if (!video_ || state_ == State::Failed)
         return nullptr;
-    const int due = frameAt(timeMs_);
-    if (due < 0 || due == shown_)
-        return current_;
-    // Back, or on past a key frame not yet handed over: the frames between need no decoding.
-    int key = due;
-    while (key > 0 && !videos_[size_t(key)].key)
-        --key;
-    if (due < shown_ || (key >= sent_ && key > shown_ + 1))
-        restartDecoding(due);
-    decoding_->skipPicturesBefore(due);
-    const auto deadline = std::chrono::steady_clock::now() + kMaxPictureWait;
-    for (;;) {
-        for (VideoDecodeThread::Picture& p : decoding_->take(due)) {
-            if (p.image)
-                current_ = std::move(p.image);
-            shown_ = p.frame;
-        }
-        if (shown_ >= due || !waitForPictures_)
-            break;
-        // What was taken made room for the packets still to come.
-        sendAhead();
-        if (!decoding_->waitForPicture(deadline))
-            break;
-    }
-    sendAhead();
-    return current_;
+    return video_->picture(frameAt(timeMs_), *this, waitForPictures_);
 }
 
 std::vector<FlvPlayback::Event> FlvPlayback::takeEvents()

@@ -2,7 +2,7 @@
 
 #include "Amf0.h"
 #include "FlvReader.h"
-#include "VideoDecodeThread.h"
+#include "VideoPump.h"
 #include "VideoSource.h"
 
 #include "swf/sound/SoundFeed.h"
@@ -24,15 +24,13 @@ namespace swf {
 // while playing forward; the picture shown is that of the last frame due. The file's
 // sound goes to a feed into the movie's mix, a little ahead of the play time; a pause or
 // a seek silences it and the sound starts again where the play time goes on.
-class FlvPlayback final : public VideoSource {
+class FlvPlayback final : public VideoSource, private VideoPackets {
 public:
     // Sound is fed this far ahead of the play time, so that an output that mixes ahead of
     // what is heard never waits for the next frame of the movie.
     static constexpr double kSoundAheadMs = 1000;
     // Frames decoded ahead of the one shown, at most.
     static constexpr size_t kFramesAhead = 4;
-    // The longest picture() waits for the frame due, when it waits.
-    static constexpr std::chrono::milliseconds kMaxPictureWait { 2000 };
 
     struct Event {
         enum class Kind : uint8_t { Status, Data };
@@ -71,12 +69,12 @@ public:
     // The events since the last call, oldest first.
     std::vector<Event> takeEvents();
 
-    // Whether picture() waits for the frame due (up to kMaxPictureWait), so that a run
+    // Whether picture() waits for the frame due (up to VideoPump::kMaxWait), so that a run
     // stepped frame by frame shows the same pictures every time; else it shows the last
     // frame decoded and due, and never waits.
     void setWaitForPictures(bool wait) { waitForPictures_ = wait; }
     std::shared_ptr<const QImage> picture() override;
-    int decodedCount() const { return decoding_ ? decoding_->decodedCount() : 0; }
+    int decodedCount() const { return video_ ? video_->decodedCount() : 0; }
 
 private:
     enum class State : uint8_t { Waiting, Buffering, Playing, Ended, Failed };
@@ -103,10 +101,9 @@ private:
     void stopSound();
     uint32_t lastTimeMs() const;
     int frameAt(double ms) const;
-    // Hands the decoding thread the next packets while it has room.
-    void sendAhead();
-    // Decoding starts again from the key frame at or before `frame`.
-    void restartDecoding(int frame);
+    // The video packets read so far, for the decoding.
+    int count() const override { return int(videos_.size()); }
+    std::optional<VideoPacket> packet(int frame) const override;
 
     std::vector<uint8_t> bytes_;
     std::optional<size_t> total_;
@@ -121,10 +118,7 @@ private:
     bool soundOn_ = false; // a run is playing (or played out to the file's end)
     bool soundFinished_ = false; // the run was given the file's last audio tag
     std::optional<VideoDecoder::Options> videoOptions_;
-    std::unique_ptr<VideoDecodeThread> decoding_;
-    int sent_ = 0; // the video packets before this one were handed to the thread
-    int shown_ = -1; // the frame of the picture taken last from the thread
-    std::shared_ptr<const QImage> current_;
+    std::unique_ptr<VideoPump> video_;
     bool waitForPictures_ = true;
     std::vector<Event> events_;
     State state_ = State::Waiting;

@@ -5,9 +5,9 @@
 
 namespace swf {
 
-VideoDecodeThread::VideoDecodeThread(const VideoDecoder::Options& options, size_t capacity)
+VideoDecodeThread::VideoDecodeThread(std::unique_ptr<FrameDecoder> decoder, size_t capacity)
     : capacity_(std::max<size_t>(1, capacity))
-    , decoder_(VideoDecoder::open(options))
+    , decoder_(std::move(decoder))
     , thread_([this] { run(); })
 {
 }

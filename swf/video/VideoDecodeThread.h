@@ -19,8 +19,9 @@ namespace swf {
 // Decodes one stream's packets on a thread of its own, in the order they are given, a
 // few ahead of the frame shown: the engine hands over packets while there is room and
 // takes the pictures as their frames fall due, so a slow decode holds the thread and
-// never the window. At most `capacity` packets are in its hands at once (queued, being
-// decoded, or decoded and not yet taken), which bounds the pictures kept.
+// never the window. Room is `capacity` packets in its hands (queued, being decoded, or
+// decoded and not yet taken), which bounds the pictures kept; packets that make no picture
+// (see skipPicturesBefore) may be handed over past it.
 class VideoDecodeThread {
 public:
     struct Picture {
@@ -30,12 +31,15 @@ public:
         std::shared_ptr<const QImage> image;
     };
 
-    VideoDecodeThread(const VideoDecoder::Options& options, size_t capacity);
+    // Decodes with `decoder` (none: every packet makes no picture). Throws std::system_error
+    // when no thread can be started.
+    VideoDecodeThread(std::unique_ptr<FrameDecoder> decoder, size_t capacity);
     // Stops the thread when its packet in hand is done, and joins it.
     ~VideoDecodeThread();
     VideoDecodeThread(const VideoDecodeThread&) = delete;
     VideoDecodeThread& operator=(const VideoDecodeThread&) = delete;
 
+    // Whether the packets in its hands reach the capacity.
     bool full() const;
     // The packet of `frame`, after the last one given; the first after a flush() must be
     // a key frame.
@@ -60,7 +64,7 @@ private:
     void run();
 
     const size_t capacity_;
-    std::unique_ptr<VideoDecoder> decoder_; // the thread's alone once it runs
+    std::unique_ptr<FrameDecoder> decoder_; // the thread's alone once it runs
     mutable std::mutex lock_;
     std::condition_variable work_; // to the thread: a packet, or stop
     std::condition_variable ready_; // to the engine: a picture

@@ -21,9 +21,21 @@ namespace swf {
 inline constexpr int kMaxVideoPixels = 2048 * 1536;
 inline constexpr int kMaxVideoSide = 4096;
 
+// What turns one stream's packets, given in stream order, into pictures.
+class FrameDecoder {
+public:
+    virtual ~FrameDecoder() = default;
+    // Decodes the next packet; false when it completes no picture (a damaged packet).
+    virtual bool decode(std::span<const uint8_t> packet) = 0;
+    // The last picture decoded; null when there is none.
+    virtual std::shared_ptr<const QImage> picture() = 0;
+    // Forgets the pictures decoded so far, before decoding restarts at a key frame.
+    virtual void reset() = 0;
+};
+
 // One video stream's decoder: FFmpeg's libavcodec for the codec, its libswscale for the
 // colours. Packets go in in stream order; each gives the picture it completes.
-class VideoDecoder {
+class VideoDecoder final : public FrameDecoder {
 public:
     struct Options {
         VideoCodec codec = VideoCodec::SorensonH263;
@@ -37,18 +49,16 @@ public:
 
     // Null when libavcodec has no decoder for the codec.
     static std::unique_ptr<VideoDecoder> open(const Options& options);
-    ~VideoDecoder();
+    ~VideoDecoder() override;
     VideoDecoder(const VideoDecoder&) = delete;
     VideoDecoder& operator=(const VideoDecoder&) = delete;
 
-    // Decodes the next packet; false when it completes no picture (a damaged packet).
-    bool decode(std::span<const uint8_t> packet);
-    // The last picture decoded, premultiplied ARGB, converted on the first call after it
-    // (frames decoded only on the way to another are never converted); null when there is
-    // none or it is larger than the limits.
-    std::shared_ptr<const QImage> picture();
-    // Forgets the pictures decoded so far, before decoding restarts at a key frame.
-    void reset();
+    bool decode(std::span<const uint8_t> packet) override;
+    // Premultiplied ARGB, converted on the first call after it was decoded (frames decoded
+    // only on the way to another are never converted); null also when it is larger than
+    // the limits.
+    std::shared_ptr<const QImage> picture() override;
+    void reset() override;
 
 private:
     VideoDecoder() = default;

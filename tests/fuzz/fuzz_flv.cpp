@@ -9,7 +9,7 @@
 #include "swf/video/Amf0.h"
 #include "swf/video/FlvPlayback.h"
 #include "swf/video/FlvReader.h"
-#include "swf/video/VideoPlayback.h"
+#include "swf/video/VideoPump.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +22,7 @@ namespace {
 
 // Packets decoded per input at most, so that a file of many tiny frames stays quick.
 constexpr size_t kMaxPackets = 48;
+constexpr size_t kFramesAhead = 4;
 
 [[noreturn]] void broken(const char* what)
 {
@@ -38,6 +39,19 @@ void readTags(std::span<const uint8_t> file, const swf::FlvHeader& header, std::
         tags.push_back(*tag);
     }
 }
+
+// One stream's packets, as the file gives them.
+class PacketList final : public swf::VideoPackets {
+public:
+    std::vector<swf::VideoPacket> packets;
+    int count() const override { return int(packets.size()); }
+    std::optional<swf::VideoPacket> packet(int frame) const override
+    {
+        if (frame < 0 || frame >= count())
+            return std::nullopt;
+        return packets[size_t(frame)];
+    }
+};
 
 // A feed that decodes what it is given at once, a little of each unit, as the mixer would.
 class DecodingFeed final : public swf::SoundFeed {
@@ -108,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         broken("half the file gave more tags than all of it");
 
     // Video packets by codec, each stream decoded as the player would.
-    std::map<uint8_t, std::vector<swf::VideoPacket>> streams;
+    std::map<uint8_t, PacketList> streams;
     std::map<uint8_t, uint8_t> adjustments;
     for (const swf::FlvTag& tag : tags) {
         if (tag.type == uint8_t(swf::FlvTagType::Script)) {
@@ -118,11 +132,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         } else if (tag.type == uint8_t(swf::FlvTagType::Video)) {
             const auto video = swf::readFlvVideo(tag.data);
             if (!video || !swf::isKnownVideoCodec(video->codec)
-                || streams[video->codec].size() >= kMaxPackets)
+                || streams[video->codec].packets.size() >= kMaxPackets)
                 continue;
             if (video->vp6Adjustment)
                 adjustments[video->codec] = *video->vp6Adjustment;
-            streams[video->codec].push_back({ video->packet, video->key() });
+            streams[video->codec].packets.push_back({ video->packet, video->key() });
         }
     }
     size_t decoded = 0;
@@ -133,18 +147,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             options.cropRight = adjustments[codec] >> 4;
             options.cropBottom = adjustments[codec] & 0x0F;
         }
-        swf::VideoPlayback playback(options);
-        const auto source = [&packets](int n) -> std::optional<swf::VideoPacket> {
-            if (n < 0 || size_t(n) >= packets.size())
-                return std::nullopt;
-            return packets[size_t(n)];
-        };
-        const int last = int(packets.size()) - 1;
+        auto pump = swf::VideoPump::start(swf::VideoDecoder::open(options), kFramesAhead);
+        if (!pump)
+            continue;
+        const int last = packets.count() - 1;
         for (int n : { last, last / 2, last / 3, last })
-            (void)playback.frame(n, source);
-        decoded += size_t(playback.decodedCount());
+            (void)pump->picture(n, packets, true);
+        decoded += size_t(pump->decodedCount());
     }
-    if (decoded > 4 * kMaxPackets * streams.size())
+    if (decoded > 4 * (kMaxPackets + kFramesAhead) * streams.size())
         broken("a packet went through a decoder more often than the jumps need");
     play(file);
     return 0;

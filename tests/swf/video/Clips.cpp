@@ -3,6 +3,7 @@
 #include "../runtime/Fixtures.h"
 
 #include "swf/format/Tags.h"
+#include "swf/video/VideoDecoder.h"
 
 #include <QFile>
 #include <QProcess>
@@ -61,6 +62,20 @@ std::optional<Clip> encodeClip(
         clip.frames.push_back({ { video->packet.begin(), video->packet.end() }, video->key(), tag->timeMs });
     }
     return clip;
+}
+
+std::vector<std::shared_ptr<const QImage>> decodeInOrder(const Clip& clip, VideoCodec codec)
+{
+    std::vector<std::shared_ptr<const QImage>> pictures;
+    VideoDecoder::Options options;
+    options.codec = codec;
+    const auto decoder = VideoDecoder::open(options);
+    for (const auto& frame : clip.frames) {
+        if (decoder)
+            decoder->decode(frame.packet);
+        pictures.push_back(decoder ? decoder->picture() : nullptr);
+    }
+    return pictures;
 }
 
 std::optional<std::vector<uint8_t>> encodeSound(const QString& source, const QString& codec)

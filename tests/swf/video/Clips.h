@@ -4,10 +4,12 @@
 #include "swf/video/FlvReader.h"
 #include "swf/video/VideoRecords.h"
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,6 +34,10 @@ struct Clip {
 // when there is no ffmpeg command or no such encoder.
 std::optional<Clip> encodeClip(
     const QString& source, const QString& codec, int keyInterval = 3, const QStringList& extra = {});
+
+// The picture of each frame of the clip, decoded in order from the first on the caller's
+// thread: what any right way of reaching a frame shows.
+std::vector<std::shared_ptr<const QImage>> decodeInOrder(const Clip& clip, VideoCodec codec);
 
 // A file of sound alone: `source` an FFmpeg audio source ("sine=f=440:d=0.5") coded with
 // `codec` ("pcm_s16le", "adpcm_swf", "libmp3lame" ...), mono at 22 kHz. None when there is

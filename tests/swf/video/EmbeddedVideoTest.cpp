@@ -161,7 +161,6 @@ TEST(EmbeddedVideo, ScreenVideoIsExact)
         EXPECT_EQ(pixel(movie.draw(), 0, 0), kRed) << codec;
         movie.playTo(7);
         EXPECT_EQ(pixel(movie.draw(), 31, 31), kBlue) << codec;
-        EXPECT_EQ(movie.video()->decodedCount(), 8) << codec;
     }
 }
 
@@ -173,27 +172,70 @@ int keyBefore(const Clip& clip, int frame)
     return frame;
 }
 
-TEST(EmbeddedVideo, GotoDecodesFromTheKeyFrameBefore)
+// Every frame differs: each frame shows the picture that decoding the stream in order
+// makes of it, whether reached in order (each packet decoded once however often it is
+// drawn), by a goto back (from the key frame before it), or by a jump on past a key frame
+// (the frames before that key frame are not decoded). With the placement's ratios, and
+// following the timeline without them.
+TEST(EmbeddedVideo, RightPictureInOrderAndAfterJumps)
 {
-    // The encoder puts a key frame every 3 frames at most, and one where the colour changes.
-    const auto clip = redThenBlue("flashsv", 3);
-    REQUIRE_CLIP(clip);
-    ASSERT_TRUE(clip->frames[0].key);
-    Played movie(embeddedMovie(*clip, VideoCodec::ScreenVideo));
-    movie.playTo(7);
-    EXPECT_EQ(movie.video()->decodedCount(), 8);
-    movie.stage().root().gotoFrame(4); // back: from the key frame before 4
-    VideoInstance* video = movie.video();
-    ASSERT_TRUE(video);
-    int expected = video->decodedCount() + 4 - keyBefore(*clip, 4) + 1;
-    EXPECT_EQ(pixel(movie.draw(), 8, 8), kRed);
-    EXPECT_EQ(video->decodedCount(), expected);
-    movie.stage().root().gotoFrame(8); // forward: from the key frame before 8, or on from 5
-    expected += 8 - std::max(keyBefore(*clip, 8), 5) + 1;
-    EXPECT_EQ(pixel(movie.draw(), 8, 8), kBlue);
-    EXPECT_EQ(video->decodedCount(), expected);
-    movie.draw();
-    EXPECT_EQ(video->decodedCount(), expected);
+    // 60 frames, a key frame every 20 at least.
+    const auto clip = encodeClip("testsrc=s=64x48:r=10:d=6", "flv", 20);
+    if (!clip || clip->frames.size() != 60)
+        GTEST_SKIP() << "the ffmpeg command or its encoder is missing";
+    const auto inOrder = decodeInOrder(*clip, VideoCodec::SorensonH263);
+    const int back = 25;
+    const int on = 57;
+    const int ahead = int(VideoInstance::kFramesAhead);
+    ASSERT_GT(keyBefore(*clip, on), back + 1 + ahead) << "a key frame between the two";
+    for (bool ratios : { true, false }) {
+        Played movie(embeddedMovie(*clip, VideoCodec::SorensonH263, ratios));
+        for (int frame = 0; frame < 60; ++frame) {
+            movie.playTo(frame);
+            for (int draw = 0; draw < 2; ++draw) {
+                const auto shown = movie.video()->picture();
+                ASSERT_TRUE(shown && inOrder[size_t(frame)]);
+                ASSERT_EQ(*shown, *inOrder[size_t(frame)]) << "frame " << frame << " ratios " << ratios;
+            }
+        }
+        EXPECT_EQ(movie.video()->decodedCount(), 60) << "ratios " << ratios;
+
+        int before = movie.video()->decodedCount();
+        movie.stage().root().gotoFrame(back);
+        EXPECT_EQ(*movie.video()->picture(), *inOrder[back]) << "ratios " << ratios;
+        const int needed = back - keyBefore(*clip, back) + 1;
+        EXPECT_GE(movie.video()->decodedCount() - before, needed);
+        EXPECT_LE(movie.video()->decodedCount() - before, needed + ahead);
+
+        before = movie.video()->decodedCount();
+        movie.stage().root().gotoFrame(on);
+        EXPECT_EQ(*movie.video()->picture(), *inOrder[on]) << "ratios " << ratios;
+        // At most the frames handed over ahead before the jump, and those from the key frame.
+        EXPECT_LE(movie.video()->decodedCount() - before, on - keyBefore(*clip, on) + 1 + 2 * ahead);
+    }
+}
+
+// Videos made by a script and taken away again while their threads decode the frames
+// ahead (large ones): each goes at once, gives its thread back to the stage, and the next
+// one shows the right picture, well past the stage's number of decode threads.
+TEST(EmbeddedVideo, RemovedWhileDecoding)
+{
+    const auto clip = encodeClip("testsrc=s=640x480:r=10:d=1", "flv", 10);
+    if (!clip || clip->frames.size() != 10)
+        GTEST_SKIP() << "the ffmpeg command or its encoder is missing";
+    const auto inOrder = decodeInOrder(*clip, VideoCodec::SorensonH263);
+    Played movie(embeddedMovie(*clip, VideoCodec::SorensonH263));
+    movie.playTo(2);
+    MovieClip& root = movie.stage().root();
+    for (int made = 0; made < Stage::kMaxDecodeThreads + 8; ++made) {
+        auto* video = dynamic_cast<VideoInstance*>(root.placeByScript(1, "copy", 0));
+        ASSERT_TRUE(video);
+        const auto shown = video->picture();
+        ASSERT_TRUE(shown) << "video " << made;
+        ASSERT_EQ(*shown, *inOrder[2]) << "video " << made;
+        ASSERT_TRUE(root.remove(*video));
+    }
+    EXPECT_EQ(*movie.video()->picture(), *inOrder[2]);
 }
 
 // Without ratios the stream shows the last VideoFrame its timeline reached.

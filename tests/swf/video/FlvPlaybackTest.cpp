@@ -5,7 +5,6 @@
 #include "../runtime/Fixtures.h"
 
 #include "swf/video/FlvPlayback.h"
-#include "swf/video/VideoPlayback.h"
 
 #include <gtest/gtest.h>
 
@@ -165,27 +164,22 @@ TEST(FlvPlayback, PictureOfThePlayTime)
 }
 
 // Waiting, each picture is that of the frame due, whatever the thread's pace: a run
-// stepped frame by frame shows the same frames every time. The pictures are those the
-// embedded video's decoding (in order, on the caller's thread) makes of the same packets.
+// stepped frame by frame shows the same frames every time: those that decoding in order on
+// the caller's thread makes of the same packets.
 TEST(FlvPlayback, WaitingShowsTheFrameDue)
 {
     // Every frame different, large enough that the thread takes its time.
     const auto clip = encodeClip("testsrc=s=480x360:r=25:d=1.2", "flashsv", 12);
     if (!clip)
         GTEST_SKIP() << "no ffmpeg";
-    VideoPlayback inOrder({ VideoCodec::ScreenVideo });
-    const auto packets = [&](int n) -> std::optional<VideoPacket> {
-        if (n < 0 || size_t(n) >= clip->frames.size())
-            return std::nullopt;
-        return VideoPacket { clip->frames[size_t(n)].packet, clip->frames[size_t(n)].key };
-    };
+    const auto inOrder = decodeInOrder(*clip, VideoCodec::ScreenVideo);
     FlvPlayback playback;
     playback.append(clip->flv);
     playback.finish();
     playback.advance(0);
     for (int frame = 0; frame < int(clip->frames.size()); ++frame) {
         const auto shown = playback.picture();
-        const auto expected = inOrder.frame(frame, packets);
+        const auto& expected = inOrder[size_t(frame)];
         ASSERT_TRUE(shown && expected);
         EXPECT_EQ(*shown, *expected) << "frame " << frame;
         playback.advance(40);
