@@ -35,7 +35,4 @@ Ref<Object> makeSuper(Vm& vm, const Value& thisValue, Object* home);
 Value superConstruct(Vm& vm, Object& super, std::span<const Value> args);
 Value superCall(Vm& vm, Object& super, const QString& method, std::span<const Value> args);
 
-// duplicateMovieClip copies what the drawing methods drew.
-void duplicateDrawing(ScriptEngine& engine, DisplayObject& from, DisplayObject& to);
-
 } // namespace swf::script

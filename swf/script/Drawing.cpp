@@ -4,7 +4,6 @@
 
 #include "Drawing.h"
 
-#include "Builtins.h"
 #include "ScriptEngine.h"
 #include "classes/Classes.h"
 #include "classes/Native.h"
@@ -305,14 +304,6 @@ void installDrawingMethods(Vm& vm, Object* movieClipPrototype)
         vm, movieClipPrototype, { { "lineGradientStyle", lineGradientStyle } }, kBuiltin | OnlySwf8);
     vm.accessor(
         movieClipPrototype, QStringLiteral("scrollRect"), getScrollRect, setScrollRect, kBuiltin | OnlySwf8);
-}
-
-void duplicateDrawing(ScriptEngine&, DisplayObject& from, DisplayObject& to)
-{
-    const MovieClip* source = from.asMovieClip();
-    MovieClip* copy = to.asMovieClip();
-    if (source && copy)
-        copy->scriptDrawing() = source->scriptDrawing();
 }
 
 void setScriptMask(DisplayObject& object, DisplayObject* mask)

@@ -3,9 +3,9 @@
 #include "Array.h"
 #include "Builtins.h"
 #include "MovieLoads.h"
-#include "classes/Classes.h"
 #include "Numbers.h"
 #include "TextFieldBinding.h"
+#include "classes/Classes.h"
 
 #include "swf/display/Stage.h"
 #include "swf/format/BitReader.h"
@@ -297,7 +297,8 @@ void ScriptEngine::objectAdded(DisplayObject& object)
                         continue;
                     found = true;
                     if (!place->clipActions.empty())
-                        clipHandlers_[object.id()] = readClipActions(place->clipActions, parent->movie().header.version);
+                        clipHandlers_[object.id()]
+                            = readClipActions(place->clipActions, parent->movie().header.version);
                     break;
                 }
             }
@@ -324,8 +325,9 @@ void ScriptEngine::objectAdded(DisplayObject& object)
         }
         queueEvent(object, ClipLoad, QStringLiteral("onLoad"), Normal, &unit.tasks);
     }
-    if (hasClipEvent(object, ClipPress | ClipRelease | ClipReleaseOutside | ClipRollOver | ClipRollOut | ClipDragOver
-            | ClipDragOut))
+    if (hasClipEvent(object,
+            ClipPress | ClipRelease | ClipReleaseOutside | ClipRollOver | ClipRollOut | ClipDragOver
+                | ClipDragOut))
         object.setHandlesMouse(true);
     pending_.push_back(std::move(unit));
 }
@@ -372,7 +374,8 @@ void ScriptEngine::objectRemoved(DisplayObject& object)
         pending_.push_back(std::move(unit));
 }
 
-void ScriptEngine::frameTasks(MovieClip& clip, const Frame& frame, std::vector<Task>& into, std::vector<Unit>& children)
+void ScriptEngine::frameTasks(
+    MovieClip& clip, const Frame& frame, std::vector<Task>& into, std::vector<Unit>& children)
 {
     // Init actions run once per sprite, before any frame action.
     for (const ControlTag& tag : frame.tags) {
@@ -639,8 +642,8 @@ void ScriptEngine::fsCommand(const QString& command, const QString& args)
 
 // ---- Timers ---------------------------------------------------------------------------------------
 
-int ScriptEngine::addTimer(
-    const Value& target, const Value& function, const QString& method, double ms, std::vector<Value> args, bool once)
+int ScriptEngine::addTimer(const Value& target, const Value& function, const QString& method, double ms,
+    std::vector<Value> args, bool once)
 {
     Timer t;
     t.id = nextTimer_++;
@@ -813,7 +816,8 @@ void ScriptEngine::construct(DisplayObject& display, Object* init)
     }
 }
 
-DisplayObject* ScriptEngine::attach(MovieClip& parent, const QString& symbol, const QString& name, int depth, Object* init)
+DisplayObject* ScriptEngine::attach(
+    MovieClip& parent, const QString& symbol, const QString& name, int depth, Object* init)
 {
     const auto id = exportedCharacter(parent.movie(), symbol);
     if (!id)
@@ -830,18 +834,30 @@ DisplayObject* ScriptEngine::duplicate(DisplayObject& source, const QString& nam
     MovieClip* parent = source.parent();
     if (!parent || (source.characterId() == 0 && !source.asMovieClip()))
         return nullptr;
+    // A copy made at the source's own depth takes its place: what the copy takes from the
+    // source is kept before the source goes.
+    const Matrix matrix = source.matrix();
+    const ColorTransform colors = source.colorTransform();
+    const bool visible = source.visible();
+    const auto* sourceHandlers = handlersOf(source);
+    const std::optional<std::vector<ClipEventHandler>> handlers
+        = sourceHandlers ? std::optional(*sourceHandlers) : std::nullopt;
+    const MovieClip* sourceClip = source.asMovieClip();
+    const std::optional<ScriptDrawing> drawing = sourceClip && !sourceClip->scriptDrawing().empty()
+        ? std::optional(sourceClip->scriptDrawing())
+        : std::nullopt;
     DisplayObject* made = nullptr;
     if (source.characterId() != 0) {
         made = parent->placeByScript(source.characterId(), name.toStdString(), depth);
-    } else if (source.asMovieClip()) {
+    } else {
         made = parent->createEmptyClip(name.toStdString(), depth);
     }
     if (!made)
         return nullptr;
-    made->setMatrix(source.matrix());
-    made->setColorTransform(source.colorTransform());
-    made->setVisible(source.visible());
-    if (const auto* handlers = handlersOf(source)) {
+    made->setMatrix(matrix);
+    made->setColorTransform(colors);
+    made->setVisible(visible);
+    if (handlers) {
         clipHandlers_[made->id()] = *handlers;
         // The copy's load and initialize events were queued before it had its handlers.
         queueEvent(*made, ClipInitialize, {}, Init);
@@ -851,12 +867,14 @@ DisplayObject* ScriptEngine::duplicate(DisplayObject& source, const QString& nam
                 continue;
             std::vector<Task> load;
             clipEvents(*made, ClipLoad, load);
-            u.tasks.insert(u.tasks.begin(), std::make_move_iterator(load.begin()), std::make_move_iterator(load.end()));
+            u.tasks.insert(
+                u.tasks.begin(), std::make_move_iterator(load.begin()), std::make_move_iterator(load.end()));
         }
         if (hasClipEvent(*made, ClipPress | ClipRelease | ClipReleaseOutside | ClipRollOver | ClipRollOut))
             made->setHandlesMouse(true);
     }
-    duplicateDrawing(*this, source, *made);
+    if (MovieClip* copy = made->asMovieClip(); copy && drawing)
+        copy->scriptDrawing() = *drawing;
     construct(*made, init);
     return stage_.find(made->id());
 }

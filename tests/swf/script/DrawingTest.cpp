@@ -148,9 +148,13 @@ TEST(DrawingScript, ACopyKeepsTheDrawingAndClearTakesItAway)
     draw(a, "clear");
     a.get("d").push("_width").op(A::GetMember).op(A::Trace);
     a.get("_root").push("e").op(A::GetMember).push("_width").op(A::GetMember).op(A::Trace);
+    // A copy at the source's own depth takes its place, and its drawing.
+    a.pushArgs({ "f", 2.0 }).pushInt(2).get("e").push("duplicateMovieClip").op(A::CallMethod).op(A::Pop);
+    a.get("_root").push("f").op(A::GetMember).push("_width").op(A::GetMember).op(A::Trace);
+    a.get("_root").push("e").op(A::GetMember).op(A::Trace);
     ScriptRun run;
     run.play(scriptMovie(a));
-    EXPECT_EQ(run.traces, QStringList({ "0", "40" }));
+    EXPECT_EQ(run.traces, QStringList({ "0", "40", "40", "undefined" }));
     const QImage image = run.player().renderImage(QSize(100, 100));
     EXPECT_EQ(rgb(image, 30, 20), 0xFF0000u);
 }
