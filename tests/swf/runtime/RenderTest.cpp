@@ -246,22 +246,28 @@ TEST(Render, ThinLinesStayVisibleAsHairlines)
     EXPECT_EQ(pixel(doubled, 80, 40), kWhite);
 }
 
-TEST(Render, LinearGradientRunsAcrossItsSquare)
+// A stage `width` x `height` px filled with a linear gradient from `from` to `to` whose
+// square (32768 twips) is scaled to the stage's width and centred on it.
+QImage linearGradient(Rgba from, Rgba to, int width, int height)
 {
     FillStyle fill;
     fill.kind = FillStyle::Kind::LinearGradient;
-    fill.gradient.stops = { { 0, { 255, 0, 0, 255 } }, { 255, { 0, 0, 255, 255 } } };
-    // The gradient square (32768 twips) scaled to 100 px and centred on the stage.
-    fill.gradient.matrix.a = fill.gradient.matrix.d = 100.0 * kTwips / 32768.0;
-    fill.gradient.matrix.tx = fill.gradient.matrix.ty = 50 * kTwips;
+    fill.gradient.stops = { { 0, from }, { 255, to } };
+    fill.gradient.matrix.a = fill.gradient.matrix.d = width * kTwips / 32768.0;
+    fill.gradient.matrix.tx = width * kTwips / 2;
+    fill.gradient.matrix.ty = height * kTwips / 2;
     ShapeBuilder b;
-    b.fill1(b.addFill(fill)).rectangle(Rect { 0, 100 * kTwips, 0, 100 * kTwips });
-    Writer w(stageHeader(100, 100));
+    b.fill1(b.addFill(fill)).rectangle(Rect { 0, width * kTwips, 0, height * kTwips });
+    Writer w(stageHeader(width, height));
     w.defineShape(1, b.build());
     w.place(placeAt(1, 1));
     w.showFrame();
-    const QImage image = draw(w, { 100, 100 });
+    return draw(w, { width, height });
+}
 
+TEST(Render, LinearGradientRunsAcrossItsSquare)
+{
+    const QImage image = linearGradient({ 255, 0, 0, 255 }, { 0, 0, 255, 255 }, 100, 100);
     EXPECT_TRUE(near(pixel(image, 0, 50), kRed, 6));
     EXPECT_TRUE(near(pixel(image, 99, 50), kBlue, 6));
     EXPECT_TRUE(near(pixel(image, 50, 10), QColor(128, 0, 127), 6));
@@ -271,18 +277,7 @@ TEST(Render, GradientStepsThroughItsTableEntryByEntry)
 {
     // Black to white over 128 px: each pixel spans two entries of the 256, and a pixel
     // takes the entry at its left edge, so pixel x shows entry 2x (whose grey is 2x).
-    FillStyle fill;
-    fill.kind = FillStyle::Kind::LinearGradient;
-    fill.gradient.stops = { { 0, { 0, 0, 0, 255 } }, { 255, { 255, 255, 255, 255 } } };
-    fill.gradient.matrix.a = fill.gradient.matrix.d = 128.0 * kTwips / 32768.0;
-    fill.gradient.matrix.tx = fill.gradient.matrix.ty = 64 * kTwips;
-    ShapeBuilder b;
-    b.fill1(b.addFill(fill)).rectangle(Rect { 0, 128 * kTwips, 0, 8 * kTwips });
-    Writer w(stageHeader(128, 8));
-    w.defineShape(1, b.build());
-    w.place(placeAt(1, 1));
-    w.showFrame();
-    const QImage image = draw(w, { 128, 8 });
+    const QImage image = linearGradient({ 0, 0, 0, 255 }, { 255, 255, 255, 255 }, 128, 8);
     for (int x : { 0, 1, 17, 64, 100, 127 })
         EXPECT_EQ(pixel(image, x, 4).red(), 2 * x) << x;
 }
