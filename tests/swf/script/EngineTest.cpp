@@ -84,20 +84,29 @@ TEST(Engine, InitActionsRunOnceBeforeTheFrame)
     EXPECT_EQ(run.traces.count(QStringLiteral("unload")), 1);
 }
 
-TEST(Engine, EnterFrameRunsEachFrameUntilTheClipGoes)
+// An empty sprite placed on the first frame (after `firstScript`, if any), kept for the
+// second and removed on the third, which stops the movie.
+Writer placedForAFrame(const PlaceObject& place, const Asm* firstScript = nullptr)
 {
     Writer w(stageHeader(100, 100, 12.0, 8));
     w.defineSprite(2, SpriteDefinition {});
-    PlaceObject place = placeAt(1, 2);
-    place.clipActions = clipActions({ { kEnterFrame, Asm().trace("tick") } });
+    if (firstScript)
+        w.doAction(firstScript->bytes());
     w.place(place);
     w.showFrame();
     w.showFrame();
     w.remove(removeAt(1));
     w.doAction(Asm().op(A::Stop).bytes());
     w.showFrame();
+    return w;
+}
+
+TEST(Engine, EnterFrameRunsEachFrameUntilTheClipGoes)
+{
+    PlaceObject place = placeAt(1, 2);
+    place.clipActions = clipActions({ { kEnterFrame, Asm().trace("tick") } });
     ScriptRun run;
-    run.play(w, 5);
+    run.play(placedForAFrame(place), 5);
     // Not on the frame that places it: from the next one until it is removed.
     EXPECT_EQ(run.traces, lines({ "tick" }));
 }
@@ -160,19 +169,10 @@ TEST(Engine, EventMethodsOfPrototypesReachUntouchedClips)
     };
     define("onEnterFrame", "enter ");
     define("onUnload", "unload ");
-    Writer w(stageHeader(100, 100, 12.0, 8));
-    w.defineSprite(2, SpriteDefinition {});
-    w.doAction(a.bytes());
     PlaceObject place = placeAt(1, 2);
     place.name = "c";
-    w.place(place);
-    w.showFrame();
-    w.showFrame();
-    w.remove(removeAt(1));
-    w.doAction(Asm().op(A::Stop).bytes());
-    w.showFrame();
     ScriptRun run;
-    run.play(w, 3);
+    run.play(placedForAFrame(place, &a), 3);
     const std::string said = run.traces.join(u'|').toStdString();
     EXPECT_TRUE(run.traces.contains(QStringLiteral("enter _level0.c"))) << said;
     EXPECT_TRUE(run.traces.contains(QStringLiteral("enter _level0"))) << said;
