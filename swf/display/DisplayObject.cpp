@@ -69,18 +69,31 @@ QTransform DisplayObject::stageTransform() const
 
 QRectF DisplayObject::bounds() const
 {
-    if (scrollRect_)
+    return boundsOf(true);
+}
+
+QRectF DisplayObject::unclippedBounds() const
+{
+    return boundsOf(false);
+}
+
+QRectF DisplayObject::boundsOf(bool scrolled) const
+{
+    if (scrolled && scrollRect_)
         return QRectF(QPointF(0, 0), scrollRect_->size());
     QRectF box = ownBounds();
     if (const DisplayList* list = children()) {
         for (const auto& [depth, child] : *list) {
-            const QRectF inner = child->bounds();
+            const QRectF inner = child->boundsOf(scrolled);
             if (inner.isNull())
                 continue;
             const QRectF mapped = toQTransform(child->matrix()).mapRect(inner);
             box = box.isNull() ? mapped : box.united(mapped);
         }
     }
+    // Unclipped, the scroll rectangle still moves what it shows.
+    if (scrollRect_ && !box.isNull())
+        box.translate(-scrollRect_->topLeft());
     return box;
 }
 

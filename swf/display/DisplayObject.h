@@ -102,6 +102,9 @@ public:
 
     // The bounds of this object and everything in it, in its own twips.
     QRectF bounds() const;
+    // The same with the scroll rectangles moving what they show but cutting nothing, as
+    // in a mask: all that the tree draws.
+    QRectF unclippedBounds() const;
     // Whether the object or anything in it (masks taken into account) covers `local`.
     bool hitTest(QPointF local) const;
     // The transform from this object's twips to the stage's.
@@ -173,6 +176,7 @@ private:
     friend class MovieClip;
     friend void linkScriptMask(DisplayObject& object, DisplayObject* mask);
     void attach(MovieClip* parent, int depth, Origin origin);
+    QRectF boundsOf(bool scrolled) const;
 
     ObjectId id_;
     const Character* character_;

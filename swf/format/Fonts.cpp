@@ -64,7 +64,9 @@ void readDefineFont2(std::span<const uint8_t> body, FontDefinition& font, std::v
     font.smallText = flags & 0x20;
     font.ansi = flags & 0x10;
     const bool wideOffsets = flags & 0x08;
-    font.wideCodes = (flags & 0x04) || font.version >= 3;
+    // DefineFont3 is meant to always have wide codes, but the flag is what the codes are:
+    // a font that clears it has one byte per code.
+    font.wideCodes = flags & 0x04;
     font.italic = flags & 0x02;
     font.bold = flags & 0x01;
     font.language = in.u8();

@@ -141,15 +141,18 @@ void Renderer::drawObject(Pass& pass, const DisplayObject& object, const QTransf
 void Renderer::drawContent(
     Pass& pass, const DisplayObject& object, const QTransform& t, const ColorXform& cx, const Movie& movie)
 {
-    // A scroll rectangle shows its part of the object at the object's origin, cut to its size.
+    // A scroll rectangle shows its part of the object at the object's origin, cut to its
+    // size. In a mask it moves what it shows but cuts nothing.
     const std::optional<QRectF>& scroll = object.scrollRect();
+    const bool cut = scroll && !pass.canvas.makingMask();
     DrawContext outer(pass.canvas, budget_, t, cx, pass.viewScale, &movie, &pass.stage.decoded());
     QTransform inner = t;
-    if (scroll) {
+    if (scroll)
+        inner = QTransform::fromTranslate(-scroll->x(), -scroll->y()) * t;
+    if (cut) {
         QPainterPath area;
         area.addRect(QRectF(QPointF(0, 0), scroll->size()));
         outer.pushClip(area);
-        inner = QTransform::fromTranslate(-scroll->x(), -scroll->y()) * t;
     }
     DrawContext context(pass.canvas, budget_, inner, cx, pass.viewScale, &movie, &pass.stage.decoded());
     object.draw(context);
@@ -157,7 +160,7 @@ void Renderer::drawContent(
         const MovieClip* clip = object.asMovieClip();
         drawList(pass, *children, inner, cx, clip ? clip->movie() : movie);
     }
-    if (scroll)
+    if (cut)
         outer.popClip();
 }
 
@@ -208,7 +211,7 @@ std::shared_ptr<const CoverageMask> Renderer::makeMask(
     const QTransform t = toQTransform(mask.matrix()) * parent;
     if (budget_.spent() || !t.isInvertible() || blownUp(t))
         return std::make_shared<CoverageMask>();
-    const QRectF bounds = mask.bounds();
+    const QRectF bounds = mask.unclippedBounds();
     const QRect rect = bounds.isNull() ? QRect() : pixelsWithin(t.mapRect(bounds), pass.canvas.paintBox());
     if (rect.isEmpty() || !budget_.pixels(double(rect.width()) * rect.height()))
         return std::make_shared<CoverageMask>();

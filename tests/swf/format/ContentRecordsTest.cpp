@@ -413,6 +413,27 @@ TEST(FontRecords, DocumentedDefineFont2)
     EXPECT_EQ(font.glyphOf('A'), 0u);
 }
 
+TEST(FontRecords, DefineFont3CodesFollowTheWideCodesFlag)
+{
+    // Layout, 8-bit codes (the wide codes flag clear), 16-bit offsets; two glyphs for 'A'
+    // and 'B'; ascent 800, descent 200, leading 0, advances 500 and 600, two empty
+    // bounds, no kerning.
+    const std::vector<uint8_t> glyph = squareGlyph();
+    Fields f;
+    f.u8(0x80).u8(0).u8(2).raw({ 'S', 'q' }).u16(2);
+    f.u16(6).u16(static_cast<uint16_t>(6 + glyph.size())).u16(static_cast<uint16_t>(6 + 2 * glyph.size()));
+    f.raw(glyph).raw(glyph).u8('A').u8('B');
+    f.u16(800).u16(200).u16(0).u16(500).u16(600).u8(0).u8(0).u16(0);
+    std::vector<std::string> warnings;
+    const FontDefinition font = readFont(toCode(TagCode::DefineFont3), f.bytes(), warnings);
+    EXPECT_TRUE(warnings.empty());
+    ASSERT_EQ(font.glyphs.size(), 2u);
+    EXPECT_EQ(font.glyphOf('A'), 0u);
+    EXPECT_EQ(font.glyphOf('B'), 1u);
+    EXPECT_EQ(font.glyphs[1].advance, 600);
+    EXPECT_EQ(font.ascent, 800);
+}
+
 TEST(FontRecords, DefineFontWithFontInfo)
 {
     // DefineFont: the offset table of one glyph, then the glyph; DefineFontInfo names it

@@ -201,6 +201,26 @@ TEST(DrawingScript, SetMaskShowsTheClipOnlyUnderTheMaskWhichHides)
     EXPECT_EQ(rgb(image, 60, 60), 0x0000FFu);
 }
 
+TEST(DrawingScript, InAMaskAScrollRectMovesWhatItShowsButCutsNothing)
+{
+    Asm a;
+    squareClip(a, "a", 1, 0xFF0000, 0, 100);
+    squareClip(a, "m", 2, 0x0000FF, 25, 75);
+    // m.scrollRect = new flash.geom.Rectangle(10, 10, 5, 5): as a picture, m would show
+    // nothing of its square.
+    a.get("m").push("scrollRect").pushArgs({ 10.0, 10.0, 5.0, 5.0 }).pushInt(4);
+    a.get("flash").push("geom").op(A::GetMember).push("Rectangle").op(A::NewMethod).op(A::SetMember);
+    a.get("m").pushInt(1).get("a").push("setMask").op(A::CallMethod).op(A::Pop);
+    ScriptRun run;
+    run.play(scriptMovie(a));
+    const QImage image = run.player().renderImage(QSize(100, 100));
+    // The square, moved up and left by 10: from 15 to 65.
+    EXPECT_EQ(rgb(image, 18, 18), 0xFF0000u);
+    EXPECT_EQ(rgb(image, 62, 62), 0xFF0000u);
+    EXPECT_EQ(rgb(image, 12, 12), 0xFFFFFFu);
+    EXPECT_EQ(rgb(image, 70, 70), 0xFFFFFFu);
+}
+
 TEST(DrawingScript, AScrollRectShowsItsPartAtTheOriginAndIsTheSize)
 {
     Asm a;
