@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace swf {
 namespace {
 
@@ -22,6 +26,45 @@ inline QRgb byteMul(QRgb x, uint32_t a)
 inline void over(QRgb& dst, QRgb src)
 {
     dst = src + byteMul(dst, 255 - qAlpha(src));
+}
+
+// Lays `count` colours over the pixels they cover whole: an opaque colour replaces the
+// pixel, a transparent one leaves it. Four pixels at a time where the processor allows,
+// with the very arithmetic of over(), so that the picture is the same either way.
+void overRun(QRgb* out, const QRgb* colors, int count)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi16(255);
+    const __m128i half = _mm_set1_epi16(0x80);
+    // x * a / 255 per 16-bit channel, rounded as byteMul() rounds.
+    const auto mul = [&](__m128i x, __m128i a) {
+        const __m128i t = _mm_mullo_epi16(x, a);
+        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), half), 8);
+    };
+    // Each pixel's alpha in its four channels.
+    const auto alphas = [](__m128i x) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(x, 0xFF), 0xFF); };
+    for (; i + 4 <= count; i += 4) {
+        const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + i));
+        const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+        const __m128i lo
+            = mul(_mm_unpacklo_epi8(dst, zero), _mm_sub_epi16(full, alphas(_mm_unpacklo_epi8(src, zero))));
+        const __m128i hi
+            = mul(_mm_unpackhi_epi8(dst, zero), _mm_sub_epi16(full, alphas(_mm_unpackhi_epi8(src, zero))));
+        const __m128i mixed = _mm_add_epi32(src, _mm_packus_epi16(lo, hi));
+        const __m128i clear = _mm_cmpeq_epi32(_mm_srli_epi32(src, 24), zero);
+        const __m128i result = _mm_or_si128(_mm_and_si128(clear, dst), _mm_andnot_si128(clear, mixed));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), result);
+    }
+#endif
+    for (; i < count; ++i) {
+        const uint32_t a = qAlpha(colors[i]);
+        if (a == 255)
+            out[i] = colors[i];
+        else if (a != 0)
+            over(out[i], colors[i]);
+    }
 }
 
 } // namespace
@@ -137,21 +180,27 @@ void Canvas::paintRow(int y, std::span<const StyleSpan> spans, std::span<const P
         const float* coverage = s.coverage;
         QRgb* out = line + s.x0;
         if (!clip) {
-            // No clip: the common case, kept free of per-pixel tests of the clip.
-            for (int i = 0; i < n; ++i) {
+            // No clip: the common case, kept free of per-pixel tests of the clip. The
+            // pixels the style covers whole come in runs, laid down together.
+            if (solid) {
+                if (shade_.size() < static_cast<std::size_t>(n))
+                    shade_.resize(static_cast<std::size_t>(n));
+                std::fill(shade_.begin(), shade_.begin() + n, one);
+            }
+            const QRgb* colors = shade_.data();
+            for (int i = 0; i < n;) {
                 const float c = coverage[i];
-                if (c <= 0)
-                    continue;
-                const QRgb color = solid ? one : shade_[static_cast<std::size_t>(i)];
                 if (c >= 0.999f) {
-                    const uint32_t a = qAlpha(color);
-                    if (a == 255)
-                        out[i] = color;
-                    else if (a != 0)
-                        over(out[i], color);
+                    int end = i + 1;
+                    while (end < n && coverage[end] >= 0.999f)
+                        ++end;
+                    overRun(out + i, colors + i, end - i);
+                    i = end;
                     continue;
                 }
-                mixIn(s.x0 + i, color, c);
+                if (c > 0)
+                    mixIn(s.x0 + i, colors[i], c);
+                ++i;
             }
             continue;
         }

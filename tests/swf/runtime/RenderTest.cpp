@@ -282,6 +282,36 @@ TEST(Render, GradientStepsThroughItsTableEntryByEntry)
         EXPECT_EQ(pixel(image, x, 4).red(), 2 * x) << x;
 }
 
+TEST(Render, TranslucentFillLiesOverTheBackgroundRoundedPerChannel)
+{
+    // Red fading in from transparent over a 128 px gradient, on a blue-green stage: pixel
+    // x shows entry 2x, red at alpha 2x (premultiplied: red 2x), over the stage's colour
+    // kept by (255 - alpha) / 255, rounded. The rectangle is 126 px wide, so that whole
+    // groups of pixels and a last odd few are laid down alike; transparent entries leave
+    // the stage as it is, and past the rectangle the stage shows.
+    FillStyle fill;
+    fill.kind = FillStyle::Kind::LinearGradient;
+    fill.gradient.stops = { { 0, { 255, 0, 0, 0 } }, { 255, { 255, 0, 0, 255 } } };
+    fill.gradient.matrix.a = fill.gradient.matrix.d = 128 * kTwips / 32768.0;
+    fill.gradient.matrix.tx = 64 * kTwips;
+    fill.gradient.matrix.ty = 4 * kTwips;
+    ShapeBuilder b;
+    b.fill1(b.addFill(fill)).rectangle(Rect { 0, 126 * kTwips, 0, 8 * kTwips });
+    Writer w(stageHeader(128, 8));
+    w.setBackground({ 0, 100, 200 });
+    w.defineShape(1, b.build());
+    w.place(placeAt(1, 1));
+    w.showFrame();
+    const QImage image = draw(w, { 128, 8 });
+    const auto kept = [](int channel, int alpha) { return (channel * (255 - alpha) * 2 + 255) / 510; };
+    for (int x = 0; x < 126; ++x) {
+        const int alpha = 2 * x;
+        EXPECT_EQ(pixel(image, x, 4), QColor(alpha, kept(100, alpha), kept(200, alpha))) << x;
+    }
+    EXPECT_EQ(pixel(image, 126, 4), QColor(0, 100, 200));
+    EXPECT_EQ(pixel(image, 127, 4), QColor(0, 100, 200));
+}
+
 TEST(Render, StopsSharingARatioEachTakeOneEntryPastIt)
 {
     // Four stops at ratio 6, then red at 150: the first of the four holds entries 6 and
