@@ -39,6 +39,18 @@ void ArrayObject::setLength(uint32_t length)
     length_ = length;
 }
 
+void ArrayObject::removeElements(bool keepUndeletable)
+{
+    std::vector<QString> cut;
+    properties().forEach([&](const QString& key, const Property& p) {
+        if (index(key) && !(keepUndeletable && (p.flags & DontDelete)))
+            cut.push_back(key);
+    });
+    for (const QString& key : cut)
+        properties().erase(key);
+    length_ = 0;
+}
+
 Value ArrayObject::at(uint32_t i)
 {
     const QString name = QString::number(i);

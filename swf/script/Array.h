@@ -21,6 +21,9 @@ public:
     uint32_t length() const { return length_; }
     // Cuts the elements at `length` and above; a longer length leaves holes.
     void setLength(uint32_t length);
+    // Deletes every element (and the length with them); `keepUndeletable` leaves those
+    // that may not be deleted.
+    void removeElements(bool keepUndeletable);
     // Element `i` through the prototype chain, undefined for a hole.
     Value at(uint32_t i);
     // Sets element `i` as an own property, the length following.

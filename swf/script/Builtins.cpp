@@ -161,9 +161,10 @@ Value superConstruct(Vm& vm, Object& super, std::span<const Value> args)
 {
     auto& s = static_cast<SuperObject&>(super);
     Object* home = s.home();
-    if (!home)
+    // A clip in the chain is not searched by super, and __resolve is never asked.
+    if (!home || home->asClip())
         return Value();
-    const Value ctor = vm.get(home, QStringLiteral("__constructor__"));
+    const Value ctor = vm.get(home, QStringLiteral("__constructor__"), nullptr, false);
     Object* next = home->proto();
     return vm.call(ctor, s.self(), args, next ? next : nullptr);
 }
@@ -173,7 +174,7 @@ Value superCall(Vm& vm, Object& super, const QString& method, std::span<const Va
     auto& s = static_cast<SuperObject&>(super);
     Object* home = s.home();
     Object* start = home ? home->proto() : nullptr;
-    if (!start)
+    if (!start || start->asClip() || home->asClip())
         return Value();
     Object* found = nullptr;
     const Value fn = vm.get(start, method, &found);

@@ -197,10 +197,18 @@ Completion Runner::runTry(const Instruction& ins, uint32_t& pc)
     const size_t stackDepth = stack_.size();
     const size_t scopeDepth = c.scopes.size();
 
+    // Compilers end the try and catch blocks with a jump to the finally block (or past
+    // it): that is the block ending normally, not a jump out of the statement.
+    auto settle = [&](Completion done) {
+        if (done.kind == Completion::Kind::Jump && done.target >= catchStart && done.target <= end
+            && (done.target <= finallyStart || done.target == end))
+            done.kind = Completion::Kind::Normal;
+        return done;
+    };
     Completion result;
     std::optional<ScriptThrow> pending;
     try {
-        result = Runner(c).run(tryStart, catchStart);
+        result = settle(Runner(c).run(tryStart, catchStart));
     } catch (ScriptThrow& thrown) {
         stack_.resize(std::min(stack_.size(), stackDepth));
         c.scopes.resize(scopeDepth);
@@ -214,7 +222,7 @@ Completion Runner::runTry(const Instruction& ins, uint32_t& pc)
                 vm.set(target, t.catchName, thrown.value);
             }
             try {
-                result = Runner(c).run(catchStart, finallyStart);
+                result = settle(Runner(c).run(catchStart, finallyStart));
             } catch (ScriptThrow& again) {
                 pending = again;
             }

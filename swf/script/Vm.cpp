@@ -570,11 +570,14 @@ std::vector<QString> Vm::enumerate(Object* o)
 {
     if (ClipObject* clip = o->asClip())
         o = liveClip(*clip);
-    std::vector<QString> names;
-    std::vector<QString> seen;
+    // Each object of the chain lists its names newest first; the chain is walked from the
+    // object (whose names hide its prototypes' ones) but listed from the farthest
+    // prototype, as the names come off the stack in the reverse of the walk.
+    std::vector<std::vector<QString>> levels;
     QHash<QString, bool> known;
     int guard = 0;
     for (Object* cur = o; cur && guard < 256; cur = cur->proto(), ++guard) {
+        std::vector<QString>& names = levels.emplace_back();
         std::vector<QString> level;
         std::vector<QString> hostNames;
         cur->hostKeys(hostNames);
@@ -595,6 +598,9 @@ std::vector<QString> Vm::enumerate(Object* o)
             names.push_back(h);
         }
     }
+    std::vector<QString> names;
+    for (auto it = levels.rbegin(); it != levels.rend(); ++it)
+        names.insert(names.end(), it->begin(), it->end());
     return names;
 }
 

@@ -133,7 +133,10 @@ Value arrayUnshift(Vm&, CallArgs& c)
         return Value();
     const std::vector<Value> old = a->items();
     const uint32_t shift = uint32_t(std::min<size_t>(c.args.size(), Vm::kMaxArrayLength));
-    a->setLength(0);
+    // The elements are deleted and made anew at their new places, the moved ones from the
+    // top down, then the new ones; an element that may not be deleted keeps its place
+    // among the names, and a read-only one its value.
+    a->removeElements(true);
     for (size_t i = old.size(); i-- > 0;)
         a->put(uint32_t(i) + shift, old[i]);
     for (uint32_t i = 0; i < shift; ++i)

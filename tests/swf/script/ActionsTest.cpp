@@ -233,7 +233,8 @@ TEST(Actions, ClipsAreValuesFromSwfFive)
     a.push("/m").push(13.0).op(A::GetProperty).op(A::Trace);
     for (const uint8_t version : { 4, 6 }) {
         const char* type = version < 5 ? "undefined" : "movieclip";
-        EXPECT_EQ(traceWithClip(a, version), lines({ type, type, "undefined", "m" })) << "SWF " << int(version);
+        EXPECT_EQ(traceWithClip(a, version), lines({ type, type, "undefined", "m" }))
+            << "SWF " << int(version);
     }
 }
 
@@ -406,6 +407,21 @@ TEST(Actions, TryCatchFinally)
     EXPECT_EQ(traceOf(a), lines({ "in", "caught boom", "finally", "after" }));
 }
 
+TEST(Actions, TryBlockJumpingOverItsCatchRunsFinallyOnce)
+{
+    // Compilers end a try block with a jump over the catch block to the finally block.
+    Asm handler;
+    handler.trace("catch");
+    const size_t handlerSize = handler.bytes(false).size();
+    Asm body;
+    body.trace("try").raw(A::Jump, { uint8_t(handlerSize), uint8_t(handlerSize >> 8) });
+    Asm last;
+    last.trace("finally");
+    Asm a;
+    a.tryCatch(body, "e", handler, &last).trace("after");
+    EXPECT_EQ(traceOf(a), lines({ "try", "finally", "after" }));
+}
+
 TEST(Actions, UncaughtThrowEndsTheBlockOnly)
 {
     Asm thrower;
@@ -444,6 +460,50 @@ TEST(Actions, Enumerate2ListsEnumerableProperties)
     a.push("n").get("n").op(A::Increment).op(A::SetVariable).jump("next");
     a.label("done").traceVar("n");
     EXPECT_EQ(traceOf(a), lines({ "3" }));
+}
+
+TEST(Actions, Enumerate2ListsThePrototypesNamesFirst)
+{
+    // p = {a, b}; o = {__proto__: p}; o.b = 3; o.c = 4; for (k in o) trace(k)
+    Asm a;
+    a.push("p").push("a").push(1.0).push("b").push(2.0).pushInt(2).op(A::InitObject).op(A::SetVariable);
+    a.push("o").push("__proto__").get("p").pushInt(1).op(A::InitObject).op(A::SetVariable);
+    a.get("o").push("b").push(3.0).op(A::SetMember);
+    a.get("o").push("c").push(4.0).op(A::SetMember);
+    a.get("o").op(A::Enumerate2);
+    a.label("next").storeRegister(0).pushNull().op(A::Equals2).ifTrue("done");
+    a.pushRegister(0).op(A::Trace).jump("next");
+    a.label("done");
+    // InitObject makes b before a; o's own b hides p's.
+    EXPECT_EQ(traceOf(a), lines({ "a", "c", "b" }));
+}
+
+TEST(Actions, SuperCallsNeitherResolveNorIntoClips)
+{
+    // o.__proto__ = {__resolve: function (n) { trace("resolve " + n); }}; o.m() runs super()
+    Asm resolver;
+    resolver.push("resolve ").get("n").op(A::Add2).op(A::Trace);
+    Asm method;
+    method.pushInt(0).get("super").pushUndefined().op(A::CallMethod).op(A::Trace);
+    // ... and super.f() with o.__proto__ = _root, whose own __proto__ has f.
+    method.pushInt(0).get("super").push("f").op(A::CallMethod).op(A::Trace);
+    Asm a;
+    a.push("o").pushInt(0).op(A::InitObject).op(A::SetVariable);
+    a.push("p").pushInt(0).op(A::InitObject).op(A::SetVariable);
+    a.get("p").push("__resolve").function("", { "n" }, resolver).op(A::SetMember);
+    a.get("o").push("__proto__").get("p").op(A::SetMember);
+    a.get("o").push("m").function("", {}, method).op(A::SetMember);
+    a.pushInt(0).get("o").callMethod("m", 0).op(A::Pop);
+    a.get("_root")
+        .push("__proto__")
+        .push("f")
+        .function("", {}, Asm().trace("f called"))
+        .pushInt(1)
+        .op(A::InitObject)
+        .op(A::SetMember);
+    a.get("o").push("__proto__").get("_root").op(A::SetMember);
+    a.pushInt(0).get("o").callMethod("m", 0).op(A::Pop);
+    EXPECT_EQ(traceOf(a), lines({ "undefined", "undefined", "undefined", "undefined" }));
 }
 
 TEST(Actions, ClassesWithExtendsInstanceOfAndCast)

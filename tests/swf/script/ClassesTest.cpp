@@ -110,6 +110,23 @@ TEST(Classes, ArraySortFlagsAndMethods)
             "4", "4", "4", "1,9", "0,a,1,9,5" }));
 }
 
+TEST(Classes, ArrayUnshiftMakesTheElementsAnewButTheUndeletableOnes)
+{
+    // x = [1, 2, 3]; ASSetPropFlags(x, "0", 6): element 0 may not be deleted nor written
+    Asm a;
+    assignArray(a, "x", { 1.0, 2.0, 3.0 });
+    a.push(6.0).push("0").get("x").pushInt(3).push("ASSetPropFlags").op(A::CallFunction).op(A::Pop);
+    a.traceCall("x", "unshift", { 7.0, 8.0 });
+    a.traceVar("x");
+    // for..in: the new elements newest first, the kept element 0 oldest of all
+    a.push("s").push("").op(A::SetVariable);
+    a.get("x").op(A::Enumerate2);
+    a.label("next").storeRegister(0).pushNull().op(A::Equals2).ifTrue("done");
+    a.push("s").get("s").pushRegister(0).op(A::Add2).push(",").op(A::Add2).op(A::SetVariable).jump("next");
+    a.label("done").traceVar("s");
+    EXPECT_EQ(traceOf(a), lines({ "5", "1,8,1,2,3", "1,2,3,4,0," }));
+}
+
 TEST(Classes, ArraySortOnFields)
 {
     // [{n:"b", v:2}, {n:"a", v:10}].sortOn("v") sorts by string, then NUMERIC by number.
