@@ -1,29 +1,15 @@
 #include "Stage.h"
 
 #include "Names.h"
+#include "TargetPath.h"
 
 #include "swf/kinds/Registry.h"
 
 #include <algorithm>
-#include <charconv>
 #include <vector>
 
 namespace swf {
 namespace {
-
-// "_level12" gives 12.
-std::optional<int> levelNumber(std::string_view name, bool caseSensitive)
-{
-    constexpr std::string_view prefix = "_level";
-    if (name.size() <= prefix.size() || !sameName(name.substr(0, prefix.size()), prefix, caseSensitive))
-        return std::nullopt;
-    int number = 0;
-    const char* end = name.data() + name.size();
-    auto [ptr, ec] = std::from_chars(name.data() + prefix.size(), end, number);
-    if (ec != std::errc() || ptr != end || number < 0)
-        return std::nullopt;
-    return number;
-}
 
 // The topmost object in `object`'s subtree that `pick` accepts at `local`: children from
 // the top down, each only where the masks over it cover the point too.
@@ -244,48 +230,30 @@ DisplayObject* Stage::find(ObjectId id) const
 DisplayObject* Stage::resolvePath(std::string_view path, DisplayObject* from, bool caseSensitive) const
 {
     DisplayObject* at = from ? from : levels_.at(0).get();
-    if (path.empty())
-        return at;
-    // Slashes and colons always part names; a dot does so only before the first slash
-    // ("a.b:c" and "a/b:c" name c, "a/b.c" names nothing). After a slash ".." and "."
-    // are the parent and the clip itself.
-    bool slashSeen = false;
-    if (path.front() == '/') {
-        at = levels_.at(0).get();
-        path.remove_prefix(1);
-        slashSeen = true;
-    }
-    while (!path.empty() && at) {
-        // ".." is one name even where dots part names.
-        size_t end = path.starts_with("..") ? 2 : 0;
-        while (end < path.size() && path[end] != '/' && path[end] != ':' && (slashSeen || path[end] != '.'))
-            ++end;
-        const std::string_view part = path.substr(0, end);
-        const char separator = end < path.size() ? path[end] : '\0';
-        path = end < path.size() ? path.substr(end + 1) : std::string_view {};
-        // "//" names nothing; a slash at the end is allowed.
-        if (part.empty() && separator == '/' && slashSeen)
+    const auto steps = splitTargetPath(path);
+    if (!steps)
+        return nullptr;
+    for (const PathStep& step : *steps) {
+        if (!(at = resolveStep(*at, step, caseSensitive)))
             return nullptr;
-        if (separator == '/')
-            slashSeen = true;
-        if (part.empty() || part == ".")
-            continue;
-        if (part == ".." || sameName(part, "_parent", caseSensitive)) {
-            at = at->parent();
-        } else if (sameName(part, "_root", caseSensitive)) {
-            while (at->parent())
-                at = at->parent();
-        } else if (sameName(part, "this", caseSensitive)) {
-            // stays
-        } else if (auto number = levelNumber(part, caseSensitive)) {
-            at = level(*number);
-        } else if (const MovieClip* clip = at->asMovieClip()) {
-            at = clip->childByName(part, caseSensitive);
-        } else {
-            at = nullptr;
-        }
     }
     return at;
+}
+
+DisplayObject* Stage::resolveStep(DisplayObject& at, const PathStep& step, bool caseSensitive) const
+{
+    if (step.kind == PathStep::Kind::Root || sameName(step.name, "_root", caseSensitive)) {
+        DisplayObject* root = &at;
+        while (root->parent())
+            root = root->parent();
+        return root;
+    }
+    if (step.kind == PathStep::Kind::Parent || sameName(step.name, "_parent", caseSensitive))
+        return at.parent();
+    if (auto number = levelNumber(step.name, caseSensitive))
+        return level(*number);
+    const MovieClip* clip = at.asMovieClip();
+    return clip ? clip->childByName(step.name, caseSensitive) : nullptr;
 }
 
 std::string Stage::targetPath(const DisplayObject& object) const

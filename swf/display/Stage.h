@@ -4,6 +4,7 @@
 #include "MovieClip.h"
 #include "PointerInput.h"
 #include "StageObserver.h"
+#include "TargetPath.h"
 
 #include "swf/format/Movie.h"
 
@@ -99,6 +100,8 @@ public:
     // A clip or other object by target path: "_level0.menu.play", "_root.a", "/a/b",
     // "../b", "_parent.c", or names relative to `from` ("a.b"). Null when nothing is there.
     DisplayObject* resolvePath(std::string_view path, DisplayObject* from, bool caseSensitive) const;
+    // One step of a path from `at` (TargetPath.h): null when nothing is there.
+    DisplayObject* resolveStep(DisplayObject& at, const PathStep& step, bool caseSensitive) const;
     // The object's path in dot form ("_level0.menu.play") and in slash form ("/menu/play").
     std::string targetPath(const DisplayObject& object) const;
     std::string slashPath(const DisplayObject& object) const;

@@ -492,25 +492,13 @@ bool ClipObject::hasHost(const QString& name)
 bool ClipObject::child(const QString& name, Value& out)
 {
     MovieClip* clip = movieClip();
-    if (!clip)
+    if (!clip || name.isEmpty())
         return false;
-    const std::string utf8 = name.toStdString();
-    const bool caseSensitive = engine_.vm().caseSensitive();
-    for (const auto& [depth, object] : clip->displayList()) {
-        const Character* c = object->character();
-        const bool scriptable = object->asMovieClip()
-            || (c && (c->tagCode == 7 || c->tagCode == 34 || c->tagCode == 37 || c->tagCode == 60));
-        if (!scriptable)
-            continue;
-        const std::string& n = object->name();
-        const bool same
-            = caseSensitive ? n == utf8 : QString::fromStdString(n).compare(name, Qt::CaseInsensitive) == 0;
-        if (same) {
-            out = Value(engine_.objectFor(*object));
-            return true;
-        }
-    }
-    return false;
+    DisplayObject* object = clip->childByName(name.toStdString(), engine_.vm().caseSensitive());
+    if (!object)
+        return false;
+    out = Value(engine_.objectFor(*object));
+    return true;
 }
 
 void ClipObject::hostKeys(std::vector<QString>& out)
@@ -518,11 +506,10 @@ void ClipObject::hostKeys(std::vector<QString>& out)
     MovieClip* clip = movieClip();
     if (!clip)
         return;
+    // Every named child, shapes too (which stand for this clip), the topmost first.
     for (auto it = clip->displayList().rbegin(); it != clip->displayList().rend(); ++it) {
-        const DisplayObject& object = *it->second;
-        const Character* c = object.character();
-        if (object.asMovieClip() || (c && (c->tagCode == 7 || c->tagCode == 34 || c->tagCode == 37)))
-            out.push_back(QString::fromStdString(object.name()));
+        if (!it->second->name().empty())
+            out.push_back(QString::fromStdString(it->second->name()));
     }
 }
 
@@ -547,7 +534,9 @@ QString clipPath(ClipObject& clip)
         if (DisplayObject* d = other->display())
             return clip.engine().targetPath(*d);
     }
-    return clip.lastPath();
+    // A reference to a clip that is gone, with nothing at its path now, has no text (but
+    // in its own unload handler).
+    return clip.removed() && !clip.unloading() ? QString() : clip.lastPath();
 }
 
 bool lateLookup(Vm&, Object* o, const QString& name, Value& out)

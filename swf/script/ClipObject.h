@@ -40,6 +40,9 @@ public:
     const QString& lastPath() const { return path_; }
     void rememberPath();
     bool removed() const { return removed_; }
+    // Removed, with its unload handler still to run.
+    bool unloading() const { return unloading_; }
+    void setUnloading(bool unloading) { unloading_ = unloading; }
     void markRemoved()
     {
         rememberPath();
@@ -82,6 +85,7 @@ private:
     Kind kind_;
     QString path_;
     bool removed_ = false;
+    bool unloading_ = false;
     std::optional<TransformCache> cache_;
 };
 

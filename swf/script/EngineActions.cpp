@@ -6,7 +6,9 @@
 #include "Numbers.h"
 #include "ScriptEngine.h"
 
+#include "swf/display/Names.h"
 #include "swf/display/Stage.h"
+#include "swf/display/TargetPath.h"
 #include "swf/sound/SoundEngine.h"
 
 #include <algorithm>
@@ -40,6 +42,43 @@ Object* ScriptEngine::variableScope(ExecContext& ctx)
         return live;
     }
     return target;
+}
+
+Object* ScriptEngine::pathObject(ExecContext& ctx, const QString& path)
+{
+    Object* at = variableScope(ctx);
+    if (path.isEmpty())
+        return at;
+    const std::string utf8 = path.toStdString();
+    const auto steps = splitTargetPath(utf8);
+    if (!steps)
+        return nullptr;
+    Vm& vm = *vm_;
+    const bool caseSensitive = vm.caseSensitive();
+    bool first = true;
+    for (const PathStep& step : *steps) {
+        DisplayObject* d = at ? displayOf(Value(at)) : nullptr;
+        const bool firstStep = std::exchange(first, false);
+        if (!at)
+            return nullptr;
+        if (step.kind != PathStep::Kind::Name) {
+            DisplayObject* next = stage_.resolveStep(d ? *d : stage_.root(), step, caseSensitive);
+            at = next ? objectFor(*next) : nullptr;
+            continue;
+        }
+        // "this" begins a path at the script's own timeline.
+        if (firstStep && sameName(step.name, "this", caseSensitive))
+            continue;
+        if (d) {
+            if (DisplayObject* next = stage_.resolveStep(*d, step, caseSensitive)) {
+                at = objectFor(*next);
+                continue;
+            }
+        }
+        // No clip of that name: an object held in a variable of that name.
+        at = vm.get(at, QString::fromUtf8(step.name.data(), qsizetype(step.name.size()))).object();
+    }
+    return at;
 }
 
 namespace {
@@ -80,13 +119,15 @@ std::optional<Value> ScriptEngine::dotPath(ExecContext& ctx, const QStringList& 
     // The clips on the way are found in the display list first: a variable that shares
     // a child's name does not hide the child from a path through it.
     // (A path to set into is all clips on the way.)
+    // ("this" at the start is the timeline the walk starts from.)
+    const qsizetype skip = vm.sameName(parts.front(), QStringLiteral("this")) ? 1 : 0;
+    DisplayObject* from = displayOf(Value(variableScope(ctx)));
     if (objectWanted) {
-        if (DisplayObject* d
-            = resolvePath(parts.join(QLatin1Char('.')), displayOf(Value(variableScope(ctx)))))
+        if (DisplayObject* d = resolvePath(parts.mid(skip).join(QLatin1Char('.')), from))
             return Value(objectFor(*d));
     } else if (parts.size() > 1) {
-        DisplayObject* from = displayOf(Value(variableScope(ctx)));
-        if (DisplayObject* d = resolvePath(parts.mid(0, parts.size() - 1).join(QLatin1Char('.')), from)) {
+        if (DisplayObject* d
+            = resolvePath(parts.mid(skip, parts.size() - 1 - skip).join(QLatin1Char('.')), from)) {
             const Value v = parts.back().isEmpty() ? Value(objectFor(*d))
                                                    : vm.getMember(Value(objectFor(*d)), parts.back());
             if (objectWanted ? v.isObject() : !v.isUndefined())
@@ -126,24 +167,22 @@ Value ScriptEngine::lookUpVariable(ExecContext& ctx, const QString& name)
     if (name.isEmpty())
         return Value();
     Vm& vm = *vm_;
-    // A path with a slash or a colon: the variable follows its last colon or dot; with
-    // neither the path names a clip.
-    if (name.contains(QLatin1Char(':')) || name.contains(QLatin1Char('/'))) {
-        const qsizetype split
-            = std::max(name.lastIndexOf(QLatin1Char(':')), name.lastIndexOf(QLatin1Char('.')));
-        const QString path = split >= 0 ? name.left(split) : name;
-        DisplayObject* from = displayOf(Value(variableScope(ctx)));
-        DisplayObject* d = path.isEmpty() ? from : resolvePath(path, from);
-        if (!d)
-            return Value();
-        ClipObject* o = objectFor(*d);
-        if (split < 0)
-            return Value(o);
+    // A path with a slash or a colon: the variable follows its last colon or dot. With
+    // neither the path names a clip, or else it is the name of a variable itself.
+    const bool slashPath = name.contains(QLatin1Char(':')) || name.contains(QLatin1Char('/'));
+    const qsizetype split
+        = slashPath ? std::max(name.lastIndexOf(QLatin1Char(':')), name.lastIndexOf(QLatin1Char('.'))) : -1;
+    if (slashPath && split >= 0) {
+        Object* o = pathObject(ctx, name.left(split));
         const QString variable = name.mid(split + 1);
-        return variable.isEmpty() ? Value() : vm.get(o, variable);
+        return o && !variable.isEmpty() ? vm.get(o, variable) : Value();
     }
-    if (name.contains(QLatin1Char('.')))
+    if (slashPath) {
+        if (DisplayObject* d = resolvePath(name, displayOf(Value(variableScope(ctx)))))
+            return Value(objectFor(*d));
+    } else if (name.contains(QLatin1Char('.'))) {
         return dotPath(ctx, name.split(QLatin1Char('.')), false).value_or(Value());
+    }
     // A function that keeps `this` in a register (or has none) has no variable of that
     // name: from SWF 6 the name then reaches the timeline, before it goes on through the
     // scopes like any other.
@@ -177,28 +216,18 @@ void ScriptEngine::setVariable(ExecContext& ctx, const QString& name, const Valu
     if (name.isEmpty())
         return;
     Vm& vm = *vm_;
-    const qsizetype colon = name.lastIndexOf(QLatin1Char(':'));
-    if (colon >= 0) {
-        const QString path = name.left(colon);
-        DisplayObject* from = displayOf(Value(variableScope(ctx)));
-        DisplayObject* d = path.isEmpty() ? from : resolvePath(path, from);
-        if (d)
-            vm.set(objectFor(*d), name.mid(colon + 1), value);
+    // As for reading: a path with a slash or a colon has the variable after its last colon
+    // or dot; with neither, the whole is the name of a variable.
+    const bool slashPath = name.contains(QLatin1Char(':')) || name.contains(QLatin1Char('/'));
+    const qsizetype split = std::max(name.lastIndexOf(QLatin1Char(':')), name.lastIndexOf(QLatin1Char('.')));
+    if (slashPath && split >= 0) {
+        if (Object* o = pathObject(ctx, name.left(split)))
+            vm.set(o, name.mid(split + 1), value);
         return;
     }
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot > 0) {
-        if (auto owner = dotPath(ctx, name.left(dot).split(QLatin1Char('.')), true))
-            vm.setMember(*owner, name.mid(dot + 1), value);
-        return;
-    }
-    if (name.contains(QLatin1Char('/'))) {
-        // "/a/b/x" without a colon: the last part is the variable.
-        const qsizetype cut = name.lastIndexOf(QLatin1Char('/'));
-        DisplayObject* from = displayOf(Value(variableScope(ctx)));
-        DisplayObject* d = cut == 0 ? &stage_.root() : resolvePath(name.left(cut), from);
-        if (d)
-            vm.set(objectFor(*d), name.mid(cut + 1), value);
+    if (!slashPath && split > 0) {
+        if (auto owner = dotPath(ctx, name.left(split).split(QLatin1Char('.')), true))
+            vm.setMember(*owner, name.mid(split + 1), value);
         return;
     }
     for (auto it = ctx.scopes.rbegin(); it != ctx.scopes.rend(); ++it) {
@@ -236,9 +265,9 @@ Value ScriptEngine::callFunction(ExecContext& ctx, const QString& name, std::spa
             Object* scope = scopeObject(*this, it->get());
             if (vm.has(scope, name)) {
                 fn = vm.get(scope, name);
-                // A function found on a timeline or a with object is called on it.
-                if (scope != ctx.activation.get())
-                    self = Value(scope);
+                // A function is called on where it was found: a timeline, a with object,
+                // or the activation of the function that holds it.
+                self = Value(scope);
                 found = true;
             }
         }
@@ -276,24 +305,44 @@ Value ScriptEngine::callMethod(
 void ScriptEngine::setTarget(ExecContext& ctx, const Value& target)
 {
     const bool back = target.isUndefined() ? version_ < 7 : (target.isString() && target.string().isEmpty());
+    ctx.targetLost = false;
     if (back) {
         ctx.target = ctx.baseClip;
     } else {
+        // The target is taken as a path: a clip stands for its own (so that of two clips of
+        // one name the first is reached), any other object for its text.
+        // (A reference to a clip that is gone has no path and reaches nothing.)
+        Value path = target;
+        bool none = target.isNullish();
+        if (Object* o = target.object()) {
+            path = Value(o->asClip() ? clipPath(*o->asClip()) : vm_->toString(target));
+            none = o->asClip() && path.string().isEmpty();
+        }
         DisplayObject* base = displayOf(Value(ctx.baseClip));
-        DisplayObject* d = resolveTarget(target, base);
-        if (!d)
+        DisplayObject* d = none ? nullptr : resolveTarget(path, base);
+        // A target that is not found is the level's root before SWF 7; from SWF 7 on
+        // there is none.
+        if (!d) {
             d = levelRoot(base ? base : &stage_.root());
+            ctx.targetLost = ctx.version >= 7;
+        }
         ctx.target = Ref<Object>(objectFor(*d));
     }
     if (!ctx.activation && !ctx.scopes.empty())
         ctx.scopes.front() = ctx.target;
 }
 
+DisplayObject* ScriptEngine::targetOf(ExecContext& ctx)
+{
+    return ctx.targetLost ? nullptr : displayOf(Value(ctx.target));
+}
+
 namespace {
 
 MovieClip* timelineOf(ScriptEngine& engine, ExecContext& ctx)
 {
-    return engine.movieClipOf(Value(ctx.target));
+    DisplayObject* d = engine.targetOf(ctx);
+    return d ? d->asMovieClip() : nullptr;
 }
 
 } // namespace
@@ -356,7 +405,7 @@ void ScriptEngine::splitFramePath(ExecContext& ctx, MovieClip*& clip, Value& fra
     const qsizetype colon = s.lastIndexOf(QLatin1Char(':'));
     if (colon < 0)
         return;
-    DisplayObject* d = resolvePath(s.left(colon), displayOf(Value(ctx.target)));
+    DisplayObject* d = resolvePath(s.left(colon), targetOf(ctx));
     clip = d ? d->asMovieClip() : nullptr;
     frame = Value(s.mid(colon + 1));
 }
@@ -440,7 +489,7 @@ void ScriptEngine::callFrame(ExecContext& ctx, const Value& frame)
 
 Value ScriptEngine::getProperty(ExecContext& ctx, const Value& target, int index)
 {
-    DisplayObject* d = resolveTarget(target, displayOf(Value(ctx.target)));
+    DisplayObject* d = resolveTarget(target, targetOf(ctx));
     if (!d)
         return Value();
     return objectFor(*d)->property(index);
@@ -448,7 +497,7 @@ Value ScriptEngine::getProperty(ExecContext& ctx, const Value& target, int index
 
 void ScriptEngine::setProperty(ExecContext& ctx, const Value& target, int index, const Value& value)
 {
-    DisplayObject* d = resolveTarget(target, displayOf(Value(ctx.target)));
+    DisplayObject* d = resolveTarget(target, targetOf(ctx));
     if (!d)
         return;
     // The action reads _visible as a number, and what is no number ("10x") leaves it
@@ -464,7 +513,7 @@ void ScriptEngine::setProperty(ExecContext& ctx, const Value& target, int index,
 
 void ScriptEngine::cloneSprite(ExecContext& ctx, const Value& source, const QString& name, double depth)
 {
-    DisplayObject* d = resolveTarget(source, displayOf(Value(ctx.target)));
+    DisplayObject* d = resolveTarget(source, targetOf(ctx));
     if (!d || !std::isfinite(depth))
         return;
     // Far past any depth a clip can have, the number is only kept within an int.
@@ -473,7 +522,7 @@ void ScriptEngine::cloneSprite(ExecContext& ctx, const Value& source, const QStr
 
 void ScriptEngine::removeSprite(ExecContext& ctx, const Value& target)
 {
-    DisplayObject* d = resolveTarget(target, displayOf(Value(ctx.target)));
+    DisplayObject* d = resolveTarget(target, targetOf(ctx));
     if (!d || !d->parent() || d->scriptDepth() < 0)
         return;
     removeClip(*d);
@@ -488,7 +537,7 @@ void ScriptEngine::getUrl(ExecContext& ctx, const QString& url, const QString& t
         fsCommand(url.mid(10), target);
         return;
     }
-    DisplayObject* from = displayOf(Value(ctx.target));
+    DisplayObject* from = targetOf(ctx);
     int level = -1;
     if (target.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)) {
         bool ok = false;
@@ -519,7 +568,7 @@ void ScriptEngine::getUrl(ExecContext& ctx, const QString& url, const QString& t
 void ScriptEngine::startDrag(
     ExecContext& ctx, const Value& target, bool lockCenter, std::optional<QRectF> area)
 {
-    DisplayObject* d = resolveTarget(target, displayOf(Value(ctx.target)));
+    DisplayObject* d = resolveTarget(target, targetOf(ctx));
     if (!d)
         return;
     startDragging(*d, lockCenter, area);

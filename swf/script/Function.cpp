@@ -39,7 +39,18 @@ Value ScriptFunction::call(CallArgs& call)
     const FunctionCode& code = *code_;
     Ref<Object> activation(new Object(vm, nullptr));
 
-    ExecContext ctx { vm, engine, program_, constants, scopes, activation, call.thisValue, baseClip, baseClip,
+    // A function runs on the timeline it was defined in; before SWF 6 on the clip it is
+    // called on. One whose timeline is gone (and nothing at its path now) runs on the clip
+    // it is called on, or on the movie's root.
+    Ref<Object> base = baseClip;
+    if (DisplayObject* self = engine.displayOf(call.thisValue); self && program_->version() < 6) {
+        base = Ref<Object>(engine.objectFor(*self));
+    } else if (base && base->asClip() && !engine.displayOf(Value(base))) {
+        DisplayObject* d = engine.displayOf(call.thisValue);
+        base = Ref<Object>(engine.objectFor(d ? *d : engine.stage().root()));
+    }
+
+    ExecContext ctx { vm, engine, program_, constants, scopes, activation, call.thisValue, base, base,
         std::vector<Value>(code.v2 ? std::max<size_t>(code.registerCount, 1) : 4), Ref<Object>(this),
         Ref<Object>(call.home), program_->version() };
     ctx.scopes.push_back(activation);
@@ -57,7 +68,7 @@ Value ScriptFunction::call(CallArgs& call)
         return Value(makeSuper(vm, call.thisValue, call.home));
     };
     const auto timelineRoot = [&]() -> Value {
-        DisplayObject* d = engine.displayOf(Value(baseClip));
+        DisplayObject* d = engine.displayOf(Value(base));
         if (!d)
             d = &engine.stage().root();
         while (d->parent())
@@ -65,7 +76,7 @@ Value ScriptFunction::call(CallArgs& call)
         return Value(engine.objectFor(*d));
     };
     const auto timelineParent = [&]() -> Value {
-        DisplayObject* d = engine.displayOf(Value(baseClip));
+        DisplayObject* d = engine.displayOf(Value(base));
         return d && d->parent() ? Value(engine.objectFor(*d->parent())) : Value();
     };
 

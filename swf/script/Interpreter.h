@@ -34,6 +34,9 @@ struct ExecContext {
     // Whether `this` is a variable of the code (a function that preloads or suppresses it
     // has none: the name then stands for the timeline, or before SWF 6 for nothing).
     bool thisVisible = true;
+    // A SetTarget named nothing: until the next one, the timeline actions and the
+    // properties of the target have no clip to act on.
+    bool targetLost = false;
 };
 
 // Runs a top-level block of actions on `clip` (a frame script, a clip event, a button

@@ -33,6 +33,11 @@ bool isVideo(const DisplayObject& d)
     return d.character() && d.character()->tagCode == 60;
 }
 
+bool hasScriptObject(const DisplayObject& d)
+{
+    return d.asMovieClip() || isButton(d) || isTextField(d) || isVideo(d);
+}
+
 // Moves `tasks` to the end of `into` (a child's part joining its parent's, which happens
 // at every level of a nested timeline).
 template <class Task> void appendTasks(std::vector<Task>& into, std::vector<Task>& tasks)
@@ -115,8 +120,14 @@ Object* ScriptEngine::prototypeFor(DisplayObject& display, ClipObject::Kind& kin
     return proto;
 }
 
-ClipObject* ScriptEngine::objectFor(DisplayObject& display)
+ClipObject* ScriptEngine::objectFor(DisplayObject& found)
 {
+    // Shapes, static text, morphs and bitmaps have no script object: found by name or
+    // path, they stand for the clip they are on.
+    DisplayObject* d = &found;
+    while (d->parent() && !hasScriptObject(*d))
+        d = d->parent();
+    DisplayObject& display = *d;
     auto it = objects_.find(display.id());
     if (it != objects_.end())
         return it->second.get();
@@ -358,6 +369,7 @@ void ScriptEngine::objectRemoved(DisplayObject& object)
                 unit.tasks.push_back(std::move(t));
         }
     }
+    const size_t before = unit.tasks.size();
     if (object.asMovieClip()) {
         queueEvent(object, ClipUnload, QStringLiteral("onUnload"), Normal, &unit.tasks);
     }
@@ -365,8 +377,16 @@ void ScriptEngine::objectRemoved(DisplayObject& object)
         drag_.reset();
     auto it = objects_.find(id);
     if (it != objects_.end()) {
-        it->second->markRemoved();
+        Ref<ClipObject> clip = it->second;
+        clip->markRemoved();
         objects_.erase(it);
+        // Its unload handler still sees the clip's path; once it ran, the clip has none.
+        const bool handled
+            = hasClipEvent(object, ClipUnload) || vm_->has(clip.get(), QStringLiteral("onUnload"));
+        if (unit.tasks.size() > before && handled) {
+            clip->setUnloading(true);
+            unit.tasks.push_back(Task { id, true, [clip]() { clip->setUnloading(false); } });
+        }
     }
     clipHandlers_.erase(id);
     segments_.erase(id);

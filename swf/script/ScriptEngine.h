@@ -91,6 +91,8 @@ public:
     void gotoLabel(ExecContext& ctx, const QString& label);
     bool frameLoaded(ExecContext& ctx, const Value& frame);
     void setTarget(ExecContext& ctx, const Value& target);
+    // The clip the timeline actions of `ctx` act on; null when SetTarget found none.
+    DisplayObject* targetOf(ExecContext& ctx);
     void callFrame(ExecContext& ctx, const Value& frame);
     Value getProperty(ExecContext& ctx, const Value& target, int index);
     void setProperty(ExecContext& ctx, const Value& target, int index, const Value& value);
@@ -121,6 +123,9 @@ public:
     // Where a frame script's plain variables live: its target, or the root when the
     // target is gone.
     Object* variableScope(ExecContext& ctx);
+    // The object the path part of a variable's name reaches ("/a/b" of "/a/b:x"): clips by
+    // name, and where no clip has the name, objects held in variables on the way.
+    Object* pathObject(ExecContext& ctx, const QString& path);
     Value callFunction(ExecContext& ctx, const QString& name, std::span<const Value> args);
     Value callMethod(ExecContext& ctx, const Value& object, const Value& name, std::span<const Value> args);
 

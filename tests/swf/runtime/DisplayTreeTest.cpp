@@ -154,7 +154,10 @@ TEST(DisplayTree, NamesAndTargetPaths)
     EXPECT_EQ(stage.resolvePath("../../box", inner, true), box);
     EXPECT_EQ(stage.resolvePath("_root.outer.INNER", inner, false), inner);
     EXPECT_EQ(stage.resolvePath("_root.outer.INNER", inner, true), nullptr);
-    EXPECT_EQ(stage.resolvePath("this", inner, true), inner);
+    // "this" is a variable of scripts, no part of a target path.
+    EXPECT_EQ(stage.resolvePath("this", inner, true), nullptr);
+    EXPECT_EQ(stage.resolvePath("inner/", outer, true), inner);
+    EXPECT_EQ(stage.resolvePath("inner//", outer, true), nullptr);
     EXPECT_EQ(stage.resolvePath("_level0", inner, true), &root);
     EXPECT_EQ(stage.resolvePath("_level3", nullptr, true), nullptr);
     EXPECT_EQ(stage.resolvePath("nothing.here", nullptr, true), nullptr);
