@@ -32,6 +32,17 @@ QImage draw(const Writer& writer, QSize size, int frames = 1)
     return image;
 }
 
+// A stage of `size` px in `background` with `shape` placed at its origin, drawn.
+QImage drawShape(const Shape& shape, QSize size, Rgba background)
+{
+    Writer w(stageHeader(size.width(), size.height()));
+    w.setBackground(background);
+    w.defineShape(1, shape);
+    w.place(placeAt(1, 1));
+    w.showFrame();
+    return draw(w, size);
+}
+
 TEST(Render, SquareIsDrawnWhereItIsPlaced)
 {
     Writer w(stageHeader(100, 100));
@@ -159,12 +170,7 @@ TEST(Render, FillJoinsEdgesThatCarryItOnEitherSide)
     b.fill1(0).fill0(red).moveTo(at(90), at(90)).lineTo(at(90), at(10));
     b.fill0(0).fill1(red).moveTo(at(90), at(90)).curveTo(at(50), at(70), at(10), at(90));
     b.fill1(0).fill0(red).moveTo(at(10), at(10)).lineTo(at(10), at(90));
-    Writer w(stageHeader(100, 100));
-    w.setBackground({ 255, 255, 255 });
-    w.defineShape(1, b.build());
-    w.place(placeAt(1, 1));
-    w.showFrame();
-    const QImage image = draw(w, { 100, 100 });
+    const QImage image = drawShape(b.build(), { 100, 100 }, { 255, 255, 255 });
 
     EXPECT_EQ(pixel(image, 50, 50), kRed);
     EXPECT_EQ(pixel(image, 15, 85), kRed);
@@ -179,12 +185,7 @@ TEST(Render, HolesStayOpen)
     const uint32_t red = b.addSolidFill({ 255, 0, 0 });
     b.fill1(red).rectangle(Rect { 10 * kTwips, 90 * kTwips, 10 * kTwips, 90 * kTwips });
     b.fill1(0).fill0(red).rectangle(Rect { 30 * kTwips, 70 * kTwips, 30 * kTwips, 70 * kTwips });
-    Writer w(stageHeader(100, 100));
-    w.setBackground({ 255, 255, 255 });
-    w.defineShape(1, b.build());
-    w.place(placeAt(1, 1));
-    w.showFrame();
-    const QImage image = draw(w, { 100, 100 });
+    const QImage image = drawShape(b.build(), { 100, 100 }, { 255, 255, 255 });
 
     EXPECT_EQ(pixel(image, 20, 50), kRed);
     EXPECT_EQ(pixel(image, 80, 50), kRed);
@@ -297,12 +298,7 @@ TEST(Render, TranslucentFillLiesOverTheBackgroundRoundedPerChannel)
     fill.gradient.matrix.ty = 4 * kTwips;
     ShapeBuilder b;
     b.fill1(b.addFill(fill)).rectangle(Rect { 0, 126 * kTwips, 0, 8 * kTwips });
-    Writer w(stageHeader(128, 8));
-    w.setBackground({ 0, 100, 200 });
-    w.defineShape(1, b.build());
-    w.place(placeAt(1, 1));
-    w.showFrame();
-    const QImage image = draw(w, { 128, 8 });
+    const QImage image = drawShape(b.build(), { 128, 8 }, { 0, 100, 200 });
     const auto kept = [](int channel, int alpha) { return (channel * (255 - alpha) * 2 + 255) / 510; };
     for (int x = 0; x < 126; ++x) {
         const int alpha = 2 * x;
