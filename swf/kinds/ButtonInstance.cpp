@@ -40,6 +40,11 @@ ButtonInstance::Shown shownFor(ButtonInstance::PointerState state, bool menu)
 
 constexpr int kNestingPerLevel = 8;
 
+bool isButtonTag(uint16_t code)
+{
+    return code == toCode(TagCode::DefineButton) || code == toCode(TagCode::DefineButton2);
+}
+
 } // namespace
 
 std::unique_ptr<DisplayObject> ButtonInstance::make(const InstanceContext& c)
@@ -69,6 +74,11 @@ ButtonInstance::ButtonInstance(const InstanceContext& c, const ButtonDefinition&
         }
     }
     for (const ButtonRecord& record : definition_.records) {
+        const Character* character = movie_.character(record.characterId);
+        if (character && isButtonTag(character->tagCode))
+            ++buttonRecords_;
+    }
+    for (const ButtonRecord& record : definition_.records) {
         if (!record.hitTest)
             continue;
         if (auto object = instantiate(record))
@@ -86,10 +96,15 @@ ButtonInstance::~ButtonInstance()
 std::unique_ptr<DisplayObject> ButtonInstance::instantiate(const ButtonRecord& record)
 {
     // A button makes each of its characters twice (shown and hit area), so buttons made of
-    // buttons double the tree at every level: a level of buttons counts as several levels of
-    // nesting, so that the stage's nesting limit stops them after a few hundred objects.
+    // buttons multiply the tree at every level, by twice the number of buttons among their
+    // characters: a level of buttons counts as several levels of nesting, as many more as
+    // that number, so that the stage's nesting limit stops them after a few hundred objects.
+    const Character* character = movie_.character(record.characterId);
+    const int step = character && isButtonTag(character->tagCode)
+        ? kNestingPerLevel * std::max(1, buttonRecords_)
+        : kNestingPerLevel;
     std::unique_ptr<DisplayObject> object
-        = stage_.instantiate(movie_, record.characterId, record.depth, nesting_ + kNestingPerLevel);
+        = stage_.instantiate(movie_, record.characterId, record.depth, nesting_ + step);
     if (!object)
         return nullptr;
     Placement placement;

@@ -45,6 +45,7 @@ private:
 
     const Movie& movie_;
     int nesting_;
+    int buttonRecords_ = 0; // records whose character is a button
     const ButtonDefinition& definition_;
     std::optional<ColorTransform> cxform_; // DefineButtonCxform, for DefineButton's records
     PointerState state_ = PointerState::Idle;

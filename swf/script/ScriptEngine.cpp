@@ -340,7 +340,10 @@ void ScriptEngine::objectAdded(DisplayObject& object)
             ClipPress | ClipRelease | ClipReleaseOutside | ClipRollOver | ClipRollOut | ClipDragOver
                 | ClipDragOut))
         object.setHandlesMouse(true);
-    pending_.push_back(std::move(unit));
+    // Only a clip's unit ever holds tasks (its own, and its first frame's): the units of
+    // shapes and buttons would only lengthen every later search of the list.
+    if (object.asMovieClip())
+        pending_.push_back(std::move(unit));
 }
 
 void ScriptEngine::objectRemoved(DisplayObject& object)
@@ -355,7 +358,7 @@ void ScriptEngine::objectRemoved(DisplayObject& object)
     // What was waiting for this clip (its children's unload events) goes first, the
     // children in depth order (they were taken off from the top down).
     std::vector<Unit> children;
-    for (auto it = pending_.begin(); it != pending_.end();) {
+    for (auto it = pending_.begin(); object.children() && it != pending_.end();) {
         if (it->parent == id) {
             children.push_back(std::move(*it));
             it = pending_.erase(it);

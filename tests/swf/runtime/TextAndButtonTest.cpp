@@ -567,18 +567,25 @@ TEST(Button, DamagedButtonsNeverCrash)
 
 TEST(Button, ButtonThatShowsItselfStops)
 {
-    ButtonDefinition b;
-    b.records = { record(4, true, true, true, true) };
-    Writer w(stageHeader(40, 40));
-    w.define(code(TagCode::DefineButton2), 4, encodeButton(b));
-    w.place(placeAt(1, 4));
-    w.showFrame();
-    Stage stage(readBack(w));
-    stage.start();
-    // Each level doubles the tree; it stops after a few levels, not at the stage's limit.
-    EXPECT_LE(stage.instanceCount(), 1000u);
-    stage.input().move(QPointF(200, 200));
-    EXPECT_LE(stage.instanceCount(), 1000u);
+    // Once, then six times over: each level multiplies the tree by twice the number of
+    // copies; it stops after a few levels, not at the stage's limit.
+    for (int copies : { 1, 6 }) {
+        ButtonDefinition b;
+        for (int i = 0; i < copies; ++i) {
+            b.records.push_back(record(4, true, true, true, true));
+            b.records.back().depth = uint16_t(i + 1);
+        }
+        Writer w(stageHeader(40, 40));
+        w.define(code(TagCode::DefineButton2), 4, encodeButton(b));
+        w.place(placeAt(1, 4));
+        w.showFrame();
+        Stage stage(readBack(w));
+        stage.start();
+        EXPECT_GT(stage.instanceCount(), 2u) << copies;
+        EXPECT_LE(stage.instanceCount(), 1000u) << copies;
+        stage.input().move(QPointF(200, 200));
+        EXPECT_LE(stage.instanceCount(), 1000u) << copies;
+    }
 }
 
 } // namespace
