@@ -40,9 +40,12 @@ ButtonInstance::Shown shownFor(ButtonInstance::PointerState state, bool menu)
 
 constexpr int kNestingPerLevel = 8;
 
-bool isButtonTag(uint16_t code)
+bool isButton(const Movie& movie, uint16_t characterId)
 {
-    return code == toCode(TagCode::DefineButton) || code == toCode(TagCode::DefineButton2);
+    const Character* character = movie.character(characterId);
+    return character
+        && (character->tagCode == toCode(TagCode::DefineButton)
+            || character->tagCode == toCode(TagCode::DefineButton2));
 }
 
 } // namespace
@@ -74,8 +77,7 @@ ButtonInstance::ButtonInstance(const InstanceContext& c, const ButtonDefinition&
         }
     }
     for (const ButtonRecord& record : definition_.records) {
-        const Character* character = movie_.character(record.characterId);
-        if (character && isButtonTag(character->tagCode))
+        if (isButton(movie_, record.characterId))
             ++buttonRecords_;
     }
     for (const ButtonRecord& record : definition_.records) {
@@ -99,10 +101,8 @@ std::unique_ptr<DisplayObject> ButtonInstance::instantiate(const ButtonRecord& r
     // buttons multiply the tree at every level, by twice the number of buttons among their
     // characters: a level of buttons counts as several levels of nesting, as many more as
     // that number, so that the stage's nesting limit stops them after a few hundred objects.
-    const Character* character = movie_.character(record.characterId);
-    const int step = character && isButtonTag(character->tagCode)
-        ? kNestingPerLevel * std::max(1, buttonRecords_)
-        : kNestingPerLevel;
+    const int step = isButton(movie_, record.characterId) ? kNestingPerLevel * std::max(1, buttonRecords_)
+                                                          : kNestingPerLevel;
     std::unique_ptr<DisplayObject> object
         = stage_.instantiate(movie_, record.characterId, record.depth, nesting_ + step);
     if (!object)
