@@ -81,6 +81,10 @@ int commandInfo(const Options& options)
 // `run` plays a movie headless and writes the stage. By frames (the default) it reads the
 // whole movie, shows frame 1 and steps N - 1 frames; with --realtime it plays by the wall
 // clock for S seconds while the movie arrives, exactly as the window does.
+//
+// Its picture is a snapshot to compare pixel for pixel with the reference player's, which
+// draws every edge hard: a pixel is in a shape when its centre is. So `run` draws that way
+// too, and --smooth draws anti-aliased edges as the window does at quality "High".
 int commandRun(const Options& options)
 {
     if (!oneFile(options))
@@ -108,6 +112,7 @@ int commandRun(const Options& options)
             return kUsage;
         }
         Session session(swf::Player::ClockMode::Wall);
+        session.player().setAntialiased(options.has("--smooth"));
         session.start(options.positional().front());
         session.playFor(*seconds);
         if (!session.player().stage() && session.player().readyState() == swf::Player::Complete) {
@@ -136,6 +141,7 @@ int commandRun(const Options& options)
         return kCannotWrite;
     }
     Session session(swf::Player::ClockMode::Manual, wav ? &sound : nullptr);
+    session.player().setAntialiased(options.has("--smooth"));
     session.start(options.positional().front());
     if (!session.waitUntilLoaded())
         return kUnreadable;

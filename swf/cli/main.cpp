@@ -24,10 +24,10 @@ namespace {
 const cli::Command kCommands[] = {
     { "info", "info   FILE.swf", {}, &cli::commandInfo },
     { "run",
-        "run    FILE.swf|URL --frames N [--png OUT.png] [--wav OUT.wav]\n"
-        "  zorvaplay-swf run    FILE.swf|URL --realtime --seconds S [--png OUT.png]",
+        "run    FILE.swf|URL --frames N [--png OUT.png [--smooth]] [--wav OUT.wav]\n"
+        "  zorvaplay-swf run    FILE.swf|URL --realtime --seconds S [--png OUT.png [--smooth]]",
         { { "--frames", true }, { "--png", true }, { "--wav", true }, { "--realtime", false },
-            { "--seconds", true } },
+            { "--seconds", true }, { "--smooth", false } },
         &cli::commandRun },
     { "frames", "frames FILE.swf --out DIR [--from A --to B] [--width W]",
         { { "--out", true }, { "--from", true }, { "--to", true }, { "--width", true } },

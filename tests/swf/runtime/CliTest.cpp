@@ -81,6 +81,38 @@ TEST_F(CliTest, RunWritesTheStageAfterTheLastFrame)
     EXPECT_EQ(pixel(image, 45, 25), QColor(255, 0, 0));
 }
 
+// A square a quarter pixel off the grid: `run` draws its edges hard, as the reference
+// player's snapshots are (a pixel is red when its centre is in the square), and --smooth
+// blends the edge pixels by how much of them the square covers.
+TEST_F(CliTest, RunDrawsHardEdgesUnlessAskedForSmoothOnes)
+{
+    Writer w(stageHeader(40, 30, 12.0, 6));
+    w.setBackground({ 255, 255, 255 });
+    w.defineShape(1, filledRect(0, 0, 10, 10, { 255, 0, 0 }));
+    PlaceObject place = placeAt(1, 1);
+    place.matrix->tx = place.matrix->ty = 10 * kTwips + kTwips / 4;
+    w.place(place);
+    w.showFrame();
+    const QString movie = write(QStringLiteral("offgrid.swf"), fileByteArray(w));
+    const QString png = dir_.filePath(QStringLiteral("out.png"));
+
+    Outcome outcome = runTool({ QStringLiteral("run"), movie, QStringLiteral("--png"), png });
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    QImage image(png);
+    EXPECT_EQ(pixel(image, 10, 15), QColor(255, 0, 0)) << "the centre 10.5 is inside";
+    EXPECT_EQ(pixel(image, 19, 15), QColor(255, 0, 0));
+    EXPECT_EQ(pixel(image, 20, 15), QColor(255, 255, 255)) << "the centre 20.5 is outside";
+    EXPECT_EQ(pixel(image, 9, 15), QColor(255, 255, 255));
+
+    outcome
+        = runTool({ QStringLiteral("run"), movie, QStringLiteral("--png"), png, QStringLiteral("--smooth") });
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    image = QImage(png);
+    EXPECT_TRUE(near(pixel(image, 10, 15), QColor(255, 64, 64), 12)) << "three quarters covered";
+    EXPECT_TRUE(near(pixel(image, 20, 15), QColor(255, 191, 191), 12)) << "one quarter covered";
+    EXPECT_EQ(pixel(image, 15, 15), QColor(255, 0, 0));
+}
+
 // fscommand("quit") ends the run after its frame, as it closes a projector: the frames
 // asked for beyond it are not played. The actions are written byte by byte: Push of a
 // string (0x96), Trace (0x26), GetURL (0x83) to "FSCommand:quit".
