@@ -3,6 +3,7 @@
 #include "BitmapLibrary.h"
 #include "Canvas.h"
 #include "LineStroke.h"
+#include "ScalingGrid.h"
 
 #include "swf/display/Geometry.h"
 
@@ -33,15 +34,39 @@ bool DrawContext::makingMask() const
     return canvas_.makingMask();
 }
 
+void DrawContext::drawThroughGrid(
+    const ScalingGrid& grid, const QTransform& toClip, const QTransform& clipToDevice)
+{
+    grid_ = &grid;
+    gridToClip_ = toClip;
+    clipToDevice_ = clipToDevice;
+}
+
+QPainterPath DrawContext::onDevice(const QPainterPath& path) const
+{
+    return grid_ ? clipToDevice_.map(grid_->map(path, gridToClip_)) : transform_.map(path);
+}
+
 bool DrawContext::fill(std::span<const Layer> layers)
 {
-    return fillMapped(layers, transform_);
+    if (!grid_)
+        return fillMapped(layers, transform_);
+    std::vector<QPainterPath> paths;
+    paths.reserve(layers.size()); // the layers point into it
+    std::vector<Layer> mapped(layers.begin(), layers.end());
+    for (Layer& layer : mapped) {
+        if (!layer.path)
+            continue;
+        paths.push_back(onDevice(*layer.path));
+        layer.path = &paths.back();
+    }
+    return fillMapped(mapped, QTransform());
 }
 
 bool DrawContext::fill(const QPainterPath& path, const PaintSource& paint, FillRule rule)
 {
     const Layer layer { &path, &paint, rule };
-    return fillMapped(std::span<const Layer>(&layer, 1), transform_);
+    return fill(std::span<const Layer>(&layer, 1));
 }
 
 bool DrawContext::fillMapped(std::span<const Layer> layers, const QTransform& transform)
@@ -79,7 +104,7 @@ bool DrawContext::stroke(const QPainterPath& path, const LineStyle& style, const
     if (!budget_.elements(path.elementCount()))
         return false;
     const double width = lineDeviceWidth(style, transform_, viewScale_);
-    const QPainterPath device = transform_.map(path);
+    const QPainterPath device = onDevice(path);
     // Qt's stroker works in proportion to the path and its round joins' arcs.
     if (!budget_.elements(path.elementCount() * (4 + std::min(width, 64.0) / 4)))
         return false;

@@ -17,6 +17,7 @@ namespace swf {
 
 class Canvas;
 class DecodedCache;
+class ScalingGrid;
 struct LineStyle;
 struct Movie;
 
@@ -56,6 +57,11 @@ public:
     // `paint`.
     bool stroke(const QPainterPath& path, const LineStyle& style, const PaintSource& paint);
 
+    // Fills and strokes from here on go through a clip's nine-slice grid: their paths are
+    // in the twips of a shape placed in the clip by `toClip`, the clip's twips go to the
+    // device by `clipToDevice`. Gradients and bitmaps stay placed by transform().
+    void drawThroughGrid(const ScalingGrid& grid, const QTransform& toClip, const QTransform& clipToDevice);
+
     // Clips what is painted after it to `path` (object twips) until popClip().
     void pushClip(const QPainterPath& path);
     void popClip();
@@ -71,6 +77,7 @@ public:
 
 private:
     bool fillMapped(std::span<const Layer> layers, const QTransform& transform);
+    QPainterPath onDevice(const QPainterPath& path) const;
 
     Canvas& canvas_;
     DrawBudget& budget_;
@@ -79,6 +86,9 @@ private:
     double viewScale_;
     const Movie* movie_;
     DecodedCache* cache_;
+    const ScalingGrid* grid_ = nullptr;
+    QTransform gridToClip_;
+    QTransform clipToDevice_;
 };
 
 } // namespace swf

@@ -2,9 +2,11 @@
 
 #include "DrawContext.h"
 #include "FilterEffects.h"
+#include "ScalingGrid.h"
 #include "ShowAll.h"
 
 #include "swf/display/Stage.h"
+#include "swf/format/ScalingGridRecord.h"
 
 #include <QPainter>
 
@@ -36,6 +38,29 @@ QTransform snappedToPixels(const QTransform& t)
 {
     const auto snap = [](double v) { return std::isfinite(v) ? std::floor(v + 0.5) : v; };
     return QTransform(t.m11(), t.m12(), t.m21(), t.m22(), snap(t.dx()), snap(t.dy()));
+}
+
+// The nine-slice grid of a sprite or button drawn by `t`, whose character comes from
+// `movie`; `viewScale` is the device pixels per twip of the stage, so that the corners
+// keep their size on the stage whatever the window's zoom.
+std::optional<ScalingGrid> scalingGridFor(
+    const DisplayObject& object, const QTransform& t, double viewScale, const Movie& movie)
+{
+    const Character* character = object.character();
+    if (!character || !object.children())
+        return std::nullopt;
+    const std::optional<Rect> grid = scalingGridOf(movie, character->id);
+    if (!grid || !(viewScale > 0))
+        return std::nullopt;
+    const QRectF area(QPointF(grid->xMin, grid->yMin), QPointF(grid->xMax, grid->yMax));
+    return ScalingGrid::make(object.bounds(), area, std::hypot(t.m11(), t.m12()) / viewScale,
+        std::hypot(t.m21(), t.m22()) / viewScale);
+}
+
+bool isShape(const DisplayObject& object)
+{
+    return object.character() && std::holds_alternative<Shape>(object.character()->data)
+        && !object.children();
 }
 
 } // namespace
@@ -158,7 +183,9 @@ void Renderer::drawContent(
     object.draw(context);
     if (const DisplayList* children = object.children()) {
         const MovieClip* clip = object.asMovieClip();
-        drawList(pass, *children, inner, cx, clip ? clip->movie() : movie);
+        const Movie& own = clip ? clip->movie() : movie;
+        const std::optional<ScalingGrid> grid = scalingGridFor(object, t, pass.viewScale, movie);
+        drawList(pass, *children, inner, cx, own, grid ? &*grid : nullptr);
     }
     if (cut)
         outer.popClip();
@@ -220,8 +247,23 @@ std::shared_ptr<const CoverageMask> Renderer::makeMask(
     return pass.canvas.endMask();
 }
 
-void Renderer::drawList(
-    Pass& pass, const DisplayList& list, const QTransform& t, const ColorXform& cx, const Movie& movie)
+void Renderer::drawThroughGrid(Pass& pass, const DisplayObject& shape, const QTransform& clipT,
+    const ColorXform& parentCx, const Movie& movie, const ScalingGrid& grid)
+{
+    if (budget_.spent() || !shape.visible())
+        return;
+    const QTransform toClip = toQTransform(shape.matrix());
+    const ColorXform cx = ColorXform::from(shape.colorTransform()).then(parentCx);
+    if (!clipT.isInvertible() || blownUp(clipT) || cx.hidesEverything())
+        return;
+    DrawContext context(
+        pass.canvas, budget_, toClip * clipT, cx, pass.viewScale, &movie, &pass.stage.decoded());
+    context.drawThroughGrid(grid, toClip, clipT);
+    shape.draw(context);
+}
+
+void Renderer::drawList(Pass& pass, const DisplayList& list, const QTransform& t, const ColorXform& cx,
+    const Movie& movie, const ScalingGrid* grid)
 {
     // A mask clips the objects above it up to its clip depth. Masks may overlap without
     // nesting: the clip is the part every live mask lets through, made anew whenever
@@ -267,7 +309,14 @@ void Renderer::drawList(
             }
             changed = false;
         }
-        drawObject(pass, *object, t, cx, movie);
+        // Only the clip's own shapes follow its grid, and only while nothing else (a
+        // filter, a blend mode, a mask that script set) asks for a picture of their own.
+        if (grid && isShape(*object) && !pass.canvas.makingMask() && object->placement().filters.empty()
+            && blendModeOf(object->blendMode()) == BlendMode::Normal && !object->scriptMask()
+            && !object->masksObject())
+            drawThroughGrid(pass, *object, t, cx, movie, *grid);
+        else
+            drawObject(pass, *object, t, cx, movie);
     }
     unclip();
 }

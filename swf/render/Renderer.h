@@ -17,6 +17,8 @@ class QPainter;
 
 namespace swf {
 
+class ScalingGrid;
+
 class Stage;
 struct Movie;
 
@@ -65,8 +67,12 @@ private:
     // Draws the object into a layer of its own and lays the layer on the canvas in `mode`.
     void drawLayered(Pass& pass, const DisplayObject& object, const QTransform& t, const ColorXform& cx,
         const Movie& movie, BlendMode mode);
-    void drawList(
-        Pass& pass, const DisplayList& list, const QTransform& t, const ColorXform& cx, const Movie& movie);
+    // `grid`, when given, is the nine-slice grid of the clip whose list this is: its
+    // shapes are drawn through it.
+    void drawList(Pass& pass, const DisplayList& list, const QTransform& t, const ColorXform& cx,
+        const Movie& movie, const ScalingGrid* grid = nullptr);
+    void drawThroughGrid(Pass& pass, const DisplayObject& shape, const QTransform& clipT,
+        const ColorXform& parentCx, const Movie& movie, const ScalingGrid& grid);
     std::shared_ptr<const CoverageMask> makeMask(
         Pass& pass, const DisplayObject& mask, const QTransform& parent, const Movie& movie);
 
