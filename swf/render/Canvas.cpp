@@ -1,5 +1,7 @@
 #include "Canvas.h"
 
+#include "RowSplitter.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -100,10 +102,12 @@ CoverageMask CoverageMask::intersect(const CoverageMask& a, const CoverageMask& 
     return out;
 }
 
-Canvas::Canvas(QImage& image, bool antialias)
+Canvas::Canvas(QImage& image, bool antialias, RowSplitter* splitter)
     : image_(image)
     , antialias_(antialias)
+    , splitter_(splitter)
 {
+    static_assert(RowSplitter::kLanes == std::tuple_size_v<decltype(lanes_)>);
 }
 
 QRect Canvas::paintBox() const
@@ -116,29 +120,50 @@ QRect Canvas::paintBox() const
     return box;
 }
 
-void Canvas::paint(Rasterizer& rasterizer, std::span<const PaintSource* const> paints)
+bool Canvas::worthSplitting(const Rasterizer& rasterizer) const
 {
-    rasterizer.sweep(antialias_, [&](int y, std::span<const StyleSpan> spans) {
-        if (building_.empty())
-            paintRow(y, spans, paints);
-        else
-            maskRow(y, spans);
-    });
+    // Waking the helper and waiting for its last rows costs some microseconds: a fill
+    // must be large enough to win them back.
+    constexpr double kMinPixels = 16384;
+    return splitter_ && rasterizer.endRow() - rasterizer.firstRow() >= 4 * RowSplitter::kChunk
+        && rasterizer.spannedPixels() >= kMinPixels;
 }
 
-void Canvas::paintRow(int y, std::span<const StyleSpan> spans, std::span<const PaintSource* const> paints)
+void Canvas::paint(Rasterizer& rasterizer, std::span<const PaintSource* const> paints)
+{
+    bits_ = image_.bits();
+    bytesPerLine_ = image_.bytesPerLine();
+    rasterizer.prepare();
+    const bool mask = !building_.empty();
+    const auto rows = [&](int lane, int from, int to) {
+        Lane& own = lanes_[static_cast<std::size_t>(lane)];
+        rasterizer.sweepRows(own.sweep, from, to, antialias_, [&](int y, std::span<const StyleSpan> spans) {
+            if (mask)
+                maskRow(own, y, spans);
+            else
+                paintRow(own, y, spans, paints);
+        });
+    };
+    if (worthSplitting(rasterizer))
+        splitter_->run(rasterizer.firstRow(), rasterizer.endRow(), rows);
+    else
+        rows(0, rasterizer.firstRow(), rasterizer.endRow());
+}
+
+void Canvas::paintRow(
+    Lane& lane, int y, std::span<const StyleSpan> spans, std::span<const PaintSource* const> paints)
 {
     const std::size_t width = static_cast<std::size_t>(image_.width());
-    if (stamps_.size() < width) {
-        stamps_.assign(width, 0);
-        mix_.resize(width);
+    if (lane.stamps.size() < width) {
+        lane.stamps.assign(width, 0);
+        lane.mix.resize(width);
     }
-    if (++stamp_ == 0) { // the stamps wrapped around: start them afresh
-        std::fill(stamps_.begin(), stamps_.end(), 0);
-        stamp_ = 1;
+    if (++lane.stamp == 0) { // the stamps wrapped around: start them afresh
+        std::fill(lane.stamps.begin(), lane.stamps.end(), 0);
+        lane.stamp = 1;
     }
-    touched_.clear();
-    QRgb* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    lane.touched.clear();
+    QRgb* line = this->line(y);
     const CoverageMask* clip = this->clip();
     const uint8_t* clipRow
         = clip && clip->rect.top() <= y && y <= clip->rect.bottom() ? clip->row(y) : nullptr;
@@ -153,11 +178,11 @@ void Canvas::paintRow(int y, std::span<const StyleSpan> spans, std::span<const P
     // Part of a pixel: the styles sharing it are mixed first, by coverage, so that
     // together they cover it whole where their edges meet.
     const auto mixIn = [&](int x, QRgb color, float c) {
-        std::array<float, 4>& m = mix_[static_cast<std::size_t>(x)];
-        if (stamps_[static_cast<std::size_t>(x)] != stamp_) {
-            stamps_[static_cast<std::size_t>(x)] = stamp_;
+        std::array<float, 4>& m = lane.mix[static_cast<std::size_t>(x)];
+        if (lane.stamps[static_cast<std::size_t>(x)] != lane.stamp) {
+            lane.stamps[static_cast<std::size_t>(x)] = lane.stamp;
             m = { 0, 0, 0, 0 };
-            touched_.push_back(x);
+            lane.touched.push_back(x);
         }
         m[0] += qRed(color) * c;
         m[1] += qGreen(color) * c;
@@ -173,9 +198,9 @@ void Canvas::paintRow(int y, std::span<const StyleSpan> spans, std::span<const P
         QRgb one = 0;
         const bool solid = paint.solid(one);
         if (!solid) {
-            if (shade_.size() < static_cast<std::size_t>(n))
-                shade_.resize(static_cast<std::size_t>(n));
-            paint.shade(s.x0, y, n, shade_.data());
+            if (lane.shade.size() < static_cast<std::size_t>(n))
+                lane.shade.resize(static_cast<std::size_t>(n));
+            paint.shade(s.x0, y, n, lane.shade.data());
         }
         const float* coverage = s.coverage;
         QRgb* out = line + s.x0;
@@ -183,11 +208,11 @@ void Canvas::paintRow(int y, std::span<const StyleSpan> spans, std::span<const P
             // No clip: the common case, kept free of per-pixel tests of the clip. The
             // pixels the style covers whole come in runs, laid down together.
             if (solid) {
-                if (shade_.size() < static_cast<std::size_t>(n))
-                    shade_.resize(static_cast<std::size_t>(n));
-                std::fill(shade_.begin(), shade_.begin() + n, one);
+                if (lane.shade.size() < static_cast<std::size_t>(n))
+                    lane.shade.resize(static_cast<std::size_t>(n));
+                std::fill(lane.shade.begin(), lane.shade.begin() + n, one);
             }
-            const QRgb* colors = shade_.data();
+            const QRgb* colors = lane.shade.data();
             for (int i = 0; i < n;) {
                 const float c = coverage[i];
                 if (c >= 0.999f) {
@@ -212,7 +237,7 @@ void Canvas::paintRow(int y, std::span<const StyleSpan> spans, std::span<const P
             const uint32_t k = clipAt(x);
             if (k == 0)
                 continue;
-            const QRgb color = solid ? one : shade_[static_cast<std::size_t>(i)];
+            const QRgb color = solid ? one : lane.shade[static_cast<std::size_t>(i)];
             if (c >= 0.999f) {
                 // The style alone covers the pixel.
                 if (k == 255 && qAlpha(color) == 255)
@@ -224,8 +249,8 @@ void Canvas::paintRow(int y, std::span<const StyleSpan> spans, std::span<const P
             mixIn(x, color, c);
         }
     }
-    for (int x : touched_) {
-        const std::array<float, 4>& m = mix_[static_cast<std::size_t>(x)];
+    for (int x : lane.touched) {
+        const std::array<float, 4>& m = lane.mix[static_cast<std::size_t>(x)];
         const float k = clipAt(x) / 255.f;
         const auto byte = [k](float v) { return static_cast<int>(std::clamp(v * k + 0.5f, 0.f, 255.f)); };
         const int alpha = byte(m[3]);
@@ -236,7 +261,7 @@ void Canvas::paintRow(int y, std::span<const StyleSpan> spans, std::span<const P
     }
 }
 
-void Canvas::maskRow(int y, std::span<const StyleSpan> spans)
+void Canvas::maskRow(Lane& lane, int y, std::span<const StyleSpan> spans)
 {
     CoverageMask& mask = *building_.back();
     if (y < mask.rect.top() || y > mask.rect.bottom())
@@ -244,23 +269,24 @@ void Canvas::maskRow(int y, std::span<const StyleSpan> spans)
     const int x0 = mask.rect.left();
     const int x1 = mask.rect.right() + 1;
     const std::size_t width = static_cast<std::size_t>(x1 - x0);
-    if (maskSum_.size() < width)
-        maskSum_.resize(width);
-    std::fill(maskSum_.begin(), maskSum_.begin() + static_cast<std::ptrdiff_t>(width), 0.f);
+    std::vector<float>& sum = lane.maskSum;
+    if (sum.size() < width)
+        sum.resize(width);
+    std::fill(sum.begin(), sum.begin() + static_cast<std::ptrdiff_t>(width), 0.f);
     int from = x1;
     int to = x0;
     for (const StyleSpan& s : spans) {
         const int a = std::max(s.x0, x0);
         const int b = std::min(s.x1, x1);
         for (int x = a; x < b; ++x)
-            maskSum_[static_cast<std::size_t>(x - x0)] += s.coverage[x - s.x0];
+            sum[static_cast<std::size_t>(x - x0)] += s.coverage[x - s.x0];
         from = std::min(from, a);
         to = std::max(to, b);
     }
     const CoverageMask* clip = this->clip();
     uint8_t* row = mask.row(y);
     for (int x = from; x < to; ++x) {
-        const float c = maskSum_[static_cast<std::size_t>(x - x0)];
+        const float c = sum[static_cast<std::size_t>(x - x0)];
         if (clip && clip->at(x, y) < 128)
             continue;
         // A mask's edge is sharp, as in the original player: a pixel is in when the mask

@@ -51,12 +51,16 @@ QRect pixelsWithin(const QRectF& area, const QRect& within);
 // colour weighted by its coverage) and the mix is laid on the picture once, through the
 // clip. While a mask is being made, paint() adds the coverage to the mask instead and
 // colours do not matter; masks have sharp edges, each pixel in or out.
+class RowSplitter;
+
 class Canvas {
 public:
-    // `image` must be Format_ARGB32_Premultiplied.
-    Canvas(QImage& image, bool antialias);
+    // `image` must be Format_ARGB32_Premultiplied. With a `splitter`, large fills are
+    // painted by two threads, each on rows of its own, to the very same pixels.
+    Canvas(QImage& image, bool antialias, RowSplitter* splitter = nullptr);
 
     bool antialias() const { return antialias_; }
+    RowSplitter* splitter() const { return splitter_; }
     QSize size() const { return image_.size(); }
     // The pixels a paint may touch now: the picture, within the clip and the mask being made.
     QRect paintBox() const;
@@ -88,21 +92,38 @@ public:
     bool makingMask() const { return !building_.empty(); }
 
 private:
-    void paintRow(int y, std::span<const StyleSpan> spans, std::span<const PaintSource* const> paints);
-    void maskRow(int y, std::span<const StyleSpan> spans);
+    // What a thread painting rows needs for itself.
+    struct Lane {
+        Rasterizer::Lane sweep;
+        // Per column, the mixed colour of the styles sharing a pixel of the row being
+        // painted, valid where its stamp is the row's.
+        std::vector<std::array<float, 4>> mix;
+        std::vector<uint32_t> stamps;
+        uint32_t stamp = 0;
+        std::vector<int> touched;
+        std::vector<QRgb> shade;
+        std::vector<float> maskSum;
+    };
+    // Whether a drawing is large enough to be shared between two threads.
+    bool worthSplitting(const Rasterizer& rasterizer) const;
+    void paintRow(
+        Lane& lane, int y, std::span<const StyleSpan> spans, std::span<const PaintSource* const> paints);
+    void maskRow(Lane& lane, int y, std::span<const StyleSpan> spans);
+    QRgb* line(int y) const
+    {
+        return reinterpret_cast<QRgb*>(bits_ + static_cast<std::ptrdiff_t>(y) * bytesPerLine_);
+    }
 
     QImage& image_;
     bool antialias_;
+    RowSplitter* splitter_;
+    // The picture's pixels, taken once on the painting thread: QImage::scanLine() is not
+    // for threads sharing an image.
+    uchar* bits_ = nullptr;
+    qsizetype bytesPerLine_ = 0;
     std::vector<std::shared_ptr<const CoverageMask>> clips_;
     std::vector<std::shared_ptr<CoverageMask>> building_;
-    // Per column, the mixed colour of the styles sharing a pixel of the row being painted,
-    // valid where its stamp is the row's.
-    std::vector<std::array<float, 4>> mix_;
-    std::vector<uint32_t> stamps_;
-    uint32_t stamp_ = 0;
-    std::vector<int> touched_;
-    std::vector<QRgb> shade_;
-    std::vector<float> maskSum_;
+    std::array<Lane, 2> lanes_;
     std::vector<uint8_t> clipRow_;
     Rasterizer raster_;
 };

@@ -31,11 +31,9 @@ void Rasterizer::reset(const QRect& box)
     rowCrossings_ = 0;
     edgeLimit_ = 1e12;
     overflowed_ = false;
-    // The accumulation rows are all zero between drawings; a wider box needs longer ones.
-    const std::size_t cells = static_cast<std::size_t>(std::max(0, box_.width())) + 3;
-    for (Accumulator& acc : pool_)
-        if (acc.cells.size() < cells)
-            acc.cells.resize(cells, 0.f);
+    order_.clear();
+    firstRow_ = endRow_ = 0;
+    ++drawing_;
 }
 
 void Rasterizer::setRule(int style, FillRule rule)
@@ -223,24 +221,24 @@ QRect Rasterizer::extent() const
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(box_);
 }
 
-Rasterizer::Accumulator& Rasterizer::accumulatorOf(int style)
+Rasterizer::Lane::Accumulator& Rasterizer::accumulatorOf(Lane& lane, int style) const
 {
-    int& slot = slotOfStyle_[static_cast<std::size_t>(style)];
+    int& slot = lane.slotOfStyle[static_cast<std::size_t>(style)];
     if (slot < 0) {
-        slot = static_cast<int>(usedSlots_.size());
-        if (pool_.size() <= static_cast<std::size_t>(slot))
-            pool_.push_back(
+        slot = static_cast<int>(lane.usedSlots.size());
+        if (lane.pool.size() <= static_cast<std::size_t>(slot))
+            lane.pool.push_back(
                 { std::vector<float>(static_cast<std::size_t>(box_.width()) + 3, 0.f), 0, -1, -1 });
-        Accumulator& fresh = pool_[static_cast<std::size_t>(slot)];
+        Lane::Accumulator& fresh = lane.pool[static_cast<std::size_t>(slot)];
         fresh.style = style;
         fresh.minX = box_.width() + 2;
         fresh.maxX = -1;
-        usedSlots_.push_back(slot);
+        lane.usedSlots.push_back(slot);
     }
-    return pool_[static_cast<std::size_t>(slot)];
+    return lane.pool[static_cast<std::size_t>(slot)];
 }
 
-void Rasterizer::sample(const Segment& s, int y)
+void Rasterizer::sample(Lane& lane, const Segment& s, int y) const
 {
     // Without anti-aliasing each pixel takes its centre's side of every edge. The edge
     // counts for the row when it crosses the centre line, its top end included and its
@@ -254,13 +252,13 @@ void Rasterizer::sample(const Segment& s, int y)
     const float x = s.x0 + (s.x1 - s.x0) * (centre - s.y0) / (s.y1 - s.y0) - float(box_.left());
     const int limit = box_.width() + 1;
     const int i = static_cast<int>(std::clamp(std::floor(x + 0.5f), 0.f, float(limit)));
-    Accumulator& acc = accumulatorOf(s.style);
+    Lane::Accumulator& acc = accumulatorOf(lane, s.style);
     acc.cells[static_cast<std::size_t>(i)] += s.dir;
     acc.minX = std::min(acc.minX, i);
     acc.maxX = std::max(acc.maxX, std::min(i + 1, limit));
 }
 
-void Rasterizer::accumulate(const Segment& s, int y)
+void Rasterizer::accumulate(Lane& lane, const Segment& s, int y) const
 {
     const float ya = std::max(s.y0, float(y));
     const float yb = std::min(s.y1, float(y + 1));
@@ -271,7 +269,7 @@ void Rasterizer::accumulate(const Segment& s, int y)
     const float xb = s.x0 + slope * (yb - s.y0);
     const float d = (yb - ya) * s.dir;
 
-    Accumulator& acc = accumulatorOf(s.style);
+    Lane::Accumulator& acc = accumulatorOf(lane, s.style);
     float* cell = acc.cells.data();
     const float left = float(box_.left());
     const int limit = box_.width() + 1;
@@ -307,16 +305,17 @@ void Rasterizer::accumulate(const Segment& s, int y)
     acc.maxX = std::max(acc.maxX, std::min(i1 + 1, limit));
 }
 
-void Rasterizer::finishRow(int, bool antialias, std::vector<StyleSpan>& spans)
+void Rasterizer::finishRow(Lane& lane, bool antialias) const
 {
+    std::vector<StyleSpan>& spans = lane.spans;
     spans.clear();
-    if (coverage_.size() < usedSlots_.size())
-        coverage_.resize(usedSlots_.size());
+    if (lane.coverage.size() < lane.usedSlots.size())
+        lane.coverage.resize(lane.usedSlots.size());
     const int width = box_.width();
-    for (std::size_t k = 0; k < usedSlots_.size(); ++k) {
-        Accumulator& acc = pool_[static_cast<std::size_t>(usedSlots_[k])];
-        slotOfStyle_[static_cast<std::size_t>(acc.style)] = -1;
-        std::vector<float>& out = coverage_[k];
+    for (std::size_t k = 0; k < lane.usedSlots.size(); ++k) {
+        Lane::Accumulator& acc = lane.pool[static_cast<std::size_t>(lane.usedSlots[k])];
+        lane.slotOfStyle[static_cast<std::size_t>(acc.style)] = -1;
+        std::vector<float>& out = lane.coverage[k];
         if (out.size() < static_cast<std::size_t>(width))
             out.resize(static_cast<std::size_t>(width));
         const FillRule rule = static_cast<std::size_t>(acc.style) < rules_.size()
@@ -355,49 +354,69 @@ void Rasterizer::finishRow(int, bool antialias, std::vector<StyleSpan>& spans)
         if (to > from)
             spans.push_back({ acc.style, box_.left() + from, box_.left() + to, out.data() + from });
     }
-    usedSlots_.clear();
+    lane.usedSlots.clear();
 }
 
-bool Rasterizer::sweepRow(Sweep& sweep, bool antialias, std::vector<StyleSpan>& spans, int& y)
+void Rasterizer::prepare()
 {
-    if (sweep.order.empty()) {
-        if (segments_.empty() || box_.isEmpty())
-            return false;
-        sweep.order.resize(segments_.size());
-        for (std::size_t i = 0; i < segments_.size(); ++i)
-            sweep.order[i] = i;
-        std::sort(sweep.order.begin(), sweep.order.end(),
-            [this](std::size_t a, std::size_t b) { return segments_[a].y0 < segments_[b].y0; });
-        float bottom = segments_.front().y1;
-        int maxStyle = 0;
-        for (const Segment& s : segments_) {
-            bottom = std::max(bottom, s.y1);
-            maxStyle = std::max(maxStyle, s.style);
-        }
-        sweep.last = std::min(static_cast<int>(std::ceil(bottom)), box_.top() + box_.height());
-        slotOfStyle_.assign(static_cast<std::size_t>(maxStyle) + 1, -1);
-        y = std::max(box_.top(), static_cast<int>(std::floor(segments_[sweep.order.front()].y0)));
+    ++drawing_;
+    order_.clear();
+    firstRow_ = endRow_ = 0;
+    if (segments_.empty() || box_.isEmpty())
+        return;
+    order_.resize(segments_.size());
+    for (std::size_t i = 0; i < segments_.size(); ++i)
+        order_[i] = i;
+    std::sort(order_.begin(), order_.end(),
+        [this](std::size_t a, std::size_t b) { return segments_[a].y0 < segments_[b].y0; });
+    float bottom = segments_.front().y1;
+    int maxStyle = 0;
+    for (const Segment& s : segments_) {
+        bottom = std::max(bottom, s.y1);
+        maxStyle = std::max(maxStyle, s.style);
     }
-    while (y < sweep.last) {
-        std::erase_if(sweep.active, [&](std::size_t i) { return segments_[i].y1 <= float(y); });
-        while (sweep.next < sweep.order.size() && segments_[sweep.order[sweep.next]].y0 < float(y + 1))
-            sweep.active.push_back(sweep.order[sweep.next++]);
-        if (sweep.active.empty()) {
-            if (sweep.next >= sweep.order.size())
-                return false;
-            y = std::max(y + 1, static_cast<int>(std::floor(segments_[sweep.order[sweep.next]].y0)));
-            continue;
-        }
-        for (std::size_t i : sweep.active) {
-            if (antialias)
-                accumulate(segments_[i], y);
-            else
-                sample(segments_[i], y);
-        }
-        finishRow(y, antialias, spans);
-        return true;
+    styles_ = maxStyle + 1;
+    endRow_ = std::min(static_cast<int>(std::ceil(bottom)), box_.top() + box_.height());
+    firstRow_ = std::max(box_.top(), static_cast<int>(std::floor(segments_[order_.front()].y0)));
+}
+
+void Rasterizer::startLane(Lane& lane, int y) const
+{
+    lane.sweeping = this;
+    lane.drawing = drawing_;
+    lane.row = y;
+    lane.slotOfStyle.assign(static_cast<std::size_t>(styles_), -1);
+    lane.usedSlots.clear();
+    // The accumulation rows are all zero between rows; a wider box needs longer ones.
+    const std::size_t cells = static_cast<std::size_t>(std::max(0, box_.width())) + 3;
+    for (Lane::Accumulator& acc : lane.pool)
+        if (acc.cells.size() < cells)
+            acc.cells.resize(cells, 0.f);
+    // The edges that reach into the row, in the order a sweep from the top would hold them.
+    lane.active.clear();
+    lane.next = 0;
+    while (lane.next < order_.size() && segments_[order_[lane.next]].y0 < float(y + 1)) {
+        if (segments_[order_[lane.next]].y1 > float(y))
+            lane.active.push_back(order_[lane.next]);
+        ++lane.next;
     }
-    return false;
+}
+
+bool Rasterizer::sweepRow(Lane& lane, int y, bool antialias) const
+{
+    std::erase_if(lane.active, [&](std::size_t i) { return segments_[i].y1 <= float(y); });
+    while (lane.next < order_.size() && segments_[order_[lane.next]].y0 < float(y + 1))
+        lane.active.push_back(order_[lane.next++]);
+    if (lane.active.empty())
+        return false;
+    for (std::size_t i : lane.active) {
+        if (antialias)
+            accumulate(lane, segments_[i], y);
+        else
+            sample(lane, segments_[i], y);
+    }
+    finishRow(lane, antialias);
+    return true;
 }
 
 } // namespace swf

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QTransform>
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -62,6 +63,42 @@ public:
     // `antialias` off a pixel is covered or not: covered when its centre is inside.
     template <class Row> void sweep(bool antialias, Row&& row);
 
+    // What one thread needs to sweep rows: its accumulation rows and the spans it hands
+    // out. Rows are independent of each other, so threads that each bring a lane may
+    // sweep different rows of one drawing at once, with the same results as one sweep.
+    class Lane {
+    public:
+        Lane() = default;
+
+    private:
+        friend class Rasterizer;
+        struct Accumulator {
+            std::vector<float> cells;
+            int minX = 0;
+            int maxX = -1;
+            int style = -1;
+        };
+        std::vector<Accumulator> pool;
+        std::vector<int> slotOfStyle; // style -> pool index, -1 when unused on this row
+        std::vector<int> usedSlots;
+        std::vector<std::vector<float>> coverage;
+        std::vector<std::size_t> active; // segments crossing the row, in sorted order
+        std::size_t next = 0; // the first sorted segment not yet active
+        int row = 0; // the row the lane goes on with
+        const Rasterizer* sweeping = nullptr;
+        uint64_t drawing = 0;
+        std::vector<StyleSpan> spans;
+    };
+    // Sorts the edges for sweeping; the rows to sweep are then [firstRow(), endRow()).
+    // Call once after the last edge is added, before sweepRows().
+    void prepare();
+    int firstRow() const { return firstRow_; }
+    int endRow() const { return endRow_; }
+    // Calls `row(y, spans)` for each row in [from, to) any style covers, top to bottom,
+    // with `lane`'s memory. Reads the prepared edges only, so that threads with lanes of
+    // their own may sweep different rows at once.
+    template <class Row> void sweepRows(Lane& lane, int from, int to, bool antialias, Row&& row) const;
+
 private:
     struct Segment {
         float x0, y0, x1, y1; // y0 < y1
@@ -76,19 +113,14 @@ private:
     void flattenCubic(QPointF p0, QPointF c1, QPointF c2, QPointF p3, int style);
     void addClipped(double x0, double y0, double x1, double y1, int style);
     void addVertical(double x, double y0, double y1, int style);
-    void accumulate(const Segment& s, int y);
-    void sample(const Segment& s, int y);
-    void prepareRow(int y);
-    void finishRow(int y, bool antialias, std::vector<StyleSpan>& spans);
-
-    // The sweep's row loop, without the caller's template: fills spans for each row.
-    struct Sweep {
-        std::vector<std::size_t> order; // segments by top row
-        std::size_t next = 0;
-        std::vector<std::size_t> active;
-        int last = 0; // the row past the last row any segment reaches
-    };
-    bool sweepRow(Sweep& sweep, bool antialias, std::vector<StyleSpan>& spans, int& y);
+    void accumulate(Lane& lane, const Segment& s, int y) const;
+    void sample(Lane& lane, const Segment& s, int y) const;
+    void finishRow(Lane& lane, bool antialias) const;
+    Lane::Accumulator& accumulatorOf(Lane& lane, int style) const;
+    // Makes `lane` ready to sweep from row `y`: the edges crossing it, its memory wide enough.
+    void startLane(Lane& lane, int y) const;
+    // Sweeps row `y` into the lane's spans; false when no edge crosses it.
+    bool sweepRow(Lane& lane, int y, bool antialias) const;
 
     QRect box_;
     std::vector<Segment> segments_;
@@ -99,34 +131,35 @@ private:
     bool overflowed_ = false;
     double tolerance_ = 0.2; // device pixels a flattened curve may stray
 
-    // Sweep state: per style its accumulation row, reused from a pool.
-    struct Accumulator {
-        std::vector<float> cells;
-        int minX = 0;
-        int maxX = -1;
-        int style = -1;
-    };
-    std::vector<Accumulator> pool_;
-    Accumulator& accumulatorOf(int style);
-    std::vector<int> slotOfStyle_; // style -> pool index, -1 when unused on this row
-    std::vector<int> usedSlots_;
-    std::vector<std::vector<float>> coverage_;
-    Sweep sweep_;
-    std::vector<StyleSpan> spans_;
+    // Set by prepare(): the segments by top row, and the rows they reach.
+    std::vector<std::size_t> order_;
+    int firstRow_ = 0;
+    int endRow_ = 0;
+    int styles_ = 0; // one past the highest style
+    uint64_t drawing_ = 0; // counts reset()s, so that a lane knows a drawing it has not swept
+    Lane lane_; // sweep()'s
 };
 
 template <class Row> void Rasterizer::sweep(bool antialias, Row&& row)
 {
-    sweep_.order.clear();
-    sweep_.next = 0;
-    sweep_.active.clear();
-    sweep_.last = 0;
-    int y = 0;
-    while (sweepRow(sweep_, antialias, spans_, y)) {
-        if (!spans_.empty())
-            row(y, std::span<const StyleSpan>(spans_));
-        ++y;
+    prepare();
+    sweepRows(lane_, firstRow_, endRow_, antialias, row);
+}
+
+template <class Row> void Rasterizer::sweepRows(Lane& lane, int from, int to, bool antialias, Row&& row) const
+{
+    from = std::max(from, firstRow_);
+    to = std::min(to, endRow_);
+    if (from >= to)
+        return;
+    // A lane that swept the rows just above goes on from where it stopped.
+    if (lane.sweeping != this || lane.drawing != drawing_ || lane.row != from)
+        startLane(lane, from);
+    for (int y = from; y < to; ++y) {
+        if (sweepRow(lane, y, antialias) && !lane.spans.empty())
+            row(y, std::span<const StyleSpan>(lane.spans));
     }
+    lane.row = to;
 }
 
 } // namespace swf

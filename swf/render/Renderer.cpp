@@ -97,7 +97,7 @@ void Renderer::drawTree(QImage& image, const Stage& stage, const QTransform& vie
     budget_.start(image.size());
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return;
-    Canvas canvas(image, antialias_);
+    Canvas canvas(image, antialias_, helper_ ? splitter_.get() : nullptr);
     Pass pass { canvas, stage, std::sqrt(std::abs(view.determinant())), nullptr, view };
     for (const auto& [number, level] : stage.levels())
         drawObject(pass, *level, view, ColorXform {}, level->movie());
@@ -109,7 +109,7 @@ void Renderer::drawObjectInto(QImage& image, const Stage& stage, const DisplayOb
     budget_.start(image.size());
     if (image.format() != QImage::Format_ARGB32_Premultiplied || !view.isInvertible() || blownUp(view))
         return;
-    Canvas canvas(image, antialias_);
+    Canvas canvas(image, antialias_, helper_ ? splitter_.get() : nullptr);
     if (clip) {
         const QRect area = clip->intersected(image.rect());
         if (area.isEmpty())
@@ -223,7 +223,7 @@ void Renderer::drawLayered(Pass& pass, const DisplayObject& object, const QTrans
     if (layer.isNull())
         return;
     layer.fill(0);
-    Canvas canvas(layer, pass.canvas.antialias());
+    Canvas canvas(layer, pass.canvas.antialias(), pass.canvas.splitter());
     const QTransform toLayer = QTransform::fromTranslate(-rect.left(), -rect.top());
     Pass inner { canvas, pass.stage, pass.viewScale, &object,
         pass.view ? std::optional<QTransform>(*pass.view * toLayer) : std::nullopt };

@@ -3,6 +3,7 @@
 #include "Canvas.h"
 #include "ColorXform.h"
 #include "DrawBudget.h"
+#include "RowSplitter.h"
 
 #include "swf/display/DisplayObject.h"
 
@@ -32,6 +33,9 @@ public:
     // Anti-aliasing, on unless the player's quality is "Low".
     void setAntialiased(bool on) { antialias_ = on; }
     bool antialiased() const { return antialias_; }
+    // Large fills are painted by this thread and a helper thread together (on unless
+    // turned off); the pixels are the same either way.
+    void setHelperThread(bool on) { helper_ = on; }
 
     // Fills `target` with the stage colour and draws the stage into it, scaled "ShowAll".
     // Content outside the stage shows in the letterbox, as in the original control.
@@ -79,6 +83,8 @@ private:
     DrawBudget budget_;
     QImage frame_;
     bool antialias_ = true;
+    bool helper_ = true;
+    std::unique_ptr<RowSplitter> splitter_ = std::make_unique<RowSplitter>();
 };
 
 } // namespace swf
