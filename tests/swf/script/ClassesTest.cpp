@@ -128,6 +128,26 @@ TEST(Classes, NamedOnlyClassesExistFromTheirVersion)
     EXPECT_EQ(traceOf(a, 5), lines({ "function", "undefined", "undefined", "undefined" }));
 }
 
+// A ColorTransform's members show in for..in, newest first; Point's stay hidden.
+TEST(Classes, ColorTransformMembersAreEnumerable)
+{
+    Asm a;
+    for (const char* name : { "ColorTransform", "Point" }) {
+        a.push("s").push("").op(A::SetVariable);
+        a.get("flash").push("geom").op(A::GetMember).push(name).op(A::GetMember);
+        a.push("prototype").op(A::GetMember).op(A::Enumerate2);
+        const std::string next = std::string("next") + name;
+        const std::string done = std::string("done") + name;
+        a.label(next).storeRegister(0).pushNull().op(A::Equals2).ifTrue(done);
+        a.push("s").get("s").pushRegister(0).op(A::Add2).push(",").op(A::Add2).op(A::SetVariable).jump(next);
+        a.label(done).traceVar("s");
+    }
+    EXPECT_EQ(traceOf(a),
+        lines({ "toString,concat,rgb,blueOffset,greenOffset,redOffset,alphaOffset,blueMultiplier,"
+                "greenMultiplier,redMultiplier,alphaMultiplier,",
+            "" }));
+}
+
 TEST(Classes, ArraySortFlagsAndMethods)
 {
     Asm a;
