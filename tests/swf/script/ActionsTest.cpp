@@ -478,6 +478,20 @@ TEST(Actions, Enumerate2ListsThePrototypesNamesFirst)
     EXPECT_EQ(traceOf(a), lines({ "a", "c", "b" }));
 }
 
+TEST(Actions, TraceOfAnObjectWhoseToStringThrows)
+{
+    // o = {toString: function () { throw "bad"; }}; try { trace(o); } catch (e) { trace("caught " + e); }
+    Asm a;
+    a.push("o").push("toString").function("", {}, Asm().push("bad").op(A::Throw)).pushInt(1);
+    a.op(A::InitObject).op(A::SetVariable);
+    Asm body;
+    body.traceVar("o").trace("not reached");
+    Asm handler;
+    handler.push("caught ").get("e").op(A::Add2).op(A::Trace);
+    a.tryCatch(body, "e", handler);
+    EXPECT_EQ(traceOf(a), lines({ "[type Object]", "caught bad" }));
+}
+
 TEST(Actions, SuperCallsNeitherResolveNorIntoClips)
 {
     // o.__proto__ = {__resolve: function (n) { trace("resolve " + n); }}; o.m() runs super()
