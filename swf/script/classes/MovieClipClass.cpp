@@ -175,7 +175,8 @@ Value boundsIn(Vm& vm, DisplayObject& d, DisplayObject* space)
 {
     const QRectF own = d.bounds();
     Ref<Object> out = vm.newObject();
-    if (own.isNull() || (own.isEmpty() && own.width() == 0 && own.height() == 0 && own.topLeft() == QPointF())) {
+    if (own.isNull()
+        || (own.isEmpty() && own.width() == 0 && own.height() == 0 && own.topLeft() == QPointF())) {
         const double none = 6710886.35;
         for (const char* name : { "xMin", "xMax", "yMin", "yMax" })
             vm.set(out.get(), QString::fromLatin1(name), none);
@@ -262,7 +263,8 @@ Value startDrag(Vm& vm, CallArgs& c)
         return Value();
     std::optional<QRectF> area;
     if (c.size() >= 5) {
-        area = QRectF(QPointF(vm.toNumber(c[1]), vm.toNumber(c[2])), QPointF(vm.toNumber(c[3]), vm.toNumber(c[4])));
+        area = QRectF(
+            QPointF(vm.toNumber(c[1]), vm.toNumber(c[2])), QPointF(vm.toNumber(c[3]), vm.toNumber(c[4])));
     }
     engineOf(vm).startDragging(*d, c.size() > 0 && vm.toBoolean(c[0]), area);
     return Value();
@@ -329,6 +331,21 @@ Value noop(Vm&, CallArgs&)
     return Value();
 }
 
+// MovieClip.transform: a Transform of the clip, made anew at each read; one assigned
+// gives the clip its matrix and colours.
+Value transformOf(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    return self && self->asClip() ? clipTransform(vm, self) : Value();
+}
+
+Value setTransformOf(Vm& vm, CallArgs& c)
+{
+    if (Object* self = c.thisObject(); self && self->asClip())
+        setClipTransform(vm, self, c[0]);
+    return Value();
+}
+
 } // namespace
 
 void installMovieClip(Vm& vm, ScriptEngine& engine)
@@ -339,13 +356,14 @@ void installMovieClip(Vm& vm, ScriptEngine& engine)
     vm.makeClass(QStringLiteral("MovieClip"), noop, proto);
     defineMethods(vm, proto,
         { { "play", play }, { "stop", stop }, { "nextFrame", nextFrame }, { "prevFrame", prevFrame },
-            { "gotoAndPlay", gotoAnd<true> }, { "gotoAndStop", gotoAnd<false> }, { "getBytesLoaded", getBytesLoaded },
-            { "getBytesTotal", getBytesLoaded }, { "getDepth", getDepth }, { "swapDepths", swapDepths },
-            { "attachMovie", attachMovie }, { "duplicateMovieClip", duplicateMovieClip },
-            { "removeMovieClip", removeMovieClip }, { "getBounds", getBounds }, { "hitTest", hitTest },
-            { "localToGlobal", localToGlobal }, { "globalToLocal", globalToLocal }, { "startDrag", startDrag },
-            { "stopDrag", stopDrag }, { "loadMovie", loadMovie }, { "unloadMovie", unloadMovie },
-            { "loadVariables", loadVariables }, { "getURL", getUrl }, { "nextScene", noop }, { "prevScene", noop } });
+            { "gotoAndPlay", gotoAnd<true> }, { "gotoAndStop", gotoAnd<false> },
+            { "getBytesLoaded", getBytesLoaded }, { "getBytesTotal", getBytesLoaded },
+            { "getDepth", getDepth }, { "swapDepths", swapDepths }, { "attachMovie", attachMovie },
+            { "duplicateMovieClip", duplicateMovieClip }, { "removeMovieClip", removeMovieClip },
+            { "getBounds", getBounds }, { "hitTest", hitTest }, { "localToGlobal", localToGlobal },
+            { "globalToLocal", globalToLocal }, { "startDrag", startDrag }, { "stopDrag", stopDrag },
+            { "loadMovie", loadMovie }, { "unloadMovie", unloadMovie }, { "loadVariables", loadVariables },
+            { "getURL", getUrl }, { "nextScene", noop }, { "prevScene", noop } });
     defineMethods(vm, proto,
         { { "createEmptyMovieClip", createEmptyMovieClip }, { "setMask", setMask },
             { "getSWFVersion", getSwfVersion } },
@@ -354,6 +372,7 @@ void installMovieClip(Vm& vm, ScriptEngine& engine)
         { { "getNextHighestDepth", getNextHighestDepth }, { "getInstanceAtDepth", getInstanceAtDepth } },
         kBuiltin | OnlySwf7);
     defineMethods(vm, proto, { { "getRect", getBounds } }, kBuiltin | OnlySwf8);
+    vm.accessor(proto, QStringLiteral("transform"), transformOf, setTransformOf, kBuiltin | OnlySwf8);
     installDrawingMethods(vm, proto);
 }
 

@@ -148,6 +148,24 @@ TEST(Classes, ColorTransformMembersAreEnumerable)
             "" }));
 }
 
+// A class made from ColorTransform gives a clip its colours as a ColorTransform does.
+TEST(Classes, SubclassOfColorTransformColoursAClip)
+{
+    Asm a;
+    // function My() { super(); }; My extends flash.geom.ColorTransform
+    a.function("My", {}, Asm().pushInt(0).get("super").pushUndefined().op(A::CallMethod).op(A::Pop));
+    a.get("My").get("flash").push("geom").op(A::GetMember).push("ColorTransform").op(A::GetMember);
+    a.op(A::Extends);
+    a.push("ct").pushInt(0).push("My").op(A::NewObject).op(A::SetVariable);
+    a.get("ct").push("redOffset").pushInt(100).op(A::SetMember);
+    a.pushArgs({ "mc", 1.0 }).get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.get("mc").push("transform").op(A::GetMember).op(A::TypeOf).op(A::Trace);
+    a.get("mc").push("transform").op(A::GetMember).push("colorTransform").get("ct").op(A::SetMember);
+    a.get("mc").push("transform").op(A::GetMember).push("colorTransform").op(A::GetMember);
+    a.push("redOffset").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "object", "100" }));
+}
+
 TEST(Classes, ArraySortFlagsAndMethods)
 {
     Asm a;
