@@ -175,8 +175,7 @@ Value boundsIn(Vm& vm, DisplayObject& d, DisplayObject* space)
 {
     const QRectF own = d.bounds();
     Ref<Object> out = vm.newObject();
-    if (own.isNull()
-        || (own.isEmpty() && own.width() == 0 && own.height() == 0 && own.topLeft() == QPointF())) {
+    if (own.isNull() || (own.isEmpty() && own.width() == 0 && own.height() == 0 && own.topLeft() == QPointF())) {
         const double none = 6710886.35;
         for (const char* name : { "xMin", "xMax", "yMin", "yMax" })
             vm.set(out.get(), QString::fromLatin1(name), none);
@@ -263,8 +262,7 @@ Value startDrag(Vm& vm, CallArgs& c)
         return Value();
     std::optional<QRectF> area;
     if (c.size() >= 5) {
-        area = QRectF(
-            QPointF(vm.toNumber(c[1]), vm.toNumber(c[2])), QPointF(vm.toNumber(c[3]), vm.toNumber(c[4])));
+        area = QRectF(QPointF(vm.toNumber(c[1]), vm.toNumber(c[2])), QPointF(vm.toNumber(c[3]), vm.toNumber(c[4])));
     }
     engineOf(vm).startDragging(*d, c.size() > 0 && vm.toBoolean(c[0]), area);
     return Value();
@@ -356,14 +354,13 @@ void installMovieClip(Vm& vm, ScriptEngine& engine)
     vm.makeClass(QStringLiteral("MovieClip"), noop, proto);
     defineMethods(vm, proto,
         { { "play", play }, { "stop", stop }, { "nextFrame", nextFrame }, { "prevFrame", prevFrame },
-            { "gotoAndPlay", gotoAnd<true> }, { "gotoAndStop", gotoAnd<false> },
-            { "getBytesLoaded", getBytesLoaded }, { "getBytesTotal", getBytesLoaded },
-            { "getDepth", getDepth }, { "swapDepths", swapDepths }, { "attachMovie", attachMovie },
-            { "duplicateMovieClip", duplicateMovieClip }, { "removeMovieClip", removeMovieClip },
-            { "getBounds", getBounds }, { "hitTest", hitTest }, { "localToGlobal", localToGlobal },
-            { "globalToLocal", globalToLocal }, { "startDrag", startDrag }, { "stopDrag", stopDrag },
-            { "loadMovie", loadMovie }, { "unloadMovie", unloadMovie }, { "loadVariables", loadVariables },
-            { "getURL", getUrl }, { "nextScene", noop }, { "prevScene", noop } });
+            { "gotoAndPlay", gotoAnd<true> }, { "gotoAndStop", gotoAnd<false> }, { "getBytesLoaded", getBytesLoaded },
+            { "getBytesTotal", getBytesLoaded }, { "getDepth", getDepth }, { "swapDepths", swapDepths },
+            { "attachMovie", attachMovie }, { "duplicateMovieClip", duplicateMovieClip },
+            { "removeMovieClip", removeMovieClip }, { "getBounds", getBounds }, { "hitTest", hitTest },
+            { "localToGlobal", localToGlobal }, { "globalToLocal", globalToLocal }, { "startDrag", startDrag },
+            { "stopDrag", stopDrag }, { "loadMovie", loadMovie }, { "unloadMovie", unloadMovie },
+            { "loadVariables", loadVariables }, { "getURL", getUrl }, { "nextScene", noop }, { "prevScene", noop } });
     defineMethods(vm, proto,
         { { "createEmptyMovieClip", createEmptyMovieClip }, { "setMask", setMask },
             { "getSWFVersion", getSwfVersion } },
