@@ -465,7 +465,19 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
         return;
     case A::Trace: {
         const Value v = pop();
-        engine.trace(v.isUndefined() ? QStringLiteral("undefined") : vm.toString(v));
+        QString text = QStringLiteral("undefined");
+        try {
+            if (!v.isUndefined())
+                text = vm.toString(v);
+        } catch (const ScriptThrow&) {
+            // An object whose toString throws is still traced, by its kind, before the
+            // error goes on to the nearest catch.
+            const Object* o = v.object();
+            engine.trace(o && o->typeOf() == QLatin1String("function") ? QStringLiteral("[type Function]")
+                                                                       : QStringLiteral("[type Object]"));
+            throw;
+        }
+        engine.trace(text);
         return;
     }
     case A::StartDrag: {

@@ -811,6 +811,10 @@ void ScriptEngine::construct(DisplayObject& display, Object* init)
     MovieClip* clip = display.asMovieClip();
     Object* ctor = clip && display.parent() ? registeredClass(clip->movie(), display.characterId()) : nullptr;
     if (ctor) {
+        // The clip tells its class as objects made by `new` do.
+        object->define(QStringLiteral("__constructor__"), Value(ctor), DontEnum);
+        if (vm_->version() < 7)
+            object->define(QStringLiteral("constructor"), Value(ctor), DontEnum);
         const bool outermost = !vm_->inScript();
         vm_->beginScript();
         try {

@@ -446,8 +446,8 @@ void Vm::set(Object* o, const QString& name, const Value& value)
             if (p == o)
                 return;
         }
-        if (value.isObject() || value.isNullish())
-            o->setProto(proto);
+        // Only an object continues the chain: a primitive ends it as null does.
+        o->setProto(proto);
         return;
     }
     if (own && !visible(*own))

@@ -917,16 +917,21 @@ void installGeometry(Vm& vm)
 
     auto [color, colorCtor] = makeClass("ColorTransform", colorTransformConstructor);
     vm.setInstanceFactory(color.get(), newColorTransform);
-    vm.accessor(color.get(), QStringLiteral("redMultiplier"), getColorField<0>, setColorField<0>);
-    vm.accessor(color.get(), QStringLiteral("greenMultiplier"), getColorField<1>, setColorField<1>);
-    vm.accessor(color.get(), QStringLiteral("blueMultiplier"), getColorField<2>, setColorField<2>);
-    vm.accessor(color.get(), QStringLiteral("alphaMultiplier"), getColorField<3>, setColorField<3>);
-    vm.accessor(color.get(), QStringLiteral("redOffset"), getColorField<4>, setColorField<4>);
-    vm.accessor(color.get(), QStringLiteral("greenOffset"), getColorField<5>, setColorField<5>);
-    vm.accessor(color.get(), QStringLiteral("blueOffset"), getColorField<6>, setColorField<6>);
-    vm.accessor(color.get(), QStringLiteral("alphaOffset"), getColorField<7>, setColorField<7>);
-    vm.accessor(color.get(), QStringLiteral("rgb"), getRgb, setRgb);
-    defineMethods(vm, color.get(), { { "concat", colorConcat }, { "toString", colorToString } });
+    // Unlike the other classes' members these show in for..in, newest first.
+    const std::pair<const char*, int> colorFields[] = { { "alphaMultiplier", 3 }, { "redMultiplier", 0 },
+        { "greenMultiplier", 1 }, { "blueMultiplier", 2 }, { "alphaOffset", 7 }, { "redOffset", 4 },
+        { "greenOffset", 5 }, { "blueOffset", 6 } };
+    constexpr std::pair<NativeFn, NativeFn> colorAccessors[]
+        = { { getColorField<0>, setColorField<0> }, { getColorField<1>, setColorField<1> },
+              { getColorField<2>, setColorField<2> }, { getColorField<3>, setColorField<3> },
+              { getColorField<4>, setColorField<4> }, { getColorField<5>, setColorField<5> },
+              { getColorField<6>, setColorField<6> }, { getColorField<7>, setColorField<7> } };
+    for (const auto& [name, field] : colorFields) {
+        const auto [getter, setter] = colorAccessors[field];
+        vm.accessor(color.get(), QString::fromLatin1(name), getter, setter, 0);
+    }
+    vm.accessor(color.get(), QStringLiteral("rgb"), getRgb, setRgb, 0);
+    defineMethods(vm, color.get(), { { "concat", colorConcat }, { "toString", colorToString } }, 0);
     (void)colorCtor;
 
     auto [transform, transformCtor] = makeClass("Transform", transformConstructor);

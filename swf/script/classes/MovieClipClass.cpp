@@ -329,6 +329,21 @@ Value noop(Vm&, CallArgs&)
     return Value();
 }
 
+// MovieClip.transform: a Transform of the clip, made anew at each read; one assigned
+// gives the clip its matrix and colours.
+Value transformOf(Vm& vm, CallArgs& c)
+{
+    Object* self = c.thisObject();
+    return self && self->asClip() ? clipTransform(vm, self) : Value();
+}
+
+Value setTransformOf(Vm& vm, CallArgs& c)
+{
+    if (Object* self = c.thisObject(); self && self->asClip())
+        setClipTransform(vm, self, c[0]);
+    return Value();
+}
+
 } // namespace
 
 void installMovieClip(Vm& vm, ScriptEngine& engine)
@@ -354,6 +369,7 @@ void installMovieClip(Vm& vm, ScriptEngine& engine)
         { { "getNextHighestDepth", getNextHighestDepth }, { "getInstanceAtDepth", getInstanceAtDepth } },
         kBuiltin | OnlySwf7);
     defineMethods(vm, proto, { { "getRect", getBounds } }, kBuiltin | OnlySwf8);
+    vm.accessor(proto, QStringLiteral("transform"), transformOf, setTransformOf, kBuiltin | OnlySwf8);
     installDrawingMethods(vm, proto);
 }
 

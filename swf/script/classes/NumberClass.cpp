@@ -116,14 +116,58 @@ template <bool Max> Value mathExtreme(Vm& vm, CallArgs& c)
     return Max ? std::max(x, y) : std::min(x, y);
 }
 
-Value mathRandom(Vm& vm, CallArgs&)
+Value mathRandom(Vm& vm, CallArgs& c)
 {
+    // Like the others, it reads two arguments as numbers before it answers.
+    for (size_t i = 0; i < std::min<size_t>(c.size(), 2); ++i)
+        argNumber(vm, c, i);
     return vm.engine() ? vm.engine()->random() : 0.5;
 }
 
 double absolute(double x)
 {
     return std::fabs(x);
+}
+
+// The Math functions by their numbers in the player's own table, as ASnative(200, n)
+// hands them out.
+constexpr NativeFn kMathTable[] = { unary<absolute>, mathExtreme<false>, mathExtreme<true>, unary<std::sin>,
+    unary<std::cos>, mathAtan2, unary<std::tan>, unary<std::exp>, unary<std::log>, unary<std::sqrt>,
+    unary<roundHalfUp>, mathRandom, unary<std::floor>, unary<std::ceil>, unary<std::atan>, unary<std::asin>,
+    unary<std::acos>, mathPow };
+constexpr int kMathTableId = 200;
+
+// One entry of the Math table. A number past its end still reads two arguments as
+// numbers, and answers NaN.
+class MathTableEntry final : public FunctionObject {
+public:
+    MathTableEntry(Vm& vm, double index)
+        : FunctionObject(vm, vm.protos().function.get())
+        , index_(index)
+    {
+    }
+    Value call(CallArgs& c) override
+    {
+        if (index_ >= 0 && index_ < double(std::size(kMathTable)))
+            return kMathTable[size_t(index_)](vm(), c);
+        for (size_t i = 0; i < std::min<size_t>(c.size(), 2); ++i)
+            argNumber(vm(), c, i);
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+
+private:
+    double index_;
+};
+
+// ASnative(table, index): a function of the player's numbered tables. Only the Math table
+// is known here; any other answers undefined.
+Value asNative(Vm& vm, CallArgs& c)
+{
+    const double table = argNumber(vm, c, 0);
+    const double index = std::trunc(argNumber(vm, c, 1));
+    if (table != kMathTableId || std::isnan(index))
+        return Value();
+    return Value(Ref<Object>(new MathTableEntry(vm, index)));
 }
 
 } // namespace
@@ -164,6 +208,7 @@ void installMath(Vm& vm)
         { "SQRT2", std::numbers::sqrt2 } };
     for (const auto& [name, value] : constants)
         math->define(QString::fromLatin1(name), value, kHidden);
+    vm.method(vm.global(), QStringLiteral("ASnative"), asNative);
 }
 
 } // namespace swf::script

@@ -267,13 +267,14 @@ double wrap32(int64_t n)
     return double(int32_t(uint32_t(uint64_t(n))));
 }
 
-// The balance as the mix shows it: how far the quieter side is turned down from 100,
-// negative when that is the right side.
+// The balance as the mix shows it: while the left channel is at its full 100, how far the
+// right one is from it (negative when turned down); otherwise how far the left one is
+// turned down. Only the two straight channels count.
 double panOf(const SoundTransform& t)
 {
     const int64_t ll = int64_t(t.ll);
     const int64_t rr = int64_t(t.rr);
-    return ll < rr ? wrap32(100 - std::abs(ll)) : wrap32(std::abs(rr) - 100);
+    return ll == 100 ? wrap32(std::abs(rr) - 100) : wrap32(100 - std::abs(ll));
 }
 
 // setPan: the side away from the balance is turned down; no limits, as in the reference
@@ -330,10 +331,15 @@ Value soundSetTransform(Vm& vm, CallArgs& c)
     if (!s || !o)
         return Value();
     SoundTransform t = s->transform();
+    // Only the object's own fields count (not its prototype's), wrapped to 32 bits as the
+    // player's integers are; NaN is 0.
     const auto field = [&](const char* name, double& out) {
-        const Value v = vm.get(o, QString::fromLatin1(name));
+        const QString key = QString::fromLatin1(name);
+        if (!vm.hasOwn(o, key))
+            return;
+        const Value v = vm.get(o, key);
         if (!v.isUndefined())
-            out = soundInteger(vm, v);
+            out = vm.toInt32(v);
     };
     field("ll", t.ll);
     field("lr", t.lr);

@@ -478,6 +478,20 @@ TEST(Actions, Enumerate2ListsThePrototypesNamesFirst)
     EXPECT_EQ(traceOf(a), lines({ "a", "c", "b" }));
 }
 
+TEST(Actions, TraceOfAnObjectWhoseToStringThrows)
+{
+    // o = {toString: function () { throw "bad"; }}; try { trace(o); } catch (e) { trace("caught " + e); }
+    Asm a;
+    a.push("o").push("toString").function("", {}, Asm().push("bad").op(A::Throw)).pushInt(1);
+    a.op(A::InitObject).op(A::SetVariable);
+    Asm body;
+    body.traceVar("o").trace("not reached");
+    Asm handler;
+    handler.push("caught ").get("e").op(A::Add2).op(A::Trace);
+    a.tryCatch(body, "e", handler);
+    EXPECT_EQ(traceOf(a), lines({ "[type Object]", "caught bad" }));
+}
+
 TEST(Actions, SuperCallsNeitherResolveNorIntoClips)
 {
     // o.__proto__ = {__resolve: function (n) { trace("resolve " + n); }}; o.m() runs super()
@@ -503,7 +517,20 @@ TEST(Actions, SuperCallsNeitherResolveNorIntoClips)
         .op(A::SetMember);
     a.get("o").push("__proto__").get("_root").op(A::SetMember);
     a.pushInt(0).get("o").callMethod("m", 0).op(A::Pop);
-    EXPECT_EQ(traceOf(a), lines({ "undefined", "undefined", "undefined", "undefined" }));
+    // q.g() runs super.f(): found through a String object as q's prototype, but a text
+    // there is never made one (and q keeps its own g).
+    a.get("String").push("prototype").op(A::GetMember).push("f").function("", {}, Asm().trace("String f"));
+    a.op(A::SetMember);
+    a.push("q").pushInt(0).op(A::InitObject).op(A::SetVariable);
+    a.get("q").push("g").function(
+        "", {}, Asm().pushInt(0).get("super").push("f").op(A::CallMethod).op(A::Trace));
+    a.op(A::SetMember);
+    a.get("q").push("__proto__").push("s").pushInt(1).push("String").op(A::NewObject).op(A::SetMember);
+    a.pushInt(0).get("q").callMethod("g", 0).op(A::Pop);
+    a.get("q").push("__proto__").push("text").op(A::SetMember);
+    a.pushInt(0).get("q").callMethod("g", 0).op(A::Pop);
+    EXPECT_EQ(traceOf(a),
+        lines({ "undefined", "undefined", "undefined", "undefined", "String f", "undefined", "undefined" }));
 }
 
 TEST(Actions, ClassesWithExtendsInstanceOfAndCast)

@@ -84,6 +84,88 @@ TEST(Classes, MathFunctions)
             "1" }));
 }
 
+// Math.random and the entries of the player's Math table read two arguments as numbers,
+// as the other Math functions do.
+TEST(Classes, MathTableAndRandomReadTheirArguments)
+{
+    Asm a;
+    // noisy(n) = {n: n, valueOf: function () { trace("valueOf " + this.n); return this.n; }}
+    Asm valueOf;
+    valueOf.push("valueOf ").get("this").push("n").op(A::GetMember).op(A::Add2).op(A::Trace);
+    valueOf.get("this").push("n").op(A::GetMember).op(A::Return);
+    for (const char* name : { "o1", "o2", "o3" }) {
+        a.push(name).push("n").push(name).push("valueOf").function("", {}, valueOf).pushInt(2);
+        a.op(A::InitObject).op(A::SetVariable);
+    }
+    a.get("o3").get("o2").get("o1").get("Math").callMethod("random", 3).op(A::Pop);
+    // Entry 5 is atan2; 50 is past the end and answers NaN.
+    a.pushArgs({ 1.0, 1.0 }).pushInt(2).pushArgs({ 200.0, 5.0 }).call("ASnative", 2);
+    a.pushUndefined().op(A::CallMethod).op(A::Trace);
+    a.get("o3").get("o2").get("o1").pushInt(3).pushArgs({ 200.0, 50.0 }).call("ASnative", 2);
+    a.pushUndefined().op(A::CallMethod).op(A::Trace);
+    a.pushArgs({ 1.0, 0.0 }).call("ASnative", 2).op(A::TypeOf).op(A::Trace);
+    EXPECT_EQ(traceOf(a),
+        lines({ "valueOf o1", "valueOf o2", "0.785398163397448", "valueOf o1", "valueOf o2", "NaN",
+            "undefined" }));
+}
+
+// Classes that exist as names: a script that tests for them finds them, from their version on.
+TEST(Classes, NamedOnlyClassesExistFromTheirVersion)
+{
+    Asm a;
+    for (const char* name : { "XMLSocket", "LocalConnection" })
+        a.get(name).op(A::TypeOf).op(A::Trace);
+    a.get("TextField").push("StyleSheet").op(A::GetMember).push("prototype").op(A::GetMember);
+    a.op(A::TypeOf).op(A::Trace);
+    a.get("flash")
+        .push("text")
+        .op(A::GetMember)
+        .push("TextRenderer")
+        .op(A::GetMember)
+        .op(A::TypeOf)
+        .op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "function", "function", "object", "function" }));
+    EXPECT_EQ(traceOf(a, 5), lines({ "function", "undefined", "undefined", "undefined" }));
+}
+
+// A ColorTransform's members show in for..in, newest first; Point's stay hidden.
+TEST(Classes, ColorTransformMembersAreEnumerable)
+{
+    Asm a;
+    for (const char* name : { "ColorTransform", "Point" }) {
+        a.push("s").push("").op(A::SetVariable);
+        a.get("flash").push("geom").op(A::GetMember).push(name).op(A::GetMember);
+        a.push("prototype").op(A::GetMember).op(A::Enumerate2);
+        const std::string next = std::string("next") + name;
+        const std::string done = std::string("done") + name;
+        a.label(next).storeRegister(0).pushNull().op(A::Equals2).ifTrue(done);
+        a.push("s").get("s").pushRegister(0).op(A::Add2).push(",").op(A::Add2).op(A::SetVariable).jump(next);
+        a.label(done).traceVar("s");
+    }
+    EXPECT_EQ(traceOf(a),
+        lines({ "toString,concat,rgb,blueOffset,greenOffset,redOffset,alphaOffset,blueMultiplier,"
+                "greenMultiplier,redMultiplier,alphaMultiplier,",
+            "" }));
+}
+
+// A class made from ColorTransform gives a clip its colours as a ColorTransform does.
+TEST(Classes, SubclassOfColorTransformColoursAClip)
+{
+    Asm a;
+    // function My() { super(); }; My extends flash.geom.ColorTransform
+    a.function("My", {}, Asm().pushInt(0).get("super").pushUndefined().op(A::CallMethod).op(A::Pop));
+    a.get("My").get("flash").push("geom").op(A::GetMember).push("ColorTransform").op(A::GetMember);
+    a.op(A::Extends);
+    a.push("ct").pushInt(0).push("My").op(A::NewObject).op(A::SetVariable);
+    a.get("ct").push("redOffset").pushInt(100).op(A::SetMember);
+    a.pushArgs({ "mc", 1.0 }).get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.get("mc").push("transform").op(A::GetMember).op(A::TypeOf).op(A::Trace);
+    a.get("mc").push("transform").op(A::GetMember).push("colorTransform").get("ct").op(A::SetMember);
+    a.get("mc").push("transform").op(A::GetMember).push("colorTransform").op(A::GetMember);
+    a.push("redOffset").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "object", "100" }));
+}
+
 TEST(Classes, ArraySortFlagsAndMethods)
 {
     Asm a;

@@ -4,6 +4,7 @@
 #include "ScriptFixture.h"
 
 #include "swf/display/Stage.h"
+#include "swf/format/Tags.h"
 #include "swf/player/MovieLoader.h"
 #include "swf/runtime/Fixtures.h"
 #include "swf/script/ScriptEngine.h"
@@ -99,6 +100,31 @@ Writer placedForAFrame(const PlaceObject& place, const Asm* firstScript = nullpt
     w.doAction(Asm().op(A::Stop).bytes());
     w.showFrame();
     return w;
+}
+
+// A clip of a registered class tells its class as objects made by `new` do: its own
+// __constructor__, and before SWF 7 its own constructor too.
+TEST(Engine, ClipsOfARegisteredClassKnowTheirConstructor)
+{
+    for (const uint8_t version : { uint8_t(6), uint8_t(7) }) {
+        Writer w(stageHeader(100, 100, 12.0, version));
+        w.defineSprite(2, SpriteDefinition {});
+        // ExportAssets: one character, 2 as "sym".
+        const std::vector<uint8_t> exports { 1, 0, 2, 0, 's', 'y', 'm', 0 };
+        w.rawTag(toCode(TagCode::ExportAssets), exports);
+        Asm a;
+        a.function("Cls", {}, Asm());
+        a.get("Cls").push("sym").pushInt(2).get("Object").push("registerClass").op(A::CallMethod).op(A::Pop);
+        a.pushArgs({ "sym", "clip", 1.0 }).get("_root").callMethod("attachMovie", 3).op(A::Pop);
+        for (const char* name : { "__constructor__", "constructor" })
+            a.push(name).pushInt(1).get("clip").push("hasOwnProperty").op(A::CallMethod).op(A::Trace);
+        a.get("clip").push("__constructor__").op(A::GetMember).get("Cls").op(A::StrictEquals).op(A::Trace);
+        w.doAction(a.bytes());
+        w.showFrame();
+        ScriptRun run;
+        run.play(w);
+        EXPECT_EQ(run.traces, lines({ "true", version < 7 ? "true" : "false", "true" })) << int(version);
+    }
 }
 
 TEST(Engine, EnterFrameRunsEachFrameUntilTheClipGoes)

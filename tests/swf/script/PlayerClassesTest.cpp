@@ -198,7 +198,30 @@ TEST(PlayerClasses, SoundBalanceFromTheMix)
     a.pushArgs({ 60.0 }).get("s").callMethod("setPan", 1).op(A::Pop);
     a.get("s").callMethod("getTransform", 0).push("ll").op(A::GetMember).op(A::Trace);
     a.traceCall("s", "getPan");
-    EXPECT_EQ(traceOf(a), lines({ "90", "40", "60" }));
+    // With the left channel at 100 the balance is the right one's distance from it.
+    const auto mix = [&a](double ll, double rr) {
+        a.get("o").push("ll").push(ll).op(A::SetMember);
+        a.get("o").push("rr").push(rr).op(A::SetMember);
+        a.get("o").get("s").callMethod("setTransform", 1).op(A::Pop);
+        a.traceCall("s", "getPan");
+    };
+    mix(100, 999);
+    mix(100, -150);
+    mix(101, 100);
+    mix(-150, 100);
+    // Fields wrap to 32 bits; NaN is 0.
+    mix(3000000000.0, std::nan(""));
+    a.get("s").callMethod("getTransform", 0).push("ll").op(A::GetMember).op(A::Trace);
+    a.get("s").callMethod("getTransform", 0).push("rr").op(A::GetMember).op(A::Trace);
+    // A field the object only inherits is not read.
+    a.push("p").pushInt(0).op(A::InitObject).op(A::SetVariable);
+    a.get("p").push("__proto__").get("o").op(A::SetMember);
+    a.get("o").push("ll").pushInt(5).op(A::SetMember);
+    a.get("p").get("s").callMethod("setTransform", 1).op(A::Pop);
+    a.get("s").callMethod("getTransform", 0).push("ll").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceOf(a),
+        lines({ "90", "40", "60", "899", "50", "-1", "-50", "-1294967196", "-1294967296", "0",
+            "-1294967296" }));
 }
 
 TEST(PlayerClasses, StageDisplayStateTellsListeners)
