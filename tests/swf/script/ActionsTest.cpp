@@ -362,6 +362,23 @@ TEST(Actions, ConstantPoolAndRegisters)
     EXPECT_EQ(traceOf(a), lines({ "hi" }));
 }
 
+TEST(Actions, ConstantPoolCarriesIntoTheNextBlocks)
+{
+    Writer w(stageHeader(100, 100, 12.0, 6));
+    w.doAction(Asm().constantPool({ "first", "second" }).pushConstant(1).op(A::Trace).bytes());
+    // No pool of its own: the last one declared holds, also on the next frame.
+    w.doAction(Asm().pushConstant(0).op(A::Trace).bytes());
+    w.showFrame();
+    w.doAction(
+        Asm().pushConstant(1).op(A::Trace).constantPool({ "third" }).pushConstant(0).op(A::Trace).bytes());
+    w.showFrame();
+    w.doAction(Asm().pushConstant(0).op(A::Trace).op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 3);
+    EXPECT_EQ(run.traces, lines({ "second", "first", "second", "third", "third" }));
+}
+
 TEST(Actions, FunctionsTakeArgumentsAndReturn)
 {
     Asm body;
