@@ -11,7 +11,9 @@ std::vector<ClipEventHandler> readClipActions(std::span<const uint8_t> record, i
     BitReader in(record);
     in.u16(); // reserved
     const auto flags = [&] { return wide ? in.u32() : uint32_t(in.u16()); };
-    flags(); // every event of the record together
+    // Every event of the record together: an event left out of it never fires, whatever
+    // a handler below says.
+    const uint32_t summary = flags();
     std::vector<ClipEventHandler> handlers;
     while (!in.atEnd()) {
         const uint32_t events = flags();
@@ -19,7 +21,7 @@ std::vector<ClipEventHandler> readClipActions(std::span<const uint8_t> record, i
             break;
         uint32_t size = in.u32();
         ClipEventHandler handler;
-        handler.events = events & 0x7ffff;
+        handler.events = events & summary & 0x7ffff;
         if (events & ClipKeyPress) {
             handler.keyCode = in.u8();
             size = size > 0 ? size - 1 : 0;

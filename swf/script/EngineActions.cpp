@@ -460,10 +460,17 @@ bool ScriptEngine::frameLoaded(ExecContext& ctx, const Value& frame)
     MovieClip* clip = timelineOf(*this, ctx);
     if (!clip)
         return true;
+    // A number with a fraction names no frame, like a label that is not there: nothing
+    // to wait for.
+    if (frame.isNumber() && std::isfinite(frame.number()) && frame.number() != std::trunc(frame.number()))
+        return true;
     std::optional<int> index = frameIndex(*clip, frame);
     if (!index)
         return true;
-    return *index < clip->framesLoaded() || clip->framesLoaded() >= clip->frameCount();
+    // Once the whole timeline is there, every frame a timeline may have counts as loaded.
+    constexpr int kMostFrames = 16001;
+    const bool complete = clip->framesLoaded() >= clip->frameCount();
+    return *index < clip->framesLoaded() || (complete && *index < kMostFrames);
 }
 
 void ScriptEngine::callFrame(ExecContext& ctx, const Value& frame)

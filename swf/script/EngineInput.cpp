@@ -87,7 +87,11 @@ int buttonKeyCode(int keyCode, char32_t character)
 
 QPointF ScriptEngine::mouse() const
 {
-    return stage_.input().position();
+    // Until the pointer first moves it stands far off the stage, where nothing is hit;
+    // scripts see it at the stage's origin then.
+    const QPointF at = stage_.input().position();
+    constexpr double kNeverMoved = -1e8;
+    return at.x() <= kNeverMoved && at.y() <= kNeverMoved ? QPointF() : at;
 }
 
 bool ScriptEngine::keyIsDown(int code) const

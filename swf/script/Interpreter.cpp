@@ -840,14 +840,16 @@ Value execute(ExecContext& ctx, uint32_t start, uint32_t end)
 void runActions(ScriptEngine& engine, std::shared_ptr<Program> program, Object* clip)
 {
     Vm& vm = engine.vm();
-    ExecContext ctx { vm, engine, program, nullptr, {}, nullptr, Value(clip), Ref<Object>(clip),
+    ExecContext ctx { vm, engine, program, vm.lastConstants(), {}, nullptr, Value(clip), Ref<Object>(clip),
         Ref<Object>(clip), std::vector<Value>(4), nullptr, nullptr, program->version() };
     ctx.scopes.push_back(Ref<Object>(clip));
     const bool outermost = !vm.inScript();
     vm.beginScript();
     try {
         execute(ctx, 0, program->size());
+        vm.setLastConstants(ctx.constants);
     } catch (ScriptThrow& thrown) {
+        vm.setLastConstants(ctx.constants);
         engine.uncaught(thrown.value);
     } catch (ScriptAbort& abort) {
         vm.endScript();

@@ -147,6 +147,10 @@ public:
     int depth() const { return depth_; }
     // The operand stack every script and function works on.
     std::vector<Value>& stack() { return stack_; }
+    // The constant pool a block of actions declared last: the next block starts with it
+    // (functions keep the one they were defined with).
+    const std::shared_ptr<const ConstantPool>& lastConstants() const { return lastConstants_; }
+    void setLastConstants(std::shared_ptr<const ConstantPool> pool) { lastConstants_ = std::move(pool); }
 
     // ---- Limits -------------------------------------------------------------------------
     void setLimits(int maxDepth, int timeoutSeconds);
@@ -180,6 +184,7 @@ private:
     Prototypes protos_;
     std::unordered_map<Object*, InstanceFactory> factories_;
     std::vector<Value> stack_;
+    std::shared_ptr<const ConstantPool> lastConstants_;
     int depth_ = 0;
     int maxDepth_ = kDefaultMaxDepth;
     int watchDepth_ = 0; // watchers running inside one another

@@ -362,6 +362,23 @@ TEST(Actions, ConstantPoolAndRegisters)
     EXPECT_EQ(traceOf(a), lines({ "hi" }));
 }
 
+TEST(Actions, ConstantPoolCarriesIntoTheNextBlocks)
+{
+    Writer w(stageHeader(100, 100, 12.0, 6));
+    w.doAction(Asm().constantPool({ "first", "second" }).pushConstant(1).op(A::Trace).bytes());
+    // No pool of its own: the last one declared holds, also on the next frame.
+    w.doAction(Asm().pushConstant(0).op(A::Trace).bytes());
+    w.showFrame();
+    w.doAction(
+        Asm().pushConstant(1).op(A::Trace).constantPool({ "third" }).pushConstant(0).op(A::Trace).bytes());
+    w.showFrame();
+    w.doAction(Asm().pushConstant(0).op(A::Trace).op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 3);
+    EXPECT_EQ(run.traces, lines({ "second", "first", "second", "third", "third" }));
+}
+
 TEST(Actions, FunctionsTakeArgumentsAndReturn)
 {
     Asm body;
@@ -609,6 +626,24 @@ TEST(Actions, TimelineActionsOfSwfThree)
     run.play(w, 3);
     // GotoFrame stops the timeline on the frame it goes to.
     EXPECT_EQ(run.traces, lines({ "one", "three" }));
+}
+
+TEST(Actions, WaitForFrameOfACompleteTimeline)
+{
+    // (Each skip passes the two actions of a trace.) Frames past the last are there once everything is, up to
+    // the most a timeline can have; a fraction or a missing label names no frame, so nothing is skipped.
+    Asm a;
+    a.waitForFrame(0, 2).trace("frame 1");
+    a.waitForFrame(5, 2).trace("frame 6");
+    a.waitForFrame(16000, 2).trace("frame 16001");
+    a.waitForFrame(16001, 2).trace("frame 16002");
+    a.push(16002.0).raw(A::WaitForFrame2, { 2 }).trace("2: frame 16002");
+    a.push(16002.5).raw(A::WaitForFrame2, { 2 }).trace("2: frame 16002.5");
+    a.push("nowhere").raw(A::WaitForFrame2, { 2 }).trace("2: nowhere");
+    a.push(-3.0).raw(A::WaitForFrame2, { 2 }).trace("2: frame -3");
+    a.push(2147483648.0).raw(A::WaitForFrame2, { 2 }).trace("2: frame 2^31");
+    EXPECT_EQ(traceOf(a, 7),
+        lines({ "frame 1", "frame 6", "frame 16001", "2: frame 16002.5", "2: nowhere", "2: frame -3" }));
 }
 
 // A handful of blocks written byte by byte from the format's action records.

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace swf::test {
 namespace {
 
@@ -31,14 +33,16 @@ void u32(std::vector<uint8_t>& out, uint32_t v)
         out.push_back(uint8_t(v >> (8 * i)));
 }
 
-// CLIPACTIONS of SWF 6 and later: one record per (event flags, script).
-std::vector<uint8_t> clipActions(const std::vector<std::pair<uint32_t, Asm>>& records)
+// CLIPACTIONS of SWF 6 and later: one record per (event flags, script). The events of
+// them all together head the list, unless `summary` says otherwise.
+std::vector<uint8_t> clipActions(
+    const std::vector<std::pair<uint32_t, Asm>>& records, std::optional<uint32_t> summary = std::nullopt)
 {
     std::vector<uint8_t> out { 0, 0 };
     uint32_t all = 0;
     for (const auto& [flags, script] : records)
         all |= flags;
-    u32(out, all);
+    u32(out, summary.value_or(all));
     for (const auto& [flags, script] : records) {
         const std::vector<uint8_t> code = script.bytes();
         u32(out, flags);
@@ -135,6 +139,41 @@ TEST(Engine, EnterFrameRunsEachFrameUntilTheClipGoes)
     run.play(placedForAFrame(place), 5);
     // Not on the frame that places it: from the next one until it is removed.
     EXPECT_EQ(run.traces, lines({ "tick" }));
+}
+
+TEST(Engine, OnlyTheEventsTheClipActionsHeadNamesFire)
+{
+    PlaceObject place = placeAt(1, 2);
+    place.clipActions
+        = clipActions({ { kLoad | kEnterFrame, Asm().trace("load or tick") },
+                          { kEnterFrame, Asm().trace("tick") }, { kUnload, Asm().trace("unload") } },
+            kLoad);
+    ScriptRun run;
+    run.play(placedForAFrame(place), 5);
+    EXPECT_EQ(run.traces, lines({ "load or tick" }));
+}
+
+TEST(Engine, PointerIsAtTheOriginUntilItFirstMoves)
+{
+    const Asm where = Asm()
+                          .get("_root")
+                          .push("_xmouse")
+                          .op(A::GetMember)
+                          .op(A::Trace)
+                          .get("_root")
+                          .push("_ymouse")
+                          .op(A::GetMember)
+                          .op(A::Trace);
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    w.doAction(where.bytes());
+    w.showFrame();
+    w.doAction(Asm(where).op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    run.player().pointerMove(QPointF(30 * kTwips, 40 * kTwips));
+    run.advance();
+    EXPECT_EQ(run.traces, lines({ "0", "0", "30", "40" }));
 }
 
 TEST(Engine, OnEnterFrameMethodAndStop)
