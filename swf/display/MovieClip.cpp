@@ -8,11 +8,6 @@
 
 namespace swf {
 
-namespace {
-// Objects of scripts at or above this file depth stay when the timeline goes back.
-constexpr int kRewindKeepsDepth = 2 * kScriptDepthOffset;
-} // namespace
-
 MovieClip::MovieClip(Stage& stage, const Movie& movie, const Character* character, const Timeline& timeline,
     int depth, int nesting)
     : DisplayObject(stage, character, depth)
@@ -166,7 +161,6 @@ void MovieClip::gotoFrame(int frame)
 
     // The timeline works on its own objects only.
     const bool rebuild = frame < currentFrame_ || currentFrame_ < 0;
-    const int currentFrameBefore = currentFrame_;
     ReplayState state;
     if (!rebuild) {
         for (const auto& [depth, object] : displayList_) {
@@ -180,18 +174,6 @@ void MovieClip::gotoFrame(int frame)
         replay.run(timeline_->frames[f], f);
 
     currentFrame_ = frame;
-    // Going back, what scripts made at the lower dynamic depths goes too; only the objects
-    // above them, and the timeline's own that a script moved, outlive a rewind.
-    if (rebuild && currentFrameBefore >= 0) {
-        for (auto it = displayList_.begin(); it != displayList_.end();) {
-            const DisplayObject& object = *it->second;
-            if (object.origin() != Origin::Timeline && object.placedFrame() < 0
-                && it->first < kRewindKeepsDepth)
-                it = erase(it);
-            else
-                ++it;
-        }
-    }
     // A RemoveObject empties its depth whoever stands there: a script's clip that
     // swapped into a timeline depth goes with it.
     if (!rebuild) {

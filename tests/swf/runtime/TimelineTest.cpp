@@ -264,33 +264,6 @@ TEST(Timeline, GotoBackKeepsObjectsThatStayAndRemakesTheRest)
     EXPECT_EQ(clipAt(stage.root(), 2)->currentFrame(), 0);
 }
 
-TEST(Timeline, GotoBackDropsWhatScriptsMadeBelowTheKeptDepths)
-{
-    auto movie = readBack(busyTimeline());
-    Stage stage(movie);
-    stage.start();
-    stage.advance(); // frame 2
-    MovieClip& root = stage.root();
-    ASSERT_NE(root.createEmptyClip("low", 0), nullptr);
-    ASSERT_NE(root.createEmptyClip("high", 16383), nullptr);
-    ASSERT_NE(root.createEmptyClip("kept", 16384), nullptr);
-    // The timeline's own sprite, moved by a script into the dropped range, is not made by it.
-    DisplayObject* sprite = root.at(2);
-    ASSERT_NE(sprite, nullptr);
-    ASSERT_TRUE(root.swapDepths(*sprite, 5));
-
-    root.gotoFrame(3); // forward: nothing of the scripts goes
-    EXPECT_NE(root.atScriptDepth(0), nullptr);
-    EXPECT_NE(root.atScriptDepth(16383), nullptr);
-
-    root.gotoFrame(1);
-    EXPECT_EQ(root.atScriptDepth(0), nullptr);
-    EXPECT_EQ(root.atScriptDepth(16383), nullptr);
-    ASSERT_NE(root.atScriptDepth(16384), nullptr);
-    EXPECT_EQ(root.atScriptDepth(16384)->name(), "kept");
-    EXPECT_EQ(root.atScriptDepth(5), sprite);
-}
-
 TEST(Timeline, StoppedRootStillAdvancesItsChildren)
 {
     Writer w = writerWithShapes();
