@@ -1,6 +1,10 @@
 #include "Fixtures.h"
 
+#include "swf/display/Stage.h"
 #include "swf/format/Parser.h"
+#include "swf/render/Renderer.h"
+
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +91,14 @@ std::shared_ptr<const Movie> readBack(const Writer& writer)
         return std::make_shared<const Movie>();
     EXPECT_TRUE(movie->warnings.empty()) << movie->warnings.front();
     return std::make_shared<const Movie>(std::move(*movie));
+}
+
+QImage renderStage(const Stage& stage, QSize size, Renderer& renderer)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    renderer.render(painter, stage, QRectF(image.rect()));
+    return image;
 }
 
 QColor pixel(const QImage& image, int x, int y)

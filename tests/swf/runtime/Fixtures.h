@@ -12,6 +12,11 @@
 #include <string>
 #include <vector>
 
+namespace swf {
+class Renderer;
+class Stage;
+} // namespace swf
+
 namespace swf::test {
 
 constexpr int32_t kTwips = 20; // per pixel
@@ -35,6 +40,9 @@ RemoveObject removeAt(uint16_t depth);
 std::vector<uint8_t> fileBytes(const Writer& writer, Compression compression = Compression::None);
 QByteArray fileByteArray(const Writer& writer, Compression compression = Compression::None);
 std::shared_ptr<const Movie> readBack(const Writer& writer);
+
+// The stage as `renderer` draws it into a fresh picture of `size`, filling it whole.
+QImage renderStage(const Stage& stage, QSize size, Renderer& renderer);
 
 // A pixel of an image as an opaque colour, for comparing with EXPECT_EQ.
 QColor pixel(const QImage& image, int x, int y);

@@ -208,12 +208,9 @@ TEST(RowSplit, TwoThreadsDrawTheSamePixelsAsOne)
     Stage stage(readBack(w));
     stage.start();
     const auto draw = [&](bool helper) {
-        QImage image(300, 220, QImage::Format_ARGB32_Premultiplied);
-        QPainter painter(&image);
         Renderer renderer;
         renderer.setHelperThread(helper);
-        renderer.render(painter, stage, QRectF(image.rect()));
-        return image;
+        return renderStage(stage, { 300, 220 }, renderer);
     };
     const QImage one = draw(false);
     for (int run = 0; run < 5; ++run) {

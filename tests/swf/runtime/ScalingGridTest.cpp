@@ -3,8 +3,6 @@
 #include "swf/display/Stage.h"
 #include "swf/render/Renderer.h"
 
-#include <QPainter>
-
 #include <gtest/gtest.h>
 
 namespace swf::test {
@@ -48,12 +46,9 @@ QImage drawGridSprite(double scaleX, const std::vector<uint8_t>& gridTag = kGrid
 
     Stage stage(readBack(w));
     stage.start();
-    QImage image(100, 50, QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&image);
     Renderer renderer;
     renderer.setAntialiased(false);
-    renderer.render(painter, stage, QRectF(image.rect()));
-    return image;
+    return renderStage(stage, { 100, 50 }, renderer);
 }
 
 TEST(ScalingGrid, StretchedCornersKeepTheirSizeAndTheCentreTakesTheRest)
