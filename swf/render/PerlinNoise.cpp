@@ -93,7 +93,7 @@ void perlinNoise(BitmapSurface& bitmap, const PerlinOptions& o)
 
     // value 0..255 of noise `n` at pixel (x, y)
     const auto sample = [&](const Noise2& noise, int x, int y) {
-        double sum = 0, weight = 1, total = 0;
+        double sum = 0, weight = 1;
         double fx = baseX > 0 ? 1 / baseX : 0;
         double fy = baseY > 0 ? 1 / baseY : 0;
         int periodX = o.stitch && baseX > 0 ? std::max(1, int(std::lround(w / baseX))) : 0;
@@ -102,7 +102,6 @@ void perlinNoise(BitmapSurface& bitmap, const PerlinOptions& o)
             const QPointF off = std::size_t(i) < o.offsets.size() ? o.offsets[std::size_t(i)] : QPointF();
             const double n = noise.at((x + off.x()) * fx, (y + off.y()) * fy, periodX, periodY);
             sum += (o.fractal ? n : std::abs(n)) * weight;
-            total += weight;
             weight *= 0.5;
             fx *= 2;
             fy *= 2;
