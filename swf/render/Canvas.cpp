@@ -1,6 +1,6 @@
 #include "Canvas.h"
 
-#include "RowSplitter.h"
+#include "BandPainter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -102,12 +102,44 @@ CoverageMask CoverageMask::intersect(const CoverageMask& a, const CoverageMask& 
     return out;
 }
 
-Canvas::Canvas(QImage& image, bool antialias, RowSplitter* splitter)
+Canvas::Canvas(QImage& image, bool antialias, BandPainter* painter)
     : image_(image)
     , antialias_(antialias)
-    , splitter_(splitter)
+    , painter_(painter)
+    , bits_(image.bits())
+    , bytesPerLine_(image.bytesPerLine())
+    , lanes_(BandPainter::kLanes + 1)
+    , current_(std::make_unique<Fill>())
 {
-    static_assert(RowSplitter::kLanes == std::tuple_size_v<decltype(lanes_)>);
+}
+
+Canvas::~Canvas()
+{
+    try {
+        finish();
+    } catch (...) {
+        // The picture is incomplete; whoever wanted it whole called finish() themselves.
+    }
+}
+
+void Canvas::finish()
+{
+    if (!painter_ || painting_.empty())
+        return;
+    painter_->waitFor(painting_.back().first);
+    recycle();
+    painter_->finish();
+}
+
+void Canvas::recycle()
+{
+    if (painting_.empty())
+        return;
+    const uint64_t finished = painter_->finished();
+    while (!painting_.empty() && painting_.front().first < finished) {
+        spare_.push_back(std::move(painting_.front().second));
+        painting_.pop_front();
+    }
 }
 
 QRect Canvas::paintBox() const
@@ -120,38 +152,80 @@ QRect Canvas::paintBox() const
     return box;
 }
 
-bool Canvas::worthSplitting(const Rasterizer& rasterizer) const
+Rasterizer& Canvas::rasterizer(const QRect& box)
 {
-    // Waking the helper and waiting for its last rows costs some microseconds: a fill
-    // must be large enough to win them back.
-    constexpr double kMinPixels = 16384;
-    return splitter_ && rasterizer.endRow() - rasterizer.firstRow() >= 4 * RowSplitter::kChunk
-        && rasterizer.spannedPixels() >= kMinPixels;
+    if (!current_) {
+        // Fills waiting for the painter hold their edges: keep their number bounded.
+        constexpr std::size_t kMostWaiting = 512;
+        recycle();
+        if (painting_.size() >= kMostWaiting) {
+            painter_->waitFor(painting_.front().first);
+            recycle();
+        }
+        if (spare_.empty()) {
+            current_ = std::make_unique<Fill>();
+        } else {
+            current_ = std::move(spare_.back());
+            spare_.pop_back();
+        }
+    }
+    current_->raster.reset(box);
+    return current_->raster;
 }
 
 void Canvas::paint(Rasterizer& rasterizer, std::span<const PaintSource* const> paints)
 {
-    bits_ = image_.bits();
-    bytesPerLine_ = image_.bytesPerLine();
     rasterizer.prepare();
-    const bool mask = !building_.empty();
-    const auto rows = [&](int lane, int from, int to) {
-        Lane& own = lanes_[static_cast<std::size_t>(lane)];
-        rasterizer.sweepRows(own.sweep, from, to, antialias_, [&](int y, std::span<const StyleSpan> spans) {
-            if (mask)
-                maskRow(own, y, spans);
-            else
-                paintRow(own, y, spans, paints);
-        });
-    };
-    if (worthSplitting(rasterizer))
-        splitter_->run(rasterizer.firstRow(), rasterizer.endRow(), rows);
-    else
-        rows(0, rasterizer.firstRow(), rasterizer.endRow());
+    const int first = rasterizer.firstRow();
+    const int end = rasterizer.endRow();
+    if (first >= end)
+        return;
+    Lane& own = lanes_.back();
+    if (!building_.empty()) {
+        rasterizer.sweepRows(own.sweep, first, end, antialias_,
+            [&](int y, std::span<const StyleSpan> spans) { maskRow(own, y, spans); });
+        return;
+    }
+    if (!painter_ || !current_ || &rasterizer != &current_->raster) {
+        finish(); // what the painter has been given lies under this
+        rasterizer.sweepRows(own.sweep, first, end, antialias_,
+            [&](int y, std::span<const StyleSpan> spans) { paintRow(own, y, spans, paints, clip()); });
+        return;
+    }
+    // The painter's threads take the fill from here: it keeps copies of its paints, and
+    // the clip as it is now.
+    Fill& fill = *current_;
+    fill.paints.clear();
+    fill.view.clear();
+    for (const PaintSource* paint : paints) {
+        fill.paints.push_back(paint ? paint->clone() : nullptr);
+        fill.view.push_back(fill.paints.back().get());
+    }
+    fill.clip = clips_.empty() ? nullptr : clips_.back();
+    const Fill* job = &fill;
+    const uint64_t number = painter_->submit([this, job](int lane) {
+        Lane& mine = lanes_[static_cast<std::size_t>(lane)];
+        const int from = job->raster.firstRow();
+        const int to = job->raster.endRow();
+        // The lane's bands, each swept on its own.
+        int band = from - from % BandPainter::kBand;
+        if (BandPainter::laneOf(band) != lane)
+            band += BandPainter::kBand;
+        for (; band < to; band += BandPainter::kLanes * BandPainter::kBand)
+            paintRows(mine, *job, std::max(band, from), std::min(band + BandPainter::kBand, to));
+    });
+    painting_.emplace_back(number, std::move(current_));
 }
 
-void Canvas::paintRow(
-    Lane& lane, int y, std::span<const StyleSpan> spans, std::span<const PaintSource* const> paints)
+void Canvas::paintRows(Lane& lane, const Fill& fill, int from, int to)
+{
+    fill.raster.sweepRows(lane.sweep, from, to, antialias_, [&](int y, std::span<const StyleSpan> spans) {
+        paintRow(lane, y, spans, fill.view, fill.clip.get());
+    });
+}
+
+void Canvas::paintRow(Lane& lane, int y, std::span<const StyleSpan> spans,
+    std::span<const PaintSource* const> paints, const CoverageMask* clip)
 {
     const std::size_t width = static_cast<std::size_t>(image_.width());
     if (lane.stamps.size() < width) {
@@ -164,7 +238,6 @@ void Canvas::paintRow(
     }
     lane.touched.clear();
     QRgb* line = this->line(y);
-    const CoverageMask* clip = this->clip();
     const uint8_t* clipRow
         = clip && clip->rect.top() <= y && y <= clip->rect.bottom() ? clip->row(y) : nullptr;
     const auto clipAt = [&](int x) -> uint32_t {
@@ -300,6 +373,7 @@ void Canvas::maskRow(Lane& lane, int y, std::span<const StyleSpan> spans)
 
 void Canvas::compose(const QImage& layer, QPoint at, BlendMode mode)
 {
+    finish();
     const QRect area = QRect(at, layer.size()).intersected(image_.rect());
     if (area.isEmpty() || layer.format() != QImage::Format_ARGB32_Premultiplied)
         return;
@@ -310,7 +384,7 @@ void Canvas::compose(const QImage& layer, QPoint at, BlendMode mode)
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const QRgb* src
             = reinterpret_cast<const QRgb*>(layer.constScanLine(y - at.y())) + (area.left() - at.x());
-        QRgb* dst = reinterpret_cast<QRgb*>(image_.scanLine(y)) + area.left();
+        QRgb* dst = line(y) + area.left();
         if (clip) {
             for (int i = 0; i < width; ++i)
                 clipRow_[static_cast<std::size_t>(i)] = clip->at(area.left() + i, y);

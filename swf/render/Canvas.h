@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <span>
 #include <vector>
@@ -51,28 +52,34 @@ QRect pixelsWithin(const QRectF& area, const QRect& within);
 // colour weighted by its coverage) and the mix is laid on the picture once, through the
 // clip. While a mask is being made, paint() adds the coverage to the mask instead and
 // colours do not matter; masks have sharp edges, each pixel in or out.
-class RowSplitter;
+//
+// With a band painter, fills are painted by its threads while the caller goes on; the
+// picture is complete only after finish() (compose() and the destructor finish too).
+class BandPainter;
 
 class Canvas {
 public:
-    // `image` must be Format_ARGB32_Premultiplied. With a `splitter`, large fills are
-    // painted by two threads, each on rows of its own, to the very same pixels.
-    Canvas(QImage& image, bool antialias, RowSplitter* splitter = nullptr);
+    // `image` must be Format_ARGB32_Premultiplied and stay untouched by others until
+    // finish(). With a `painter`, fills are painted by its two threads to the very same
+    // pixels as without.
+    Canvas(QImage& image, bool antialias, BandPainter* painter = nullptr);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
 
     bool antialias() const { return antialias_; }
-    RowSplitter* splitter() const { return splitter_; }
+    BandPainter* painter() const { return painter_; }
+    // Waits until every fill given so far is on the picture.
+    void finish();
     QSize size() const { return image_.size(); }
     // The pixels a paint may touch now: the picture, within the clip and the mask being made.
     QRect paintBox() const;
 
     // The canvas's rasteriser, emptied for a new drawing over `box`: one for every fill of
     // the frame, so that its memory is reused.
-    Rasterizer& rasterizer(const QRect& box)
-    {
-        raster_.reset(box);
-        return raster_;
-    }
-    // Lays the rasteriser's styles on the target; `paints[style]` colours each style.
+    Rasterizer& rasterizer(const QRect& box);
+    // Lays the rasteriser's styles on the target; `paints[style]` colours each style. The
+    // rasteriser must be the one rasterizer() gave last.
     void paint(Rasterizer& rasterizer, std::span<const PaintSource* const> paints);
 
     // Lays a finished layer (premultiplied, its top left pixel at `at` on the picture) on
@@ -104,10 +111,19 @@ private:
         std::vector<QRgb> shade;
         std::vector<float> maskSum;
     };
-    // Whether a drawing is large enough to be shared between two threads.
-    bool worthSplitting(const Rasterizer& rasterizer) const;
-    void paintRow(
-        Lane& lane, int y, std::span<const StyleSpan> spans, std::span<const PaintSource* const> paints);
+    // One fill: its edges, its paints and the clip it was given under, kept until the
+    // painter's threads are done with it.
+    struct Fill {
+        Rasterizer raster;
+        std::vector<std::unique_ptr<PaintSource>> paints;
+        std::vector<const PaintSource*> view;
+        std::shared_ptr<const CoverageMask> clip;
+    };
+    // Takes back the fills the painter is done with.
+    void recycle();
+    void paintRows(Lane& lane, const Fill& fill, int from, int to);
+    void paintRow(Lane& lane, int y, std::span<const StyleSpan> spans,
+        std::span<const PaintSource* const> paints, const CoverageMask* clip);
     void maskRow(Lane& lane, int y, std::span<const StyleSpan> spans);
     QRgb* line(int y) const
     {
@@ -116,16 +132,19 @@ private:
 
     QImage& image_;
     bool antialias_;
-    RowSplitter* splitter_;
-    // The picture's pixels, taken once on the painting thread: QImage::scanLine() is not
+    BandPainter* painter_;
+    // The picture's pixels, taken once on the calling thread: QImage::scanLine() is not
     // for threads sharing an image.
     uchar* bits_ = nullptr;
     qsizetype bytesPerLine_ = 0;
     std::vector<std::shared_ptr<const CoverageMask>> clips_;
     std::vector<std::shared_ptr<CoverageMask>> building_;
-    std::array<Lane, 2> lanes_;
+    // The painter's lanes, then the calling thread's own.
+    std::vector<Lane> lanes_;
     std::vector<uint8_t> clipRow_;
-    Rasterizer raster_;
+    std::unique_ptr<Fill> current_; // the fill rasterizer() gave last
+    std::deque<std::pair<uint64_t, std::unique_ptr<Fill>>> painting_; // by job number
+    std::vector<std::unique_ptr<Fill>> spare_;
 };
 
 } // namespace swf

@@ -24,6 +24,8 @@ public:
     virtual void shade(int x, int y, int count, QRgb* out) const = 0;
     // The one colour of a solid paint; false for the others.
     virtual bool solid(QRgb&) const { return false; }
+    // A copy that may outlive this paint and be used from another thread.
+    virtual std::unique_ptr<PaintSource> clone() const = 0;
 };
 
 class SolidPaint final : public PaintSource {
@@ -38,6 +40,7 @@ public:
         c = color_;
         return true;
     }
+    std::unique_ptr<PaintSource> clone() const override { return std::make_unique<SolidPaint>(*this); }
 
 private:
     QRgb color_;
@@ -55,6 +58,7 @@ public:
     static Table tableOf(const FillStyle& style, const ColorXform& cx);
 
     void shade(int x, int y, int count, QRgb* out) const override;
+    std::unique_ptr<PaintSource> clone() const override { return std::make_unique<GradientPaint>(*this); }
 
 private:
     double position(double gx, double gy) const;
@@ -75,6 +79,7 @@ public:
     BitmapPaint(std::shared_ptr<const QImage> image, const QTransform& toDevice, Wrap wrap, bool smooth,
         const ColorXform& cx);
     void shade(int x, int y, int count, QRgb* out) const override;
+    std::unique_ptr<PaintSource> clone() const override { return std::make_unique<BitmapPaint>(*this); }
 
 private:
     QRgb texel(int u, int v) const;

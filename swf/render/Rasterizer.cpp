@@ -4,6 +4,11 @@
 #include <array>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#include <emmintrin.h>
+#endif
+
 namespace swf {
 namespace {
 
@@ -337,10 +342,38 @@ void Rasterizer::finishRow(Lane& lane, bool antialias) const
         float sum = 0;
         const int from = acc.minX;
         int to = std::min(acc.maxX, width); // exclusive
-        for (int x = from; x < to; ++x) {
-            sum += acc.cells[static_cast<std::size_t>(x)];
-            acc.cells[static_cast<std::size_t>(x)] = 0;
-            out[static_cast<std::size_t>(x)] = apply(sum);
+        float* cells = acc.cells.data();
+        float* cover = out.data();
+        int col = from;
+#if defined(__SSE2__)
+        if (antialias) {
+            // Four columns at a time: the running sum within the four, then the rule. A
+            // group where an even-odd sum passes 1 goes the long way below.
+            const __m128 one = _mm_set1_ps(1.f);
+            const __m128 tiny = _mm_set1_ps(1e-4f);
+            const __m128 sign = _mm_set1_ps(-0.f);
+            const bool nonZero = rule == FillRule::NonZero;
+            for (; col + 4 <= to; col += 4) {
+                __m128 v = _mm_loadu_ps(cells + col);
+                v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 4)));
+                v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 8)));
+                v = _mm_add_ps(v, _mm_set1_ps(sum));
+                __m128 a = _mm_andnot_ps(sign, v);
+                if (nonZero)
+                    a = _mm_min_ps(a, one);
+                else if (_mm_movemask_ps(_mm_cmpgt_ps(a, one)) != 0)
+                    break;
+                a = _mm_and_ps(a, _mm_cmpge_ps(a, tiny));
+                _mm_storeu_ps(cover + col, a);
+                _mm_storeu_ps(cells + col, _mm_setzero_ps());
+                sum = _mm_cvtss_f32(_mm_shuffle_ps(v, v, 0xFF));
+            }
+        }
+#endif
+        for (; col < to; ++col) {
+            sum += cells[col];
+            cells[col] = 0;
+            cover[col] = apply(sum);
         }
         for (int x = to; x <= acc.maxX && x < static_cast<int>(acc.cells.size()); ++x)
             acc.cells[static_cast<std::size_t>(x)] = 0;

@@ -97,10 +97,11 @@ void Renderer::drawTree(QImage& image, const Stage& stage, const QTransform& vie
     budget_.start(image.size());
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return;
-    Canvas canvas(image, antialias_, helper_ ? splitter_.get() : nullptr);
+    Canvas canvas(image, antialias_, helper_ ? painter_.get() : nullptr);
     Pass pass { canvas, stage, std::sqrt(std::abs(view.determinant())), nullptr, view };
     for (const auto& [number, level] : stage.levels())
         drawObject(pass, *level, view, ColorXform {}, level->movie());
+    canvas.finish();
 }
 
 void Renderer::drawObjectInto(QImage& image, const Stage& stage, const DisplayObject& object,
@@ -109,7 +110,7 @@ void Renderer::drawObjectInto(QImage& image, const Stage& stage, const DisplayOb
     budget_.start(image.size());
     if (image.format() != QImage::Format_ARGB32_Premultiplied || !view.isInvertible() || blownUp(view))
         return;
-    Canvas canvas(image, antialias_, helper_ ? splitter_.get() : nullptr);
+    Canvas canvas(image, antialias_, helper_ ? painter_.get() : nullptr);
     if (clip) {
         const QRect area = clip->intersected(image.rect());
         if (area.isEmpty())
@@ -122,6 +123,7 @@ void Renderer::drawObjectInto(QImage& image, const Stage& stage, const DisplayOb
     const MovieClip* own = object.asMovieClip();
     const Movie& movie = own ? own->movie() : object.parent() ? object.parent()->movie() : stage.movie();
     drawContent(pass, object, view, cx, movie);
+    canvas.finish();
 }
 
 void Renderer::drawObject(Pass& pass, const DisplayObject& object, const QTransform& parent,
@@ -223,11 +225,12 @@ void Renderer::drawLayered(Pass& pass, const DisplayObject& object, const QTrans
     if (layer.isNull())
         return;
     layer.fill(0);
-    Canvas canvas(layer, pass.canvas.antialias(), pass.canvas.splitter());
+    Canvas canvas(layer, pass.canvas.antialias(), pass.canvas.painter());
     const QTransform toLayer = QTransform::fromTranslate(-rect.left(), -rect.top());
     Pass inner { canvas, pass.stage, pass.viewScale, &object,
         pass.view ? std::optional<QTransform>(*pass.view * toLayer) : std::nullopt };
     drawContent(inner, object, t * toLayer, cx, movie);
+    canvas.finish();
     filters.apply(layer);
     pass.canvas.compose(layer, rect.topLeft(), mode);
 }

@@ -3,7 +3,7 @@
 #include "Canvas.h"
 #include "ColorXform.h"
 #include "DrawBudget.h"
-#include "RowSplitter.h"
+#include "BandPainter.h"
 
 #include "swf/display/DisplayObject.h"
 
@@ -33,8 +33,8 @@ public:
     // Anti-aliasing, on unless the player's quality is "Low".
     void setAntialiased(bool on) { antialias_ = on; }
     bool antialiased() const { return antialias_; }
-    // Large fills are painted by this thread and a helper thread together (on unless
-    // turned off); the pixels are the same either way.
+    // Fills are painted by two threads of the renderer's own while this one walks the
+    // display list (on unless turned off); the pixels are the same either way.
     void setHelperThread(bool on) { helper_ = on; }
 
     // Fills `target` with the stage colour and draws the stage into it, scaled "ShowAll".
@@ -84,7 +84,7 @@ private:
     QImage frame_;
     bool antialias_ = true;
     bool helper_ = true;
-    std::unique_ptr<RowSplitter> splitter_ = std::make_unique<RowSplitter>();
+    std::unique_ptr<BandPainter> painter_ = std::make_unique<BandPainter>();
 };
 
 } // namespace swf

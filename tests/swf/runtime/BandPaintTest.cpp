@@ -4,7 +4,8 @@
 #include "swf/format/ShapeBuilder.h"
 #include "swf/render/Rasterizer.h"
 #include "swf/render/Renderer.h"
-#include "swf/render/RowSplitter.h"
+#include "swf/render/BandPainter.h"
+#include "swf/render/Blend.h"
 
 #include <QPainter>
 
@@ -60,7 +61,7 @@ void record(Rows& rows, int y, std::span<const StyleSpan> spans)
 // Sweeping a drawing's rows in pieces, with two lanes, out of order and with pieces
 // that follow on from each other and pieces that do not, gives exactly what one sweep
 // from the top gives: the same spans, bit for bit.
-TEST(RowSplit, RowsSweptInPiecesMatchOneSweep)
+TEST(BandPaint, RowsSweptInPiecesMatchOneSweep)
 {
     for (const bool antialias : { true, false }) {
         Rasterizer rasterizer(QRect(3, -5, 190, 170));
@@ -90,7 +91,7 @@ TEST(RowSplit, RowsSweptInPiecesMatchOneSweep)
 }
 
 // A lane that swept rows of one drawing starts afresh on the next, even at the same row.
-TEST(RowSplit, LaneStartsAfreshOnANewDrawing)
+TEST(BandPaint, LaneStartsAfreshOnANewDrawing)
 {
     Rasterizer rasterizer(QRect(0, 0, 100, 100));
     Rasterizer::Lane lane;
@@ -115,67 +116,76 @@ TEST(RowSplit, LaneStartsAfreshOnANewDrawing)
     EXPECT_EQ(starts.front(), 40);
 }
 
-// The splitter hands every row out exactly once, never to two lanes at once, and the
-// helper thread takes its share.
-TEST(RowSplit, SplitterHandsOutEveryRowOnce)
+// Every job runs once on each lane, each lane takes the jobs in the order they came, and
+// the lanes are threads of the painter's own.
+TEST(BandPaint, EveryJobRunsOnEachLaneInOrder)
 {
-    RowSplitter splitter;
-    for (const auto& [first, end] :
-        std::vector<std::pair<int, int>> { { 0, 400 }, { -37, 1043 }, { 5, 21 } }) {
-        std::vector<std::atomic<int>> done(static_cast<std::size_t>(end - first));
-        std::atomic<bool> helped = false;
-        std::array<std::atomic<int>, RowSplitter::kLanes> inside {};
-        std::atomic<bool> overlapped = false;
-        splitter.run(first, end, [&](int lane, int from, int to) {
-            if (inside[static_cast<std::size_t>(lane)]++ != 0)
-                overlapped = true;
-            if (lane == 1)
-                helped = true;
-            // The caller's first rows wait for the helper, so that both surely take part.
-            if (lane == 0 && end - first >= 4 * RowSplitter::kChunk) {
-                const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-                while (!helped && std::chrono::steady_clock::now() < until)
-                    std::this_thread::sleep_for(std::chrono::microseconds(200));
-            }
-            for (int y = from; y < to; ++y)
-                ++done[static_cast<std::size_t>(y - first)];
-            --inside[static_cast<std::size_t>(lane)];
-        });
-        for (std::size_t i = 0; i < done.size(); ++i)
-            ASSERT_EQ(done[i], 1) << "row " << first + int(i);
-        EXPECT_FALSE(overlapped);
-        if (end - first >= 4 * RowSplitter::kChunk) {
-            EXPECT_TRUE(helped);
+    BandPainter painter;
+    std::array<std::vector<int>, BandPainter::kLanes> order;
+    std::array<std::thread::id, BandPainter::kLanes> threads {};
+    for (int round = 0; round < 3; ++round) {
+        for (int job = 0; job < 300; ++job)
+            painter.submit([&, job](int lane) {
+                order[static_cast<std::size_t>(lane)].push_back(job);
+                threads[static_cast<std::size_t>(lane)] = std::this_thread::get_id();
+            });
+        painter.finish();
+        EXPECT_EQ(painter.finished(), uint64_t(300 * (round + 1)));
+        for (int lane = 0; lane < BandPainter::kLanes; ++lane) {
+            const std::vector<int>& got = order[static_cast<std::size_t>(lane)];
+            ASSERT_EQ(got.size(), 300u) << "lane " << lane;
+            for (int job = 0; job < 300; ++job)
+                ASSERT_EQ(got[static_cast<std::size_t>(job)], job) << "lane " << lane;
+            order[static_cast<std::size_t>(lane)].clear();
+            EXPECT_NE(threads[static_cast<std::size_t>(lane)], std::this_thread::get_id());
         }
     }
+    EXPECT_NE(threads[0], threads[1]);
 }
 
-// A failure on either thread reaches the caller, and the splitter works on afterwards.
-TEST(RowSplit, FailureOnEitherThreadReachesTheCaller)
+// Rows are dealt out in bands that alternate between the lanes, negative rows too.
+TEST(BandPaint, BandsAlternateBetweenLanes)
 {
-    RowSplitter splitter;
-    for (const int failing : { 0, 1 }) {
-        std::atomic<bool> helped = false;
-        EXPECT_THROW(splitter.run(0, 200,
-                         [&](int lane, int, int) {
-                             if (lane == 1)
-                                 helped = true;
-                             const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-                             while (!helped && std::chrono::steady_clock::now() < until)
-                                 std::this_thread::sleep_for(std::chrono::microseconds(200));
-                             if (lane == failing)
-                                 throw std::runtime_error("row failed");
-                         }),
-            std::runtime_error);
+    std::array<int, BandPainter::kLanes> rows {};
+    for (int y = -64; y < 64; ++y) {
+        const int lane = BandPainter::laneOf(y);
+        ASSERT_GE(lane, 0);
+        ASSERT_LT(lane, BandPainter::kLanes);
+        ++rows[static_cast<std::size_t>(lane)];
+        if (y % BandPainter::kBand != 0)
+            EXPECT_EQ(lane, BandPainter::laneOf(y - 1)) << "row " << y;
+        else
+            EXPECT_NE(lane, BandPainter::laneOf(y - 1)) << "row " << y;
     }
-    int rows = 0;
-    splitter.run(0, 100, [&](int, int from, int to) { rows += to - from; });
-    EXPECT_EQ(rows, 100);
+    EXPECT_EQ(rows[0], rows[1]);
+}
+
+// A failing job's error reaches finish(), once; the later jobs still run, and the painter
+// works on afterwards.
+TEST(BandPaint, FailureReachesFinishAndThePainterGoesOn)
+{
+    BandPainter painter;
+    for (const int failing : { 0, 1 }) {
+        std::atomic<int> after = 0;
+        painter.submit([&](int lane) {
+            if (lane == failing)
+                throw std::runtime_error("fill failed");
+        });
+        painter.submit([&](int) { ++after; });
+        EXPECT_THROW(painter.finish(), std::runtime_error);
+        EXPECT_EQ(after, BandPainter::kLanes);
+        EXPECT_NO_THROW(painter.finish());
+    }
+    std::atomic<int> runs = 0;
+    painter.submit([&](int) { ++runs; });
+    painter.finish();
+    EXPECT_EQ(runs, BandPainter::kLanes);
 }
 
 // A stage crowded with large overlapping gradient and translucent fills, under a mask,
-// drawn by one thread and by two: the very same pixels.
-TEST(RowSplit, TwoThreadsDrawTheSamePixelsAsOne)
+// with more small fills than the canvas lets wait for the painter, and clips drawn in
+// layers of their own: drawn by one thread and by three, the very same pixels.
+TEST(BandPaint, ThreadsDrawTheSamePixelsAsOne)
 {
     Writer w(stageHeader(300, 220));
     w.setBackground({ 250, 250, 240 });
@@ -201,6 +211,14 @@ TEST(RowSplit, TwoThreadsDrawTheSamePixelsAsOne)
     w.place(mask);
     for (uint16_t i = 0; i < 12; ++i) {
         PlaceObject place = placeAt(uint16_t(i + 2), uint16_t(i % 6 + 1), 20 + i * 23, 15 + i * 17 % 190);
+        w.place(place);
+    }
+    // Many small shapes, some in layers that multiply with what lies under them.
+    for (uint16_t i = 0; i < 700; ++i) {
+        PlaceObject place = placeAt(uint16_t(i + 20), uint16_t(i % 6 + 1), i * 37 % 300, i * 53 % 220);
+        place.matrix->a = place.matrix->d = 0.1 + (i % 7) * 0.03;
+        if (i % 97 == 0)
+            place.blendMode = uint8_t(BlendMode::Multiply);
         w.place(place);
     }
     w.showFrame();
