@@ -102,14 +102,21 @@ CoverageMask CoverageMask::intersect(const CoverageMask& a, const CoverageMask& 
     return out;
 }
 
-Canvas::Canvas(QImage& image, bool antialias, BandPainter* painter)
+Canvas::Memory::Memory()
+    : lanes(BandPainter::kLanes + 1)
+{
+}
+
+Canvas::Memory::~Memory() = default;
+
+Canvas::Canvas(QImage& image, bool antialias, BandPainter* painter, Memory* memory)
     : image_(image)
     , antialias_(antialias)
     , painter_(painter)
     , bits_(image.bits())
     , bytesPerLine_(image.bytesPerLine())
-    , lanes_(BandPainter::kLanes + 1)
-    , current_(std::make_unique<Fill>())
+    , ownMemory_(memory ? nullptr : std::make_unique<Memory>())
+    , memory_(memory ? *memory : *ownMemory_)
 {
 }
 
@@ -120,6 +127,8 @@ Canvas::~Canvas()
     } catch (...) {
         // The picture is incomplete; whoever wanted it whole called finish() themselves.
     }
+    if (current_)
+        memory_.spare.push_back(std::move(current_));
 }
 
 void Canvas::finish()
@@ -137,7 +146,7 @@ void Canvas::recycle()
         return;
     const uint64_t finished = painter_->finished();
     while (!painting_.empty() && painting_.front().first < finished) {
-        spare_.push_back(std::move(painting_.front().second));
+        memory_.spare.push_back(std::move(painting_.front().second));
         painting_.pop_front();
     }
 }
@@ -162,11 +171,11 @@ Rasterizer& Canvas::rasterizer(const QRect& box)
             painter_->waitFor(painting_.front().first);
             recycle();
         }
-        if (spare_.empty()) {
+        if (memory_.spare.empty()) {
             current_ = std::make_unique<Fill>();
         } else {
-            current_ = std::move(spare_.back());
-            spare_.pop_back();
+            current_ = std::move(memory_.spare.back());
+            memory_.spare.pop_back();
         }
     }
     current_->raster.reset(box);
@@ -180,7 +189,7 @@ void Canvas::paint(Rasterizer& rasterizer, std::span<const PaintSource* const> p
     const int end = rasterizer.endRow();
     if (first >= end)
         return;
-    Lane& own = lanes_.back();
+    Lane& own = memory_.lanes.back();
     if (!building_.empty()) {
         rasterizer.sweepRows(own.sweep, first, end, antialias_,
             [&](int y, std::span<const StyleSpan> spans) { maskRow(own, y, spans); });
@@ -204,7 +213,7 @@ void Canvas::paint(Rasterizer& rasterizer, std::span<const PaintSource* const> p
     fill.clip = clips_.empty() ? nullptr : clips_.back();
     const Fill* job = &fill;
     const uint64_t number = painter_->submit([this, job](int lane) {
-        Lane& mine = lanes_[static_cast<std::size_t>(lane)];
+        Lane& mine = memory_.lanes[static_cast<std::size_t>(lane)];
         const int from = job->raster.firstRow();
         const int to = job->raster.endRow();
         // The lane's bands, each swept on its own.

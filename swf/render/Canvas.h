@@ -59,10 +59,15 @@ class BandPainter;
 
 class Canvas {
 public:
+    // Working memory that outlives a canvas: a renderer keeps one for all its frames, so
+    // that a frame allocates little once the first has warmed it up. Canvases drawing at
+    // once (a layer and the picture it is laid on) may share it.
+    class Memory;
+
     // `image` must be Format_ARGB32_Premultiplied and stay untouched by others until
     // finish(). With a `painter`, fills are painted by its two threads to the very same
     // pixels as without.
-    Canvas(QImage& image, bool antialias, BandPainter* painter = nullptr);
+    Canvas(QImage& image, bool antialias, BandPainter* painter = nullptr, Memory* memory = nullptr);
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -139,12 +144,22 @@ private:
     qsizetype bytesPerLine_ = 0;
     std::vector<std::shared_ptr<const CoverageMask>> clips_;
     std::vector<std::shared_ptr<CoverageMask>> building_;
-    // The painter's lanes, then the calling thread's own.
-    std::vector<Lane> lanes_;
+    std::unique_ptr<Memory> ownMemory_; // when not given one
+    Memory& memory_;
     std::vector<uint8_t> clipRow_;
     std::unique_ptr<Fill> current_; // the fill rasterizer() gave last
     std::deque<std::pair<uint64_t, std::unique_ptr<Fill>>> painting_; // by job number
-    std::vector<std::unique_ptr<Fill>> spare_;
+};
+
+class Canvas::Memory {
+public:
+    Memory();
+    ~Memory();
+
+private:
+    friend class Canvas;
+    std::vector<Lane> lanes; // the painter's lanes, then the calling thread's own
+    std::vector<std::unique_ptr<Fill>> spare;
 };
 
 } // namespace swf

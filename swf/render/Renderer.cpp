@@ -97,7 +97,7 @@ void Renderer::drawTree(QImage& image, const Stage& stage, const QTransform& vie
     budget_.start(image.size());
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return;
-    Canvas canvas(image, antialias_, helper_ ? painter_.get() : nullptr);
+    Canvas canvas(image, antialias_, helper_ ? painter_.get() : nullptr, memory_.get());
     Pass pass { canvas, stage, std::sqrt(std::abs(view.determinant())), nullptr, view };
     for (const auto& [number, level] : stage.levels())
         drawObject(pass, *level, view, ColorXform {}, level->movie());
@@ -110,7 +110,7 @@ void Renderer::drawObjectInto(QImage& image, const Stage& stage, const DisplayOb
     budget_.start(image.size());
     if (image.format() != QImage::Format_ARGB32_Premultiplied || !view.isInvertible() || blownUp(view))
         return;
-    Canvas canvas(image, antialias_, helper_ ? painter_.get() : nullptr);
+    Canvas canvas(image, antialias_, helper_ ? painter_.get() : nullptr, memory_.get());
     if (clip) {
         const QRect area = clip->intersected(image.rect());
         if (area.isEmpty())
@@ -225,7 +225,7 @@ void Renderer::drawLayered(Pass& pass, const DisplayObject& object, const QTrans
     if (layer.isNull())
         return;
     layer.fill(0);
-    Canvas canvas(layer, pass.canvas.antialias(), pass.canvas.painter());
+    Canvas canvas(layer, pass.canvas.antialias(), pass.canvas.painter(), memory_.get());
     const QTransform toLayer = QTransform::fromTranslate(-rect.left(), -rect.top());
     Pass inner { canvas, pass.stage, pass.viewScale, &object,
         pass.view ? std::optional<QTransform>(*pass.view * toLayer) : std::nullopt };

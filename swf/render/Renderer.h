@@ -1,9 +1,9 @@
 #pragma once
 
+#include "BandPainter.h"
 #include "Canvas.h"
 #include "ColorXform.h"
 #include "DrawBudget.h"
-#include "BandPainter.h"
 
 #include "swf/display/DisplayObject.h"
 
@@ -85,6 +85,7 @@ private:
     bool antialias_ = true;
     bool helper_ = true;
     std::unique_ptr<BandPainter> painter_ = std::make_unique<BandPainter>();
+    std::unique_ptr<Canvas::Memory> memory_ = std::make_unique<Canvas::Memory>();
 };
 
 } // namespace swf
