@@ -358,8 +358,10 @@ Value Vm::get(Object* o, const QString& name, Object** home, bool resolve)
         return Value(o->proto());
     }
     const QString k = key(name);
+    constexpr int kMaxProtoChain = 256;
     int guard = 0;
-    for (Object* cur = o; cur && guard < 256; cur = cur->proto(), ++guard) {
+    Object* cur = o;
+    for (; cur && guard < kMaxProtoChain; cur = cur->proto(), ++guard) {
         Value out;
         if (cur->getHost(name, out)) {
             if (home)
@@ -379,6 +381,9 @@ Value Vm::get(Object* o, const QString& name, Object** home, bool resolve)
         }
         return p->value;
     }
+    // A chain this long loops back on itself: the read recurses without end.
+    if (cur)
+        throw ScriptAbort { QStringLiteral("原型链循环") };
     if (Value late; lateLookup(*this, o, name, late))
         return late;
     if (resolve && name != QLatin1String("__resolve")) {
@@ -440,14 +445,10 @@ void Vm::set(Object* o, const QString& name, const Value& value)
     const QString k = key(name);
     Property* own = o->properties().find(k);
     if (isProtoName(name) && !own) {
-        Object* proto = value.object();
-        // A prototype chain never loops back.
-        for (Object* p = proto; p; p = p->proto()) {
-            if (p == o)
-                return;
-        }
-        // Only an object continues the chain: a primitive ends it as null does.
-        o->setProto(proto);
+        // Only an object continues the chain: a primitive ends it as null does. A chain
+        // may loop back: every walk along it is bounded, and a read through it stops the
+        // script (see get).
+        o->setProto(value.object());
         return;
     }
     if (own && !visible(*own))

@@ -645,6 +645,27 @@ TEST(Actions, EndlessLoopIsStoppedAndTheMovieGoesOn)
     EXPECT_EQ(run.traces, lines({ "frame 2" }));
 }
 
+// A prototype chain may be made to loop; reading a name it lacks through the loop stops
+// the script, and the next frame's script runs.
+TEST(Actions, ReadingThroughALoopingPrototypeChainStopsTheScript)
+{
+    Asm loop;
+    loop.push("p").pushInt(0).op(A::InitObject).op(A::SetVariable);
+    loop.get("p").push("__proto__").get("p").op(A::SetMember);
+    loop.get("p").push("__proto__").op(A::GetMember).get("p").op(A::StrictEquals).op(A::Trace);
+    loop.get("p").push("missing").op(A::GetMember).op(A::Trace);
+    loop.trace("not reached");
+    Writer w(stageHeader(100, 100, 12.0, 7));
+    w.doAction(loop.bytes());
+    w.showFrame();
+    w.doAction(Asm().trace("frame 2").op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 2);
+    EXPECT_FALSE(run.stopped.isEmpty());
+    EXPECT_EQ(run.traces, lines({ "true", "frame 2" }));
+}
+
 TEST(Actions, DeepRecursionFailsTheCallNotThePlayer)
 {
     // function f(n) { return f(n + 1) }  f(0); trace("alive")
