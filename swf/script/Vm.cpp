@@ -374,6 +374,10 @@ Value Vm::get(Object* o, const QString& name, Object** home, bool resolve)
         if (home)
             *home = cur;
         if (p->accessor) {
+            // Inside a watcher past the bound of nesting, accessors are not run: the
+            // property reads as the value kept in it.
+            if (o->hasWatches() && watchNesting(o, k) > kMaxWatchNesting)
+                return p->value;
             if (!p->getter)
                 return Value();
             Ref<Object> getter = p->getter;
@@ -453,6 +457,10 @@ void Vm::set(Object* o, const QString& name, const Value& value)
     }
     if (own && !visible(*own))
         own = nullptr;
+    if (own && own->accessor && o->hasWatches() && watchNesting(o, k) > kMaxWatchNesting) {
+        own->value = value;
+        return;
+    }
     if (own && own->accessor) {
         // A watch sees the write before the setter (the old value is not asked of the
         // getter); the setter takes what the watcher gives.
@@ -496,12 +504,19 @@ void Vm::set(Object* o, const QString& name, const Value& value)
     own->value = std::move(stored);
 }
 
+int Vm::watchNesting(const Object* o, const QString& k) const
+{
+    int n = 0;
+    for (const auto& [object, key] : runningWatches_)
+        n += object == o && key == k;
+    return n;
+}
+
 bool Vm::watched(Object* o, const QString& k, const QString& name, const Value& old, Value& value)
 {
-    // A watcher that sets what it watches calls itself, up to a bound of nesting; past
-    // it the value is stored as it is.
-    constexpr int kMaxWatchNesting = 64;
-    if (watchDepth_ > kMaxWatchNesting)
+    // A watcher that sets what it watches calls itself, up to a bound of nesting for
+    // that property; past it the value is stored as it is.
+    if (watchNesting(o, k) > kMaxWatchNesting)
         return false;
     for (Watch& w : o->watches()) {
         if (w.key != k || !w.callback)
@@ -509,11 +524,11 @@ bool Vm::watched(Object* o, const QString& k, const QString& name, const Value& 
         Ref<Object> callback = w.callback;
         Ref<Object> keep(o);
         const Value args[] = { Value(name), old, value, w.userData };
-        ++watchDepth_;
+        runningWatches_.emplace_back(o, k);
         struct Leave {
-            int& depth;
-            ~Leave() { --depth; }
-        } leave { watchDepth_ };
+            std::vector<std::pair<const Object*, QString>>& running;
+            ~Leave() { running.pop_back(); }
+        } leave { runningWatches_ };
         value = call(Value(callback), Value(o), args);
         return true;
     }
