@@ -166,6 +166,31 @@ TEST(Classes, SubclassOfColorTransformColoursAClip)
     EXPECT_EQ(traceOf(a), lines({ "object", "100" }));
 }
 
+// An array's length is a signed 32-bit integer: a whole-number name wraps to one (its
+// digits modulo 2^32), a write reaching the length moves it past that name, and the
+// length wraps to negative past the largest, dropping the elements below the old one.
+TEST(Classes, ArrayLengthWrapsAsASigned32BitInteger)
+{
+    Asm a;
+    a.push("a").pushInt(0).op(A::InitArray).op(A::SetVariable);
+    const auto setAndTrace = [&](const std::string& name) {
+        a.get("a").push(name).push("x").op(A::SetMember);
+        traceMember(a, "a", "length");
+    };
+    setAndTrace("3");
+    setAndTrace("-5"); // below the length
+    setAndTrace("2147483648"); // wraps to the least integer: below too
+    setAndTrace("2147483647");
+    traceMember(a, "a", "3"); // cut by the wrap
+    traceMember(a, "a", "2147483648"); // a plain property all along
+    setAndTrace("4294967295"); // -1
+    setAndTrace("-4294967296"); // 0
+    setAndTrace("302231454903659441160191"); // 2^31 - 1 by its digits
+    a.traceCall("a", "join");
+    EXPECT_EQ(traceOf(a),
+        lines({ "4", "4", "4", "-2147483648", "undefined", "x", "0", "1", "-2147483648", "" }));
+}
+
 TEST(Classes, ArraySortFlagsAndMethods)
 {
     Asm a;
