@@ -36,10 +36,11 @@ void DisplayObject::applyTimelinePlacement(const Placement& placement)
     const ColorTransform cx = placement_.colorTransform;
     const std::string name = placement_.name;
     placement_ = placement;
-    if (scriptMoved_)
+    // Once a script has set either transform, the timeline moves neither.
+    if (scriptMoved_ || scriptRecoloured_) {
         placement_.matrix = matrix;
-    if (scriptRecoloured_)
         placement_.colorTransform = cx;
+    }
     // A name given by the timeline replaces the one the object had; no name keeps it.
     if (!placement.name.empty())
         name_ = placement.name;

@@ -24,6 +24,29 @@ std::optional<uint32_t> ArrayObject::index(const QString& name)
     return uint32_t(value);
 }
 
+std::optional<int32_t> ArrayObject::wrappedIndex(const QString& name)
+{
+    const bool negative = name.startsWith(QLatin1Char('-'));
+    const qsizetype start = negative ? 1 : 0;
+    const qsizetype n = name.size() - start;
+    if (n <= 0 || (n > 1 && name[start] == QLatin1Char('0')))
+        return std::nullopt;
+    // The digits taken modulo 2^32 as they come, the sign after.
+    uint32_t value = 0;
+    for (qsizetype i = start; i < name.size(); ++i) {
+        const QChar c = name[i];
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        value = value * 10u + uint32_t(c.unicode() - '0');
+    }
+    return int32_t(negative ? 0u - value : value);
+}
+
+uint32_t ArrayObject::length() const
+{
+    return int32_t(length_) > 0 ? std::min(length_, Vm::kMaxArrayLength) : 0;
+}
+
 void ArrayObject::setLength(uint32_t length)
 {
     length = std::min(length, Vm::kMaxArrayLength);
@@ -71,7 +94,7 @@ void ArrayObject::put(uint32_t i, const Value& v)
     } else {
         properties().add(name, name).value = v;
     }
-    if (i >= length_)
+    if (int64_t(i) >= int64_t(int32_t(length_)))
         length_ = i + 1;
 }
 
@@ -86,8 +109,9 @@ void ArrayObject::assign(std::vector<Value> items)
 std::vector<Value> ArrayObject::items()
 {
     std::vector<Value> out;
-    out.reserve(length_);
-    for (uint32_t i = 0; i < length_; ++i)
+    const uint32_t n = length();
+    out.reserve(n);
+    for (uint32_t i = 0; i < n; ++i)
         out.push_back(at(i));
     return out;
 }
@@ -95,7 +119,7 @@ std::vector<Value> ArrayObject::items()
 bool ArrayObject::getHost(const QString& name, Value& out)
 {
     if (name == QLatin1String("length")) {
-        out = double(length_);
+        out = double(int32_t(length_));
         return true;
     }
     return false;
@@ -108,10 +132,23 @@ bool ArrayObject::setHost(const QString& name, const Value& value)
         setLength(n > 0 && std::isfinite(n) ? uint32_t(std::min<double>(n, Vm::kMaxArrayLength)) : 0);
         return true;
     }
-    // An index past the bound on lengths is kept as a plain property: it is the
-    // script's data, only the length does not count it.
-    if (auto i = index(name); i && *i < Vm::kMaxArrayLength && *i >= length_)
-        length_ = *i + 1;
+    // A whole-number name at or past the length, taken as a 32-bit integer, moves the
+    // length past it; the length wraps to negative past the largest one, and the
+    // elements below the old length go with that.
+    if (auto i = wrappedIndex(name); i && *i >= int32_t(length_)) {
+        const int32_t old = int32_t(length_);
+        const int32_t next = int32_t(uint32_t(*i) + 1u);
+        if (next < old && old > 0) {
+            std::vector<QString> cut;
+            properties().forEach([&](const QString& key, const Property&) {
+                if (auto k = index(key); k && *k < uint32_t(old))
+                    cut.push_back(key);
+            });
+            for (const QString& key : cut)
+                properties().erase(key);
+        }
+        length_ = uint32_t(next);
+    }
     return false;
 }
 

@@ -18,7 +18,9 @@ public:
     }
     ArrayObject* asArray() override { return this; }
 
-    uint32_t length() const { return length_; }
+    // How many elements there are to go through: the length, but none while it reads as
+    // negative, and no more than the bound on arrays.
+    uint32_t length() const;
     // Cuts the elements at `length` and above; a longer length leaves holes.
     void setLength(uint32_t length);
     // Deletes every element (and the length with them); `keepUndeletable` leaves those
@@ -40,8 +42,12 @@ public:
 
     // The index a property name stands for ("7" is 7, "07" and "x" are none).
     static std::optional<uint32_t> index(const QString& name);
+    // A name written as a whole number ("-5", "4294967296"), as the 32-bit integer it
+    // wraps to: a write of such a name reaching the length moves the length past it.
+    static std::optional<int32_t> wrappedIndex(const QString& name);
 
 private:
+    // The length as scripts read it is this, taken as a signed 32-bit integer.
     uint32_t length_ = 0;
 };
 

@@ -351,7 +351,15 @@ void ClipObject::setProperty(int index, const Value& value)
     case 9: {
         if (!number(n) || n < 0)
             return;
+        // A size asked of something with no extent has no scale to come from: the
+        // object is flattened, and what it holds later stays unseen.
         const QRectF own = d->bounds();
+        const auto collapse = [&](TransformCache& t) {
+            if (own.width() > 0 || own.height() > 0)
+                return;
+            t.xscale = t.yscale = 0;
+            applyTransform(t);
+        };
         TransformCache t = transform();
         const double r = t.rotation * std::numbers::pi / 180;
         // The size the scales give, with the rotation kept.
@@ -362,16 +370,20 @@ void ClipObject::setProperty(int index, const Value& value)
                 = (own.width() * c
                       + own.height() * s * std::fabs(t.yscale / std::max(1e-9, std::fabs(t.xscale))))
                 / 20;
-            if (base <= 0)
+            if (base <= 0) {
+                collapse(t);
                 return;
+            }
             t.xscale = (t.xscale < 0 ? -1 : 1) * n / base * 100;
         } else {
             const double base
                 = (own.height() * c
                       + own.width() * s * std::fabs(t.xscale / std::max(1e-9, std::fabs(t.yscale))))
                 / 20;
-            if (base <= 0)
+            if (base <= 0) {
+                collapse(t);
                 return;
+            }
             t.yscale = (t.yscale < 0 ? -1 : 1) * n / base * 100;
         }
         applyTransform(t);

@@ -358,8 +358,10 @@ Value Vm::get(Object* o, const QString& name, Object** home, bool resolve)
         return Value(o->proto());
     }
     const QString k = key(name);
+    constexpr int kMaxProtoChain = 256;
     int guard = 0;
-    for (Object* cur = o; cur && guard < 256; cur = cur->proto(), ++guard) {
+    Object* cur = o;
+    for (; cur && guard < kMaxProtoChain; cur = cur->proto(), ++guard) {
         Value out;
         if (cur->getHost(name, out)) {
             if (home)
@@ -372,6 +374,10 @@ Value Vm::get(Object* o, const QString& name, Object** home, bool resolve)
         if (home)
             *home = cur;
         if (p->accessor) {
+            // Inside a watcher past the bound of nesting, accessors are not run: the
+            // property reads as the value kept in it.
+            if (o->hasWatches() && watchNesting(o, k) > kMaxWatchNesting)
+                return p->value;
             if (!p->getter)
                 return Value();
             Ref<Object> getter = p->getter;
@@ -379,6 +385,9 @@ Value Vm::get(Object* o, const QString& name, Object** home, bool resolve)
         }
         return p->value;
     }
+    // A chain this long loops back on itself: the read recurses without end.
+    if (cur)
+        throw ScriptAbort { QStringLiteral("原型链循环") };
     if (Value late; lateLookup(*this, o, name, late))
         return late;
     if (resolve && name != QLatin1String("__resolve")) {
@@ -440,18 +449,18 @@ void Vm::set(Object* o, const QString& name, const Value& value)
     const QString k = key(name);
     Property* own = o->properties().find(k);
     if (isProtoName(name) && !own) {
-        Object* proto = value.object();
-        // A prototype chain never loops back.
-        for (Object* p = proto; p; p = p->proto()) {
-            if (p == o)
-                return;
-        }
-        // Only an object continues the chain: a primitive ends it as null does.
-        o->setProto(proto);
+        // Only an object continues the chain: a primitive ends it as null does. A chain
+        // may loop back: every walk along it is bounded, and a read through it stops the
+        // script (see get).
+        o->setProto(value.object());
         return;
     }
     if (own && !visible(*own))
         own = nullptr;
+    if (own && own->accessor && o->hasWatches() && watchNesting(o, k) > kMaxWatchNesting) {
+        own->value = value;
+        return;
+    }
     if (own && own->accessor) {
         // A watch sees the write before the setter (the old value is not asked of the
         // getter); the setter takes what the watcher gives.
@@ -495,12 +504,19 @@ void Vm::set(Object* o, const QString& name, const Value& value)
     own->value = std::move(stored);
 }
 
+int Vm::watchNesting(const Object* o, const QString& k) const
+{
+    int n = 0;
+    for (const auto& [object, key] : runningWatches_)
+        n += object == o && key == k;
+    return n;
+}
+
 bool Vm::watched(Object* o, const QString& k, const QString& name, const Value& old, Value& value)
 {
-    // A watcher that sets what it watches calls itself, up to a bound of nesting; past
-    // it the value is stored as it is.
-    constexpr int kMaxWatchNesting = 64;
-    if (watchDepth_ > kMaxWatchNesting)
+    // A watcher that sets what it watches calls itself, up to a bound of nesting for
+    // that property; past it the value is stored as it is.
+    if (watchNesting(o, k) > kMaxWatchNesting)
         return false;
     for (Watch& w : o->watches()) {
         if (w.key != k || !w.callback)
@@ -508,11 +524,11 @@ bool Vm::watched(Object* o, const QString& k, const QString& name, const Value& 
         Ref<Object> callback = w.callback;
         Ref<Object> keep(o);
         const Value args[] = { Value(name), old, value, w.userData };
-        ++watchDepth_;
+        runningWatches_.emplace_back(o, k);
         struct Leave {
-            int& depth;
-            ~Leave() { --depth; }
-        } leave { watchDepth_ };
+            std::vector<std::pair<const Object*, QString>>& running;
+            ~Leave() { running.pop_back(); }
+        } leave { runningWatches_ };
         value = call(Value(callback), Value(o), args);
         return true;
     }

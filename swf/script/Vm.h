@@ -174,6 +174,8 @@ private:
     void installBuiltins();
     // Runs the watch on property `k` of `o`, if any: `value` becomes what it returns.
     bool watched(Object* o, const QString& k, const QString& name, const Value& old, Value& value);
+    // How many watchers of property `k` of `o` are running.
+    int watchNesting(const Object* o, const QString& k) const;
     // valueOf / toString by the hint; nothing when the object has neither.
     Value convert(Object* o, const Value& v, Hint hint);
 
@@ -187,7 +189,11 @@ private:
     std::shared_ptr<const ConstantPool> lastConstants_;
     int depth_ = 0;
     int maxDepth_ = kDefaultMaxDepth;
-    int watchDepth_ = 0; // watchers running inside one another
+    // The watchers running inside one another: object and property key of each.
+    std::vector<std::pair<const Object*, QString>> runningWatches_;
+    // A property's watcher runs inside itself up to this; past it a write is stored as
+    // it is, and the property's accessors are passed over.
+    static constexpr int kMaxWatchNesting = 64;
     int64_t timeoutMs_ = kDefaultTimeoutSeconds * 1000LL;
     int scripts_ = 0;
     QElapsedTimer clock_;

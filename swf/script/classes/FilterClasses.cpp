@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <cmath>
 #include <numbers>
 
@@ -339,21 +340,36 @@ Value newPoint(Vm& vm, int x, int y)
     return vm.construct(vm.get(geom, QStringLiteral("Point")), args);
 }
 
-int pointCoordinate(Vm& vm, Object* o, const char* name)
+// A coordinate whose conversion throws counts as NaN; the first error is kept in
+// `error` so that the point is still set before it reaches the script.
+int pointCoordinate(Vm& vm, Object* o, const char* name, std::optional<ScriptThrow>& error)
 {
-    const double n = vm.toNumber(vm.get(o, QString::fromLatin1(name)));
+    double n = std::numeric_limits<double>::quiet_NaN();
+    try {
+        n = vm.toNumber(vm.get(o, QString::fromLatin1(name)));
+    } catch (ScriptThrow& thrown) {
+        if (!error)
+            error = std::move(thrown);
+    }
     return std::isfinite(n) && std::abs(n) < 2147483648.0 ? int(n) : std::numeric_limits<int>::min();
 }
 
 void setMapPoint(Vm& vm, FilterState& s, const Value& v)
 {
     Object* o = v.object();
-    if (!o || !vm.has(o, QStringLiteral("x")) || !vm.has(o, QStringLiteral("y"))) {
+    if (!o) {
         s.mapPointX = s.mapPointY = 0;
         return;
     }
-    s.mapPointX = pointCoordinate(vm, o, "x");
-    s.mapPointY = pointCoordinate(vm, o, "y");
+    // Both coordinates are converted, whatever the first one does.
+    std::optional<ScriptThrow> error;
+    const int x = pointCoordinate(vm, o, "x", error);
+    const int y = pointCoordinate(vm, o, "y", error);
+    const bool complete = vm.has(o, QStringLiteral("x")) && vm.has(o, QStringLiteral("y"));
+    s.mapPointX = complete ? x : 0;
+    s.mapPointY = complete ? y : 0;
+    if (error)
+        throw *error;
 }
 
 FILTER_PROPERTY(mapPoint, newPoint(vm, s.mapPointX, s.mapPointY), setMapPoint(vm, s, v))

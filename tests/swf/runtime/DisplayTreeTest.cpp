@@ -84,7 +84,7 @@ TEST(DisplayTree, AMovedTimelineObjectKeepsItsPlaceUntilPlacedAnew)
     EXPECT_EQ(stage.root().at(1)->matrix().tx, 50 * kTwips);
 }
 
-TEST(DisplayTree, ARecolouredObjectKeepsItsColourAcrossMoves)
+TEST(DisplayTree, ARecolouredObjectKeepsItsColourAndPlaceAcrossMoves)
 {
     Stage stage(threeFrames());
     stage.start();
@@ -92,7 +92,7 @@ TEST(DisplayTree, ARecolouredObjectKeepsItsColourAcrossMoves)
     box->setColorTransform(ColorTransform { .rMul = 0 });
     stage.advance();
     EXPECT_EQ(box->colorTransform().rMul, 0);
-    EXPECT_EQ(box->matrix().tx, 20 * kTwips) << "not moved by the script: the timeline still moves it";
+    EXPECT_EQ(box->matrix().tx, 10 * kTwips) << "recoloured by a script: the timeline moves it no more";
 }
 
 TEST(DisplayTree, SwappedObjectsAreTheScriptsAndTheTimelineMakesItsOwnAgain)

@@ -313,6 +313,51 @@ TEST(Actions, RemoveObjectTakesWhatSwappedIntoItsDepth)
     EXPECT_EQ(run.traces, lines({ "movieclip", "undefined" }));
 }
 
+// A clip a script has recoloured is out of the timeline's hands for its position too;
+// an untouched one beside it still follows the moves.
+TEST(Actions, TimelineMovesPassOverARecolouredClip)
+{
+    Asm recolour;
+    recolour.push("c").get("m").pushInt(1).push("Color").op(A::NewObject).op(A::SetVariable);
+    recolour.push("ra").pushInt(50).pushInt(1).op(A::InitObject).get("c");
+    recolour.callMethod("setTransform", 1).op(A::Pop);
+    Asm check;
+    check.get("m").push("_x").op(A::GetMember).op(A::Trace);
+    check.get("n").push("_x").op(A::GetMember).op(A::Trace);
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    w.defineSprite(1, SpriteDefinition {});
+    PlaceObject m = placeAt(1, 1);
+    m.name = "m";
+    w.place(m);
+    PlaceObject n = placeAt(2, 1);
+    n.name = "n";
+    w.place(n);
+    w.doAction(recolour.bytes());
+    w.showFrame();
+    w.place(moveTo(1, 40, 0));
+    w.place(moveTo(2, 40, 0));
+    w.doAction(check.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 2);
+    EXPECT_EQ(run.traces, lines({ "0", "40" }));
+}
+
+// Sizing a clip that has no extent flattens it: both scales go to 0 and what is drawn
+// in it later has no size either.
+TEST(Actions, SizingAnEmptyClipFlattensIt)
+{
+    Asm a;
+    a.get("m").push("_width").pushInt(20).op(A::SetMember);
+    a.get("m").push("_xscale").op(A::GetMember).op(A::Trace);
+    a.get("m").push("_yscale").op(A::GetMember).op(A::Trace);
+    a.pushInt(1).get("m").callMethod("lineStyle", 1).op(A::Pop);
+    a.pushInt(30).pushInt(30).get("m").callMethod("lineTo", 2).op(A::Pop);
+    a.get("m").push("_width").op(A::GetMember).op(A::Trace);
+    a.get("m").push("_height").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceWithClip(a, 8), lines({ "0", "0", "0", "0" }));
+}
+
 // A variable path: the name follows the last colon or dot, the clips on the way are
 // found in the display list before variables of the same name.
 TEST(Actions, VariablePathsReachThroughClips)
@@ -598,6 +643,27 @@ TEST(Actions, EndlessLoopIsStoppedAndTheMovieGoesOn)
     run.play(w, 2);
     EXPECT_FALSE(run.stopped.isEmpty());
     EXPECT_EQ(run.traces, lines({ "frame 2" }));
+}
+
+// A prototype chain may be made to loop; reading a name it lacks through the loop stops
+// the script, and the next frame's script runs.
+TEST(Actions, ReadingThroughALoopingPrototypeChainStopsTheScript)
+{
+    Asm loop;
+    loop.push("p").pushInt(0).op(A::InitObject).op(A::SetVariable);
+    loop.get("p").push("__proto__").get("p").op(A::SetMember);
+    loop.get("p").push("__proto__").op(A::GetMember).get("p").op(A::StrictEquals).op(A::Trace);
+    loop.get("p").push("missing").op(A::GetMember).op(A::Trace);
+    loop.trace("not reached");
+    Writer w(stageHeader(100, 100, 12.0, 7));
+    w.doAction(loop.bytes());
+    w.showFrame();
+    w.doAction(Asm().trace("frame 2").op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 2);
+    EXPECT_FALSE(run.stopped.isEmpty());
+    EXPECT_EQ(run.traces, lines({ "true", "frame 2" }));
 }
 
 TEST(Actions, DeepRecursionFailsTheCallNotThePlayer)

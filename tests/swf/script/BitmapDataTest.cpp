@@ -95,6 +95,34 @@ TEST(FilterScript, PropertiesAreClampedAsStored)
         QStringList({ "255", "0", "2", "10", "16777215", "0.498039215686275", "16777215", "false" }));
 }
 
+TEST(FilterScript, MapPointIsSetBeforeAConversionErrorReachesTheScript)
+{
+    Asm a;
+    newPackaged(a, "f", "filters", "DisplacementMapFilter", {});
+    // bad = {}; bad.valueOf = function () { throw "no number"; }
+    a.push("bad").pushInt(0).op(A::InitObject).op(A::SetVariable);
+    a.get("bad").push("valueOf").function("", {}, Asm().push("no number").op(A::Throw)).op(A::SetMember);
+    // try { f.mapPoint = {FIELDS} } catch (e) { trace(e) } trace(f.mapPoint)
+    const auto setPoint = [&](const std::vector<std::pair<std::string, Asm::Arg>>& fields, bool badX) {
+        Asm body;
+        body.get("f").push("mapPoint");
+        if (badX)
+            body.push("x").get("bad");
+        for (const auto& [name, value] : fields)
+            body.push(name).pushArgs({ value });
+        body.pushInt(int(fields.size()) + (badX ? 1 : 0)).op(A::InitObject).op(A::SetMember);
+        a.tryCatch(body, "e", Asm().traceVar("e"));
+        traceMember(a, "f", "mapPoint");
+    };
+    setPoint({ { "y", 8.0 } }, true);
+    setPoint({ { "x", 1.0 }, { "y", 2.0 } }, false);
+    setPoint({}, true); // no y: the point is the origin, the error still comes
+    setPoint({ { "x", 1.0 } }, false);
+    EXPECT_EQ(traceOf(a),
+        QStringList({ "no number", "(x=-2147483648, y=8)", "(x=1, y=2)", "no number", "(x=0, y=0)",
+            "(x=0, y=0)" }));
+}
+
 TEST(FilterScript, GradientStopsFollowTheColours)
 {
     Asm a;

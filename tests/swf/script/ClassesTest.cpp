@@ -166,6 +166,31 @@ TEST(Classes, SubclassOfColorTransformColoursAClip)
     EXPECT_EQ(traceOf(a), lines({ "object", "100" }));
 }
 
+// An array's length is a signed 32-bit integer: a whole-number name wraps to one (its
+// digits modulo 2^32), a write reaching the length moves it past that name, and the
+// length wraps to negative past the largest, dropping the elements below the old one.
+TEST(Classes, ArrayLengthWrapsAsASigned32BitInteger)
+{
+    Asm a;
+    a.push("a").pushInt(0).op(A::InitArray).op(A::SetVariable);
+    const auto setAndTrace = [&](const std::string& name) {
+        a.get("a").push(name).push("x").op(A::SetMember);
+        traceMember(a, "a", "length");
+    };
+    setAndTrace("3");
+    setAndTrace("-5"); // below the length
+    setAndTrace("2147483648"); // wraps to the least integer: below too
+    setAndTrace("2147483647");
+    traceMember(a, "a", "3"); // cut by the wrap
+    traceMember(a, "a", "2147483648"); // a plain property all along
+    setAndTrace("4294967295"); // -1
+    setAndTrace("-4294967296"); // 0
+    setAndTrace("302231454903659441160191"); // 2^31 - 1 by its digits
+    a.traceCall("a", "join");
+    EXPECT_EQ(traceOf(a),
+        lines({ "4", "4", "4", "-2147483648", "undefined", "x", "0", "1", "-2147483648", "" }));
+}
+
 TEST(Classes, ArraySortFlagsAndMethods)
 {
     Asm a;
@@ -252,6 +277,43 @@ TEST(Classes, WatchersNestToABoundAndPrecedeSetters)
     a.function("", { "prop", "old", "nv" }, doubler).push("x").get("q").callMethod("watch", 2).op(A::Pop);
     a.get("q").push("x").push(4.0).op(A::SetMember);
     EXPECT_EQ(traceOf(a, 7), lines({ "65", "w", "set 8" }));
+}
+
+// The bound of nesting is each property's own: two watchers that set each other's
+// property both reach it. Inside the innermost watcher the property's accessors are
+// passed over: it reads and keeps a plain value there.
+TEST(Classes, WatchNestingIsBoundPerPropertyAndTheInnermostBypassesAccessors)
+{
+    Asm a;
+    a.push("calls").push(0.0).op(A::SetVariable);
+    a.assignNew("o", "Object");
+    for (const auto& [mine, other] : { std::pair { "a", "b" }, std::pair { "b", "a" } }) {
+        Asm watcher; // calls++; o[other] = 1; return 1
+        watcher.push("calls").get("calls").push(1.0).op(A::Add2).op(A::SetVariable);
+        watcher.get("o").push(other).push(1.0).op(A::SetMember);
+        watcher.push(1.0).op(A::Return);
+        a.function("", { "prop", "old", "nv" }, watcher).push(mine).get("o").callMethod("watch", 2).op(A::Pop);
+    }
+    a.get("o").push("a").push(0.0).op(A::SetMember);
+    a.traceVar("calls");
+
+    // q.x: getter "got", setter counting; the watcher reads q.x, then sets it again.
+    a.push("sets").push(0.0).op(A::SetVariable);
+    a.assignNew("q", "Object");
+    Asm setter;
+    setter.push("sets").get("sets").push(1.0).op(A::Add2).op(A::SetVariable);
+    a.function("", { "v" }, setter).function("", {}, Asm().push("got").op(A::Return)).push("x").get("q");
+    a.callMethod("addProperty", 3).op(A::Pop);
+    Asm reader; // seen = q.x; q.x = nv; return nv
+    reader.push("seen").get("q").push("x").op(A::GetMember).op(A::SetVariable);
+    reader.get("q").push("x").get("nv").op(A::SetMember);
+    reader.get("nv").op(A::Return);
+    a.function("", { "prop", "old", "nv" }, reader).push("x").get("q").callMethod("watch", 2).op(A::Pop);
+    a.get("q").push("x").push(5.0).op(A::SetMember);
+    a.traceVar("seen"); // what the innermost watcher read
+    a.traceVar("sets");
+    a.get("q").push("x").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceOf(a, 7), lines({ "130", "undefined", "65", "got" }));
 }
 
 TEST(Classes, ObjectPropertiesWatchAndFlags)
