@@ -119,6 +119,12 @@ public:
     int depth() const { return depth_; }
     int scriptDepth() const { return depth_ - kScriptDepthOffset; }
     MovieClip* parent() const { return parent_; }
+    // What holds this object in the tree: its clip, or the button whose state shows it.
+    // Paths, _parent and _root go through it; only clips' children have a parent().
+    DisplayObject* container() const;
+    void setHolder(DisplayObject* holder) { holder_ = holder; }
+    // The child (of children()) with this instance name, or null.
+    DisplayObject* namedChild(std::string_view name, bool caseSensitive) const;
     Origin origin() const { return origin_; }
 
     // The instance name: the one the timeline or a script gave it, or "instanceN".
@@ -182,6 +188,7 @@ private:
     const Character* character_;
     int depth_;
     MovieClip* parent_ = nullptr;
+    DisplayObject* holder_ = nullptr;
     Origin origin_ = Origin::Timeline;
     uint64_t bornTick_;
     int placedFrame_ = -1;

@@ -239,10 +239,17 @@ DisplayObject* MovieClip::insert(std::unique_ptr<DisplayObject> object, int dept
 void MovieClip::create(int depth, const ReplaySlot& slot)
 {
     const Placement& placement = slot.placement;
+    // A button makes the clips of its first state as it is made: its own name comes first.
+    std::string buttonName;
+    if (const Character* character = movie_->character(placement.characterId);
+        character && placement.name.empty() && (character->tagCode == 7 || character->tagCode == 34))
+        buttonName = stage_.nextInstanceName();
     std::unique_ptr<DisplayObject> object
         = stage_.instantiate(*movie_, placement.characterId, depth, nesting_ + 1);
     if (!object)
         return;
+    if (!buttonName.empty())
+        object->setName(std::move(buttonName));
     object->applyTimelinePlacement(placement);
     object->setPlacedFrame(slot.placedFrame);
     // Scripts reach clips, buttons and text fields by name; they get one if they have none.

@@ -20,8 +20,8 @@ namespace {
 // The root clip of the level `d` is on.
 DisplayObject* levelRoot(DisplayObject* d)
 {
-    while (d && d->parent())
-        d = d->parent();
+    while (d && d->container())
+        d = d->container();
     return d;
 }
 
