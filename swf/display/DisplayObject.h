@@ -31,6 +31,8 @@ using DisplayList = std::map<int, std::unique_ptr<DisplayObject>>;
 inline constexpr int kScriptDepthOffset = 16384;
 inline constexpr int kMinScriptDepth = -16384;
 inline constexpr int kMaxScriptDepth = 1048575;
+// The highest script depth a duplicated clip may take.
+inline constexpr int kMaxDuplicateDepth = 2130706428 - kScriptDepthOffset;
 
 // A stable name for a display object that may be gone by the time it is used: input keeps
 // the object under the pointer by it, scripts keep their references by it.

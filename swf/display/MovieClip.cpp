@@ -264,9 +264,9 @@ void MovieClip::create(int depth, const ReplaySlot& slot)
         clip->gotoFrame(0);
 }
 
-DisplayObject* MovieClip::placeByScript(uint16_t characterId, std::string name, int scriptDepth)
+DisplayObject* MovieClip::placeByScript(uint16_t characterId, std::string name, int scriptDepth, int maxDepth)
 {
-    if (scriptDepth < kMinScriptDepth || scriptDepth > kMaxScriptDepth)
+    if (scriptDepth < kMinScriptDepth || scriptDepth > maxDepth)
         return nullptr;
     const int depth = scriptDepth + kScriptDepthOffset;
     std::unique_ptr<DisplayObject> object = stage_.instantiate(*movie_, characterId, depth, nesting_ + 1);
@@ -289,10 +289,10 @@ DisplayObject* MovieClip::adoptByScript(
     return insert(std::move(object), scriptDepth + kScriptDepthOffset, Origin::Script);
 }
 
-MovieClip* MovieClip::createEmptyClip(std::string name, int scriptDepth)
+MovieClip* MovieClip::createEmptyClip(std::string name, int scriptDepth, int maxDepth)
 {
     static const Timeline empty;
-    if (scriptDepth < kMinScriptDepth || scriptDepth > kMaxScriptDepth || nesting_ + 1 > Stage::kMaxNesting
+    if (scriptDepth < kMinScriptDepth || scriptDepth > maxDepth || nesting_ + 1 > Stage::kMaxNesting
         || stage_.instanceCount() >= Stage::kMaxInstances)
         return nullptr;
     const int depth = scriptDepth + kScriptDepthOffset;

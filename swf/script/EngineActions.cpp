@@ -524,7 +524,7 @@ void ScriptEngine::cloneSprite(ExecContext& ctx, const Value& source, const QStr
     if (!d || !std::isfinite(depth))
         return;
     // Far past any depth a clip can have, the number is only kept within an int.
-    duplicate(*d, name, int(std::clamp(depth, -1e9, 1e9)) - kScriptDepthOffset, nullptr);
+    duplicate(*d, name, int(std::clamp(depth, -2e9, 2147483647.0)) - kScriptDepthOffset, nullptr);
 }
 
 void ScriptEngine::removeSprite(ExecContext& ctx, const Value& target)

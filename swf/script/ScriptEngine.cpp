@@ -875,9 +875,9 @@ DisplayObject* ScriptEngine::duplicate(DisplayObject& source, const QString& nam
         : std::nullopt;
     DisplayObject* made = nullptr;
     if (source.characterId() != 0) {
-        made = parent->placeByScript(source.characterId(), name.toStdString(), depth);
+        made = parent->placeByScript(source.characterId(), name.toStdString(), depth, kMaxDuplicateDepth);
     } else {
-        made = parent->createEmptyClip(name.toStdString(), depth);
+        made = parent->createEmptyClip(name.toStdString(), depth, kMaxDuplicateDepth);
     }
     if (!made)
         return nullptr;
