@@ -1,6 +1,7 @@
 #include "DisplayObject.h"
 
 #include "MovieClip.h"
+#include "Names.h"
 #include "Stage.h"
 
 #include <vector>
@@ -63,9 +64,28 @@ void DisplayObject::setColorTransform(const ColorTransform& cx)
 QTransform DisplayObject::stageTransform() const
 {
     QTransform t = toQTransform(matrix());
-    for (const MovieClip* p = parent_; p; p = p->parent())
+    for (const DisplayObject* p = container(); p; p = p->container())
         t = t * toQTransform(p->matrix());
     return t;
+}
+
+DisplayObject* DisplayObject::container() const
+{
+    return parent_ ? parent_ : holder_;
+}
+
+DisplayObject* DisplayObject::namedChild(std::string_view name, bool caseSensitive) const
+{
+    if (const MovieClip* clip = asMovieClip())
+        return clip->childByName(name, caseSensitive);
+    const DisplayList* list = children();
+    if (!list)
+        return nullptr;
+    for (const auto& [depth, object] : *list) {
+        if (sameName(object->name(), name, caseSensitive))
+            return object.get();
+    }
+    return nullptr;
 }
 
 QRectF DisplayObject::bounds() const

@@ -31,6 +31,8 @@ using DisplayList = std::map<int, std::unique_ptr<DisplayObject>>;
 inline constexpr int kScriptDepthOffset = 16384;
 inline constexpr int kMinScriptDepth = -16384;
 inline constexpr int kMaxScriptDepth = 1048575;
+// The highest script depth a duplicated clip may take.
+inline constexpr int kMaxDuplicateDepth = 2130706428 - kScriptDepthOffset;
 
 // A stable name for a display object that may be gone by the time it is used: input keeps
 // the object under the pointer by it, scripts keep their references by it.
@@ -119,6 +121,12 @@ public:
     int depth() const { return depth_; }
     int scriptDepth() const { return depth_ - kScriptDepthOffset; }
     MovieClip* parent() const { return parent_; }
+    // What holds this object in the tree: its clip, or the button whose state shows it.
+    // Paths, _parent and _root go through it; only clips' children have a parent().
+    DisplayObject* container() const;
+    void setHolder(DisplayObject* holder) { holder_ = holder; }
+    // The child (of children()) with this instance name, or null.
+    DisplayObject* namedChild(std::string_view name, bool caseSensitive) const;
     Origin origin() const { return origin_; }
 
     // The instance name: the one the timeline or a script gave it, or "instanceN".
@@ -182,6 +190,7 @@ private:
     const Character* character_;
     int depth_;
     MovieClip* parent_ = nullptr;
+    DisplayObject* holder_ = nullptr;
     Origin origin_ = Origin::Timeline;
     uint64_t bornTick_;
     int placedFrame_ = -1;

@@ -143,6 +143,10 @@ void MovieClip::stepTimeline()
             gotoFrame(next);
         return;
     }
+    // A file cut off before its End tag never brings the frames it declared: its root
+    // waits for them on the last frame it has rather than going round.
+    if (timeline_ == &movie_->timeline && movie_->truncated && next < movie_->header.frameCount)
+        return;
     if (endMode_ == EndMode::Stop) {
         playing_ = false;
         return;
@@ -239,10 +243,17 @@ DisplayObject* MovieClip::insert(std::unique_ptr<DisplayObject> object, int dept
 void MovieClip::create(int depth, const ReplaySlot& slot)
 {
     const Placement& placement = slot.placement;
+    // A button makes the clips of its first state as it is made: its own name comes first.
+    std::string buttonName;
+    if (const Character* character = movie_->character(placement.characterId);
+        character && placement.name.empty() && (character->tagCode == 7 || character->tagCode == 34))
+        buttonName = stage_.nextInstanceName();
     std::unique_ptr<DisplayObject> object
         = stage_.instantiate(*movie_, placement.characterId, depth, nesting_ + 1);
     if (!object)
         return;
+    if (!buttonName.empty())
+        object->setName(std::move(buttonName));
     object->applyTimelinePlacement(placement);
     object->setPlacedFrame(slot.placedFrame);
     // Scripts reach clips, buttons and text fields by name; they get one if they have none.
@@ -256,9 +267,9 @@ void MovieClip::create(int depth, const ReplaySlot& slot)
         clip->gotoFrame(0);
 }
 
-DisplayObject* MovieClip::placeByScript(uint16_t characterId, std::string name, int scriptDepth)
+DisplayObject* MovieClip::placeByScript(uint16_t characterId, std::string name, int scriptDepth, int maxDepth)
 {
-    if (scriptDepth < kMinScriptDepth || scriptDepth > kMaxScriptDepth)
+    if (scriptDepth < kMinScriptDepth || scriptDepth > maxDepth)
         return nullptr;
     const int depth = scriptDepth + kScriptDepthOffset;
     std::unique_ptr<DisplayObject> object = stage_.instantiate(*movie_, characterId, depth, nesting_ + 1);
@@ -281,10 +292,10 @@ DisplayObject* MovieClip::adoptByScript(
     return insert(std::move(object), scriptDepth + kScriptDepthOffset, Origin::Script);
 }
 
-MovieClip* MovieClip::createEmptyClip(std::string name, int scriptDepth)
+MovieClip* MovieClip::createEmptyClip(std::string name, int scriptDepth, int maxDepth)
 {
     static const Timeline empty;
-    if (scriptDepth < kMinScriptDepth || scriptDepth > kMaxScriptDepth || nesting_ + 1 > Stage::kMaxNesting
+    if (scriptDepth < kMinScriptDepth || scriptDepth > maxDepth || nesting_ + 1 > Stage::kMaxNesting
         || stage_.instanceCount() >= Stage::kMaxInstances)
         return nullptr;
     const int depth = scriptDepth + kScriptDepthOffset;

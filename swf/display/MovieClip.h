@@ -88,12 +88,14 @@ public:
     // Places a new instance of a character of this clip's movie at a script depth,
     // replacing what stood there. Null when the character is unknown, the depth is out of
     // range, or a limit of the stage is reached.
-    DisplayObject* placeByScript(uint16_t characterId, std::string name, int scriptDepth);
+    // Copies of clips may go higher than other objects scripts make: `maxDepth` says how far.
+    DisplayObject* placeByScript(
+        uint16_t characterId, std::string name, int scriptDepth, int maxDepth = kMaxScriptDepth);
     // Puts an object a script made (a text field) at a script depth, replacing what stood
     // there. Null when the depth is out of range or a limit of the stage is reached.
     DisplayObject* adoptByScript(std::unique_ptr<DisplayObject> object, std::string name, int scriptDepth);
     // A new empty clip, as scripts make to draw into or load into.
-    MovieClip* createEmptyClip(std::string name, int scriptDepth);
+    MovieClip* createEmptyClip(std::string name, int scriptDepth, int maxDepth = kMaxScriptDepth);
     // Takes `child` off the list and destroys it. False when it is not a child of this clip.
     bool remove(DisplayObject& child);
     // Moves `child` to a script depth; what stood there takes the child's old depth. Both

@@ -244,22 +244,21 @@ DisplayObject* Stage::resolveStep(DisplayObject& at, const PathStep& step, bool 
 {
     if (step.kind == PathStep::Kind::Root || sameName(step.name, "_root", caseSensitive)) {
         DisplayObject* root = &at;
-        while (root->parent())
-            root = root->parent();
+        while (root->container())
+            root = root->container();
         return root;
     }
     if (step.kind == PathStep::Kind::Parent || sameName(step.name, "_parent", caseSensitive))
-        return at.parent();
+        return at.container();
     if (auto number = levelNumber(step.name, caseSensitive))
         return level(*number);
-    const MovieClip* clip = at.asMovieClip();
-    return clip ? clip->childByName(step.name, caseSensitive) : nullptr;
+    return at.namedChild(step.name, caseSensitive);
 }
 
 std::string Stage::targetPath(const DisplayObject& object) const
 {
     std::vector<const DisplayObject*> chain;
-    for (const DisplayObject* o = &object; o; o = o->parent())
+    for (const DisplayObject* o = &object; o; o = o->container())
         chain.push_back(o);
     std::string path = "_level" + std::to_string(chain.back()->depth());
     for (auto it = std::next(chain.rbegin()); it != chain.rend(); ++it)
@@ -270,7 +269,7 @@ std::string Stage::targetPath(const DisplayObject& object) const
 std::string Stage::slashPath(const DisplayObject& object) const
 {
     std::vector<const DisplayObject*> chain;
-    for (const DisplayObject* o = &object; o->parent(); o = o->parent())
+    for (const DisplayObject* o = &object; o->container(); o = o->container())
         chain.push_back(o);
     if (chain.empty())
         return "/";

@@ -107,6 +107,7 @@ std::unique_ptr<DisplayObject> ButtonInstance::instantiate(const ButtonRecord& r
         = stage_.instantiate(movie_, record.characterId, record.depth, nesting_ + step);
     if (!object)
         return nullptr;
+    object->setHolder(this);
     Placement placement;
     placement.characterId = record.characterId;
     placement.matrix = record.matrix;
@@ -142,6 +143,10 @@ void ButtonInstance::show(Shown state)
         if (!object)
             continue;
         DisplayObject* made = object.get();
+        // Scripts reach the clips, buttons and text fields of a state by name.
+        const uint16_t tag = made->character() ? made->character()->tagCode : 0;
+        if (made->asMovieClip() || tag == 7 || tag == 34 || tag == 37)
+            made->setName(stage_.nextInstanceName());
         next[record.depth] = std::move(object);
         stage_.notifyAdded(*made);
         if (MovieClip* clip = made->asMovieClip())

@@ -181,7 +181,7 @@ const QString& focusRectKey()
 Value ClipObject::focusRect()
 {
     DisplayObject* d = display();
-    Object* holder = d && !d->parent() ? engine_.vm().global() : this;
+    Object* holder = d && !d->container() ? engine_.vm().global() : this;
     const Property* stored = holder->findOwn(focusRectKey());
     if (stored)
         return stored->value;
@@ -192,7 +192,7 @@ void ClipObject::setFocusRect(const Value& value)
 {
     DisplayObject* d = display();
     Vm& vm = engine_.vm();
-    if (d && !d->parent()) {
+    if (d && !d->container()) {
         // Numbers and number strings count as their value, NaN as on; objects are off;
         // undefined and null change nothing.
         if (value.isNullish())
@@ -275,11 +275,11 @@ Value ClipObject::property(int index)
         return std::round(index == 20 ? local.x() / 20 : local.y() / 20);
     }
     case Parent:
-        return d->parent() ? Value(engine_.objectFor(*d->parent())) : Value();
+        return d->container() ? Value(engine_.objectFor(*d->container())) : Value();
     case Root: {
         DisplayObject* root = d;
-        while (root->parent())
-            root = root->parent();
+        while (root->container())
+            root = root->container();
         return Value(engine_.objectFor(*root));
     }
     case Enabled:
@@ -503,10 +503,10 @@ bool ClipObject::hasHost(const QString& name)
 
 bool ClipObject::child(const QString& name, Value& out)
 {
-    MovieClip* clip = movieClip();
-    if (!clip || name.isEmpty())
+    DisplayObject* d = display();
+    if (!d || name.isEmpty())
         return false;
-    DisplayObject* object = clip->childByName(name.toStdString(), engine_.vm().caseSensitive());
+    DisplayObject* object = d->namedChild(name.toStdString(), engine_.vm().caseSensitive());
     if (!object)
         return false;
     out = Value(engine_.objectFor(*object));

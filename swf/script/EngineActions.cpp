@@ -20,8 +20,8 @@ namespace {
 // The root clip of the level `d` is on.
 DisplayObject* levelRoot(DisplayObject* d)
 {
-    while (d && d->parent())
-        d = d->parent();
+    while (d && d->container())
+        d = d->container();
     return d;
 }
 
@@ -524,7 +524,7 @@ void ScriptEngine::cloneSprite(ExecContext& ctx, const Value& source, const QStr
     if (!d || !std::isfinite(depth))
         return;
     // Far past any depth a clip can have, the number is only kept within an int.
-    duplicate(*d, name, int(std::clamp(depth, -1e9, 1e9)) - kScriptDepthOffset, nullptr);
+    duplicate(*d, name, int(std::clamp(depth, -2e9, 2147483647.0)) - kScriptDepthOffset, nullptr);
 }
 
 void ScriptEngine::removeSprite(ExecContext& ctx, const Value& target)

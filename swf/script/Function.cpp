@@ -71,13 +71,13 @@ Value ScriptFunction::call(CallArgs& call)
         DisplayObject* d = engine.displayOf(Value(base));
         if (!d)
             d = &engine.stage().root();
-        while (d->parent())
-            d = d->parent();
+        while (d->container())
+            d = d->container();
         return Value(engine.objectFor(*d));
     };
     const auto timelineParent = [&]() -> Value {
         DisplayObject* d = engine.displayOf(Value(base));
-        return d && d->parent() ? Value(engine.objectFor(*d->parent())) : Value();
+        return d && d->container() ? Value(engine.objectFor(*d->container())) : Value();
     };
 
     if (code.v2) {

@@ -102,7 +102,7 @@ Object* ScriptEngine::prototypeFor(DisplayObject& display, ClipObject::Kind& kin
     if (display.asMovieClip()) {
         kind = ClipObject::Kind::MovieClip;
         proto = protos.movieClip.get();
-        if (display.parent() && display.character() && display.characterId() != 0) {
+        if (display.container() && display.character() && display.characterId() != 0) {
             if (Object* ctor = registeredClass(display.asMovieClip()->movie(), display.characterId())) {
                 if (Object* p = vm_->get(ctor, QStringLiteral("prototype")).object())
                     proto = p;
@@ -125,8 +125,8 @@ ClipObject* ScriptEngine::objectFor(DisplayObject& found)
     // Shapes, static text, morphs and bitmaps have no script object: found by name or
     // path, they stand for the clip they are on.
     DisplayObject* d = &found;
-    while (d->parent() && !hasScriptObject(*d))
-        d = d->parent();
+    while (d->container() && !hasScriptObject(*d))
+        d = d->container();
     DisplayObject& display = *d;
     auto it = objects_.find(display.id());
     if (it != objects_.end())
@@ -809,7 +809,7 @@ void ScriptEngine::construct(DisplayObject& display, Object* init)
             vm_->set(object, name, vm_->get(init, name));
     }
     MovieClip* clip = display.asMovieClip();
-    Object* ctor = clip && display.parent() ? registeredClass(clip->movie(), display.characterId()) : nullptr;
+    Object* ctor = clip && display.container() ? registeredClass(clip->movie(), display.characterId()) : nullptr;
     if (ctor) {
         // The clip tells its class as objects made by `new` do.
         object->define(QStringLiteral("__constructor__"), Value(ctor), DontEnum);
@@ -875,9 +875,9 @@ DisplayObject* ScriptEngine::duplicate(DisplayObject& source, const QString& nam
         : std::nullopt;
     DisplayObject* made = nullptr;
     if (source.characterId() != 0) {
-        made = parent->placeByScript(source.characterId(), name.toStdString(), depth);
+        made = parent->placeByScript(source.characterId(), name.toStdString(), depth, kMaxDuplicateDepth);
     } else {
-        made = parent->createEmptyClip(name.toStdString(), depth);
+        made = parent->createEmptyClip(name.toStdString(), depth, kMaxDuplicateDepth);
     }
     if (!made)
         return nullptr;

@@ -137,10 +137,13 @@ Value duplicateMovieClip(Vm& vm, CallArgs& c)
     DisplayObject* d = thisDisplay(vm, c);
     if (!d || c.size() < 2)
         return Value();
+    // The name is read before the depth.
+    const QString name = vm.toString(c[0]);
     const double depth = vm.toNumber(c[1]);
     if (!std::isfinite(depth))
         return Value();
-    DisplayObject* made = engineOf(vm).duplicate(*d, vm.toString(c[0]), int(depth), c[2].object());
+    DisplayObject* made
+        = engineOf(vm).duplicate(*d, name, int(std::clamp(depth, -2e9, 2147483647.0)), c[2].object());
     return made ? Value(engineOf(vm).objectFor(*made)) : Value();
 }
 

@@ -358,6 +358,38 @@ TEST(Actions, SizingAnEmptyClipFlattensIt)
     EXPECT_EQ(traceWithClip(a, 8), lines({ "0", "0", "0", "0" }));
 }
 
+// Copies reach depths far above those other script objects may take, up to a limit; a
+// copy asked for past it is not made. The method reads its name before its depth.
+TEST(Actions, DuplicatesReachTheHighestDepths)
+{
+    Asm a;
+    a.push("mc1").push("top").push(2130706428.0).op(A::CloneSprite);
+    a.push("mc1").push("past").push(2130706429.0).op(A::CloneSprite);
+    a.get("top").op(A::TypeOf).op(A::Trace);
+    a.get("past").op(A::TypeOf).op(A::Trace);
+    a.pushInt(1048576).push("m").get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.get("m").op(A::TypeOf).op(A::Trace);
+    // {toString: function () { trace("name"); return "n"; }} and a depth that says so too.
+    Asm name;
+    name.trace("name").push("n").op(A::Return);
+    Asm depth;
+    depth.trace("depth").push(5.0).op(A::Return);
+    a.push("toString").function("", {}, name).pushInt(1).op(A::InitObject);
+    a.push("valueOf").function("", {}, depth).pushInt(1).op(A::InitObject);
+    a.op(A::StackSwap).get("mc1").callMethod("duplicateMovieClip", 2).op(A::Pop);
+    a.get("n").push("_name").op(A::GetMember).op(A::Trace);
+    Writer w(stageHeader(100, 100, 12.0, 7));
+    w.defineSprite(1, SpriteDefinition {});
+    PlaceObject clip = placeAt(2, 1);
+    clip.name = "mc1";
+    w.place(clip);
+    w.doAction(a.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    EXPECT_EQ(run.traces, lines({ "movieclip", "undefined", "undefined", "name", "depth", "n" }));
+}
+
 // A variable path: the name follows the last colon or dot, the clips on the way are
 // found in the display list before variables of the same name.
 TEST(Actions, VariablePathsReachThroughClips)

@@ -3,6 +3,8 @@
 
 #include "ScriptFixture.h"
 
+#include "swf/format/Buttons.h"
+#include "swf/format/Tags.h"
 #include "swf/runtime/Fixtures.h"
 
 #include <gtest/gtest.h>
@@ -181,6 +183,43 @@ TEST(Paths, FunctionCalledByNameRunsOnWhereItWasFound)
     a.call("outer", 0).op(A::Pop);
     a.call("top", 0).op(A::Pop);
     EXPECT_EQ(traceOf(a, 7), QStringList({ "[type Object]", "_level0" }));
+}
+
+// The clips a button's state shows hang under the button: they are named as the timeline
+// names its objects (after the button itself), and paths go through the button.
+TEST(Paths, ClipsInAButtonHangUnderIt)
+{
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    w.defineShape(1, filledRect(0, 0, 10, 10, { 255, 0, 0 }));
+    SpriteDefinition sprite;
+    sprite.timeline.frames.push_back(
+        Frame { { DoAction { Asm().traceVar("this").traceVar("_parent").traceVar("_root").bytes() } }, {} });
+    w.defineSprite(2, sprite);
+    ButtonDefinition button;
+    ButtonRecord shape;
+    shape.characterId = 1;
+    shape.depth = 1;
+    shape.up = shape.over = shape.down = shape.hitTest = true;
+    ButtonRecord clip;
+    clip.characterId = 2;
+    clip.depth = 2;
+    clip.up = true;
+    button.records = { shape, clip };
+    w.define(toCode(TagCode::DefineButton2), 3, encodeButton(button));
+    w.place(placeAt(1, 3));
+    w.showFrame();
+    Asm a;
+    a.traceVar("instance1.instance2");
+    a.get("instance1").push("instance2").op(A::GetMember).push("_target").op(A::GetMember).op(A::Trace);
+    a.get("instance1").push("instance2").op(A::GetMember).push("_parent").op(A::GetMember).op(A::Trace);
+    a.op(A::Stop);
+    w.doAction(a.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 2);
+    EXPECT_EQ(run.traces,
+        QStringList({ "_level0.instance1.instance2", "_level0.instance1", "_level0",
+            "_level0.instance1.instance2", "/instance1/instance2", "_level0.instance1" }));
 }
 
 } // namespace
