@@ -141,6 +141,25 @@ TEST(TextFieldScript, VariablesShownByFields)
     EXPECT_EQ(traceOf(a), lines({ "before", "changed", "typed", "undefined", "first" }));
 }
 
+// A field showing an object keeps the text it made of it until the variable holds
+// another value: a new toString changes nothing for the object already shown.
+TEST(TextFieldScript, ObjectShownByAFieldIsConvertedOncePerValue)
+{
+    Asm toString;
+    toString.push("TO_STRING").op(A::Return);
+    Asm a;
+    createField(a, "t", 1);
+    a.assignNew("shown", "Object", {});
+    setMember(a, "t", "variable", "shown");
+    traceMember(a, "t", "text");
+    a.function("f", {}, toString);
+    a.get("Object").push("prototype").op(A::GetMember).push("toString").get("f").op(A::SetMember);
+    traceMember(a, "t", "text");
+    a.assignNew("shown", "Object", {});
+    traceMember(a, "t", "text");
+    EXPECT_EQ(traceOf(a), lines({ "[object Object]", "[object Object]", "TO_STRING" }));
+}
+
 TEST(TextFieldScript, WatchSeesWritesOfTheText)
 {
     Asm callback;
