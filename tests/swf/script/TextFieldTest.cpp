@@ -160,6 +160,25 @@ TEST(TextFieldScript, ObjectShownByAFieldIsConvertedOncePerValue)
     EXPECT_EQ(traceOf(a), lines({ "[object Object]", "[object Object]", "TO_STRING" }));
 }
 
+// Scroll positions wrap as 32-bit line indices counted from 0: the lowest wraps round to
+// the last line, the one after it to the first. A horizontal scroll past 32 bits wraps
+// negative and stops at 0.
+TEST(TextFieldScript, ScrollPositionsWrapAt32Bits)
+{
+    Asm a;
+    createField(a, "t", 1, 0, 0, 100, 20);
+    setMemberBool(a, "t", "multiline", true);
+    setMember(a, "t", "text", "a\rb\rc\rd\re");
+    traceMember(a, "t", "maxscroll");
+    for (double to : { 2147483647.0, 767100486418433.0, 767100486418432.0, 2.0, 1.5 }) {
+        setMember(a, "t", "scroll", to);
+        traceMember(a, "t", "scroll");
+    }
+    setMember(a, "t", "hscroll", 2147483648.0);
+    traceMember(a, "t", "hscroll");
+    EXPECT_EQ(traceOf(a), lines({ "5", "5", "1", "5", "2", "1", "0" }));
+}
+
 TEST(TextFieldScript, WatchSeesWritesOfTheText)
 {
     Asm callback;
