@@ -179,6 +179,29 @@ TEST(TextFieldScript, ScrollPositionsWrapAt32Bits)
     EXPECT_EQ(traceOf(a), lines({ "5", "5", "1", "5", "2", "1", "0" }));
 }
 
+// The leading of a format goes between lines, and below a lone line.
+TEST(TextFieldScript, TextHeightCountsLeadingBetweenLinesAndUnderALoneOne)
+{
+    Asm a;
+    createField(a, "t", 1, 0, 0, 100, 100);
+    setMember(a, "t", "text", "a");
+    traceMember(a, "t", "textHeight");
+    a.assignNew("f", "TextFormat", {});
+    setMember(a, "f", "leading", 10.0);
+    a.get("f").get("t").callMethod("setTextFormat", 1).op(A::Pop);
+    traceMember(a, "t", "textHeight");
+    setMemberBool(a, "t", "multiline", true);
+    setMember(a, "t", "text", "a\rb");
+    a.get("f").get("t").callMethod("setTextFormat", 1).op(A::Pop);
+    traceMember(a, "t", "textHeight");
+    const QStringList out = traceOf(a);
+    ASSERT_EQ(out.size(), 3);
+    const int line = out[0].toInt();
+    EXPECT_GT(line, 0);
+    EXPECT_EQ(out[1].toInt(), line + 10);
+    EXPECT_NEAR(out[2].toInt(), 2 * line + 10, 1);
+}
+
 TEST(TextFieldScript, WatchSeesWritesOfTheText)
 {
     Asm callback;
