@@ -309,7 +309,9 @@ double EditTextInstance::textHeight() const
     const std::vector<Line>& all = lines();
     if (all.empty())
         return 0;
-    return all.back().top + all.back().ascent + all.back().descent;
+    // Leading goes between lines; a lone line keeps its own below it.
+    const double lone = all.size() == 1 ? all.front().leading : 0;
+    return all.back().top + all.back().ascent + all.back().descent + lone;
 }
 
 int EditTextInstance::maxScroll() const

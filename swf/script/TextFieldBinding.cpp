@@ -122,13 +122,17 @@ void TextFields::show(EditTextInstance& field)
     const Value v = variable(field, found);
     if (!found)
         return;
-    const QString text = engine_.vm().toString(v);
     // The field follows changes of the variable, not every value it holds: a text given
-    // to a field whose variable would not take it stays.
-    QString& seen = seen_[field.id()];
-    if (seen == text && !seen.isNull())
+    // to a field whose variable would not take it stays, and an object the field already
+    // shows is not converted again.
+    Seen& seen = seen_[field.id()];
+    if (v.object() && seen.object.get() == static_cast<GcObject*>(v.object()))
         return;
-    seen = text;
+    const QString text = engine_.vm().toString(v);
+    seen.object = Ref<GcObject>(v.object());
+    if (seen.text == text && !seen.text.isNull())
+        return;
+    seen.text = text;
     if (field.html()) {
         if (field.htmlText() != text)
             field.setHtmlText(text);
@@ -145,7 +149,7 @@ void TextFields::push(EditTextInstance& field)
     engine_.setVariable(ctx, field.variable(), field.html() ? field.htmlText() : field.text());
     bool found = false;
     const Value now = variable(field, found);
-    seen_[field.id()] = found ? engine_.vm().toString(now) : QString();
+    seen_[field.id()] = Seen { found ? engine_.vm().toString(now) : QString(), Ref<GcObject>(now.object()) };
 }
 
 void TextFields::bind(EditTextInstance& field)

@@ -68,8 +68,13 @@ private:
     void show(EditTextInstance& field);
     ScriptEngine& engine_;
     std::vector<ObjectId> bound_;
-    // The variable's value each field last showed or gave.
-    std::unordered_map<ObjectId, QString> seen_;
+    // The variable's value each field last showed or gave: its text, and the object when
+    // it was one (the same object again is no change, whatever its text says now).
+    struct Seen {
+        QString text;
+        Ref<GcObject> object;
+    };
+    std::unordered_map<ObjectId, Seen> seen_;
     ObjectId focus_ = 0;
     int begin_ = -1;
     int end_ = -1;

@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -224,10 +226,16 @@ void writeProp(Vm& vm, ClipObject& self, EditTextInstance& f, Prop p, const Valu
         f.setHtml(vm.toBoolean(v));
         return;
     case Prop::Scroll:
-        f.setScroll(vm.toInt32(v));
+        // The line is kept counted from 0 in 32 bits: the lowest number wraps round to
+        // the highest, which is the last line.
+        if (const auto index = static_cast<int32_t>(static_cast<uint32_t>(vm.toInt32(v)) - 1u);
+            index == std::numeric_limits<int32_t>::max())
+            f.setScroll(index);
+        else
+            f.setScroll(index + 1);
         return;
     case Prop::HScroll:
-        f.setHscroll(std::max(0.0, vm.toInteger(v)) * 20);
+        f.setHscroll(std::max(0, vm.toInt32(v)) * 20.0);
         return;
     case Prop::AutoSize:
         if (v.isBoolean()) {

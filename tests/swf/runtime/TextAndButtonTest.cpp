@@ -269,11 +269,15 @@ TEST(TextField, SystemFontsDrawChineseText)
     EXPECT_GT(inked, 20);
 }
 
-TEST(TextField, OldMoviesTextIsReadAsGbk)
+TEST(TextField, OldMoviesTextIsReadAsGbkOrWestern)
 {
     EXPECT_EQ(movieText("\xc4\xe3\xba\xc3", 5), QStringLiteral("你好"));
     EXPECT_EQ(movieText("\xe4\xbd\xa0\xe5\xa5\xbd", 5), QStringLiteral("你好")) << "valid UTF-8 stays UTF-8";
     EXPECT_EQ(movieText("\xe4\xbd\xa0\xe5\xa5\xbd", 6), QStringLiteral("你好"));
+    // A high byte before a plain one, or alone at the end, is a Western letter.
+    EXPECT_EQ(movieText("test\xc5test", 5), QStringLiteral("test\u00c5test"));
+    EXPECT_EQ(movieText("caf\xe9", 5), QStringLiteral("caf\u00e9"));
+    EXPECT_EQ(movieText("\x80", 5), QStringLiteral("\u20ac"));
     EXPECT_EQ(toMovieText(QStringLiteral("你好"), 5), std::string("\xc4\xe3\xba\xc3"));
 
     EditTextDefinition gbk = field();

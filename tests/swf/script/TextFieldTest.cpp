@@ -141,6 +141,67 @@ TEST(TextFieldScript, VariablesShownByFields)
     EXPECT_EQ(traceOf(a), lines({ "before", "changed", "typed", "undefined", "first" }));
 }
 
+// A field showing an object keeps the text it made of it until the variable holds
+// another value: a new toString changes nothing for the object already shown.
+TEST(TextFieldScript, ObjectShownByAFieldIsConvertedOncePerValue)
+{
+    Asm toString;
+    toString.push("TO_STRING").op(A::Return);
+    Asm a;
+    createField(a, "t", 1);
+    a.assignNew("shown", "Object", {});
+    setMember(a, "t", "variable", "shown");
+    traceMember(a, "t", "text");
+    a.function("f", {}, toString);
+    a.get("Object").push("prototype").op(A::GetMember).push("toString").get("f").op(A::SetMember);
+    traceMember(a, "t", "text");
+    a.assignNew("shown", "Object", {});
+    traceMember(a, "t", "text");
+    EXPECT_EQ(traceOf(a), lines({ "[object Object]", "[object Object]", "TO_STRING" }));
+}
+
+// Scroll positions wrap as 32-bit line indices counted from 0: the lowest wraps round to
+// the last line, the one after it to the first. A horizontal scroll past 32 bits wraps
+// negative and stops at 0.
+TEST(TextFieldScript, ScrollPositionsWrapAt32Bits)
+{
+    Asm a;
+    createField(a, "t", 1, 0, 0, 100, 20);
+    setMemberBool(a, "t", "multiline", true);
+    setMember(a, "t", "text", "a\rb\rc\rd\re");
+    traceMember(a, "t", "maxscroll");
+    for (double to : { 2147483647.0, 767100486418433.0, 767100486418432.0, 2.0, 1.5 }) {
+        setMember(a, "t", "scroll", to);
+        traceMember(a, "t", "scroll");
+    }
+    setMember(a, "t", "hscroll", 2147483648.0);
+    traceMember(a, "t", "hscroll");
+    EXPECT_EQ(traceOf(a), lines({ "5", "5", "1", "5", "2", "1", "0" }));
+}
+
+// The leading of a format goes between lines, and below a lone line.
+TEST(TextFieldScript, TextHeightCountsLeadingBetweenLinesAndUnderALoneOne)
+{
+    Asm a;
+    createField(a, "t", 1, 0, 0, 100, 100);
+    setMember(a, "t", "text", "a");
+    traceMember(a, "t", "textHeight");
+    a.assignNew("f", "TextFormat", {});
+    setMember(a, "f", "leading", 10.0);
+    a.get("f").get("t").callMethod("setTextFormat", 1).op(A::Pop);
+    traceMember(a, "t", "textHeight");
+    setMemberBool(a, "t", "multiline", true);
+    setMember(a, "t", "text", "a\rb");
+    a.get("f").get("t").callMethod("setTextFormat", 1).op(A::Pop);
+    traceMember(a, "t", "textHeight");
+    const QStringList out = traceOf(a);
+    ASSERT_EQ(out.size(), 3);
+    const int line = out[0].toInt();
+    EXPECT_GT(line, 0);
+    EXPECT_EQ(out[1].toInt(), line + 10);
+    EXPECT_NEAR(out[2].toInt(), 2 * line + 10, 1);
+}
+
 TEST(TextFieldScript, WatchSeesWritesOfTheText)
 {
     Asm callback;
