@@ -81,7 +81,8 @@ int MovieClip::frameCount() const
 {
     int frames = framesLoaded();
     // Only a movie's own timeline arrives piece by piece; a sprite is whole once defined.
-    if (timeline_ == &movie_->timeline && !movie_->complete)
+    // A file cut off before its End tag stays waiting for the frames it declared.
+    if (timeline_ == &movie_->timeline && (!movie_->complete || movie_->truncated))
         frames = std::max<int>(frames, movie_->header.frameCount);
     return std::max(1, frames);
 }
@@ -143,10 +144,6 @@ void MovieClip::stepTimeline()
             gotoFrame(next);
         return;
     }
-    // A file cut off before its End tag never brings the frames it declared: its root
-    // waits for them on the last frame it has rather than going round.
-    if (timeline_ == &movie_->timeline && movie_->truncated && next < movie_->header.frameCount)
-        return;
     if (endMode_ == EndMode::Stop) {
         playing_ = false;
         return;
