@@ -81,8 +81,7 @@ int MovieClip::frameCount() const
 {
     int frames = framesLoaded();
     // Only a movie's own timeline arrives piece by piece; a sprite is whole once defined.
-    // A file cut off before its End tag stays waiting for the frames it declared.
-    if (timeline_ == &movie_->timeline && (!movie_->complete || movie_->truncated))
+    if (timeline_ == &movie_->timeline && !movie_->complete)
         frames = std::max<int>(frames, movie_->header.frameCount);
     return std::max(1, frames);
 }

@@ -1,7 +1,6 @@
 #include "Fixtures.h"
 
 #include "swf/display/Stage.h"
-#include "swf/format/Parser.h"
 
 #include <gtest/gtest.h>
 
@@ -141,33 +140,6 @@ TEST(Timeline, RootLoopsOrStopsAtTheEnd)
         once.advance();
     EXPECT_EQ(once.root().currentFrame(), 2);
     EXPECT_FALSE(once.root().isPlaying());
-}
-
-TEST(Timeline, RootOfAFileCutOffWaitsForItsDeclaredFrames)
-{
-    Writer w = writerWithShapes();
-    for (int f = 0; f < 2; ++f) {
-        w.place(f == 0 ? placeAt(1, 1) : moveTo(1, 5, 0));
-        w.showFrame();
-    }
-    w.declareFrameCount(3);
-    const auto play = [](std::vector<uint8_t> bytes) {
-        Result<Movie> movie = parseMovie(bytes);
-        EXPECT_TRUE(movie.has_value());
-        Stage stage(std::make_shared<const Movie>(movie ? std::move(*movie) : Movie {}));
-        stage.start();
-        for (int i = 0; i < 4; ++i)
-            stage.advance();
-        return stage.root().currentFrame();
-    };
-    // With its End tag the movie is whole: two frames, looping.
-    EXPECT_EQ(play(w.finish(Compression::None)), 0);
-    // Without it the third frame is still to come, and the root waits on the second.
-    std::vector<uint8_t> cut = w.finish(Compression::None);
-    cut.resize(cut.size() - 2);
-    cut[4] = uint8_t(cut.size());
-    cut[5] = uint8_t(cut.size() >> 8);
-    EXPECT_EQ(play(cut), 1);
 }
 
 TEST(Timeline, NestedSpritesAdvanceAndAlwaysLoop)
