@@ -4,6 +4,8 @@
 #include "Names.h"
 #include "Stage.h"
 
+#include "swf/format/Tags.h"
+
 #include <vector>
 
 namespace swf {
@@ -72,6 +74,14 @@ QTransform DisplayObject::stageTransform() const
 DisplayObject* DisplayObject::container() const
 {
     return parent_ ? parent_ : holder_;
+}
+
+bool DisplayObject::takesInstanceName() const
+{
+    if (asMovieClip())
+        return true;
+    const auto tag = static_cast<TagCode>(character_ ? character_->tagCode : 0);
+    return tag == TagCode::DefineButton || tag == TagCode::DefineButton2 || tag == TagCode::DefineEditText;
 }
 
 DisplayObject* DisplayObject::namedChild(std::string_view name, bool caseSensitive) const

@@ -125,6 +125,9 @@ public:
     // Paths, _parent and _root go through it; only clips' children have a parent().
     DisplayObject* container() const;
     void setHolder(DisplayObject* holder) { holder_ = holder; }
+    // Whether scripts reach the object by name, so that it gets "instanceN" when it has
+    // none: clips, buttons and text fields.
+    bool takesInstanceName() const;
     // The child (of children()) with this instance name, or null.
     DisplayObject* namedChild(std::string_view name, bool caseSensitive) const;
     Origin origin() const { return origin_; }

@@ -253,9 +253,7 @@ void MovieClip::create(int depth, const ReplaySlot& slot)
     object->applyTimelinePlacement(placement);
     object->setPlacedFrame(slot.placedFrame);
     // Scripts reach clips, buttons and text fields by name; they get one if they have none.
-    const uint16_t tag = object->character() ? object->character()->tagCode : 0;
-    const bool scriptable = object->asMovieClip() || tag == 7 || tag == 34 || tag == 37;
-    if (object->name().empty() && scriptable)
+    if (object->name().empty() && object->takesInstanceName())
         object->setName(stage_.nextInstanceName());
     DisplayObject* shown = insert(std::move(object), depth, Origin::Timeline);
     // A new clip shows its first frame at once.

@@ -144,8 +144,7 @@ void ButtonInstance::show(Shown state)
             continue;
         DisplayObject* made = object.get();
         // Scripts reach the clips, buttons and text fields of a state by name.
-        const uint16_t tag = made->character() ? made->character()->tagCode : 0;
-        if (made->asMovieClip() || tag == 7 || tag == 34 || tag == 37)
+        if (made->takesInstanceName())
             made->setName(stage_.nextInstanceName());
         next[record.depth] = std::move(object);
         stage_.notifyAdded(*made);

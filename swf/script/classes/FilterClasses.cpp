@@ -15,9 +15,9 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace swf::script {
 namespace {
