@@ -435,6 +435,19 @@ void Rasterizer::startLane(Lane& lane, int y) const
     }
 }
 
+void Rasterizer::skipTo(Lane& lane, int y) const
+{
+    // The edges keep the order a sweep from the top gives them: those still active first,
+    // then the ones met since, in sorted order.
+    std::erase_if(lane.active, [&](std::size_t i) { return segments_[i].y1 <= float(y); });
+    while (lane.next < order_.size() && segments_[order_[lane.next]].y0 < float(y + 1)) {
+        if (segments_[order_[lane.next]].y1 > float(y))
+            lane.active.push_back(order_[lane.next]);
+        ++lane.next;
+    }
+    lane.row = y;
+}
+
 bool Rasterizer::sweepRow(Lane& lane, int y, bool antialias) const
 {
     std::erase_if(lane.active, [&](std::size_t i) { return segments_[i].y1 <= float(y); });

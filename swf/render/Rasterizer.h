@@ -119,6 +119,8 @@ private:
     Lane::Accumulator& accumulatorOf(Lane& lane, int style) const;
     // Makes `lane` ready to sweep from row `y`: the edges crossing it, its memory wide enough.
     void startLane(Lane& lane, int y) const;
+    // Moves a lane that stopped above row `y` on to it, as if it had swept the rows between.
+    void skipTo(Lane& lane, int y) const;
     // Sweeps row `y` into the lane's spans; false when no edge crosses it.
     bool sweepRow(Lane& lane, int y, bool antialias) const;
 
@@ -152,9 +154,11 @@ template <class Row> void Rasterizer::sweepRows(Lane& lane, int from, int to, bo
     to = std::min(to, endRow_);
     if (from >= to)
         return;
-    // A lane that swept the rows just above goes on from where it stopped.
-    if (lane.sweeping != this || lane.drawing != drawing_ || lane.row != from)
+    // A lane that swept rows above goes on from where it stopped, skipping the rows between.
+    if (lane.sweeping != this || lane.drawing != drawing_ || lane.row > from)
         startLane(lane, from);
+    else if (lane.row < from)
+        skipTo(lane, from);
     for (int y = from; y < to; ++y) {
         if (sweepRow(lane, y, antialias) && !lane.spans.empty())
             row(y, std::span<const StyleSpan>(lane.spans));
