@@ -47,18 +47,29 @@ uint64_t BandPainter::submit(Job job)
     return number;
 }
 
+void BandPainter::waitUntil(std::unique_lock<std::mutex>& lock, uint64_t finished)
+{
+    if (finishedLocked() >= finished)
+        return;
+    // Lanes left asleep for want of work are woken now that the caller waits for it.
+    if (std::find(sleeping_.begin(), sleeping_.end(), true) != sleeping_.end())
+        more_.notify_all();
+    // The lanes wake the caller once, when its job is done, not after every job.
+    awaited_ = finished;
+    done_.wait(lock, [&] { return finishedLocked() >= finished; });
+    awaited_ = 0;
+}
+
 void BandPainter::waitFor(uint64_t number)
 {
-    more_.notify_all();
     std::unique_lock lock(mutex_);
-    done_.wait(lock, [&] { return finishedLocked() > number; });
+    waitUntil(lock, number + 1);
 }
 
 void BandPainter::finish()
 {
-    more_.notify_all();
     std::unique_lock lock(mutex_);
-    done_.wait(lock, [&] { return finishedLocked() == first_ + jobs_.size(); });
+    waitUntil(lock, first_ + jobs_.size());
     std::exception_ptr failure = std::exchange(failure_, nullptr);
     lock.unlock();
     if (failure)
@@ -97,7 +108,8 @@ void BandPainter::work(int lane)
             jobs_.pop_front();
             ++first_;
         }
-        done_.notify_all();
+        if (awaited_ != 0 && done >= awaited_)
+            done_.notify_all();
     }
 }
 

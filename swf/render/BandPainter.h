@@ -45,6 +45,7 @@ public:
 
 private:
     void work(int lane);
+    void waitUntil(std::unique_lock<std::mutex>& lock, uint64_t finished);
     uint64_t finishedLocked() const;
 
     mutable std::mutex mutex_;
@@ -54,6 +55,7 @@ private:
     uint64_t first_ = 0;
     std::array<uint64_t, kLanes> next_ {}; // each lane's next job
     std::array<bool, kLanes> sleeping_ {};
+    uint64_t awaited_ = 0; // how many finished jobs a waiting caller needs; 0 when none waits
     static constexpr uint64_t kWakeAfter = 8;
     std::array<std::thread, kLanes> threads_;
     bool stop_ = false;

@@ -69,6 +69,38 @@ void overRun(QRgb* out, const QRgb* colors, int count)
     }
 }
 
+// The end of the run of pixels from `i` that `coverage` covers whole (`i` when none).
+int fullRunEnd(const float* coverage, int i, int n)
+{
+    int end = i;
+#if defined(__SSE2__)
+    const __m128 whole = _mm_set1_ps(0.999f);
+    while (end + 4 <= n && _mm_movemask_ps(_mm_cmpge_ps(_mm_loadu_ps(coverage + end), whole)) == 0xF)
+        end += 4;
+#endif
+    while (end < n && coverage[end] >= 0.999f)
+        ++end;
+    return end;
+}
+
+// Lays colours mixed by coverage (premultiplied channels, 0..255 each, in float) over the
+// pixel, scaled by the clip's `k`.
+inline void overMix(QRgb& dst, const std::array<float, 4>& m, float k)
+{
+    const auto byte = [k](float v) { return static_cast<int>(std::clamp(v * k + 0.5f, 0.f, 255.f)); };
+    const int alpha = byte(m[3]);
+    const QRgb src
+        = qRgba(std::min(byte(m[0]), alpha), std::min(byte(m[1]), alpha), std::min(byte(m[2]), alpha), alpha);
+    if (src != 0)
+        over(dst, src);
+}
+
+// One colour over part of a pixel: the mix of a style alone there, with the same arithmetic.
+inline void overPart(QRgb& dst, QRgb color, float c)
+{
+    overMix(dst, { qRed(color) * c, qGreen(color) * c, qBlue(color) * c, qAlpha(color) * c }, 1.f);
+}
+
 } // namespace
 
 QRect pixelsWithin(const QRectF& area, const QRect& within)
@@ -168,7 +200,8 @@ Rasterizer& Canvas::rasterizer(const QRect& box)
         constexpr std::size_t kMostWaiting = 512;
         recycle();
         if (painting_.size() >= kMostWaiting) {
-            painter_->waitFor(painting_.front().first);
+            // Waiting for half of them, not just the first, spares a wake-up per fill.
+            painter_->waitFor(painting_[painting_.size() / 2].first);
             recycle();
         }
         if (memory_.spare.empty()) {
@@ -295,18 +328,22 @@ void Canvas::paintRow(Lane& lane, int y, std::span<const StyleSpan> spans,
                 std::fill(lane.shade.begin(), lane.shade.begin() + n, one);
             }
             const QRgb* colors = lane.shade.data();
+            // A style alone on its row has no partner to mix with at its edges.
+            const bool alone = spans.size() == 1;
             for (int i = 0; i < n;) {
-                const float c = coverage[i];
-                if (c >= 0.999f) {
-                    int end = i + 1;
-                    while (end < n && coverage[end] >= 0.999f)
-                        ++end;
+                int end = fullRunEnd(coverage, i, n);
+                if (end > i) {
                     overRun(out + i, colors + i, end - i);
                     i = end;
                     continue;
                 }
-                if (c > 0)
-                    mixIn(s.x0 + i, colors[i], c);
+                const float c = coverage[i];
+                if (c > 0) {
+                    if (alone)
+                        overPart(out[i], colors[i], c);
+                    else
+                        mixIn(s.x0 + i, colors[i], c);
+                }
                 ++i;
             }
             continue;
@@ -333,13 +370,7 @@ void Canvas::paintRow(Lane& lane, int y, std::span<const StyleSpan> spans,
     }
     for (int x : lane.touched) {
         const std::array<float, 4>& m = lane.mix[static_cast<std::size_t>(x)];
-        const float k = clipAt(x) / 255.f;
-        const auto byte = [k](float v) { return static_cast<int>(std::clamp(v * k + 0.5f, 0.f, 255.f)); };
-        const int alpha = byte(m[3]);
-        const QRgb src = qRgba(
-            std::min(byte(m[0]), alpha), std::min(byte(m[1]), alpha), std::min(byte(m[2]), alpha), alpha);
-        if (src != 0)
-            over(line[x], src);
+        overMix(line[x], m, clipAt(x) / 255.f);
     }
 }
 
