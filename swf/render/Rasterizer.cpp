@@ -175,12 +175,13 @@ void Rasterizer::addClipped(double x0, double y0, double x1, double y1, int styl
         return;
     Segment s;
     if (y0 < y1) {
-        s = { float(x0), float(y0), float(x1), float(y1), 1.f, style };
+        s = { float(x0), float(y0), float(x1), float(y1), 1.f, style, 0.f };
     } else {
-        s = { float(x1), float(y1), float(x0), float(y0), -1.f, style };
+        s = { float(x1), float(y1), float(x0), float(y0), -1.f, style, 0.f };
     }
     if (!(s.y0 < s.y1))
         return;
+    s.slope = (s.x1 - s.x0) / (s.y1 - s.y0);
     if (static_cast<double>(segments_.size()) >= edgeLimit_) {
         overflowed_ = true;
         return;
@@ -269,7 +270,7 @@ void Rasterizer::accumulate(Lane& lane, const Segment& s, int y) const
     const float yb = std::min(s.y1, float(y + 1));
     if (!(yb > ya))
         return;
-    const float slope = (s.x1 - s.x0) / (s.y1 - s.y0);
+    const float slope = s.slope;
     const float xa = s.x0 + slope * (ya - s.y0);
     const float xb = s.x0 + slope * (yb - s.y0);
     const float d = (yb - ya) * s.dir;

@@ -104,6 +104,7 @@ private:
         float x0, y0, x1, y1; // y0 < y1
         float dir; // +1 downwards as added, -1 upwards
         int style;
+        float slope; // dx/dy
     };
     struct StyleBox {
         int style;
