@@ -94,7 +94,7 @@ void Rasterizer::flattenCubic(QPointF p0, QPointF c1, QPointF c2, QPointF p3, in
     // The second differences bound how far a piece strays from the curve.
     const QPointF d1 = p0 - 2 * c1 + c2;
     const QPointF d2 = c1 - 2 * c2 + p3;
-    const double dd = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
+    const double dd = std::sqrt(std::max(QPointF::dotProduct(d1, d1), QPointF::dotProduct(d2, d2)));
     int pieces = 1;
     if (std::isfinite(dd) && dd > 0)
         pieces = static_cast<int>(
@@ -419,8 +419,15 @@ void Rasterizer::startLane(Lane& lane, int y) const
     lane.sweeping = this;
     lane.drawing = drawing_;
     lane.row = y;
-    lane.slotOfStyle.assign(static_cast<std::size_t>(styles_), -1);
+    // Between rows every style's slot is free (-1): the lane only needs room for more styles.
+    for (int slot : lane.usedSlots) {
+        Lane::Accumulator& acc = lane.pool[static_cast<std::size_t>(slot)];
+        lane.slotOfStyle[static_cast<std::size_t>(acc.style)] = -1;
+        std::fill(acc.cells.begin(), acc.cells.end(), 0.f);
+    }
     lane.usedSlots.clear();
+    if (lane.slotOfStyle.size() < static_cast<std::size_t>(styles_))
+        lane.slotOfStyle.resize(static_cast<std::size_t>(styles_), -1);
     // The accumulation rows are all zero between rows; a wider box needs longer ones.
     const std::size_t cells = static_cast<std::size_t>(std::max(0, box_.width())) + 3;
     for (Lane::Accumulator& acc : lane.pool)
