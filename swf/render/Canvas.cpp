@@ -296,6 +296,7 @@ void Canvas::paintRow(Lane& lane, int y, std::span<const StyleSpan> spans,
     }
     lane.touched.clear();
     QRgb* line = this->line(y);
+    prefetchBelow(y, spans);
     const uint8_t* clipRow
         = clip && clip->rect.top() <= y && y <= clip->rect.bottom() ? clip->row(y) : nullptr;
     const auto clipAt = [&](int x) -> uint32_t {
@@ -388,6 +389,30 @@ void Canvas::paintRow(Lane& lane, int y, std::span<const StyleSpan> spans,
         const std::array<float, 4>& m = lane.mix[static_cast<std::size_t>(x)];
         overMix(line[x], m, clipAt(x) / 255.f);
     }
+}
+
+void Canvas::prefetchBelow(int y, std::span<const StyleSpan> spans) const
+{
+#if defined(__SSE2__)
+    // A fill's next row most likely covers about the columns this one does. Asking for them
+    // now lets memory fetch them while this row is painted and the next one swept: on a big
+    // picture, waiting for the pixels under a fill otherwise takes a fair share of the time.
+    if (spans.empty() || y + 1 >= image_.height())
+        return;
+    int from = spans.front().x0;
+    int to = spans.front().x1;
+    for (const StyleSpan& s : spans) {
+        from = std::min(from, s.x0);
+        to = std::max(to, s.x1);
+    }
+    const char* below = reinterpret_cast<const char*>(line(y + 1));
+    constexpr int kLine = 64;
+    for (int offset = from * 4 & ~(kLine - 1); offset < to * 4; offset += kLine)
+        _mm_prefetch(below + offset, _MM_HINT_T0);
+#else
+    (void)y;
+    (void)spans;
+#endif
 }
 
 void Canvas::maskRow(Lane& lane, int y, std::span<const StyleSpan> spans)

@@ -130,6 +130,7 @@ private:
     void paintRow(Lane& lane, int y, std::span<const StyleSpan> spans,
         std::span<const PaintSource* const> paints, const CoverageMask* clip);
     void maskRow(Lane& lane, int y, std::span<const StyleSpan> spans);
+    void prefetchBelow(int y, std::span<const StyleSpan> spans) const;
     QRgb* line(int y) const
     {
         return reinterpret_cast<QRgb*>(bits_ + static_cast<std::ptrdiff_t>(y) * bytesPerLine_);
