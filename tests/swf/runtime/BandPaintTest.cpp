@@ -6,6 +6,8 @@
 #include "swf/render/Renderer.h"
 #include "swf/render/BandPainter.h"
 #include "swf/render/Blend.h"
+#include "swf/render/Canvas.h"
+#include "swf/render/PaintSource.h"
 
 #include <QPainter>
 
@@ -87,6 +89,50 @@ TEST(BandPaint, RowsSweptInPiecesMatchOneSweep)
         rasterizer.sweepRows(upper, first + 1, first + 30, antialias, into);
         rasterizer.sweepRows(upper, first + 30, middle, antialias, into);
         EXPECT_EQ(pieces, whole) << (antialias ? "anti-aliased" : "aliased");
+
+        // Lanes that take every other band of 7 rows, as the painter deals them, skip the
+        // other lane's rows and still give the same spans.
+        Rasterizer::Lane even;
+        Rasterizer::Lane odd;
+        Rows banded;
+        const auto intoBanded = [&](int y, std::span<const StyleSpan> spans) { record(banded, y, spans); };
+        for (int band = first; band < end; band += 7)
+            rasterizer.sweepRows((band - first) / 7 % 2 ? odd : even, band, band + 7, antialias, intoBanded);
+        EXPECT_EQ(banded, whole) << (antialias ? "anti-aliased" : "aliased");
+    }
+}
+
+// A style alone on its rows lays its edge pixels over what is there by the part it covers,
+// with the painter's threads and without: worked out by hand for a rectangle whose sides
+// cover three quarters and one half of their columns.
+TEST(BandPaint, LoneStyleEdgesMixByCoverage)
+{
+    for (const bool threaded : { false, true }) {
+        BandPainter painter;
+        QImage image(32, 8, QImage::Format_ARGB32_Premultiplied);
+        image.fill(0xffffffff);
+        {
+            Canvas canvas(image, true, threaded ? &painter : nullptr);
+            Rasterizer& rasterizer = canvas.rasterizer(canvas.paintBox());
+            QPainterPath rect;
+            rect.addRect(10.25, 2, 10.25, 4); // columns 10.25 to 20.5, rows 2 to 5
+            rasterizer.addPath(rect, QTransform(), 0);
+            const SolidPaint paint(Rgba { 200, 100, 50, 255 });
+            const PaintSource* paints[] = { &paint };
+            canvas.paint(rasterizer, paints);
+            canvas.finish();
+        }
+        const auto at = [&](int x, int y) { return image.pixel(x, y); };
+        // Column 10, three quarters: each channel of 200, 100, 50, 255 times 0.75, rounded
+        // (150, 75, 38, 191), over white, which keeps 255 - 191 = 64 of each channel.
+        EXPECT_EQ(at(10, 3), qRgba(150 + 64, 75 + 64, 38 + 64, 255)) << threaded;
+        // Column 20, a half: 100, 50, 25, 128 over white keeping 127.
+        EXPECT_EQ(at(20, 3), qRgba(100 + 127, 50 + 127, 25 + 127, 255)) << threaded;
+        EXPECT_EQ(at(15, 2), qRgba(200, 100, 50, 255)) << threaded;
+        EXPECT_EQ(at(9, 3), 0xffffffffu) << threaded;
+        EXPECT_EQ(at(21, 3), 0xffffffffu) << threaded;
+        EXPECT_EQ(at(15, 1), 0xffffffffu) << threaded;
+        EXPECT_EQ(at(15, 6), 0xffffffffu) << threaded;
     }
 }
 
