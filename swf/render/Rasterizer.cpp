@@ -354,8 +354,24 @@ void Rasterizer::finishRow(Lane& lane, bool antialias) const
             const __m128 tiny = _mm_set1_ps(1e-4f);
             const __m128 sign = _mm_set1_ps(-0.f);
             const bool nonZero = rule == FillRule::NonZero;
+            // What four columns without an edge get: the running sum's coverage, as below.
+            const auto flatOf = [&](float running, bool& usable) {
+                __m128 a = _mm_andnot_ps(sign, _mm_set1_ps(running));
+                if (nonZero)
+                    a = _mm_min_ps(a, one);
+                usable = nonZero || _mm_movemask_ps(_mm_cmpgt_ps(a, one)) == 0;
+                return _mm_and_ps(a, _mm_cmpge_ps(a, tiny));
+            };
+            bool flatUsable = false;
+            __m128 flat = flatOf(sum, flatUsable);
             for (; col + 4 <= to; col += 4) {
                 __m128 v = _mm_loadu_ps(cells + col);
+                // Inside a shape most columns hold no edge: their coverage is the sum so far,
+                // and their cells are zero already.
+                if (flatUsable && _mm_movemask_ps(_mm_cmpneq_ps(v, _mm_setzero_ps())) == 0) {
+                    _mm_storeu_ps(cover + col, flat);
+                    continue;
+                }
                 v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 4)));
                 v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 8)));
                 v = _mm_add_ps(v, _mm_set1_ps(sum));
@@ -368,6 +384,7 @@ void Rasterizer::finishRow(Lane& lane, bool antialias) const
                 _mm_storeu_ps(cover + col, a);
                 _mm_storeu_ps(cells + col, _mm_setzero_ps());
                 sum = _mm_cvtss_f32(_mm_shuffle_ps(v, v, 0xFF));
+                flat = flatOf(sum, flatUsable);
             }
         }
 #endif
