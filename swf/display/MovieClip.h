@@ -65,9 +65,10 @@ public:
     // for, never skipped.
     void advance();
     // Shows `frame` (0-based, clamped to the frames loaded). Forward runs the control tags
-    // of the frames in between; backward rebuilds from the first frame, keeping the
-    // objects that stand at the same depth with the same character. Objects of scripts
-    // are left alone either way. Children do not advance.
+    // of the frames in between; backward rebuilds the timeline depths from the first
+    // frame, keeping the objects that stand at the same depth with the same character and
+    // ratio, and dropping what scripts made there. Above them, among the script depths,
+    // nothing is touched either way. Children do not advance.
     void gotoFrame(int frame);
 
     // ---- The display list ----------------------------------------------------------------

@@ -264,6 +264,70 @@ TEST(Timeline, GotoBackKeepsObjectsThatStayAndRemakesTheRest)
     EXPECT_EQ(clipAt(stage.root(), 2)->currentFrame(), 0);
 }
 
+TEST(Timeline, GotoBackKeepsAnInstanceOfTheSameCharacterAndRatioWhicheverTagPlacedIt)
+{
+    const auto named = [](PlaceObject place, const char* name, std::optional<uint16_t> ratio) {
+        place.name = name;
+        place.ratio = ratio;
+        return place;
+    };
+    Writer w = writerWithShapes();
+    w.defineSprite(10, walkingSprite(4));
+    w.place(named(placeAt(1, 10), "first", std::nullopt));
+    w.place(named(placeAt(2, 10), "second", std::nullopt));
+    w.showFrame();
+    w.showFrame();
+    w.remove(removeAt(1));
+    w.remove(removeAt(2));
+    w.showFrame();
+    // Placed again by other tags: the same ratio at depth 1, another one at depth 2.
+    w.place(named(placeAt(1, 10), "again", uint16_t(0)));
+    w.place(named(placeAt(2, 10), "other", uint16_t(65535)));
+    // Up among the script depths: going back leaves it alone.
+    w.place(named(placeAt(uint16_t(kScriptDepthOffset + 7), 10), "high", std::nullopt));
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.start();
+    stage.root().gotoFrame(3);
+    const DisplayObject* again = stage.root().at(1);
+    const DisplayObject* high = stage.root().at(kScriptDepthOffset + 7);
+    ASSERT_NE(again, nullptr);
+
+    stage.root().gotoFrame(1);
+    EXPECT_EQ(stage.root().at(1), again);
+    EXPECT_EQ(again->name(), "again") << "the kept instance keeps its own name";
+    ASSERT_NE(stage.root().at(2), nullptr);
+    EXPECT_EQ(stage.root().at(2)->name(), "second") << "another ratio: made again";
+    EXPECT_EQ(stage.root().at(kScriptDepthOffset + 7), high);
+}
+
+TEST(Timeline, GotoBackDropsWhatScriptsMadeAmongTheTimelineDepths)
+{
+    Writer w = writerWithShapes();
+    w.defineSprite(10, walkingSprite(2));
+    w.place(placeAt(1, 10));
+    w.place(placeAt(2, 10, 5, 5));
+    w.showFrame();
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.start();
+    stage.advance();
+    MovieClip& root = stage.root();
+    ASSERT_NE(root.placeByScript(10, "below", -5), nullptr);
+    ASSERT_NE(root.placeByScript(10, "above", 5), nullptr);
+    DisplayObject* swapped = root.at(2);
+    ASSERT_TRUE(root.swapDepths(*swapped, -100));
+
+    root.gotoFrame(0);
+    EXPECT_EQ(root.atScriptDepth(-5), nullptr) << "a copy below depth 0 goes";
+    EXPECT_NE(root.atScriptDepth(5), nullptr);
+    EXPECT_EQ(root.atScriptDepth(-100), swapped) << "the timeline's own clip stays where it was swapped";
+    // Going forward keeps a script's objects wherever they are.
+    ASSERT_NE(root.placeByScript(10, "below", -5), nullptr);
+    root.gotoFrame(1);
+    EXPECT_NE(root.atScriptDepth(-5), nullptr);
+}
+
 TEST(Timeline, StoppedRootStillAdvancesItsChildren)
 {
     Writer w = writerWithShapes();
