@@ -86,6 +86,11 @@ int MovieClip::frameCount() const
     return std::max(1, frames);
 }
 
+bool MovieClip::cutShort() const
+{
+    return isMovieRoot() && movie_->truncated && framesLoaded() < movie_->header.frameCount;
+}
+
 std::optional<int> MovieClip::frameOfLabel(std::string_view label, bool caseSensitive) const
 {
     for (int f = 0; f < framesLoaded(); ++f) {
@@ -143,6 +148,8 @@ void MovieClip::stepTimeline()
             gotoFrame(next);
         return;
     }
+    if (cutShort())
+        return;
     if (endMode_ == EndMode::Stop) {
         playing_ = false;
         return;

@@ -51,6 +51,10 @@ public:
     // header declares.
     int frameCount() const;
     int framesLoaded() const; // the frames that have arrived
+    // Whether this timeline is a movie's own whose file ended before its End tag and before
+    // the frames its header declares: it waits on its last frame for the rest, which
+    // never comes.
+    bool cutShort() const;
     bool isPlaying() const { return playing_; }
     void play() { playing_ = true; }
     void stop() { playing_ = false; }

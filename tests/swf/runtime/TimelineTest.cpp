@@ -1,6 +1,7 @@
 #include "Fixtures.h"
 
 #include "swf/display/Stage.h"
+#include "swf/format/Parser.h"
 
 #include <gtest/gtest.h>
 
@@ -140,6 +141,34 @@ TEST(Timeline, RootLoopsOrStopsAtTheEnd)
         once.advance();
     EXPECT_EQ(once.root().currentFrame(), 2);
     EXPECT_FALSE(once.root().isPlaying());
+}
+
+TEST(Timeline, RootOfAFileCutOffWaitsOnItsLastFrame)
+{
+    Writer w = writerWithShapes();
+    for (int f = 0; f < 2; ++f) {
+        w.place(f == 0 ? placeAt(1, 1) : moveTo(1, 5, 0));
+        w.showFrame();
+    }
+    w.declareFrameCount(3);
+    const auto play = [](std::vector<uint8_t> bytes) {
+        Result<Movie> movie = parseMovie(bytes);
+        EXPECT_TRUE(movie.has_value());
+        Stage stage(std::make_shared<const Movie>(movie ? std::move(*movie) : Movie {}));
+        stage.start();
+        for (int i = 0; i < 4; ++i)
+            stage.advance();
+        EXPECT_EQ(stage.root().frameCount(), 2) << "only the frames read are offered";
+        return std::pair(stage.root().currentFrame(), stage.root().cutShort());
+    };
+    // With its End tag the movie is whole: two frames, looping.
+    EXPECT_EQ(play(fileBytes(w)), std::pair(0, false));
+    // Without it the third frame is still to come, and the root waits on the second.
+    std::vector<uint8_t> cut = fileBytes(w);
+    cut.resize(cut.size() - 2);
+    cut[4] = uint8_t(cut.size());
+    cut[5] = uint8_t(cut.size() >> 8);
+    EXPECT_EQ(play(cut), std::pair(1, true));
 }
 
 TEST(Timeline, NestedSpritesAdvanceAndAlwaysLoop)
