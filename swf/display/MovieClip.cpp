@@ -86,6 +86,11 @@ int MovieClip::frameCount() const
     return std::max(1, frames);
 }
 
+bool MovieClip::cutShort() const
+{
+    return isMovieRoot() && movie_->truncated && framesLoaded() < movie_->header.frameCount;
+}
+
 std::optional<int> MovieClip::frameOfLabel(std::string_view label, bool caseSensitive) const
 {
     for (int f = 0; f < framesLoaded(); ++f) {
@@ -143,6 +148,8 @@ void MovieClip::stepTimeline()
             gotoFrame(next);
         return;
     }
+    if (cutShort())
+        return;
     if (endMode_ == EndMode::Stop) {
         playing_ = false;
         return;
@@ -173,6 +180,17 @@ void MovieClip::gotoFrame(int frame)
     for (int f = first; f <= frame && f < available; ++f)
         replay.run(timeline_->frames[f], f);
 
+    // Going back rebuilds the timeline's depths: what a script made among them (a copy
+    // made at a negative depth) does not survive it. The timeline's own objects that a
+    // script swapped there stay where the script put them.
+    if (rebuild && currentFrame_ >= 0) {
+        for (auto it = displayList_.begin(); it != displayList_.end() && it->first < kScriptDepthOffset;) {
+            if (it->second->origin() != Origin::Timeline && it->second->placedFrame() < 0)
+                it = erase(it);
+            else
+                ++it;
+        }
+    }
     currentFrame_ = frame;
     // A RemoveObject empties its depth whoever stands there: a script's clip that
     // swapped into a timeline depth goes with it.
@@ -202,9 +220,20 @@ void MovieClip::reconcile(const ReplayState& target, bool rebuilt)
         }
         auto slot = target.find(it->first);
         const bool keep = slot != target.end() && slot->second.placement.characterId == object.characterId()
-            && (rebuilt ? slot->second.placedFrame == object.placedFrame() : !slot->second.placedInRange);
-        if (keep) {
+            && (rebuilt ? slot->second.placement.ratio == object.ratio() : !slot->second.placedInRange);
+        if (keep && rebuilt) {
+            // An object kept through a jump back keeps its name: the tag that named the
+            // one first placed there may not be the one that placed this object.
+            Placement placement = slot->second.placement;
+            placement.name.clear();
+            object.applyTimelinePlacement(placement);
+            ++it;
+        } else if (keep) {
             object.applyTimelinePlacement(slot->second.placement);
+            ++it;
+        } else if (rebuilt && it->first >= kScriptDepthOffset) {
+            // Going back rebuilds the timeline's own depths only: what the timeline put
+            // up among the script depths stays.
             ++it;
         } else {
             it = erase(it);

@@ -51,6 +51,10 @@ public:
     // header declares.
     int frameCount() const;
     int framesLoaded() const; // the frames that have arrived
+    // Whether this timeline is a movie's own whose file ended before its End tag and before
+    // the frames its header declares: it waits on its last frame for the rest, which
+    // never comes.
+    bool cutShort() const;
     bool isPlaying() const { return playing_; }
     void play() { playing_ = true; }
     void stop() { playing_ = false; }
@@ -65,9 +69,10 @@ public:
     // for, never skipped.
     void advance();
     // Shows `frame` (0-based, clamped to the frames loaded). Forward runs the control tags
-    // of the frames in between; backward rebuilds from the first frame, keeping the
-    // objects that stand at the same depth with the same character. Objects of scripts
-    // are left alone either way. Children do not advance.
+    // of the frames in between; backward rebuilds the timeline depths from the first
+    // frame, keeping the objects that stand at the same depth with the same character and
+    // ratio, and dropping what scripts made there. Above them, among the script depths,
+    // nothing is touched either way. Children do not advance.
     void gotoFrame(int frame);
 
     // ---- The display list ----------------------------------------------------------------

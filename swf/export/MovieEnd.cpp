@@ -44,7 +44,7 @@ MovieEnd::Verdict MovieEnd::frameRun(const Stage& stage, bool waiting)
     // there when it tries to go past it, one frame after it got there: that frame is a
     // repeat.
     // A damaged movie's timeline waits at the last frame read for frames that never come.
-    const bool cutShort = root.framesLoaded() < root.frameCount();
+    const bool cutShort = root.framesLoaded() < root.frameCount() || root.cutShort();
     if (!waiting && (!root.isPlaying() || cutShort) && root.currentFrame() == root.framesLoaded() - 1
         && root.framesLoaded() > 1)
         return end(rootMoved ? Verdict::EndWith : Verdict::EndBefore, Reason::LastFrame);

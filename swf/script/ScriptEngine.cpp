@@ -804,7 +804,9 @@ void ScriptEngine::construct(DisplayObject& display, Object* init)
 {
     ClipObject* object = objectFor(display);
     Ref<Object> keep(object);
-    if (init) {
+    // Only a clip takes the properties of the object it is made with: a button attached
+    // with one ignores it.
+    if (init && display.asMovieClip()) {
         for (const QString& name : vm_->enumerate(init))
             vm_->set(object, name, vm_->get(init, name));
     }

@@ -1,6 +1,7 @@
 #include "Fixtures.h"
 
 #include "swf/display/Stage.h"
+#include "swf/format/Parser.h"
 
 #include <gtest/gtest.h>
 
@@ -142,6 +143,34 @@ TEST(Timeline, RootLoopsOrStopsAtTheEnd)
     EXPECT_FALSE(once.root().isPlaying());
 }
 
+TEST(Timeline, RootOfAFileCutOffWaitsOnItsLastFrame)
+{
+    Writer w = writerWithShapes();
+    for (int f = 0; f < 2; ++f) {
+        w.place(f == 0 ? placeAt(1, 1) : moveTo(1, 5, 0));
+        w.showFrame();
+    }
+    w.declareFrameCount(3);
+    const auto play = [](std::vector<uint8_t> bytes) {
+        Result<Movie> movie = parseMovie(bytes);
+        EXPECT_TRUE(movie.has_value());
+        Stage stage(std::make_shared<const Movie>(movie ? std::move(*movie) : Movie {}));
+        stage.start();
+        for (int i = 0; i < 4; ++i)
+            stage.advance();
+        EXPECT_EQ(stage.root().frameCount(), 2) << "only the frames read are offered";
+        return std::pair(stage.root().currentFrame(), stage.root().cutShort());
+    };
+    // With its End tag the movie is whole: two frames, looping.
+    EXPECT_EQ(play(fileBytes(w)), std::pair(0, false));
+    // Without it the third frame is still to come, and the root waits on the second.
+    std::vector<uint8_t> cut = fileBytes(w);
+    cut.resize(cut.size() - 2);
+    cut[4] = uint8_t(cut.size());
+    cut[5] = uint8_t(cut.size() >> 8);
+    EXPECT_EQ(play(cut), std::pair(1, true));
+}
+
 TEST(Timeline, NestedSpritesAdvanceAndAlwaysLoop)
 {
     Writer w = writerWithShapes();
@@ -262,6 +291,70 @@ TEST(Timeline, GotoBackKeepsObjectsThatStayAndRemakesTheRest)
     stage.root().gotoFrame(5); // placed again: a new instance, from its first frame
     ASSERT_NE(clipAt(stage.root(), 2), nullptr);
     EXPECT_EQ(clipAt(stage.root(), 2)->currentFrame(), 0);
+}
+
+TEST(Timeline, GotoBackKeepsAnInstanceOfTheSameCharacterAndRatioWhicheverTagPlacedIt)
+{
+    const auto named = [](PlaceObject place, const char* name, std::optional<uint16_t> ratio) {
+        place.name = name;
+        place.ratio = ratio;
+        return place;
+    };
+    Writer w = writerWithShapes();
+    w.defineSprite(10, walkingSprite(4));
+    w.place(named(placeAt(1, 10), "first", std::nullopt));
+    w.place(named(placeAt(2, 10), "second", std::nullopt));
+    w.showFrame();
+    w.showFrame();
+    w.remove(removeAt(1));
+    w.remove(removeAt(2));
+    w.showFrame();
+    // Placed again by other tags: the same ratio at depth 1, another one at depth 2.
+    w.place(named(placeAt(1, 10), "again", uint16_t(0)));
+    w.place(named(placeAt(2, 10), "other", uint16_t(65535)));
+    // Up among the script depths: going back leaves it alone.
+    w.place(named(placeAt(uint16_t(kScriptDepthOffset + 7), 10), "high", std::nullopt));
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.start();
+    stage.root().gotoFrame(3);
+    const DisplayObject* again = stage.root().at(1);
+    const DisplayObject* high = stage.root().at(kScriptDepthOffset + 7);
+    ASSERT_NE(again, nullptr);
+
+    stage.root().gotoFrame(1);
+    EXPECT_EQ(stage.root().at(1), again);
+    EXPECT_EQ(again->name(), "again") << "the kept instance keeps its own name";
+    ASSERT_NE(stage.root().at(2), nullptr);
+    EXPECT_EQ(stage.root().at(2)->name(), "second") << "another ratio: made again";
+    EXPECT_EQ(stage.root().at(kScriptDepthOffset + 7), high);
+}
+
+TEST(Timeline, GotoBackDropsWhatScriptsMadeAmongTheTimelineDepths)
+{
+    Writer w = writerWithShapes();
+    w.defineSprite(10, walkingSprite(2));
+    w.place(placeAt(1, 10));
+    w.place(placeAt(2, 10, 5, 5));
+    w.showFrame();
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.start();
+    stage.advance();
+    MovieClip& root = stage.root();
+    ASSERT_NE(root.placeByScript(10, "below", -5), nullptr);
+    ASSERT_NE(root.placeByScript(10, "above", 5), nullptr);
+    DisplayObject* swapped = root.at(2);
+    ASSERT_TRUE(root.swapDepths(*swapped, -100));
+
+    root.gotoFrame(0);
+    EXPECT_EQ(root.atScriptDepth(-5), nullptr) << "a copy below depth 0 goes";
+    EXPECT_NE(root.atScriptDepth(5), nullptr);
+    EXPECT_EQ(root.atScriptDepth(-100), swapped) << "the timeline's own clip stays where it was swapped";
+    // Going forward keeps a script's objects wherever they are.
+    ASSERT_NE(root.placeByScript(10, "below", -5), nullptr);
+    root.gotoFrame(1);
+    EXPECT_NE(root.atScriptDepth(-5), nullptr);
 }
 
 TEST(Timeline, StoppedRootStillAdvancesItsChildren)

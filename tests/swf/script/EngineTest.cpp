@@ -4,6 +4,7 @@
 #include "ScriptFixture.h"
 
 #include "swf/display/Stage.h"
+#include "swf/format/Buttons.h"
 #include "swf/format/Tags.h"
 #include "swf/player/MovieLoader.h"
 #include "swf/runtime/Fixtures.h"
@@ -129,6 +130,37 @@ TEST(Engine, ClipsOfARegisteredClassKnowTheirConstructor)
         run.play(w);
         EXPECT_EQ(run.traces, lines({ "true", version < 7 ? "true" : "false", "true" })) << int(version);
     }
+}
+
+// attachMovie's last argument gives its properties to a clip; a button attached with it
+// takes none of them, though scripts may set its properties afterwards.
+TEST(Engine, OnlyAnAttachedClipTakesTheInitObject)
+{
+    Writer w(stageHeader(100, 100, 12.0, 6));
+    w.defineShape(1, filledRect(0, 0, 10, 10, { 255, 0, 0 }));
+    w.defineSprite(2, SpriteDefinition {});
+    ButtonDefinition button;
+    ButtonRecord shape;
+    shape.characterId = 1;
+    shape.depth = 1;
+    shape.up = shape.over = shape.down = shape.hitTest = true;
+    button.records = { shape };
+    w.define(toCode(TagCode::DefineButton2), 3, encodeButton(button));
+    // ExportAssets: 2 as "clip", 3 as "button".
+    const std::vector<uint8_t> exports { 2, 0, 2, 0, 'c', 'l', 'i', 'p', 0, 3, 0, 'b', 'u', 't', 't', 'o', 'n', 0 };
+    w.rawTag(toCode(TagCode::ExportAssets), exports);
+    Asm a;
+    a.assignNew("o", "Object");
+    a.get("o").push("f").pushInt(56).op(A::SetMember);
+    a.get("o").pushArgs({ "clip", "c", 1.0 }).get("_root").callMethod("attachMovie", 4).op(A::Pop);
+    a.get("o").pushArgs({ "button", "b", 2.0 }).get("_root").callMethod("attachMovie", 4).op(A::Pop);
+    a.get("b").push("s").pushInt(37).op(A::SetMember);
+    a.traceVar("c.f").traceVar("b").traceVar("b.f").traceVar("b.s");
+    w.doAction(a.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    EXPECT_EQ(run.traces, lines({ "56", "_level0.b", "undefined", "37" }));
 }
 
 TEST(Engine, EnterFrameRunsEachFrameUntilTheClipGoes)
