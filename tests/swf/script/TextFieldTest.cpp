@@ -7,6 +7,7 @@
 #include "swf/format/Tags.h"
 #include "swf/format/Text.h"
 #include "swf/runtime/Fixtures.h"
+#include "swf/script/classes/StyleSheet.h"
 
 #include <gtest/gtest.h>
 
@@ -470,6 +471,71 @@ TEST(TextSnapshotScript, GetTextSnapshotMakesWhatTheGlobalClassIs)
     a.get("_global").push("TextSnapshot").function("", { "clip" }, made).op(A::SetMember);
     a.get("_root").callMethod("getTextSnapshot", 0).op(A::Pop);
     EXPECT_EQ(snapshotTraces(a), lines({ "0", "", "0", "made" }));
+}
+
+// Each rule as "selectors{name=value;...}", or "fails".
+QString parsedSheet(const char* css)
+{
+    std::vector<script::CssRule> rules;
+    if (!script::parseStyleSheet(QString::fromUtf8(css), rules))
+        return QStringLiteral("fails");
+    QString out;
+    for (const script::CssRule& r : rules) {
+        out += r.selectors.join(u',') + u'{';
+        for (const script::CssProperty& p : r.properties)
+            out += p.name + u'=' + p.value + u';';
+        out += u'}';
+    }
+    return out;
+}
+
+TEST(StyleSheetScript, CssIsReadWithoutQuotingOrEscapes)
+{
+    EXPECT_EQ(parsedSheet(" a , b{ kerning: 5 } c {x:y}"), "a,b{kerning=5 ;}c{x=y;}");
+    EXPECT_EQ(parsedSheet(""), "");
+    // Names keep trailing spaces and lose their dashes; values keep trailing spaces.
+    EXPECT_EQ(parsedSheet("k{  font-size  :  1 2 ;a--b-:v}"), "k{fontSize  =1 2 ;a-b=v;}");
+    // Braces and semicolons belong to a name up to its colon.
+    EXPECT_EQ(parsedSheet("a{name}b{:value}"), "a{name}b{=value;}");
+    EXPECT_EQ(parsedSheet("b{;;key: v;;o: w;}"), "b{;;key=v;;o=w;}");
+    EXPECT_EQ(parsedSheet("a}{:}"), "a}{}");
+    EXPECT_EQ(parsedSheet("\"q\\\" {c: \"r\\}"), "\"q\\\"{c=\"r\\;}");
+    // An unclosed block may end between declarations, never inside one.
+    EXPECT_EQ(parsedSheet("a{"), "a{}");
+    EXPECT_EQ(parsedSheet("a{key:;"), "a{key=;}");
+    for (const char* broken : { "a{key:value", "a{:", "a{name", "a{name}", "a{x: y;;}", "name", "{c:}",
+             "long key {c: d}", "a{with space: v}", "a{x:y}; junk", "a,{x:y}" })
+        EXPECT_EQ(parsedSheet(broken), "fails") << broken;
+}
+
+// s = new TextField.StyleSheet()
+Asm& newStyleSheet(Asm& a, const std::string& variable)
+{
+    return a.push(variable).pushInt(0).get("TextField").push("StyleSheet").op(A::NewMethod).op(A::SetVariable);
+}
+
+TEST(StyleSheetScript, StylesAreCopiedAndTransformedIntoTextFormats)
+{
+    Asm a;
+    newStyleSheet(a, "s");
+    a.get("s").push("_css").op(A::GetMember).op(A::Trace);
+    a.traceCall("s", "parseCSS", { "a, b { color: #FF0000; font-size: 12px; font-weight: bold } c {" });
+    a.traceCall("s", "parseCSS", { "d { color }" });
+    a.pushArgs({ "a" }).get("s").callMethod("getStyle", 1).push("fontSize").op(A::GetMember).op(A::Trace);
+    a.pushArgs({ "a" }).get("s").callMethod("getStyle", 1).get("s").push("_css").op(A::GetMember).push("a").op(A::GetMember);
+    a.op(A::Equals2).op(A::Trace);
+    for (const auto& [style, field] : { std::pair { "b", "color" }, { "b", "size" }, { "b", "bold" }, { "c", "color" } })
+        a.get("s").push("_styles").op(A::GetMember).push(style).op(A::GetMember).push(field).op(A::GetMember).op(A::Trace);
+    a.pushArgs({ "e", "str" }).get("s").callMethod("setStyle", 2).op(A::Pop);
+    a.traceCall("s", "getStyle", { "e" });
+    a.get("s").push("_styles").op(A::GetMember).push("e").op(A::GetMember).op(A::Trace);
+    a.get("s").callMethod("getStyleNames", 0).push("length").op(A::GetMember).op(A::Trace);
+    a.get("s").callMethod("clear", 0).op(A::Pop);
+    a.get("s").callMethod("getStyleNames", 0).push("length").op(A::GetMember).op(A::Trace);
+    a.traceCall("s", "getStyle", { "a" });
+    EXPECT_EQ(traceOf(a),
+        lines({ "undefined", "true", "false", "12px", "false", "16711680", "12", "true", "null", "null", "null",
+            "4", "0", "null" }));
 }
 
 } // namespace
