@@ -163,6 +163,7 @@ private:
     bool wordWrap_ = false;
     bool multiline_ = false;
     AutoSize autoSize_ = AutoSize::None;
+    bool built_ = false; // past the constructor: autosizing moves the field, not its box
     bool selectable_ = true;
     bool password_ = false;
     bool readOnly_ = false;

@@ -49,6 +49,12 @@ double pixels(double twips)
     return std::round(twips / 20);
 }
 
+// The measures of the text count only whole pixels.
+double wholePixels(double twips)
+{
+    return std::floor(twips / 20 + 1e-6);
+}
+
 // The properties, in the order the prototype gets them (for..in lists them newest first).
 enum class Prop : uint8_t {
     GridFitType,
@@ -147,9 +153,9 @@ Value readProp(Vm& vm, ClipObject& self, EditTextInstance& f, Prop p)
         fields.pull(f);
         return double(f.length());
     case Prop::TextWidth:
-        return pixels(f.textWidth());
+        return wholePixels(f.textWidth());
     case Prop::TextHeight:
-        return pixels(f.textHeight());
+        return wholePixels(f.textHeight());
     case Prop::Scroll:
         return double(f.scroll());
     case Prop::MaxScroll:

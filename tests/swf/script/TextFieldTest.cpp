@@ -4,6 +4,7 @@
 #include "ScriptFixture.h"
 
 #include "swf/format/Fonts.h"
+#include "swf/format/ShapeBuilder.h"
 #include "swf/format/Tags.h"
 #include "swf/format/Text.h"
 #include "swf/runtime/Fixtures.h"
@@ -370,6 +371,67 @@ TEST(TextFieldScript, TextFormatAlignIgnoresWhatItDoesNotKnow)
     a.get("f").push("size").pushNull().op(A::SetMember);
     traceMember(a, "f", "size");
     EXPECT_EQ(traceOf(a), lines({ "right", "null" }));
+}
+
+// ---- Measures of embedded text -----------------------------------------------------------------
+
+// A font of 'A' (a square, advancing 500 of the em of 1024) and ' ' (256): at 20 pixels
+// they advance 195.3 and 100 twips.
+FontDefinition boxFont()
+{
+    ShapeBuilder b;
+    b.fill1(1).moveTo(0, 0).lineTo(400, 0).lineTo(400, -400).lineTo(0, -400).lineTo(0, 0);
+    FontDefinition font;
+    font.version = 2;
+    font.name = "Box";
+    font.hasLayout = true;
+    font.ascent = 800;
+    font.descent = 224;
+    FontGlyph square;
+    square.records = b.build().records;
+    square.code = 'A';
+    square.advance = 500;
+    FontGlyph space;
+    space.code = ' ';
+    space.advance = 256;
+    font.glyphs = { square, space };
+    return font;
+}
+
+// A field one pixel wide at the origin, in the box font at 20 pixels aligned `align`,
+// autosized to the right, given `text`: its _x, _width, textWidth and textHeight.
+QStringList autosizedField(uint8_t version, const std::string& align, const std::string& text)
+{
+    Asm a;
+    createField(a, "t", 1, 0, 0, 1, 1);
+    setMemberBool(a, "t", "embedFonts", true);
+    a.assignNew("f", "TextFormat", { "Box", 20.0 });
+    setMember(a, "f", "align", align);
+    a.get("f").get("t").callMethod("setNewTextFormat", 1).op(A::Pop);
+    setMember(a, "t", "autoSize", "right");
+    setMember(a, "t", "text", text);
+    for (const char* p : { "_x", "_width", "textWidth", "textHeight" })
+        traceMember(a, "t", p);
+    Writer w(stageHeader(100, 100, 12.0, version));
+    w.define(toCode(TagCode::DefineFont2), 1, encodeFont(boxFont()));
+    w.doAction(a.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    return run.traces;
+}
+
+TEST(TextFieldScript, EmbeddedTextIsMeasuredInWholeTwipsAndReadInWholePixels)
+{
+    // 195 + 195 + 100 twips: textWidth drops the half pixel, the box keeps it.
+    EXPECT_EQ(autosizedField(7, "left", "AA "), lines({ "-27.5", "28.5", "24", "20" }));
+    // Version 7 counts the ending spaces of any line, later ones not on a line set right.
+    EXPECT_EQ(autosizedField(7, "right", "AA "), lines({ "-27.5", "28.5", "24", "20" }));
+    EXPECT_EQ(autosizedField(8, "right", "AA "), lines({ "-22.5", "23.5", "19", "20" }));
+    EXPECT_EQ(autosizedField(8, "center", " "), lines({ "-3", "4", "0", "20" }));
+    EXPECT_EQ(autosizedField(8, "left", " "), lines({ "-8", "9", "5", "20" }));
+    // No text has no height: the box is its gutters alone.
+    EXPECT_EQ(autosizedField(8, "left", ""), lines({ "-3", "4", "0", "0" }));
 }
 
 // ---- TextSnapshot ------------------------------------------------------------------------------
