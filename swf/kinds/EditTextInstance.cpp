@@ -316,6 +316,14 @@ double EditTextInstance::textHeight() const
     return all.back().top + all.back().ascent + all.back().descent + lone;
 }
 
+std::pair<double, double> EditTextInstance::firstLineExtent() const
+{
+    const std::vector<Line>& all = lines();
+    if (all.empty())
+        return { 0, 0 };
+    return { all.front().ascent, all.front().descent };
+}
+
 int EditTextInstance::maxScroll() const
 {
     const std::vector<Line>& all = lines();

@@ -116,6 +116,8 @@ public:
     double maxHscroll() const;
     double textWidth() const; // twips, of the widest line
     double textHeight() const; // twips, of all lines
+    // The ascent and descent of the first line, twips.
+    std::pair<double, double> firstLineExtent() const;
     int lineCount() const;
 
 private:

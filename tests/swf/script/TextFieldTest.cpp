@@ -434,6 +434,23 @@ TEST(TextFieldScript, EmbeddedTextIsMeasuredInWholeTwipsAndReadInWholePixels)
     EXPECT_EQ(autosizedField(8, "left", ""), lines({ "-3", "4", "0", "0" }));
 }
 
+TEST(TextFieldScript, TextExtentIsAPlainObjectOfTheTextAndItsField)
+{
+    Asm a;
+    a.assignNew("f", "TextFormat", { "_sans", 12.0 });
+    a.push("e").pushArgs({ "some words to wrap", 50.0 }).get("f").callMethod("getTextExtent", 2);
+    a.op(A::SetVariable);
+    traceMember(a, "e", "__proto__");
+    traceMember(a, "e", "textFieldWidth");
+    a.get("e").push("textFieldHeight").op(A::GetMember).get("e").push("height").op(A::GetMember);
+    a.op(A::Subtract).op(A::Trace);
+    a.get("e").push("width").op(A::GetMember).pushInt(50).op(A::Less2).op(A::Trace);
+    a.push("e").pushArgs({ "one" }).get("f").callMethod("getTextExtent", 1).op(A::SetVariable);
+    a.get("e").push("textFieldWidth").op(A::GetMember).get("e").push("width").op(A::GetMember);
+    a.op(A::Subtract).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "undefined", "50", "4", "true", "4" }));
+}
+
 // ---- TextSnapshot ------------------------------------------------------------------------------
 
 // A font of 'A', 'B' and 'C' without outlines, each advancing 600 of the em (1024).
