@@ -126,6 +126,7 @@ EditTextInstance::EditTextInstance(Stage& stage, const Movie& movie, const Chara
             setText(initial);
     }
     fitBox();
+    built_ = true;
 }
 
 std::unique_ptr<EditTextInstance> EditTextInstance::makeEmpty(
@@ -307,11 +308,20 @@ double EditTextInstance::textWidth() const
 double EditTextInstance::textHeight() const
 {
     const std::vector<Line>& all = lines();
-    if (all.empty())
+    // A field with no text has no height, though its caret has a line to stand on.
+    if (all.empty() || text().isEmpty())
         return 0;
     // Leading goes between lines; a lone line keeps its own below it.
     const double lone = all.size() == 1 ? all.front().leading : 0;
     return all.back().top + all.back().ascent + all.back().descent + lone;
+}
+
+std::pair<double, double> EditTextInstance::firstLineExtent() const
+{
+    const std::vector<Line>& all = lines();
+    if (all.empty())
+        return { 0, 0 };
+    return { all.front().ascent, all.front().descent };
 }
 
 int EditTextInstance::maxScroll() const
@@ -373,13 +383,26 @@ void EditTextInstance::fitBox()
     double width = box_.width();
     if (!wordWrap_) {
         width = textWidth() + 2 * kGutter;
+        // A field that grows to the left or both ways moves: its position changes, not
+        // the box's place in it.
         const double grow = width - box_.width();
-        double left = box_.left();
+        double shift = 0;
         if (autoSize_ == AutoSize::Center)
-            left -= grow / 2;
+            shift = -grow / 2;
         else if (autoSize_ == AutoSize::Right)
-            left -= grow;
-        box_.moveLeft(left);
+            shift = -grow;
+        if (shift != 0 && !built_) {
+            // The text of the character itself: the placement is not known yet.
+            box_.moveLeft(box_.left() + shift);
+        } else if (shift != 0) {
+            Matrix m = matrix();
+            const auto moved = [](int32_t at, double by) {
+                return int32_t(std::clamp(std::round(at + by), -2147483648.0, 2147483647.0));
+            };
+            m.tx = moved(m.tx, m.a * shift);
+            m.ty = moved(m.ty, m.b * shift);
+            setMatrix(m);
+        }
     }
     box_.setWidth(width);
     box_.setHeight(height);
@@ -406,11 +429,13 @@ double EditTextInstance::measure(const QString& text, const TextFormat& format, 
     if (embedFonts_) {
         if (!face)
             return 0;
+        // Each advance is a whole number of twips, the fraction dropped.
         double width = 0;
         for (QChar c : text) {
             if (auto index = face->definition.glyphOf(c.unicode()))
-                width += face->advance(*index, format.size)
-                             .value_or(face->glyphPath(*index, format.size).boundingRect().right());
+                width += std::floor(face->advance(*index, format.size)
+                                        .value_or(face->glyphPath(*index, format.size).boundingRect().right())
+                    + 1e-6);
         }
         return width;
     }
@@ -461,8 +486,12 @@ void EditTextInstance::layoutParagraph(
             descent = m.descent;
         }
         if (!line.pieces.empty()) {
+            // Spaces that end a line count in its width, except (from version 8) on a line
+            // set to the right or centred, whose text ends at the last visible character.
             Piece& last = line.pieces.back();
-            width = last.x + measure(trimmedEnd(last.text), last.format, last.face);
+            const bool trims = movie_.header.version >= 8
+                && (first.align == TextFormat::Align::Right || first.align == TextFormat::Align::Center);
+            width = last.x + (trims ? measure(trimmedEnd(last.text), last.format, last.face) : last.width);
         }
         line.ascent = ascent;
         line.descent = descent;

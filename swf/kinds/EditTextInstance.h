@@ -116,6 +116,8 @@ public:
     double maxHscroll() const;
     double textWidth() const; // twips, of the widest line
     double textHeight() const; // twips, of all lines
+    // The ascent and descent of the first line, twips.
+    std::pair<double, double> firstLineExtent() const;
     int lineCount() const;
 
 private:
@@ -163,6 +165,7 @@ private:
     bool wordWrap_ = false;
     bool multiline_ = false;
     AutoSize autoSize_ = AutoSize::None;
+    bool built_ = false; // past the constructor: autosizing moves the field, not its box
     bool selectable_ = true;
     bool password_ = false;
     bool readOnly_ = false;

@@ -4,6 +4,7 @@
 #include "Classes.h"
 #include "Native.h"
 #include "Packages.h"
+#include "StyleSheet.h"
 
 #include "swf/display/Stage.h"
 #include "swf/script/ClipObject.h"
@@ -29,8 +30,7 @@ void installStubs(Vm& vm, ScriptEngine&)
 {
     emptyClass(vm, "XMLSocket", kBuiltin);
     emptyClass(vm, "LocalConnection", kBuiltin | OnlySwf6);
-    if (Object* textField = vm.get(vm.global(), QStringLiteral("TextField")).object())
-        textField->define(QStringLiteral("StyleSheet"), Value(emptyClass(vm, "", 0)), kBuiltin | OnlySwf7);
+    installStyleSheet(vm);
     package(vm, QStringLiteral("flash.text"))
         ->define(QStringLiteral("TextRenderer"), Value(emptyClass(vm, "", 0)));
 }

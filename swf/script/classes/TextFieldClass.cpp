@@ -49,6 +49,12 @@ double pixels(double twips)
     return std::round(twips / 20);
 }
 
+// The measures of the text count only whole pixels.
+double wholePixels(double twips)
+{
+    return std::floor(twips / 20 + 1e-6);
+}
+
 // The properties, in the order the prototype gets them (for..in lists them newest first).
 enum class Prop : uint8_t {
     GridFitType,
@@ -147,9 +153,9 @@ Value readProp(Vm& vm, ClipObject& self, EditTextInstance& f, Prop p)
         fields.pull(f);
         return double(f.length());
     case Prop::TextWidth:
-        return pixels(f.textWidth());
+        return wholePixels(f.textWidth());
     case Prop::TextHeight:
-        return pixels(f.textHeight());
+        return wholePixels(f.textHeight());
     case Prop::Scroll:
         return double(f.scroll());
     case Prop::MaxScroll:
@@ -577,6 +583,38 @@ Value createTextField(Vm& vm, CallArgs& c)
     return Value(engine.objectFor(*made));
 }
 
+// TextFormat.getTextExtent(text, width): the measures of the text laid out in this format,
+// on one line or wrapped at `width` pixels, and of the field that would just hold it.
+Value getTextExtent(Vm& vm, CallArgs& c)
+{
+    TextFormatObject* self = asTextFormat(c.thisValue);
+    if (!self || c.size() == 0)
+        return Value();
+    ScriptEngine& engine = engineOf(vm);
+    const double asked = c.size() > 1 && !c[1].isUndefined() ? vm.toNumber(c[1]) : std::nan("");
+    const bool wrap = std::isfinite(asked) && asked > 0;
+    const double fieldWidth = wrap ? std::min(asked, 1e6) : 0;
+    TextFormat format;
+    self->applyTo(format);
+    auto field = EditTextInstance::makeEmpty(
+        engine.stage(), engine.stage().movie(), 0, QRectF(0, 0, (wrap ? fieldWidth : 100) * 20, 100 * 20));
+    field->setDefaultFormat(format);
+    field->setMultiline(true);
+    field->setWordWrap(wrap);
+    field->setText(vm.toString(c[0]));
+    const auto [ascent, descent] = field->firstLineExtent();
+    const double width = wholePixels(field->textWidth());
+    const double height = wholePixels(field->textHeight());
+    Ref<Object> extent(new Object(vm, nullptr));
+    vm.set(extent.get(), QStringLiteral("ascent"), std::round(ascent / 20));
+    vm.set(extent.get(), QStringLiteral("descent"), std::round(descent / 20));
+    vm.set(extent.get(), QStringLiteral("width"), width);
+    vm.set(extent.get(), QStringLiteral("height"), height);
+    vm.set(extent.get(), QStringLiteral("textFieldHeight"), height + 4);
+    vm.set(extent.get(), QStringLiteral("textFieldWidth"), wrap ? fieldWidth : width + 4);
+    return Value(extent);
+}
+
 // ---- Selection ---------------------------------------------------------------------------------
 
 Value selectionGetFocus(Vm& vm, CallArgs&)
@@ -649,6 +687,7 @@ void installButtonAndTextField(Vm& vm, ScriptEngine&)
         vm.method(clipProto, QStringLiteral("createTextField"), createTextField);
 
     installTextFormat(vm);
+    vm.method(vm.protos().textFormat.get(), QStringLiteral("getTextExtent"), getTextExtent);
     installTextSnapshot(vm);
 
     Ref<Object> selection = vm.newObject();

@@ -4,9 +4,11 @@
 #include "ScriptFixture.h"
 
 #include "swf/format/Fonts.h"
+#include "swf/format/ShapeBuilder.h"
 #include "swf/format/Tags.h"
 #include "swf/format/Text.h"
 #include "swf/runtime/Fixtures.h"
+#include "swf/script/classes/StyleSheet.h"
 
 #include <gtest/gtest.h>
 
@@ -371,6 +373,84 @@ TEST(TextFieldScript, TextFormatAlignIgnoresWhatItDoesNotKnow)
     EXPECT_EQ(traceOf(a), lines({ "right", "null" }));
 }
 
+// ---- Measures of embedded text -----------------------------------------------------------------
+
+// A font of 'A' (a square, advancing 500 of the em of 1024) and ' ' (256): at 20 pixels
+// they advance 195.3 and 100 twips.
+FontDefinition boxFont()
+{
+    ShapeBuilder b;
+    b.fill1(1).moveTo(0, 0).lineTo(400, 0).lineTo(400, -400).lineTo(0, -400).lineTo(0, 0);
+    FontDefinition font;
+    font.version = 2;
+    font.name = "Box";
+    font.hasLayout = true;
+    font.ascent = 800;
+    font.descent = 224;
+    FontGlyph square;
+    square.records = b.build().records;
+    square.code = 'A';
+    square.advance = 500;
+    FontGlyph space;
+    space.code = ' ';
+    space.advance = 256;
+    font.glyphs = { square, space };
+    return font;
+}
+
+// A field one pixel wide at the origin, in the box font at 20 pixels aligned `align`,
+// autosized to the right, given `text`: its _x, _width, textWidth and textHeight.
+QStringList autosizedField(uint8_t version, const std::string& align, const std::string& text)
+{
+    Asm a;
+    createField(a, "t", 1, 0, 0, 1, 1);
+    setMemberBool(a, "t", "embedFonts", true);
+    a.assignNew("f", "TextFormat", { "Box", 20.0 });
+    setMember(a, "f", "align", align);
+    a.get("f").get("t").callMethod("setNewTextFormat", 1).op(A::Pop);
+    setMember(a, "t", "autoSize", "right");
+    setMember(a, "t", "text", text);
+    for (const char* p : { "_x", "_width", "textWidth", "textHeight" })
+        traceMember(a, "t", p);
+    Writer w(stageHeader(100, 100, 12.0, version));
+    w.define(toCode(TagCode::DefineFont2), 1, encodeFont(boxFont()));
+    w.doAction(a.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    return run.traces;
+}
+
+TEST(TextFieldScript, EmbeddedTextIsMeasuredInWholeTwipsAndReadInWholePixels)
+{
+    // 195 + 195 + 100 twips: textWidth drops the half pixel, the box keeps it.
+    EXPECT_EQ(autosizedField(7, "left", "AA "), lines({ "-27.5", "28.5", "24", "20" }));
+    // Version 7 counts the ending spaces of any line, later ones not on a line set right.
+    EXPECT_EQ(autosizedField(7, "right", "AA "), lines({ "-27.5", "28.5", "24", "20" }));
+    EXPECT_EQ(autosizedField(8, "right", "AA "), lines({ "-22.5", "23.5", "19", "20" }));
+    EXPECT_EQ(autosizedField(8, "center", " "), lines({ "-3", "4", "0", "20" }));
+    EXPECT_EQ(autosizedField(8, "left", " "), lines({ "-8", "9", "5", "20" }));
+    // No text has no height: the box is its gutters alone.
+    EXPECT_EQ(autosizedField(8, "left", ""), lines({ "-3", "4", "0", "0" }));
+}
+
+TEST(TextFieldScript, TextExtentIsAPlainObjectOfTheTextAndItsField)
+{
+    Asm a;
+    a.assignNew("f", "TextFormat", { "_sans", 12.0 });
+    a.push("e").pushArgs({ "some words to wrap", 50.0 }).get("f").callMethod("getTextExtent", 2);
+    a.op(A::SetVariable);
+    traceMember(a, "e", "__proto__");
+    traceMember(a, "e", "textFieldWidth");
+    a.get("e").push("textFieldHeight").op(A::GetMember).get("e").push("height").op(A::GetMember);
+    a.op(A::Subtract).op(A::Trace);
+    a.get("e").push("width").op(A::GetMember).pushInt(50).op(A::Less2).op(A::Trace);
+    a.push("e").pushArgs({ "one" }).get("f").callMethod("getTextExtent", 1).op(A::SetVariable);
+    a.get("e").push("textFieldWidth").op(A::GetMember).get("e").push("width").op(A::GetMember);
+    a.op(A::Subtract).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "undefined", "50", "4", "true", "4" }));
+}
+
 // ---- TextSnapshot ------------------------------------------------------------------------------
 
 // A font of 'A', 'B' and 'C' without outlines, each advancing 600 of the em (1024).
@@ -470,6 +550,71 @@ TEST(TextSnapshotScript, GetTextSnapshotMakesWhatTheGlobalClassIs)
     a.get("_global").push("TextSnapshot").function("", { "clip" }, made).op(A::SetMember);
     a.get("_root").callMethod("getTextSnapshot", 0).op(A::Pop);
     EXPECT_EQ(snapshotTraces(a), lines({ "0", "", "0", "made" }));
+}
+
+// Each rule as "selectors{name=value;...}", or "fails".
+QString parsedSheet(const char* css)
+{
+    std::vector<script::CssRule> rules;
+    if (!script::parseStyleSheet(QString::fromUtf8(css), rules))
+        return QStringLiteral("fails");
+    QString out;
+    for (const script::CssRule& r : rules) {
+        out += r.selectors.join(u',') + u'{';
+        for (const script::CssProperty& p : r.properties)
+            out += p.name + u'=' + p.value + u';';
+        out += u'}';
+    }
+    return out;
+}
+
+TEST(StyleSheetScript, CssIsReadWithoutQuotingOrEscapes)
+{
+    EXPECT_EQ(parsedSheet(" a , b{ kerning: 5 } c {x:y}"), "a,b{kerning=5 ;}c{x=y;}");
+    EXPECT_EQ(parsedSheet(""), "");
+    // Names keep trailing spaces and lose their dashes; values keep trailing spaces.
+    EXPECT_EQ(parsedSheet("k{  font-size  :  1 2 ;a--b-:v}"), "k{fontSize  =1 2 ;a-b=v;}");
+    // Braces and semicolons belong to a name up to its colon.
+    EXPECT_EQ(parsedSheet("a{name}b{:value}"), "a{name}b{=value;}");
+    EXPECT_EQ(parsedSheet("b{;;key: v;;o: w;}"), "b{;;key=v;;o=w;}");
+    EXPECT_EQ(parsedSheet("a}{:}"), "a}{}");
+    EXPECT_EQ(parsedSheet("\"q\\\" {c: \"r\\}"), "\"q\\\"{c=\"r\\;}");
+    // An unclosed block may end between declarations, never inside one.
+    EXPECT_EQ(parsedSheet("a{"), "a{}");
+    EXPECT_EQ(parsedSheet("a{key:;"), "a{key=;}");
+    for (const char* broken : { "a{key:value", "a{:", "a{name", "a{name}", "a{x: y;;}", "name", "{c:}",
+             "long key {c: d}", "a{with space: v}", "a{x:y}; junk", "a,{x:y}" })
+        EXPECT_EQ(parsedSheet(broken), "fails") << broken;
+}
+
+// s = new TextField.StyleSheet()
+Asm& newStyleSheet(Asm& a, const std::string& variable)
+{
+    return a.push(variable).pushInt(0).get("TextField").push("StyleSheet").op(A::NewMethod).op(A::SetVariable);
+}
+
+TEST(StyleSheetScript, StylesAreCopiedAndTransformedIntoTextFormats)
+{
+    Asm a;
+    newStyleSheet(a, "s");
+    a.get("s").push("_css").op(A::GetMember).op(A::Trace);
+    a.traceCall("s", "parseCSS", { "a, b { color: #FF0000; font-size: 12px; font-weight: bold } c {" });
+    a.traceCall("s", "parseCSS", { "d { color }" });
+    a.pushArgs({ "a" }).get("s").callMethod("getStyle", 1).push("fontSize").op(A::GetMember).op(A::Trace);
+    a.pushArgs({ "a" }).get("s").callMethod("getStyle", 1).get("s").push("_css").op(A::GetMember).push("a").op(A::GetMember);
+    a.op(A::Equals2).op(A::Trace);
+    for (const auto& [style, field] : { std::pair { "b", "color" }, { "b", "size" }, { "b", "bold" }, { "c", "color" } })
+        a.get("s").push("_styles").op(A::GetMember).push(style).op(A::GetMember).push(field).op(A::GetMember).op(A::Trace);
+    a.pushArgs({ "e", "str" }).get("s").callMethod("setStyle", 2).op(A::Pop);
+    a.traceCall("s", "getStyle", { "e" });
+    a.get("s").push("_styles").op(A::GetMember).push("e").op(A::GetMember).op(A::Trace);
+    a.get("s").callMethod("getStyleNames", 0).push("length").op(A::GetMember).op(A::Trace);
+    a.get("s").callMethod("clear", 0).op(A::Pop);
+    a.get("s").callMethod("getStyleNames", 0).push("length").op(A::GetMember).op(A::Trace);
+    a.traceCall("s", "getStyle", { "a" });
+    EXPECT_EQ(traceOf(a),
+        lines({ "undefined", "true", "false", "12px", "false", "16711680", "12", "true", "null", "null", "null",
+            "4", "0", "null" }));
 }
 
 } // namespace
