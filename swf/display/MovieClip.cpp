@@ -220,7 +220,9 @@ void MovieClip::reconcile(const ReplayState& target, bool rebuilt)
         }
         auto slot = target.find(it->first);
         const bool keep = slot != target.end() && slot->second.placement.characterId == object.characterId()
-            && (rebuilt ? slot->second.placement.ratio == object.ratio() : !slot->second.placedInRange);
+            && (rebuilt ? slot->second.placedFrame == object.placedFrame()
+                        || slot->second.placement.ratio == object.ratio()
+                        : !slot->second.placedInRange);
         if (keep && rebuilt) {
             // An object kept through a jump back keeps its name: the tag that named the
             // one first placed there may not be the one that placed this object.
