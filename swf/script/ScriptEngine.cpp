@@ -697,12 +697,14 @@ void ScriptEngine::runTimers()
     // the next frame.
     constexpr int kMostRuns = 1000;
     constexpr int kMostInAll = 10000;
+    // Timers set while these run wait for the next frame.
     const double horizon = double(host_.timersDueMillis());
+    const int firstNew = nextTimer_;
     std::map<int, int> runs;
     for (int all = 0; all < kMostInAll; ++all) {
         auto next = timers_.end();
         for (auto it = timers_.begin(); it != timers_.end(); ++it) {
-            if (it->due <= horizon && (next == timers_.end() || it->due < next->due))
+            if (it->id < firstNew && it->due <= horizon && (next == timers_.end() || it->due < next->due))
                 next = it;
         }
         if (next == timers_.end())
