@@ -103,6 +103,12 @@ struct Player::Impl final : script::ScriptHost {
             return framesRun * 1000 / std::max(1.0, clock.rate()) ;
         return wall.elapsed();
     }
+    int64_t timersDueMillis() const override
+    {
+        if (clockMode == ClockMode::Manual || !wall.isValid())
+            return (framesRun + 1) * 1000 / std::max(1.0, clock.rate());
+        return wall.elapsed();
+    }
 };
 
 Player::Player(QObject* parent)

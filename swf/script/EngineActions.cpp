@@ -337,6 +337,12 @@ DisplayObject* ScriptEngine::targetOf(ExecContext& ctx)
     return ctx.targetLost ? nullptr : displayOf(Value(ctx.target));
 }
 
+DisplayObject* ScriptEngine::callerTimeline()
+{
+    DisplayObject* d = runningCode_ ? targetOf(*runningCode_) : nullptr;
+    return d ? d : &stage_.root();
+}
+
 namespace {
 
 MovieClip* timelineOf(ScriptEngine& engine, ExecContext& ctx)

@@ -832,6 +832,12 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
 
 Value execute(ExecContext& ctx, uint32_t start, uint32_t end)
 {
+    struct Running {
+        ScriptEngine& engine;
+        ExecContext* outer;
+        ~Running() { engine.setRunningCode(outer); }
+    } running { ctx.engine, ctx.engine.runningCode() };
+    ctx.engine.setRunningCode(&ctx);
     Runner runner(ctx);
     const Completion done = runner.run(start, end);
     return done.kind == Completion::Kind::Return ? done.value : Value();

@@ -689,24 +689,33 @@ void ScriptEngine::removeTimer(int id)
 
 void ScriptEngine::runTimers()
 {
-    const double now = double(timer());
-    std::vector<int> due;
-    for (const Timer& t : timers_) {
-        if (t.due <= now)
-            due.push_back(t.id);
-    }
-    for (int id : due) {
-        auto it = std::find_if(timers_.begin(), timers_.end(), [id](const Timer& t) { return t.id == id; });
-        if (it == timers_.end())
-            continue;
-        Timer t = *it;
+    // Intervals shorter than a frame run several times before the next frame, each at
+    // its own due time, in the order of those times; a callback that clears a timer
+    // stops the runs still to come. A timer runs at most kMostRuns times a frame: the
+    // periods beyond are dropped, and the next one is due a period after the horizon.
+    // Timeouts that set new timeouts are cut off at kMostInAll runs, the rest waiting for
+    // the next frame.
+    constexpr int kMostRuns = 1000;
+    constexpr int kMostInAll = 10000;
+    // Timers set while these run wait for the next frame.
+    const double horizon = double(host_.timersDueMillis());
+    const int firstNew = nextTimer_;
+    std::map<int, int> runs;
+    for (int all = 0; all < kMostInAll; ++all) {
+        auto next = timers_.end();
+        for (auto it = timers_.begin(); it != timers_.end(); ++it) {
+            if (it->id < firstNew && it->due <= horizon && (next == timers_.end() || it->due < next->due))
+                next = it;
+        }
+        if (next == timers_.end())
+            return;
+        Timer t = *next;
         if (t.once) {
-            timers_.erase(it);
+            timers_.erase(next);
+        } else if (++runs[t.id] >= kMostRuns) {
+            next->due = horizon + next->interval;
         } else {
-            // Missed periods are not made up; the next one is due a period from now.
-            it->due = std::max(it->due + it->interval, now + 1);
-            if (it->due <= now)
-                it->due = now + it->interval;
+            next->due += next->interval;
         }
         Value fn = t.function;
         Value self = t.target;
@@ -728,6 +737,7 @@ void ScriptEngine::runTimers()
             }
             vm_->endScript();
         });
+        runQueue();
     }
 }
 

@@ -93,6 +93,12 @@ public:
     void setTarget(ExecContext& ctx, const Value& target);
     // The clip the timeline actions of `ctx` act on; null when SetTarget found none.
     DisplayObject* targetOf(ExecContext& ctx);
+    // The innermost code running (execute sets it); null between scripts.
+    ExecContext* runningCode() const { return runningCode_; }
+    void setRunningCode(ExecContext* ctx) { runningCode_ = ctx; }
+    // The timeline the running code acts on, for built-ins that take paths from it; the
+    // root between scripts or when SetTarget found nothing.
+    DisplayObject* callerTimeline();
     void callFrame(ExecContext& ctx, const Value& frame);
     Value getProperty(ExecContext& ctx, const Value& target, int index);
     void setProperty(ExecContext& ctx, const Value& target, int index, const Value& value);
@@ -289,6 +295,7 @@ private:
         bool once = false;
     };
     std::vector<Timer> timers_;
+    ExecContext* runningCode_ = nullptr;
     int nextTimer_ = 1;
 
     std::map<QString, Ref<Object>> registeredClasses_;

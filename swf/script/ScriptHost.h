@@ -25,6 +25,11 @@ public:
     virtual void scriptStopped(const QString& message) = 0;
     // getTimer(): milliseconds of the engine's clock since the movie started.
     virtual int64_t timerMillis() const = 0;
+    // The time up to which the intervals and timeouts due run at the end of a frame. A
+    // clock that only moves when stepped jumps to the next frame's time with nothing run
+    // in between, so everything due before that frame runs now; a wall clock runs what is
+    // due by now.
+    virtual int64_t timersDueMillis() const { return timerMillis(); }
     // The movie's sound engine, for Sound objects and stopAllSounds (none: silent).
     virtual SoundEngine* soundEngine() { return nullptr; }
     // The clock moves only when the movie is stepped (the command-line tool, tests): work

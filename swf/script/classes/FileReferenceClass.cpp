@@ -13,6 +13,8 @@
 
 #include <QUrl>
 
+#include <algorithm>
+
 namespace swf::script {
 namespace {
 
@@ -55,7 +57,10 @@ void cancelLater(Vm& vm, const Value& target)
     if (!engine || !state || !target.isObject())
         return;
     if (state->lastCancelTick == engine->stage().tick()) {
-        engine->addTimer(target, Value(vm.newNative(deliverCancel)), QString(), 1, {}, true);
+        // Timers due before the next frame run at the end of this one: this one is due
+        // just after it.
+        const double period = 1000.0 / std::max(1.0, engine->stage().movie().header.frameRate);
+        engine->addTimer(target, Value(vm.newNative(deliverCancel)), QString(), period + 1, {}, true);
         return;
     }
     engine->enqueue(

@@ -122,9 +122,10 @@ Value colorGetTransform(Vm& vm, CallArgs& c)
 
 // A Sound object: its engine side (made when the movie has a sound engine) and what the
 // engine tells it later, run as queued script work. A Sound made for a clip holds it as
-// clip references do: the clip while it lives, renamed or not; once it is gone, whatever
-// lives at its path (a path given as text is only ever looked up). While nothing lives
-// there the getters answer undefined.
+// its target path, looked up again at each call as a path the script gave as text is,
+// from the timeline of the code that calls: a clip renamed since is reached only through
+// a variable on the way that still holds it. While nothing lives there the getters answer
+// undefined.
 class SoundObject final : public Object, private ScriptSound::Listener {
 public:
     SoundObject(Vm& vm, Object* proto)
@@ -135,7 +136,6 @@ public:
     bool valid = true; // false when made for something that is no clip
     bool whole = true; // made without a target: the whole movie's sounds
     QString path; // the target's path, when made for one
-    ObjectId clip = 0; // the clip it was made for, when given one
     bool hasSound = false; // a sound was attached or loaded: duration and position mean something
     std::unique_ptr<ScriptSound> sound;
 
@@ -147,9 +147,7 @@ public:
         ScriptEngine& engine = *vm_.engine();
         DisplayObject* target = nullptr;
         if (!whole) {
-            target = clip ? engine.stage().find(clip) : nullptr;
-            if (!target)
-                target = engine.resolvePath(path, &engine.stage().root());
+            target = lookUp(engine, path, engine.callerTimeline());
             if (!target)
                 return nullptr;
         }
@@ -159,6 +157,22 @@ public:
             boundTo_ = id;
         }
         return sound.get();
+    }
+
+    // The clip at `path` from `from`: by the display list, or else member by member, so
+    // that a variable on the way that holds a clip leads to it.
+    DisplayObject* lookUp(ScriptEngine& engine, const QString& target, DisplayObject* from)
+    {
+        if (DisplayObject* d = engine.resolvePath(target, from))
+            return d;
+        if (!from || target.isEmpty() || target.contains(QLatin1Char('/')) || target.contains(QLatin1Char(':')))
+            return nullptr;
+        const QStringList parts = target.split(QLatin1Char('.'));
+        DisplayObject* first = engine.resolvePath(parts.front(), from);
+        Value v = first ? Value(engine.objectFor(*first)) : vm_.getMember(Value(engine.objectFor(*from)), parts.front());
+        for (qsizetype i = 1; i < parts.size() && v.isObject(); ++i)
+            v = vm_.getMember(v, parts[i]);
+        return engine.displayOf(v);
     }
 
     void bind(DisplayObject* target)
@@ -221,7 +235,6 @@ Value soundConstructor(Vm& vm, CallArgs& c)
             self->path = c[0].string();
         } else if (DisplayObject* target = engineOf(vm).displayOf(c[0])) {
             self->path = engineOf(vm).targetPath(*target);
-            self->clip = target->id();
         } else {
             self->valid = false;
         }

@@ -173,6 +173,39 @@ TEST(Engine, EnterFrameRunsEachFrameUntilTheClipGoes)
     EXPECT_EQ(run.traces, lines({ "tick" }));
 }
 
+// Intervals shorter than a frame run several times before the next frame, in the order
+// of their due times with the timeouts, and clearing one stops the runs still to come.
+TEST(Engine, ShortIntervalsRunSeveralTimesAFrame)
+{
+    Asm tick;
+    tick.push("n").get("n").op(A::Increment).op(A::SetVariable).traceVar("n");
+    tick.get("n").push(3.0).op(A::Equals2).op(A::Not).ifTrue("end");
+    tick.get("id").call("clearInterval", 1).op(A::Pop).label("end");
+    Asm script;
+    script.push("n").push(0.0).op(A::SetVariable);
+    script.function("tick", {}, tick);
+    script.function("once", {}, Asm().trace("once"));
+    script.push("id").push(1.0).get("tick").call("setInterval", 2).op(A::SetVariable);
+    script.push(1.0).get("once").call("setTimeout", 2).op(A::Pop);
+    ScriptRun run;
+    run.play(scriptMovie(script), 2);
+    EXPECT_EQ(run.traces, lines({ "1", "once", "2", "3" }));
+}
+
+// A period longer than a frame (100 ms at 12 frames a second) comes due before the third
+// frame and the fourth, not before the second.
+TEST(Engine, LongIntervalsWaitForTheirTime)
+{
+    Asm script;
+    script.function("tick", {}, Asm().trace("tick"));
+    script.push(100.0).get("tick").call("setInterval", 2).op(A::Pop);
+    ScriptRun run;
+    run.play(scriptMovie(script), 1);
+    EXPECT_TRUE(run.traces.isEmpty());
+    run.advance(2);
+    EXPECT_EQ(run.traces, lines({ "tick", "tick" }));
+}
+
 TEST(Engine, OnlyTheEventsTheClipActionsHeadNamesFire)
 {
     PlaceObject place = placeAt(1, 2);

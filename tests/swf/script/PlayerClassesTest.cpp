@@ -173,9 +173,12 @@ TEST(PlayerClasses, SoundFollowsItsClipByReference)
     a.traceCall("s", "getVolume");
     a.pushArgs({ 50.5 }).get("s").callMethod("setVolume", 1).op(A::Pop);
     a.traceCall("s", "getVolume");
-    // A second Sound on the same clip sees the same volume; a renamed clip keeps it.
+    // A second Sound on the same clip: renamed, the clip is out of its
+    // reach, until a variable of its old name holds it (and it has the volume set).
     a.push("t").get("mc").pushInt(1).push("Sound").op(A::NewObject).op(A::SetVariable);
     a.get("mc").push("_name").push("other").op(A::SetMember);
+    a.traceCall("t", "getVolume");
+    a.push("mc").get("other").op(A::SetVariable);
     a.traceCall("t", "getVolume");
     a.pushArgs({ -25.0 }).get("t").callMethod("setPan", 1).op(A::Pop);
     a.traceCall("t", "getPan");
@@ -183,7 +186,23 @@ TEST(PlayerClasses, SoundFollowsItsClipByReference)
     a.traceCall("t", "getDuration");
     a.pushArgs({ std::nan("") }).get("t").callMethod("setVolume", 1).op(A::Pop);
     a.traceCall("t", "getVolume");
-    EXPECT_EQ(traceOf(a), lines({ "undefined", "100", "50", "50", "-25", "undefined", "-2147483648" }));
+    EXPECT_EQ(traceOf(a), lines({ "undefined", "100", "50", "undefined", "50", "-25", "undefined", "-2147483648" }));
+}
+
+// A path given as text is looked up from the timeline of the code that calls.
+TEST(PlayerClasses, SoundPathsAreTakenFromTheCaller)
+{
+    Asm a;
+    a.pushArgs({ "mc", 1.0 }).get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.pushArgs({ "inner", 1.0 }).get("mc").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.assignNew("s", "Sound", { "inner" });
+    a.traceCall("s", "getVolume");
+    a.setTarget("mc");
+    a.pushArgs({ 30.0 }).get("_root").push("s").op(A::GetMember).callMethod("setVolume", 1).op(A::Pop);
+    a.pushArgs({}).get("_root").push("s").op(A::GetMember).callMethod("getVolume", 0).op(A::Trace);
+    a.setTarget("");
+    a.traceCall("s", "getVolume");
+    EXPECT_EQ(traceOf(a), lines({ "undefined", "30", "undefined" }));
 }
 
 TEST(PlayerClasses, SoundBalanceFromTheMix)
