@@ -333,36 +333,67 @@ Value rectSetEmpty(Vm& vm, CallArgs& c)
     return Value();
 }
 
+// Comparisons as scripts make them: one with NaN answers undefined rather than false, and a
+// chain of them stops at the first that does not hold, answering what that one answered.
+struct Tests {
+    Value result = true;
+    Tests& atLeast(double a, double b)
+    {
+        if (result.isBoolean() && result.boolean())
+            result = std::isnan(a) || std::isnan(b) ? Value() : Value(a >= b);
+        return *this;
+    }
+    Tests& below(double a, double b)
+    {
+        if (result.isBoolean() && result.boolean())
+            result = std::isnan(a) || std::isnan(b) ? Value() : Value(a < b);
+        return *this;
+    }
+    Tests& atMost(double a, double b) { return atLeast(b, a); }
+};
+
+Value inside(const Box& b, double x, double y)
+{
+    return Tests().atLeast(x, b.x).below(x, b.x + b.w).atLeast(y, b.y).below(y, b.y + b.h).result;
+}
+
 Value rectContains(Vm& vm, CallArgs& c)
 {
-    const Box b = box(vm, c.thisObject());
-    const double x = vm.toNumber(c[0]);
-    const double y = vm.toNumber(c[1]);
-    return x >= b.x && x < b.x + b.w && y >= b.y && y < b.y + b.h;
+    return inside(box(vm, c.thisObject()), vm.toNumber(c[0]), vm.toNumber(c[1]));
 }
 
 Value rectContainsPoint(Vm& vm, CallArgs& c)
 {
     Object* p = c[0].object();
-    const Box b = box(vm, c.thisObject());
-    const double x = vm.toNumber(member(vm, p, "x"));
-    const double y = vm.toNumber(member(vm, p, "y"));
-    return x >= b.x && x < b.x + b.w && y >= b.y && y < b.y + b.h;
+    return inside(box(vm, c.thisObject()), vm.toNumber(member(vm, p, "x")), vm.toNumber(member(vm, p, "y")));
 }
 
 Value rectContainsRectangle(Vm& vm, CallArgs& c)
 {
     const Box a = box(vm, c.thisObject());
     const Box b = box(vm, c[0].object());
-    return b.x >= a.x && b.y >= a.y && b.x + b.w <= a.x + a.w && b.y + b.h <= a.y + a.h;
+    return Tests()
+        .atLeast(b.x, a.x)
+        .atLeast(b.y, a.y)
+        .atMost(b.x + b.w, a.x + a.w)
+        .atMost(b.y + b.h, a.y + a.h)
+        .result;
 }
 
+// Only another Rectangle can equal a rectangle, however alike a plain object's fields are.
 Value rectEquals(Vm& vm, CallArgs& c)
 {
     Object* other = c[0].object();
     if (!other)
         return false;
     Object* self = c.thisObject();
+    Object* rectangle = classPrototype(vm, "Rectangle");
+    bool isRectangle = false;
+    int guard = 0;
+    for (Object* p = other->proto(); p && rectangle && guard < 256; p = p->proto(), ++guard)
+        isRectangle = isRectangle || p == rectangle;
+    if (!isRectangle)
+        return false;
     for (const char* name : { "x", "y", "width", "height" }) {
         if (!vm.equals(member(vm, self, name), member(vm, other, name)))
             return false;
@@ -407,14 +438,25 @@ Value rectOffsetPoint(Vm& vm, CallArgs& c)
     return rectOffset(vm, inner);
 }
 
+// Math.min and Math.max as scripts have them: NaN on either side gives NaN.
+double least(double a, double b)
+{
+    return std::isnan(a) || std::isnan(b) ? std::nan("") : std::min(a, b);
+}
+
+double most(double a, double b)
+{
+    return std::isnan(a) || std::isnan(b) ? std::nan("") : std::max(a, b);
+}
+
 Value rectIntersection(Vm& vm, CallArgs& c)
 {
     const Box a = box(vm, c.thisObject());
     const Box b = box(vm, c[0].object());
-    const double x = std::max(a.x, b.x);
-    const double y = std::max(a.y, b.y);
-    const double r = std::min(a.x + a.w, b.x + b.w);
-    const double bottom = std::min(a.y + a.h, b.y + b.h);
+    const double x = most(a.x, b.x);
+    const double y = most(a.y, b.y);
+    const double r = least(a.x + a.w, b.x + b.w);
+    const double bottom = least(a.y + a.h, b.y + b.h);
     if (!(r > x) || !(bottom > y))
         return Value(
             make(vm, "Rectangle", { { "x", 0.0 }, { "y", 0.0 }, { "width", 0.0 }, { "height", 0.0 } }));
@@ -426,18 +468,18 @@ Value rectIntersects(Vm& vm, CallArgs& c)
 {
     const Box a = box(vm, c.thisObject());
     const Box b = box(vm, c[0].object());
-    return std::max(a.x, b.x) < std::min(a.x + a.w, b.x + b.w)
-        && std::max(a.y, b.y) < std::min(a.y + a.h, b.y + b.h);
+    return most(a.x, b.x) < least(a.x + a.w, b.x + b.w)
+        && most(a.y, b.y) < least(a.y + a.h, b.y + b.h);
 }
 
 Value rectUnion(Vm& vm, CallArgs& c)
 {
     const Box a = box(vm, c.thisObject());
     const Box b = box(vm, c[0].object());
-    const double x = std::min(a.x, b.x);
-    const double y = std::min(a.y, b.y);
-    const double r = std::max(a.x + a.w, b.x + b.w);
-    const double bottom = std::max(a.y + a.h, b.y + b.h);
+    const double x = least(a.x, b.x);
+    const double y = least(a.y, b.y);
+    const double r = most(a.x + a.w, b.x + b.w);
+    const double bottom = most(a.y + a.h, b.y + b.h);
     return Value(
         make(vm, "Rectangle", { { "x", x }, { "y", y }, { "width", r - x }, { "height", bottom - y } }));
 }
