@@ -697,11 +697,24 @@ void ScriptEngine::runTimers()
     // the next frame.
     constexpr int kMostRuns = 1000;
     constexpr int kMostInAll = 10000;
+    // Making up for missed periods stops after this much time in a frame, so that an
+    // interval whose callback takes longer than its period slows the movie down instead of
+    // taking ever longer each frame: the intervals then skip what they missed, and the
+    // timeouts due wait for the next frame.
+    constexpr qint64 kMostMillis = 100;
     // Timers set while these run wait for the next frame.
     const double horizon = double(host_.timersDueMillis());
     const int firstNew = nextTimer_;
     std::map<int, int> runs;
+    QElapsedTimer spent;
+    spent.start();
     for (int all = 0; all < kMostInAll; ++all) {
+        if (spent.elapsed() > kMostMillis) {
+            for (Timer& t : timers_)
+                if (!t.once && t.id < firstNew && t.due <= horizon)
+                    t.due = horizon + t.interval;
+            return;
+        }
         auto next = timers_.end();
         for (auto it = timers_.begin(); it != timers_.end(); ++it) {
             if (it->id < firstNew && it->due <= horizon && (next == timers_.end() || it->due < next->due))

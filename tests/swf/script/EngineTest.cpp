@@ -192,6 +192,30 @@ TEST(Engine, ShortIntervalsRunSeveralTimesAFrame)
     EXPECT_EQ(run.traces, lines({ "1", "once", "2", "3" }));
 }
 
+// An interval of 1 ms whose callback takes far longer: the runs a frame makes up for are
+// cut off after a tenth of a second, so each frame still ends, and the next one runs it
+// again.
+TEST(Engine, SlowShortIntervalsDoNotHoldUpTheFrame)
+{
+    Asm tick;
+    tick.push("n").get("n").op(A::Increment).op(A::SetVariable).traceVar("n");
+    tick.push("k").push(0.0).op(A::SetVariable).label("busy");
+    tick.push("k").get("k").op(A::Increment).op(A::SetVariable);
+    tick.get("k").push(100000.0).op(A::Less2).ifTrue("busy");
+    Asm script;
+    script.push("n").push(0.0).op(A::SetVariable);
+    script.function("tick", {}, tick);
+    script.push(1.0).get("tick").call("setInterval", 2).op(A::Pop);
+    ScriptRun run;
+    run.play(scriptMovie(script), 1);
+    const qsizetype first = run.traces.size();
+    EXPECT_GE(first, 1);
+    EXPECT_LT(first, 20) << "every period of the frame made up for";
+    run.advance(1);
+    EXPECT_GT(run.traces.size(), first);
+    EXPECT_LT(run.traces.size(), first + 20);
+}
+
 // A period longer than a frame (100 ms at 12 frames a second) comes due before the third
 // frame and the fourth, not before the second.
 TEST(Engine, LongIntervalsWaitForTheirTime)
