@@ -224,11 +224,28 @@ Canvas::~Canvas()
 
 void Canvas::finish()
 {
-    if (!painter_ || painting_.empty())
+    if (!painter_ || unfinished_ == 0)
         return;
-    painter_->waitFor(painting_.back().first);
+    painter_->waitFor(unfinished_ - 1);
+    unfinished_ = 0;
     recycle();
     painter_->finish();
+}
+
+void Canvas::clear(QRgb color)
+{
+    const int width = image_.width();
+    const int height = image_.height();
+    const auto clearRows = [this, color, width, height](int lane) {
+        for (int y = 0; y < height; ++y)
+            if (lane < 0 || BandPainter::laneOf(y) == lane)
+                std::fill_n(line(y), width, color);
+    };
+    if (!painter_) {
+        clearRows(-1);
+        return;
+    }
+    unfinished_ = painter_->submit(clearRows) + 1;
 }
 
 void Canvas::recycle()
@@ -316,6 +333,7 @@ void Canvas::paint(Rasterizer& rasterizer, std::span<const PaintSource* const> p
             paintRows(mine, *job, std::max(band, from), std::min(band + BandPainter::kBand, to));
     });
     painting_.emplace_back(number, std::move(current_));
+    unfinished_ = number + 1;
 }
 
 void Canvas::paintRows(Lane& lane, const Fill& fill, int from, int to)

@@ -76,6 +76,9 @@ public:
     BandPainter* painter() const { return painter_; }
     // Waits until every fill given so far is on the picture.
     void finish();
+    // Sets every pixel of the picture to `color`; with a painter its threads do it, each
+    // the rows it paints, so that those rows stay in its own cache for the fills after.
+    void clear(QRgb color);
     QSize size() const { return image_.size(); }
     // The pixels a paint may touch now: the picture, within the clip and the mask being made.
     QRect paintBox() const;
@@ -150,6 +153,7 @@ private:
     std::vector<uint8_t> clipRow_;
     std::unique_ptr<Fill> current_; // the fill rasterizer() gave last
     std::deque<std::pair<uint64_t, std::unique_ptr<Fill>>> painting_; // by job number
+    uint64_t unfinished_ = 0; // one past the number of the last job given, 0 when finished
 };
 
 class Canvas::Memory {

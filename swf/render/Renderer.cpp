@@ -63,6 +63,34 @@ bool isShape(const DisplayObject& object)
         && !object.children();
 }
 
+// The pixels of `area` on the painter's own image, when the frame can be drawn straight
+// into them: a raster image of the canvas's layout, placed by whole pixels, with nothing
+// of the painter's (clip, opacity, mode) to apply on the way. That spares a picture of
+// the frame's size being cleared and laid on the target, which on a big window takes a
+// fair share of the frame; and the painter's threads keep their rows in their own cache.
+QImage directPixels(QPainter& painter, const QRect& area)
+{
+    QPaintDevice* device = painter.device();
+    if (!device || device->devType() != QInternal::Image)
+        return {};
+    auto* image = static_cast<QImage*>(device);
+    // An RGB32 image is the same layout with opaque pixels, and a frame starts opaque and
+    // only has colours laid over it.
+    if ((image->format() != QImage::Format_ARGB32_Premultiplied && image->format() != QImage::Format_RGB32)
+        || image->devicePixelRatio() != 1 || !image->isDetached())
+        return {};
+    if (painter.hasClipping() || painter.opacity() != 1
+        || painter.compositionMode() != QPainter::CompositionMode_SourceOver
+        || painter.worldTransform().type() > QTransform::TxTranslate
+        || painter.deviceTransform() != painter.worldTransform())
+        return {};
+    if (!image->rect().contains(area))
+        return {};
+    uchar* first = image->bits() + static_cast<qsizetype>(area.top()) * image->bytesPerLine()
+        + static_cast<qsizetype>(area.left()) * 4;
+    return QImage(first, area.width(), area.height(), image->bytesPerLine(), QImage::Format_ARGB32_Premultiplied);
+}
+
 } // namespace
 
 void Renderer::render(QPainter& painter, const Stage& stage, const QRectF& target)
@@ -74,17 +102,19 @@ void Renderer::render(QPainter& painter, const Stage& stage, const QRectF& targe
         area = area.intersected(QRect(0, 0, device->width(), device->height()));
     if (area.isEmpty())
         return;
+    const QTransform view = showAllTransform(stage.movie().header.frameSize, target) * world
+        * QTransform::fromTranslate(-area.left(), -area.top());
+    const QRgb background = opaque(stage.background());
+    QImage direct = directPixels(painter, area);
+    if (!direct.isNull()) {
+        drawTree(direct, stage, view, background);
+        return;
+    }
     if (frame_.size() != area.size() || frame_.format() != QImage::Format_ARGB32_Premultiplied)
         frame_ = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
     if (frame_.isNull())
         return;
-    frame_.fill(opaque(stage.background()));
-    const QTransform view = showAllTransform(stage.movie().header.frameSize, target) * world
-        * QTransform::fromTranslate(-area.left(), -area.top());
-    if (view.m11() != 0)
-        drawTree(frame_, stage, view);
-    else
-        budget_.start(frame_.size());
+    drawTree(frame_, stage, view, background);
     painter.save();
     painter.resetTransform();
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -92,12 +122,17 @@ void Renderer::render(QPainter& painter, const Stage& stage, const QRectF& targe
     painter.restore();
 }
 
-void Renderer::drawTree(QImage& image, const Stage& stage, const QTransform& view)
+void Renderer::drawTree(QImage& image, const Stage& stage, const QTransform& view, std::optional<QRgb> background)
 {
     budget_.start(image.size());
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return;
     Canvas canvas(image, antialias_, helper_ ? painter_.get() : nullptr, memory_.get());
+    if (background)
+        canvas.clear(*background);
+    // A transform that squashes the stage flat shows its colour only.
+    if (view.m11() == 0)
+        return;
     Pass pass { canvas, stage, std::sqrt(std::abs(view.determinant())), nullptr, view };
     for (const auto& [number, level] : stage.levels())
         drawObject(pass, *level, view, ColorXform {}, level->movie());

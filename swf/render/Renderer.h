@@ -41,8 +41,9 @@ public:
     // Content outside the stage shows in the letterbox, as in the original control.
     void render(QPainter& painter, const Stage& stage, const QRectF& target);
     // Draws the tree only into `image` (premultiplied ARGB), `view` mapping stage twips
-    // into its pixels.
-    void drawTree(QImage& image, const Stage& stage, const QTransform& view);
+    // into its pixels; with `background`, the whole image takes that colour first.
+    void drawTree(QImage& image, const Stage& stage, const QTransform& view,
+        std::optional<QRgb> background = std::nullopt);
 
     // Draws one object's content and children (not its own transform, colours or effects)
     // over `image`, `view` mapping the object's twips into its pixels; only `clip` (pixels)

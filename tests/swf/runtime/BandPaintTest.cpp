@@ -231,7 +231,9 @@ TEST(BandPaint, FailureReachesFinishAndThePainterGoesOn)
 // A stage crowded with large overlapping gradient and translucent fills, under a mask,
 // with more small fills than the canvas lets wait for the painter, and clips drawn in
 // layers of their own: drawn by one thread and by three, the very same pixels.
-TEST(BandPaint, ThreadsDrawTheSamePixelsAsOne)
+// A crowded frame: gradient circles under a mask, and many small shapes, some in layers
+// that multiply with what lies under them.
+std::shared_ptr<const Movie> crowdedMovie()
 {
     Writer w(stageHeader(300, 220));
     w.setBackground({ 250, 250, 240 });
@@ -269,7 +271,12 @@ TEST(BandPaint, ThreadsDrawTheSamePixelsAsOne)
     }
     w.showFrame();
 
-    Stage stage(readBack(w));
+    return readBack(w);
+}
+
+TEST(BandPaint, ThreadsDrawTheSamePixelsAsOne)
+{
+    Stage stage(crowdedMovie());
     stage.start();
     const auto draw = [&](bool helper) {
         Renderer renderer;
@@ -284,6 +291,43 @@ TEST(BandPaint, ThreadsDrawTheSamePixelsAsOne)
             ASSERT_EQ(
                 std::memcmp(one.constScanLine(y), two.constScanLine(y), std::size_t(one.bytesPerLine())), 0)
                 << "row " << y;
+    }
+}
+
+// A frame drawn straight into the painter's image, with the painter moved by whole pixels,
+// is the frame drawn into a picture of its own and laid there: the same pixels in the
+// target, nothing outside it touched, and an RGB32 image left opaque.
+TEST(BandPaint, FrameDrawnStraightIntoTheImageMatchesOneLaidThere)
+{
+    Stage stage(crowdedMovie());
+    stage.start();
+    const QRgb marker = qRgb(1, 2, 3);
+    const QRect target(0, 0, 300, 220);
+    const QPoint offset(7, 5);
+    const auto draw = [&](QImage::Format format, bool clipped) {
+        QImage image(320, 240, format);
+        image.fill(marker);
+        Renderer renderer;
+        QPainter painter(&image);
+        painter.translate(offset);
+        // A clip, even one that cuts nothing, makes the renderer lay a picture of its own.
+        if (clipped)
+            painter.setClipRect(QRect(-offset, image.size()));
+        renderer.render(painter, stage, QRectF(target));
+        painter.end();
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    const QImage laid = draw(QImage::Format_ARGB32_Premultiplied, true);
+    for (const QImage::Format format : { QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32 }) {
+        const QImage direct = draw(format, false);
+        for (int y = 0; y < laid.height(); ++y) {
+            for (int x = 0; x < laid.width(); ++x) {
+                const bool inside = target.translated(offset).contains(x, y);
+                ASSERT_EQ(direct.pixel(x, y), laid.pixel(x, y)) << "format " << format << " at " << x << "," << y;
+                ASSERT_EQ(direct.pixel(x, y) == marker, !inside) << x << "," << y;
+                ASSERT_EQ(qAlpha(direct.pixel(x, y)), 255) << x << "," << y;
+            }
+        }
     }
 }
 
