@@ -138,7 +138,7 @@ std::shared_ptr<const QImage> DrawContext::bitmap(uint16_t id) const
 }
 
 std::unique_ptr<PaintSource> DrawContext::paintOf(
-    const FillStyle& style, const GradientPaint::Table* plainTable) const
+    const FillStyle& style, const std::shared_ptr<const GradientPaint::Table>& plainTable) const
 {
     switch (style.kind) {
     case FillStyle::Kind::Solid:
@@ -148,7 +148,7 @@ std::unique_ptr<PaintSource> DrawContext::paintOf(
     case FillStyle::Kind::FocalRadialGradient:
         if (plainTable && cx_.isIdentity())
             return std::make_unique<GradientPaint>(
-                style, *plainTable, toQTransform(style.gradient.matrix) * transform_);
+                style, plainTable, toQTransform(style.gradient.matrix) * transform_);
         return std::make_unique<GradientPaint>(style, cx_, toQTransform(style.gradient.matrix) * transform_);
     case FillStyle::Kind::RepeatingBitmap:
     case FillStyle::Kind::ClippedBitmap:

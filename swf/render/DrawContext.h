@@ -71,7 +71,7 @@ public:
     // A gradient's colours worked out beforehand for no colour transform may be given in
     // `plainTable`; they are used when the context has none.
     std::unique_ptr<PaintSource> paintOf(
-        const FillStyle& style, const GradientPaint::Table* plainTable = nullptr) const;
+        const FillStyle& style, const std::shared_ptr<const GradientPaint::Table>& plainTable = nullptr) const;
     // A bitmap of the object's movie by character id, decoded once; null when there is none.
     std::shared_ptr<const QImage> bitmap(uint16_t id) const;
 

@@ -49,16 +49,16 @@ constexpr double kMaxFocal = 0.98;
 } // namespace
 
 GradientPaint::GradientPaint(const FillStyle& style, const ColorXform& cx, const QTransform& toDevice)
-    : GradientPaint(style, tableOf(style, cx), toDevice)
+    : GradientPaint(style, std::make_shared<const Table>(tableOf(style, cx)), toDevice)
 {
 }
 
-GradientPaint::GradientPaint(const FillStyle& style, const Table& table, const QTransform& toDevice)
+GradientPaint::GradientPaint(const FillStyle& style, std::shared_ptr<const Table> table, const QTransform& toDevice)
     : kind_(style.kind)
     , spread_(style.gradient.spread)
     // The focal point stops short of the rim, where the colours would fold into a line.
     , focal_(std::clamp(style.gradient.focalPoint, -kMaxFocal, kMaxFocal))
-    , table_(table)
+    , table_(std::move(table))
 {
     bool invertible = false;
     fromDevice_ = toDevice.inverted(&invertible);
@@ -141,8 +141,9 @@ double GradientPaint::position(double gx, double gy) const
 
 void GradientPaint::shade(int x, int y, int count, QRgb* out) const
 {
+    const Table& table = *table_;
     if (flat_) {
-        std::fill(out, out + count, table_.back());
+        std::fill(out, out + count, table.back());
         return;
     }
     // A pixel takes the colour at its top-left corner, and a position of 0 to 1 spans the
@@ -170,17 +171,17 @@ void GradientPaint::shade(int x, int y, int count, QRgb* out) const
             const __m128d t23 = _mm_min_pd(_mm_max_pd(_mm_add_pd(from, _mm_mul_pd(by, k23)), low), high);
             _mm_store_si128(reinterpret_cast<__m128i*>(index),
                 _mm_unpacklo_epi64(_mm_cvttpd_epi32(t01), _mm_cvttpd_epi32(t23)));
-            out[i] = table_[static_cast<std::size_t>(index[0])];
-            out[i + 1] = table_[static_cast<std::size_t>(index[1])];
-            out[i + 2] = table_[static_cast<std::size_t>(index[2])];
-            out[i + 3] = table_[static_cast<std::size_t>(index[3])];
+            out[i] = table[static_cast<std::size_t>(index[0])];
+            out[i + 1] = table[static_cast<std::size_t>(index[1])];
+            out[i + 2] = table[static_cast<std::size_t>(index[2])];
+            out[i + 3] = table[static_cast<std::size_t>(index[3])];
             k01 = _mm_add_pd(k01, four);
             k23 = _mm_add_pd(k23, four);
         }
 #endif
         for (; i < count; ++i) {
             const double t = std::clamp(start + step * i, 0.0, 255.0);
-            out[i] = table_[static_cast<std::size_t>(t)];
+            out[i] = table[static_cast<std::size_t>(t)];
         }
         return;
     }
@@ -203,24 +204,24 @@ void GradientPaint::shade(int x, int y, int count, QRgb* out) const
             const __m128 py = _mm_add_ps(y0, _mm_mul_ps(dy, k));
             const __m128 t = _mm_mul_ps(_mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(px, px), _mm_mul_ps(py, py))), scale);
             _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_cvttps_epi32(_mm_min_ps(t, last)));
-            out[i] = table_[static_cast<std::size_t>(index[0])];
-            out[i + 1] = table_[static_cast<std::size_t>(index[1])];
-            out[i + 2] = table_[static_cast<std::size_t>(index[2])];
-            out[i + 3] = table_[static_cast<std::size_t>(index[3])];
+            out[i] = table[static_cast<std::size_t>(index[0])];
+            out[i + 1] = table[static_cast<std::size_t>(index[1])];
+            out[i + 2] = table[static_cast<std::size_t>(index[2])];
+            out[i + 3] = table[static_cast<std::size_t>(index[3])];
         }
 #endif
         for (; i < count; ++i) {
             const float px = fx + sx * float(i);
             const float py = fy + sy * float(i);
             const float t = std::sqrt(px * px + py * py) * 256;
-            out[i] = table_[t < 255 ? static_cast<std::size_t>(t) : 255];
+            out[i] = table[t < 255 ? static_cast<std::size_t>(t) : 255];
         }
         return;
     }
     for (int i = 0; i < count; ++i) {
         const double t = spreadOut(position(gx, gy), spread_);
         const int index = std::isfinite(t) ? static_cast<int>(t * 256) : 255;
-        out[i] = table_[static_cast<std::size_t>(std::clamp(index, 0, 255))];
+        out[i] = table[static_cast<std::size_t>(std::clamp(index, 0, 255))];
         gx += fromDevice_.m11();
         gy += fromDevice_.m12();
     }

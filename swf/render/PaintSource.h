@@ -53,7 +53,9 @@ public:
     using Table = std::array<QRgb, 256>;
     GradientPaint(const FillStyle& style, const ColorXform& cx, const QTransform& toDevice);
     // With the colours already worked out (see tableOf), as a shape drawn again keeps them.
-    GradientPaint(const FillStyle& style, const Table& table, const QTransform& toDevice);
+    // Copies of the paint share the table: the painter's threads copy a paint for every
+    // fill, and reading one table the frame's fills share keeps it in their caches.
+    GradientPaint(const FillStyle& style, std::shared_ptr<const Table> table, const QTransform& toDevice);
     // The gradient's 256 colours through `cx`, premultiplied.
     static Table tableOf(const FillStyle& style, const ColorXform& cx);
 
@@ -68,7 +70,7 @@ private:
     double focal_ = 0;
     QTransform fromDevice_;
     bool flat_ = false; // squashed to nothing: shows its last colour
-    Table table_ {};
+    std::shared_ptr<const Table> table_;
 };
 
 // A bitmap, repeated or clamped at its edges, smoothed or not. `toDevice` maps the

@@ -127,10 +127,11 @@ ShapeDrawing ShapeDrawing::decode(const Shape& shape)
             if (group.fillEdges[i].empty())
                 continue;
             const FillStyle& fill = group.styles->fills[i];
-            Layer layer { joinIntoLoops(group.fillEdges[i], rule), fill, number, std::nullopt };
+            Layer layer { joinIntoLoops(group.fillEdges[i], rule), fill, number, nullptr };
             if (fill.kind == FillStyle::Kind::LinearGradient || fill.kind == FillStyle::Kind::RadialGradient
                 || fill.kind == FillStyle::Kind::FocalRadialGradient)
-                layer.plainTable = GradientPaint::tableOf(fill, ColorXform {});
+                layer.plainTable = std::make_shared<const GradientPaint::Table>(
+                    GradientPaint::tableOf(fill, ColorXform {}));
             drawing.layers_.push_back(std::move(layer));
         }
         for (std::size_t i = 0; i < group.lineEdges.size(); ++i) {
@@ -138,7 +139,7 @@ ShapeDrawing ShapeDrawing::decode(const Shape& shape)
                 continue;
             const LineStyle& style = group.styles->lines[i];
             drawing.layers_.push_back(
-                { strokeOutline(group.lineEdges[i], !style.noClose), style, number, std::nullopt });
+                { strokeOutline(group.lineEdges[i], !style.noClose), style, number, nullptr });
         }
     }
     return drawing;
@@ -157,9 +158,7 @@ void ShapeDrawing::paint(DrawContext& context) const
             for (; i < layers_.size() && std::holds_alternative<FillStyle>(layers_[i].style)
                  && layers_[i].group == group;
                  ++i) {
-                const auto& table = layers_[i].plainTable;
-                paints.push_back(
-                    context.paintOf(std::get<FillStyle>(layers_[i].style), table ? &*table : nullptr));
+                paints.push_back(context.paintOf(std::get<FillStyle>(layers_[i].style), layers_[i].plainTable));
                 fills.push_back({ &layers_[i].path, paints.back().get(), rule_ });
             }
             if (!context.fill(fills))

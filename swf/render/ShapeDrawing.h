@@ -29,7 +29,7 @@ public:
         std::variant<FillStyle, LineStyle> style;
         int group = 0; // the style table it belongs to: fills of one table are painted together
         // A gradient fill's colours with no colour transform, worked out once.
-        std::optional<GradientPaint::Table> plainTable;
+        std::shared_ptr<const GradientPaint::Table> plainTable;
     };
 
     static ShapeDrawing decode(const Shape& shape);
