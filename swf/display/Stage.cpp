@@ -6,6 +6,7 @@
 #include "swf/kinds/Registry.h"
 
 #include <algorithm>
+#include <charconv>
 #include <vector>
 
 namespace swf {
@@ -238,6 +239,48 @@ DisplayObject* Stage::resolvePath(std::string_view path, DisplayObject* from, bo
             return nullptr;
     }
     return at;
+}
+
+DisplayObject* Stage::resolveSlashPath(std::string_view path, DisplayObject* from, bool caseSensitive) const
+{
+    DisplayObject* at = from ? from : levels_.at(0).get();
+    const auto leadingLevel = [&]() -> std::optional<int> {
+        for (std::string_view prefix : { std::string_view("_level"), std::string_view("_flash") }) {
+            if (path.size() > prefix.size() && sameName(path.substr(0, prefix.size()), prefix, caseSensitive)
+                && path[prefix.size()] >= '0' && path[prefix.size()] <= '9') {
+                int number = 0;
+                const auto [end, ec] = std::from_chars(path.data() + prefix.size(), path.data() + path.size(), number);
+                (void)end;
+                return ec == std::errc() ? number : -1;
+            }
+        }
+        return std::nullopt;
+    };
+    if (path.starts_with('/')) {
+        while (at->container())
+            at = at->container();
+        path.remove_prefix(1);
+    } else if (const auto number = leadingLevel()) {
+        if (*number < 0 || !(at = level(*number)))
+            return nullptr;
+        const size_t slash = path.find('/');
+        path = slash == std::string_view::npos ? std::string_view {} : path.substr(slash + 1);
+    }
+    // One slash may end the path; any other empty name between slashes reaches nothing.
+    if (path.ends_with('/'))
+        path.remove_suffix(1);
+    else if (path.empty())
+        return at;
+    for (;;) {
+        const size_t slash = path.find('/');
+        const std::string_view name = path.substr(0, slash);
+        if (name.empty())
+            return nullptr;
+        at = name == ".." ? at->container() : at->namedChild(name, caseSensitive);
+        if (!at || slash == std::string_view::npos)
+            return at;
+        path.remove_prefix(slash + 1);
+    }
 }
 
 DisplayObject* Stage::resolveStep(DisplayObject& at, const PathStep& step, bool caseSensitive) const

@@ -100,6 +100,10 @@ public:
     // A clip or other object by target path: "_level0.menu.play", "_root.a", "/a/b",
     // "../b", "_parent.c", or names relative to `from` ("a.b"). Null when nothing is there.
     DisplayObject* resolvePath(std::string_view path, DisplayObject* from, bool caseSensitive) const;
+    // The same in the older slash-only form SWF 4 scripts use: "/a/b", "../a", "a/",
+    // "_level1/a" (or "_flash1/a"). Colons and dots part no names, and a first part that
+    // begins "_levelN" reaches that level whatever follows it up to the first slash.
+    DisplayObject* resolveSlashPath(std::string_view path, DisplayObject* from, bool caseSensitive) const;
     // One step of a path from `at` (TargetPath.h): null when nothing is there.
     DisplayObject* resolveStep(DisplayObject& at, const PathStep& step, bool caseSensitive) const;
     // The object's path in dot form ("_level0.menu.play") and in slash form ("/menu/play").

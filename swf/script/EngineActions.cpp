@@ -162,11 +162,32 @@ Value ScriptEngine::getVariable(ExecContext& ctx, const QString& name)
     return value;
 }
 
+DisplayObject* ScriptEngine::slashVariableOwner(ExecContext& ctx, const QString& name, QString& variable)
+{
+    const qsizetype colon = name.lastIndexOf(QLatin1Char(':'));
+    variable = name.mid(colon + 1);
+    if (colon <= 0 || variable.isEmpty())
+        return nullptr;
+    return resolvePath(name.left(colon), displayOf(Value(variableScope(ctx))), true);
+}
+
 Value ScriptEngine::lookUpVariable(ExecContext& ctx, const QString& name)
 {
     if (name.isEmpty())
         return Value();
     Vm& vm = *vm_;
+    // SWF 4 scripts name a variable of another clip after a colon; a dot is part of a
+    // name there.
+    const bool slashOnly = ctx.version < 5;
+    if (slashOnly && name.contains(QLatin1Char(':'))) {
+        QString variable;
+        DisplayObject* owner = slashVariableOwner(ctx, name, variable);
+        return owner ? vm.get(objectFor(*owner), variable) : Value();
+    }
+    if (slashOnly && name.contains(QLatin1Char('/'))) {
+        DisplayObject* d = resolvePath(name, displayOf(Value(variableScope(ctx))), true);
+        return d ? Value(objectFor(*d)) : Value();
+    }
     // A path with a slash or a colon: the variable follows its last colon or dot. With
     // neither the path names a clip, or else it is the name of a variable itself.
     const bool slashPath = name.contains(QLatin1Char(':')) || name.contains(QLatin1Char('/'));
@@ -180,7 +201,7 @@ Value ScriptEngine::lookUpVariable(ExecContext& ctx, const QString& name)
     if (slashPath) {
         if (DisplayObject* d = resolvePath(name, displayOf(Value(variableScope(ctx)))))
             return Value(objectFor(*d));
-    } else if (name.contains(QLatin1Char('.'))) {
+    } else if (!slashOnly && name.contains(QLatin1Char('.'))) {
         return dotPath(ctx, name.split(QLatin1Char('.')), false).value_or(Value());
     }
     // A function that keeps `this` in a register (or has none) has no variable of that
@@ -205,7 +226,7 @@ Value ScriptEngine::lookUpVariable(ExecContext& ctx, const QString& name)
     if (name.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)
         || vm.sameName(name, QStringLiteral("_root"))) {
         DisplayObject* from = displayOf(Value(variableScope(ctx)));
-        if (DisplayObject* d = resolvePath(name, from ? from : &stage_.root()))
+        if (DisplayObject* d = resolvePath(name, from ? from : &stage_.root(), slashOnly))
             return Value(objectFor(*d));
     }
     return Value();
@@ -216,6 +237,12 @@ void ScriptEngine::setVariable(ExecContext& ctx, const QString& name, const Valu
     if (name.isEmpty())
         return;
     Vm& vm = *vm_;
+    if (ctx.version < 5 && name.contains(QLatin1Char(':'))) {
+        QString variable;
+        if (DisplayObject* owner = slashVariableOwner(ctx, name, variable))
+            vm.set(objectFor(*owner), variable, value);
+        return;
+    }
     // As for reading: a path with a slash or a colon has the variable after its last colon
     // or dot; with neither, the whole is the name of a variable.
     const bool slashPath = name.contains(QLatin1Char(':')) || name.contains(QLatin1Char('/'));
@@ -225,7 +252,7 @@ void ScriptEngine::setVariable(ExecContext& ctx, const QString& name, const Valu
             vm.set(o, name.mid(split + 1), value);
         return;
     }
-    if (!slashPath && split > 0) {
+    if (!slashPath && split > 0 && ctx.version >= 5) {
         if (auto owner = dotPath(ctx, name.left(split).split(QLatin1Char('.')), true))
             vm.setMember(*owner, name.mid(split + 1), value);
         return;
@@ -319,12 +346,12 @@ void ScriptEngine::setTarget(ExecContext& ctx, const Value& target)
             none = o->asClip() && path.string().isEmpty();
         }
         DisplayObject* base = displayOf(Value(ctx.baseClip));
-        DisplayObject* d = none ? nullptr : resolveTarget(path, base);
-        // A target that is not found is the level's root before SWF 7; from SWF 7 on
-        // there is none.
+        DisplayObject* d = none ? nullptr : resolveTarget(path, base, ctx.version < 5);
+        // A target that is not found is the level's root in SWF 5 and 6; in SWF 4 and
+        // from SWF 7 on there is none.
         if (!d) {
             d = levelRoot(base ? base : &stage_.root());
-            ctx.targetLost = ctx.version >= 7;
+            ctx.targetLost = ctx.version >= 7 || ctx.version < 5;
         }
         ctx.target = Ref<Object>(objectFor(*d));
     }
@@ -502,7 +529,7 @@ void ScriptEngine::callFrame(ExecContext& ctx, const Value& frame)
 
 Value ScriptEngine::getProperty(ExecContext& ctx, const Value& target, int index)
 {
-    DisplayObject* d = resolveTarget(target, targetOf(ctx));
+    DisplayObject* d = resolveTarget(target, targetOf(ctx), ctx.version < 5);
     if (!d)
         return Value();
     return objectFor(*d)->property(index);
@@ -510,7 +537,7 @@ Value ScriptEngine::getProperty(ExecContext& ctx, const Value& target, int index
 
 void ScriptEngine::setProperty(ExecContext& ctx, const Value& target, int index, const Value& value)
 {
-    DisplayObject* d = resolveTarget(target, targetOf(ctx));
+    DisplayObject* d = resolveTarget(target, targetOf(ctx), ctx.version < 5);
     if (!d)
         return;
     // The action reads _visible as a number, and what is no number ("10x") leaves it
@@ -526,7 +553,7 @@ void ScriptEngine::setProperty(ExecContext& ctx, const Value& target, int index,
 
 void ScriptEngine::cloneSprite(ExecContext& ctx, const Value& source, const QString& name, double depth)
 {
-    DisplayObject* d = resolveTarget(source, targetOf(ctx));
+    DisplayObject* d = resolveTarget(source, targetOf(ctx), ctx.version < 5);
     if (!d || !std::isfinite(depth))
         return;
     // Far past any depth a clip can have, the number is only kept within an int.
@@ -535,7 +562,7 @@ void ScriptEngine::cloneSprite(ExecContext& ctx, const Value& source, const QStr
 
 void ScriptEngine::removeSprite(ExecContext& ctx, const Value& target)
 {
-    DisplayObject* d = resolveTarget(target, targetOf(ctx));
+    DisplayObject* d = resolveTarget(target, targetOf(ctx), ctx.version < 5);
     if (!d || !d->parent() || d->scriptDepth() < 0)
         return;
     removeClip(*d);

@@ -174,15 +174,16 @@ MovieClip* ScriptEngine::movieClipOf(const Value& v)
     return d ? d->asMovieClip() : nullptr;
 }
 
-DisplayObject* ScriptEngine::resolvePath(const QString& path, DisplayObject* from)
+DisplayObject* ScriptEngine::resolvePath(const QString& path, DisplayObject* from, bool slashOnly)
 {
     if (path.isEmpty())
         return from;
     const std::string utf8 = path.toStdString();
-    return stage_.resolvePath(utf8, from, vm_->caseSensitive());
+    return slashOnly ? stage_.resolveSlashPath(utf8, from, vm_->caseSensitive())
+                     : stage_.resolvePath(utf8, from, vm_->caseSensitive());
 }
 
-DisplayObject* ScriptEngine::resolveTarget(const Value& target, DisplayObject* from)
+DisplayObject* ScriptEngine::resolveTarget(const Value& target, DisplayObject* from, bool slashOnly)
 {
     if (target.isObject())
         return displayOf(target);
@@ -191,7 +192,7 @@ DisplayObject* ScriptEngine::resolveTarget(const Value& target, DisplayObject* f
     const QString path = vm_->toString(target);
     if (path.isEmpty())
         return from;
-    if (DisplayObject* d = resolvePath(path, from))
+    if (DisplayObject* d = resolvePath(path, from, slashOnly))
         return d;
     // A dot path may start with a variable that holds a clip.
     return nullptr;

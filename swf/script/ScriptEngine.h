@@ -79,8 +79,9 @@ public:
     DisplayObject* displayOf(const Value& v);
     MovieClip* movieClipOf(const Value& v);
     // A path or a clip value, relative to `from`: the display object it names.
-    DisplayObject* resolveTarget(const Value& target, DisplayObject* from);
-    DisplayObject* resolvePath(const QString& path, DisplayObject* from);
+    // `slashOnly` reads paths as SWF 4 scripts write them (Stage::resolveSlashPath).
+    DisplayObject* resolveTarget(const Value& target, DisplayObject* from, bool slashOnly = false);
+    DisplayObject* resolvePath(const QString& path, DisplayObject* from, bool slashOnly = false);
     QString targetPath(const DisplayObject& object) const;
     QString slashPath(const DisplayObject& object) const;
 
@@ -213,6 +214,9 @@ public:
 
 private:
     Value lookUpVariable(ExecContext& ctx, const QString& name);
+    // A SWF 4 variable path ("/a:x", "../:x"): the clip before the last colon (null when
+    // that part is empty or reaches nothing) and the name after it.
+    DisplayObject* slashVariableOwner(ExecContext& ctx, const QString& name, QString& variable);
     // The prototype the script object of a display object gets, and its kind.
     Object* prototypeFor(DisplayObject& display, ClipObject::Kind& kind);
     // What an event method (onEnterFrame, onUnload ...) of a display object is called on:

@@ -39,7 +39,7 @@ TEST(Paths, SetTargetThatFindsNothingLeavesNoTarget)
     a.setTarget("");
     traceName(a);
     EXPECT_EQ(traceOf(a, 7), QStringList({ "clip", "undefined", "still", "" }));
-    // Before SWF 7 the level's root stands in.
+    // In SWF 5 and 6 the level's root stands in.
     EXPECT_EQ(traceOf(a, 6), QStringList({ "clip", "", "still", "" }));
 }
 
@@ -58,6 +58,42 @@ TEST(Paths, TargetPathSyntax)
     EXPECT_EQ(traceOf(a, 7),
         QStringList({ "c", "c", "c", "c", "c", "c", "b", "undefined", "undefined", "undefined", "undefined",
             "c", "undefined" }));
+}
+
+// SWF 4 writes paths with slashes only: the name of another clip's variable follows a
+// colon, a dot is part of a name, and a path that reaches nothing leaves no target.
+TEST(Paths, Swf4PathsAreSlashPaths)
+{
+    Writer w(stageHeader(100, 100, 12.0, 4));
+    SpriteDefinition empty;
+    empty.timeline.frames.push_back(Frame {});
+    w.defineSprite(1, empty);
+    SpriteDefinition sprite;
+    sprite.timeline.frames.push_back(Frame { { placeAt(1, 1) }, {} });
+    w.defineSprite(2, sprite);
+    PlaceObject a = placeAt(2, 1);
+    a.name = "a";
+    w.place(a);
+    Asm s;
+    // "[" + the _name (13) of what the path reaches.
+    for (const char* path : { "a/", "/a/", "a/../a", "_level0:x/a", "_flash0/a", "a/..:a", "_level0/a.a",
+             "_level0/:a", "//a", "a//", "_root/a", "_level0/_level0" })
+        s.push("[").push(path).pushInt(13).op(A::GetProperty).op(A::StringAdd).op(A::Trace);
+    s.push("a:v").push("s").op(A::SetVariable);
+    for (const char* name : { "a:v", "/a/:v", "_level0/a:v", "a.v", ":v" })
+        s.push("[").push(name).op(A::GetVariable).op(A::StringAdd).op(A::Trace);
+    // _x (0) of the target after a tellTarget that finds nothing.
+    s.setTarget("a.child");
+    s.push("[").push("").pushInt(0).op(A::GetProperty).op(A::StringAdd).op(A::Trace);
+    s.setTarget("");
+    s.push("[").push("").pushInt(0).op(A::GetProperty).op(A::StringAdd).op(A::Trace);
+    w.doAction(s.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    EXPECT_EQ(run.traces,
+        QStringList({ "[a", "[a", "[a", "[a", "[a", "[", "[", "[", "[", "[", "[", "[", "[s", "[s", "[s", "[",
+            "[", "[", "[0" }));
 }
 
 TEST(Paths, VariablePathsGoThroughObjectsInVariables)
