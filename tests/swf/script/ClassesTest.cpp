@@ -318,6 +318,35 @@ TEST(Classes, WatchNestingIsBoundPerPropertyAndTheInnermostBypassesAccessors)
     EXPECT_EQ(traceOf(a, 7), lines({ "130", "undefined", "65", "got" }));
 }
 
+// A getter or setter that reaches its own property again runs inside itself 65 deep; past
+// that the property reads and writes the value it keeps, which is what the outermost
+// write gave once every setter is done.
+TEST(Classes, AccessorNestingIsBoundPerPropertyAndKeepsTheOutermostWrite)
+{
+    Asm a;
+    a.push("sets").push(0.0).op(A::SetVariable);
+    a.push("gets").push(0.0).op(A::SetVariable);
+    a.assignNew("o", "Object");
+    Asm setter; // sets++; o.p = "inner"
+    setter.push("sets").get("sets").op(A::Increment).op(A::SetVariable);
+    setter.get("o").push("p").push("inner").op(A::SetMember);
+    Asm getter; // gets++; return o.p
+    getter.push("gets").get("gets").op(A::Increment).op(A::SetVariable);
+    getter.get("o").push("p").op(A::GetMember).op(A::Return);
+    a.function("", { "v" }, setter).function("", {}, getter).push("p").get("o");
+    a.callMethod("addProperty", 3).op(A::Pop);
+    a.get("o").push("p").push("outer").op(A::SetMember);
+    a.traceVar("sets");
+    a.get("o").push("p").op(A::GetMember).op(A::Trace);
+    a.traceVar("gets");
+    // Through a prototype the bound is the holder's: a child's write runs the same chain.
+    a.push("sets").push(0.0).op(A::SetVariable);
+    a.push("c").push("__proto__").get("o").pushInt(1).op(A::InitObject).op(A::SetVariable);
+    a.get("c").push("p").push("child").op(A::SetMember);
+    a.traceVar("sets");
+    EXPECT_EQ(traceOf(a, 7), lines({ "65", "outer", "65", "65" }));
+}
+
 TEST(Classes, ObjectPropertiesWatchAndFlags)
 {
     Asm getter;
