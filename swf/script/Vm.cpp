@@ -630,7 +630,8 @@ std::vector<QString> Vm::enumerate(Object* o)
             if (known.contains(k))
                 return;
             known.insert(k, true);
-            if (!(p.flags & DontEnum) && visible(p))
+            // A name the movie's version hides from reads is still listed.
+            if (!(p.flags & DontEnum))
                 level.push_back(p.name);
         });
         for (auto it = level.rbegin(); it != level.rend(); ++it)
