@@ -378,10 +378,12 @@ Value Vm::get(Object* o, const QString& name, Object** home, bool resolve)
             // property reads as the value kept in it.
             if (o->hasWatches() && watchNesting(o, k) > kMaxWatchNesting)
                 return p->value;
+            if (accessorNesting(cur, k) > kMaxWatchNesting)
+                return p->value;
             if (!p->getter)
                 return Value();
             Ref<Object> getter = p->getter;
-            return call(Value(getter), Value(o), {});
+            return callAccessor(cur, k, getter.get(), o, {});
         }
         return p->value;
     }
@@ -468,11 +470,16 @@ void Vm::set(Object* o, const QString& name, const Value& value)
         if (o->hasWatches())
             watched(o, k, name, Value(), given);
         own = o->properties().find(k);
-        if (own && own->accessor && own->setter) {
+        if (own && own->accessor && own->setter && accessorNesting(o, k) <= kMaxWatchNesting) {
             Ref<Object> setter = own->setter;
             const Value args[] = { given };
-            call(Value(setter), Value(o), args);
+            callAccessor(o, k, setter.get(), o, args);
+            own = o->properties().find(k);
         }
+        // The property keeps what was written, once its setter is done: a read nested
+        // too deep for its getter answers it.
+        if (own && own->accessor)
+            own->value = given;
         return;
     }
     if (own && (own->flags & ReadOnly))
@@ -485,11 +492,15 @@ void Vm::set(Object* o, const QString& name, const Value& value)
             Value given = value;
             if (o->hasWatches())
                 watched(o, k, name, Value(), given);
-            if (inherited->setter) {
+            Ref<Object> keep(owner);
+            if (inherited->setter && accessorNesting(owner, k) <= kMaxWatchNesting) {
                 Ref<Object> setter = inherited->setter;
                 const Value args[] = { given };
-                call(Value(setter), Value(o), args);
+                callAccessor(owner, k, setter.get(), o, args);
+                inherited = owner->properties().find(k);
             }
+            if (inherited && inherited->accessor)
+                inherited->value = given;
             return;
         }
     }
@@ -510,6 +521,24 @@ int Vm::watchNesting(const Object* o, const QString& k) const
     for (const auto& [object, key] : runningWatches_)
         n += object == o && key == k;
     return n;
+}
+
+int Vm::accessorNesting(const Object* owner, const QString& k) const
+{
+    int n = 0;
+    for (const auto& [object, key] : runningAccessors_)
+        n += object == owner && key == k;
+    return n;
+}
+
+Value Vm::callAccessor(const Object* owner, const QString& k, Object* fn, Object* self, std::span<const Value> args)
+{
+    runningAccessors_.emplace_back(owner, k);
+    struct Leave {
+        std::vector<std::pair<const Object*, QString>>& running;
+        ~Leave() { running.pop_back(); }
+    } leave { runningAccessors_ };
+    return call(Value(fn), Value(self), args);
 }
 
 bool Vm::watched(Object* o, const QString& k, const QString& name, const Value& old, Value& value)
@@ -601,7 +630,8 @@ std::vector<QString> Vm::enumerate(Object* o)
             if (known.contains(k))
                 return;
             known.insert(k, true);
-            if (!(p.flags & DontEnum) && visible(p))
+            // A name the movie's version hides from reads is still listed.
+            if (!(p.flags & DontEnum))
                 level.push_back(p.name);
         });
         for (auto it = level.rbegin(); it != level.rend(); ++it)

@@ -194,6 +194,12 @@ private:
     // A property's watcher runs inside itself up to this; past it a write is stored as
     // it is, and the property's accessors are passed over.
     static constexpr int kMaxWatchNesting = 64;
+    // The getters and setters running inside one another: the object holding the
+    // property and its key. A property's accessors nest up to kMaxWatchNesting deep; past
+    // that the property reads and writes the value kept in it.
+    std::vector<std::pair<const Object*, QString>> runningAccessors_;
+    int accessorNesting(const Object* owner, const QString& k) const;
+    Value callAccessor(const Object* owner, const QString& k, Object* fn, Object* self, std::span<const Value> args);
     int64_t timeoutMs_ = kDefaultTimeoutSeconds * 1000LL;
     int scripts_ = 0;
     QElapsedTimer clock_;

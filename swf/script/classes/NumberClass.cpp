@@ -159,15 +159,106 @@ private:
     double index_;
 };
 
-// ASnative(table, index): a function of the player's numbered tables. Only the Math table
-// is known here; any other answers undefined.
+// A function of the player's numbered tables. Only the Math table is known here; any other
+// gives null.
+Ref<Object> nativeEntry(Vm& vm, double table, double index)
+{
+    index = std::trunc(index);
+    if (table != kMathTableId || std::isnan(index))
+        return Ref<Object>();
+    return Ref<Object>(new MathTableEntry(vm, index));
+}
+
+// ASnative(table, index).
 Value asNative(Vm& vm, CallArgs& c)
 {
-    const double table = argNumber(vm, c, 0);
-    const double index = std::trunc(argNumber(vm, c, 1));
-    if (table != kMathTableId || std::isnan(index))
+    Ref<Object> f = nativeEntry(vm, argNumber(vm, c, 0), argNumber(vm, c, 1));
+    return f ? Value(f) : Value();
+}
+
+// One name of the comma separated lists ASSetNative and ASSetNativeAccessor take. A name
+// may begin with the player version it needs: 6 to 9, or 10. A 1 before anything but a
+// 0 stands for no version and is dropped too; other digits belong to the name.
+struct NativeName {
+    QString name;
+    uint16_t flags = 0;
+};
+
+NativeName parseNativeName(QStringView entry)
+{
+    NativeName out;
+    if (entry.isEmpty())
+        return out;
+    const QChar first = entry.front();
+    if (first == u'1' && entry.size() > 1 && entry[1] == u'0') {
+        out.flags = OnlySwf10;
+        entry = entry.mid(2);
+    } else if (first == u'1') {
+        entry = entry.mid(1);
+    } else if (first >= u'6' && first <= u'9') {
+        constexpr uint16_t kVersionFlags[] = { OnlySwf6, OnlySwf7, OnlySwf8, OnlySwf9 };
+        out.flags = kVersionFlags[first.unicode() - u'6'];
+        entry = entry.mid(1);
+    }
+    out.name = entry.toString();
+    return out;
+}
+
+// Lays the names of a list onto an object, numbering them from `start` in the table:
+// `each` gets the name, its version flags and its number.
+template <class F> void forEachNativeName(const QString& list, double start, F&& each)
+{
+    double index = start;
+    for (QStringView entry : QStringView(list).split(u',')) {
+        const NativeName n = parseNativeName(entry);
+        if (!n.name.isEmpty())
+            each(n, index);
+        index += 1;
+    }
+}
+
+// ASSetNative(object, table, "names", start): each name a method, the table's functions
+// in order from `start`.
+Value asSetNative(Vm& vm, CallArgs& c)
+{
+    Object* target = c[0].object();
+    if (!target || c.size() < 3)
         return Value();
-    return Value(Ref<Object>(new MathTableEntry(vm, index)));
+    const double table = argNumber(vm, c, 1);
+    forEachNativeName(argString(vm, c, 2), c.size() > 3 ? argNumber(vm, c, 3) : 0.0,
+        [&](const NativeName& n, double index) {
+            Ref<Object> f = nativeEntry(vm, table, index);
+            target->define(n.name, f ? Value(f) : Value(), n.flags);
+        });
+    return Value();
+}
+
+// ASSetNativeAccessor(object, table, "names", start): each name a property whose getter
+// and setter are the same function of the table (it tells them apart by the value a
+// write passes), numbered in order from `start`. Called with nothing it hands back a
+// function, as the player's own does.
+Value asSetNativeAccessor(Vm& vm, CallArgs& c)
+{
+    if (c.size() == 0)
+        return c.callee ? Value(Ref<Object>(c.callee)) : Value();
+    Object* target = c[0].object();
+    if (!target || c.size() < 3)
+        return Value();
+    const double table = argNumber(vm, c, 1);
+    forEachNativeName(argString(vm, c, 2), c.size() > 3 ? argNumber(vm, c, 3) : 0.0,
+        [&](const NativeName& n, double index) {
+            const QString k = vm.key(n.name);
+            Property* p = target->properties().find(k);
+            if (!p)
+                p = &target->properties().add(k, n.name);
+            Ref<Object> f = nativeEntry(vm, table, index);
+            p->accessor = true;
+            p->value = Value();
+            p->getter = f;
+            p->setter = f;
+            p->flags = n.flags;
+        });
+    return Value();
 }
 
 } // namespace
@@ -209,6 +300,8 @@ void installMath(Vm& vm)
     for (const auto& [name, value] : constants)
         math->define(QString::fromLatin1(name), value, kHidden);
     vm.method(vm.global(), QStringLiteral("ASnative"), asNative);
+    vm.method(vm.global(), QStringLiteral("ASSetNative"), asSetNative);
+    vm.method(vm.global(), QStringLiteral("ASSetNativeAccessor"), asSetNativeAccessor);
 }
 
 } // namespace swf::script

@@ -318,6 +318,62 @@ TEST(Classes, WatchNestingIsBoundPerPropertyAndTheInnermostBypassesAccessors)
     EXPECT_EQ(traceOf(a, 7), lines({ "130", "undefined", "65", "got" }));
 }
 
+// A getter or setter that reaches its own property again runs inside itself 65 deep; past
+// that the property reads and writes the value it keeps, which is what the outermost
+// write gave once every setter is done.
+TEST(Classes, AccessorNestingIsBoundPerPropertyAndKeepsTheOutermostWrite)
+{
+    Asm a;
+    a.push("sets").push(0.0).op(A::SetVariable);
+    a.push("gets").push(0.0).op(A::SetVariable);
+    a.assignNew("o", "Object");
+    Asm setter; // sets++; o.p = "inner"
+    setter.push("sets").get("sets").op(A::Increment).op(A::SetVariable);
+    setter.get("o").push("p").push("inner").op(A::SetMember);
+    Asm getter; // gets++; return o.p
+    getter.push("gets").get("gets").op(A::Increment).op(A::SetVariable);
+    getter.get("o").push("p").op(A::GetMember).op(A::Return);
+    a.function("", { "v" }, setter).function("", {}, getter).push("p").get("o");
+    a.callMethod("addProperty", 3).op(A::Pop);
+    a.get("o").push("p").push("outer").op(A::SetMember);
+    a.traceVar("sets");
+    a.get("o").push("p").op(A::GetMember).op(A::Trace);
+    a.traceVar("gets");
+    // Through a prototype the bound is the holder's: a child's write runs the same chain.
+    a.push("sets").push(0.0).op(A::SetVariable);
+    a.push("c").push("__proto__").get("o").pushInt(1).op(A::InitObject).op(A::SetVariable);
+    a.get("c").push("p").push("child").op(A::SetMember);
+    a.traceVar("sets");
+    EXPECT_EQ(traceOf(a, 7), lines({ "65", "outer", "65", "65" }));
+}
+
+// ASSetNativeAccessor and ASSetNative lay numbered functions of the player's tables onto
+// an object, by a list of names that may lead with the version they need.
+TEST(Classes, SetNativeAccessorNamesTakeVersionPrefixes)
+{
+    Asm a;
+    a.assignNew("o", "Object");
+    // Entries 0, 1, 2, 3 of the Math table: abs, min, max, sin.
+    a.pushArgs({ "1a,2b,,8h,6f", 0.0 }).pushInt(200).get("o").pushInt(4).push("ASSetNativeAccessor");
+    a.op(A::CallFunction).op(A::Pop);
+    for (const char* name : { "a", "2b", "h", "f" })
+        traceMember(a, "o", name);
+    // Hidden from this version, h still shows in for..in.
+    a.get("o").op(A::Enumerate2);
+    a.label("next").storeRegister(0).pushNull().op(A::Equals2).ifTrue("done");
+    a.pushRegister(0).op(A::Trace).jump("next");
+    a.label("done");
+    a.pushInt(0).push("ASSetNativeAccessor").op(A::CallFunction).op(A::TypeOf).op(A::Trace);
+    // ASSetNative(m, 200, "abs,min,7big", 0): methods, the same numbering.
+    a.assignNew("m", "Object");
+    a.pushArgs({ "abs,min,7big", 0.0 }).pushInt(200).get("m").pushInt(4).push("ASSetNative");
+    a.op(A::CallFunction).op(A::Pop);
+    a.traceCall("m", "abs", { -3.0 });
+    a.traceCall("m", "big", { 3.0, 8.0 });
+    EXPECT_EQ(traceOf(a, 7),
+        lines({ "NaN", "Infinity", "undefined", "NaN", "f", "h", "2b", "a", "function", "3", "8" }));
+}
+
 TEST(Classes, ObjectPropertiesWatchAndFlags)
 {
     Asm getter;
