@@ -288,6 +288,8 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base, con
             // Close up to the matching open tag; a paragraph's end takes its format.
             for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
                 if (it->first == name) {
+                    // The format before the tag, taken before its entry goes.
+                    const TextFormat before = it->second;
                     stack.erase(std::next(it).base(), stack.end());
                     // A paragraph within a paragraph ends with the outer one; list
                     // items end each their own.
@@ -297,7 +299,7 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base, con
                     if ((name == u"p" && !inner) || name == u"li")
                         endParagraph();
                     flush();
-                    format = it->second;
+                    format = before;
                     break;
                 }
             }

@@ -379,6 +379,17 @@ TEST(TextField, HtmlColoursAndKerning)
     EXPECT_FALSE(parseHtml(kerned, base, { true, false, false }).front().format.kerning);
 }
 
+TEST(TextField, HtmlClosingTagRestoresTheFormatBeforeIt)
+{
+    const auto spans = parseHtml(QStringLiteral("<textformat tabstops=\"1,2,3\">a<textformat tabstops=\"4,5\">"
+                                                "b</textformat>c</textformat>"),
+        TextFormat {});
+    ASSERT_EQ(spans.size(), 3u);
+    EXPECT_EQ(spans[1].format.tabStops, (std::vector<double> { 4, 5 }));
+    EXPECT_EQ(spans[2].text, QStringLiteral("c"));
+    EXPECT_EQ(spans[2].format.tabStops, (std::vector<double> { 1, 2, 3 }));
+}
+
 TEST(TextField, HtmlOutputOfParagraphEnds)
 {
     TextFormat bold;
