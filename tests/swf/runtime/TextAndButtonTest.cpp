@@ -390,6 +390,22 @@ TEST(TextField, HtmlClosingTagRestoresTheFormatBeforeIt)
     EXPECT_EQ(spans[2].format.tabStops, (std::vector<double> { 1, 2, 3 }));
 }
 
+TEST(TextField, HtmlFontSizesAreWholePointsWithinLimits)
+{
+    const auto sizes = [](const char* html) {
+        std::vector<double> out;
+        for (const TextSpan& s : parseHtml(QString::fromUtf8(html), TextFormat {}))
+            out.push_back(s.format.size / 20);
+        return out;
+    };
+    EXPECT_EQ(sizes("<font size=\"1.9\">a<font size=\"+0.2\">b</font></font>"), (std::vector<double> { 1 }));
+    EXPECT_EQ(sizes("<font size=\"3x\">a</font><font size=\"x\">b</font>"), (std::vector<double> { 3, 12 }));
+    EXPECT_EQ(sizes("<font size=\"126\">a<font size=\"+1\">b<font size=\"+1\">c</font></font></font>"),
+        (std::vector<double> { 126, 127 }));
+    EXPECT_EQ(sizes("<font size=\"0\">a</font><font size=\"300\">b</font><font size=\"-20\">c</font>"),
+        (std::vector<double> { 1, 127, 1 }));
+}
+
 TEST(TextField, HtmlOutputOfParagraphEnds)
 {
     TextFormat bold;
