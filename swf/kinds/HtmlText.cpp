@@ -296,24 +296,20 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base, con
         const QString rest = space < 0 ? QString() : tag.mid(space + 1);
 
         if (closing) {
-            // Close up to the matching open tag; a paragraph's end takes its format.
-            for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
-                if (it->first == name) {
-                    // The format before the tag, taken before its entry goes.
-                    const TextFormat before = it->second;
-                    stack.erase(std::next(it).base(), stack.end());
-                    // A paragraph within a paragraph ends with the outer one; list
-                    // items end each their own.
-                    const bool inner = name == u"p"
-                        && std::any_of(
-                            stack.begin(), stack.end(), [](const auto& open) { return open.first == u"p"; });
-                    if ((name == u"p" && !inner) || name == u"li")
-                        endParagraph();
-                    flush();
-                    format = before;
-                    break;
-                }
-            }
+            // A closing tag closes the innermost open tag only when the names match;
+            // any other is ignored. A paragraph's end takes its format.
+            if (stack.empty() || stack.back().first != name)
+                continue;
+            const TextFormat before = stack.back().second;
+            stack.pop_back();
+            // A paragraph within a paragraph ends with the outer one; list items end
+            // each their own.
+            const bool inner = name == u"p"
+                && std::any_of(stack.begin(), stack.end(), [](const auto& open) { return open.first == u"p"; });
+            if ((name == u"p" && !inner) || name == u"li")
+                endParagraph();
+            flush();
+            format = before;
             continue;
         }
         if (name == u"br" || name == u"sbr") {

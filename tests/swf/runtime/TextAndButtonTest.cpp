@@ -406,6 +406,17 @@ TEST(TextField, HtmlFontSizesAreWholePointsWithinLimits)
         (std::vector<double> { 1, 127, 1 }));
 }
 
+TEST(TextField, HtmlClosingTagThatIsNotInnermostIsIgnored)
+{
+    const auto spans = parseHtml(QStringLiteral("<b>a<i>b</b>c</i>d</b>e"), TextFormat {});
+    ASSERT_EQ(spans.size(), 4u);
+    EXPECT_EQ(spans[1].text, QStringLiteral("bc"));
+    EXPECT_TRUE(spans[1].format.bold && spans[1].format.italic);
+    EXPECT_EQ(spans[2].text, QStringLiteral("d"));
+    EXPECT_TRUE(spans[2].format.bold && !spans[2].format.italic);
+    EXPECT_FALSE(spans[3].format.bold);
+}
+
 TEST(TextField, HtmlOutputOfParagraphEnds)
 {
     TextFormat bold;
