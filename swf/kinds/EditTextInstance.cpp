@@ -24,15 +24,15 @@ bool breaksAnywhere(QChar c)
         || (u >= 0x3000 && u <= 0x303F) || (u >= 0xAC00 && u <= 0xD7AF);
 }
 
-// Pieces a line may break after: a word with the spaces after it, or one character of a
-// script written without spaces.
+// Pieces a line may break after: a word with the spaces after it, one character of a
+// script written without spaces, or a tab.
 QStringList tokens(const QString& text)
 {
     QStringList out;
     QString current;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (breaksAnywhere(c)) {
+        if (breaksAnywhere(c) || c == u'\t') {
             if (!current.isEmpty())
                 out << current;
             current.clear();
@@ -48,6 +48,22 @@ QStringList tokens(const QString& text)
     if (!current.isEmpty())
         out << current;
     return out;
+}
+
+// The distance from `x` (twips, from the line's left) to the next tab stop: the
+// paragraph's stops when it has any, a tab past the last of them taking no room; stops
+// every 32 pixels otherwise.
+double tabAdvance(double x, const TextFormat& paragraph)
+{
+    if (!paragraph.tabStops.empty()) {
+        for (double stop : paragraph.tabStops) {
+            if (stop * 20 > x)
+                return stop * 20 - x;
+        }
+        return 0;
+    }
+    constexpr double kDefaultTab = 32 * 20;
+    return (std::floor(x / kDefaultTab) + 1) * kDefaultTab - x;
 }
 
 QString trimmedEnd(const QString& s)
@@ -515,6 +531,13 @@ void EditTextInstance::layoutParagraph(
         const FontFace* face = faceFor(span.format);
         const QString shown = password_ ? QString(span.text.size(), u'*') : span.text;
         for (const QString& token : tokens(shown)) {
+            if (token == u"\t") {
+                // A tab is a piece of its own, as wide as the way to the next stop.
+                const double w = tabAdvance(x, first);
+                line.pieces.push_back({ x, token, span.format, face, w });
+                x += w;
+                continue;
+            }
             double w = measure(token, span.format, face);
             if (wordWrap_ && x > 0 && x + measure(trimmedEnd(token), span.format, face) > available()) {
                 finish();
@@ -533,7 +556,8 @@ void EditTextInstance::layoutParagraph(
                 finish();
             }
             w = measure(rest, span.format, face);
-            if (!line.pieces.empty() && line.pieces.back().format == span.format) {
+            if (!line.pieces.empty() && line.pieces.back().format == span.format
+                && line.pieces.back().text != u"\t") {
                 line.pieces.back().text += rest;
                 line.pieces.back().width += w;
             } else {

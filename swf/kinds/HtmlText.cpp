@@ -148,17 +148,28 @@ QString escaped(const QString& text)
     return out;
 }
 
-// Twips from a size given in points (pixels): "12", or relative "+2" / "-2".
+// Twips from a size given in whole points: "12", or relative "+2" / "-2". Digits after
+// the sign are read up to the first other character ("1.9" is 1); the size stays within
+// 1 to 127 points.
 double parseSize(const QString& s, double current)
 {
-    bool ok = false;
     const QString t = s.trimmed();
-    const double v = t.toDouble(&ok);
-    if (!ok)
+    qsizetype i = 0;
+    const bool relative = !t.isEmpty() && (t[0] == u'+' || t[0] == u'-');
+    const bool negative = relative && t[0] == u'-';
+    if (relative)
+        ++i;
+    double points = 0;
+    bool any = false;
+    for (; i < t.size() && t[i] >= u'0' && t[i] <= u'9'; ++i) {
+        points = std::min(points * 10 + (t[i].unicode() - u'0'), 1e6);
+        any = true;
+    }
+    if (!any)
         return current;
-    if (t.startsWith(u'+') || t.startsWith(u'-'))
-        return std::max(0.0, current + v * 20);
-    return std::max(0.0, v * 20);
+    if (relative)
+        points = std::round(current / 20) + (negative ? -points : points);
+    return std::clamp(points, 1.0, 127.0) * 20;
 }
 
 } // namespace
@@ -285,22 +296,20 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base, con
         const QString rest = space < 0 ? QString() : tag.mid(space + 1);
 
         if (closing) {
-            // Close up to the matching open tag; a paragraph's end takes its format.
-            for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
-                if (it->first == name) {
-                    stack.erase(std::next(it).base(), stack.end());
-                    // A paragraph within a paragraph ends with the outer one; list
-                    // items end each their own.
-                    const bool inner = name == u"p"
-                        && std::any_of(
-                            stack.begin(), stack.end(), [](const auto& open) { return open.first == u"p"; });
-                    if ((name == u"p" && !inner) || name == u"li")
-                        endParagraph();
-                    flush();
-                    format = it->second;
-                    break;
-                }
-            }
+            // A closing tag closes the innermost open tag only when the names match;
+            // any other is ignored. A paragraph's end takes its format.
+            if (stack.empty() || stack.back().first != name)
+                continue;
+            const TextFormat before = stack.back().second;
+            stack.pop_back();
+            // A paragraph within a paragraph ends with the outer one; list items end
+            // each their own.
+            const bool inner = name == u"p"
+                && std::any_of(stack.begin(), stack.end(), [](const auto& open) { return open.first == u"p"; });
+            if ((name == u"p" && !inner) || name == u"li")
+                endParagraph();
+            flush();
+            format = before;
             continue;
         }
         if (name == u"br" || name == u"sbr") {

@@ -379,6 +379,44 @@ TEST(TextField, HtmlColoursAndKerning)
     EXPECT_FALSE(parseHtml(kerned, base, { true, false, false }).front().format.kerning);
 }
 
+TEST(TextField, HtmlClosingTagRestoresTheFormatBeforeIt)
+{
+    const auto spans = parseHtml(QStringLiteral("<textformat tabstops=\"1,2,3\">a<textformat tabstops=\"4,5\">"
+                                                "b</textformat>c</textformat>"),
+        TextFormat {});
+    ASSERT_EQ(spans.size(), 3u);
+    EXPECT_EQ(spans[1].format.tabStops, (std::vector<double> { 4, 5 }));
+    EXPECT_EQ(spans[2].text, QStringLiteral("c"));
+    EXPECT_EQ(spans[2].format.tabStops, (std::vector<double> { 1, 2, 3 }));
+}
+
+TEST(TextField, HtmlFontSizesAreWholePointsWithinLimits)
+{
+    const auto sizes = [](const char* html) {
+        std::vector<double> out;
+        for (const TextSpan& s : parseHtml(QString::fromUtf8(html), TextFormat {}))
+            out.push_back(s.format.size / 20);
+        return out;
+    };
+    EXPECT_EQ(sizes("<font size=\"1.9\">a<font size=\"+0.2\">b</font></font>"), (std::vector<double> { 1 }));
+    EXPECT_EQ(sizes("<font size=\"3x\">a</font><font size=\"x\">b</font>"), (std::vector<double> { 3, 12 }));
+    EXPECT_EQ(sizes("<font size=\"126\">a<font size=\"+1\">b<font size=\"+1\">c</font></font></font>"),
+        (std::vector<double> { 126, 127 }));
+    EXPECT_EQ(sizes("<font size=\"0\">a</font><font size=\"300\">b</font><font size=\"-20\">c</font>"),
+        (std::vector<double> { 1, 127, 1 }));
+}
+
+TEST(TextField, HtmlClosingTagThatIsNotInnermostIsIgnored)
+{
+    const auto spans = parseHtml(QStringLiteral("<b>a<i>b</b>c</i>d</b>e"), TextFormat {});
+    ASSERT_EQ(spans.size(), 4u);
+    EXPECT_EQ(spans[1].text, QStringLiteral("bc"));
+    EXPECT_TRUE(spans[1].format.bold && spans[1].format.italic);
+    EXPECT_EQ(spans[2].text, QStringLiteral("d"));
+    EXPECT_TRUE(spans[2].format.bold && !spans[2].format.italic);
+    EXPECT_FALSE(spans[3].format.bold);
+}
+
 TEST(TextField, HtmlOutputOfParagraphEnds)
 {
     TextFormat bold;

@@ -434,6 +434,40 @@ TEST(TextFieldScript, EmbeddedTextIsMeasuredInWholeTwipsAndReadInWholePixels)
     EXPECT_EQ(autosizedField(8, "left", ""), lines({ "-3", "4", "0", "0" }));
 }
 
+// The textWidth of a field in the box font at 20 pixels showing `text`, with the tab
+// stops `stops` (pixels) when any.
+QString tabbedWidth(const std::string& text, const std::vector<int>& stops)
+{
+    Asm a;
+    createField(a, "t", 1, 0, 0, 400, 100);
+    setMemberBool(a, "t", "embedFonts", true);
+    a.assignNew("f", "TextFormat", { "Box", 20.0 });
+    if (!stops.empty()) {
+        a.get("f").push("tabStops");
+        for (auto it = stops.rbegin(); it != stops.rend(); ++it)
+            a.pushInt(*it);
+        a.pushInt(static_cast<int>(stops.size())).op(A::InitArray).op(A::SetMember);
+    }
+    a.get("f").get("t").callMethod("setNewTextFormat", 1).op(A::Pop);
+    setMember(a, "t", "text", text);
+    traceMember(a, "t", "textWidth");
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    w.define(toCode(TagCode::DefineFont2), 1, encodeFont(boxFont()));
+    w.doAction(a.bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    return run.traces.value(0);
+}
+
+TEST(TextFieldScript, TabsAdvanceToTheNextStop)
+{
+    // 'A' is 9.75 pixels: the tab after it goes to 32, the next after 41.75 to 64.
+    EXPECT_EQ(tabbedWidth("A\tA\tA", {}), QStringLiteral("73"));
+    // The paragraph's own stops; a tab past the last one takes no room.
+    EXPECT_EQ(tabbedWidth("A\tA\tA\tA", { 20, 50 }), QStringLiteral("69"));
+}
+
 TEST(TextFieldScript, TextExtentIsAPlainObjectOfTheTextAndItsField)
 {
     Asm a;
