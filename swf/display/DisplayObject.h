@@ -145,6 +145,9 @@ public:
     bool isMask() const { return placement_.clipDepth != 0; }
     uint16_t clipDepth() const { return placement_.clipDepth; }
     uint8_t blendMode() const { return placement_.blendMode; }
+    void setBlendMode(uint8_t mode) { placement_.blendMode = mode; }
+    bool cacheAsBitmap() const { return placement_.cacheAsBitmap; }
+    void setCacheAsBitmap(bool on) { placement_.cacheAsBitmap = on; }
     bool visible() const { return visible_; }
 
     // The timeline's word on this object. Once a script has moved or recoloured it, the

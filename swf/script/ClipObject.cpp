@@ -58,6 +58,12 @@ const QHash<QString, int>& propertyNames()
     return names;
 }
 
+// A clip made by createEmptyMovieClip: no timeline of its own and no movie shown in it.
+bool isEmptyClip(const MovieClip& clip)
+{
+    return !clip.character() && !clip.isMovieRoot() && clip.framesLoaded() == 0;
+}
+
 QString lower(const QString& s)
 {
     for (QChar c : s) {
@@ -226,6 +232,9 @@ Value ClipObject::property(int index)
     case 3:
         return transform().yscale;
     case 4:
+        // A clip a script made empty has no frame to be on.
+        if (clip && isEmptyClip(*clip))
+            return 0.0;
         return clip ? Value(double(std::max(0, clip->currentFrame()) + 1)) : Value();
     case 5:
         return clip ? Value(double(clip->frameCount())) : Value();
@@ -253,6 +262,8 @@ Value ClipObject::property(int index)
     case 11:
         return engine_.slashPath(*d);
     case 12:
+        if (clip && isEmptyClip(*clip))
+            return 1.0;
         return clip ? Value(double(clip->framesLoaded())) : Value();
     case 13:
         return QString::fromStdString(d->name());
@@ -437,8 +448,15 @@ bool ClipObject::getHost(const QString& name, Value& out)
             }
         }
         const int index = propertyIndex(name);
-        if (index < 0 || index == LockRoot)
+        if (index < 0)
             return false;
+        if (index == LockRoot) {
+            // Off until a script sets it; then the script's value is what reads back.
+            if (findOwn(name) || engine_.vm().version() < 7)
+                return false;
+            out = false;
+            return true;
+        }
         if (index == 15 && !display()) {
             out = Value();
             return true;

@@ -358,6 +358,50 @@ TEST(Actions, SizingAnEmptyClipFlattensIt)
     EXPECT_EQ(traceWithClip(a, 8), lines({ "0", "0", "0", "0" }));
 }
 
+// A clip a script makes empty stands on no frame, counts one as loaded and holds no
+// bytes; its empty box reads as the largest coordinate, rounded up once taken into
+// another space. The player 8 properties read their defaults, and only from version 8.
+TEST(Actions, AClipMadeEmptyReadsItsDefaults)
+{
+    const auto script = [] {
+        Asm a;
+        a.push(1.0).push("e").get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+        for (const char* name : { "_currentframe", "_framesloaded", "_totalframes", "_lockroot", "blendMode",
+                 "cacheAsBitmap" })
+            a.get("e").push(name).op(A::GetMember).op(A::Trace);
+        a.traceCall("e", "getBytesTotal");
+        a.get("e").get("e").callMethod("getBounds", 1).push("xMin").op(A::GetMember).op(A::Trace);
+        a.get("_root").get("e").callMethod("getBounds", 1).push("yMax").op(A::GetMember).op(A::Trace);
+        // A clip placed from a definition stays on its first frame.
+        a.get("m").push("_currentframe").op(A::GetMember).op(A::Trace);
+        return a;
+    }();
+    EXPECT_EQ(traceWithClip(script, 8),
+        lines({ "0", "1", "1", "false", "normal", "false", "0", "6710886.35", "6710886.4", "1" }));
+    EXPECT_EQ(traceWithClip(script, 6),
+        lines({ "0", "1", "1", "undefined", "undefined", "undefined", "0", "6710886.35", "6710886.4", "1" }));
+}
+
+// A blend mode is set by name or by number; anything else leaves it. A script's own
+// _lockroot reads back.
+TEST(Actions, BlendModeTakesNamesAndNumbers)
+{
+    Asm a;
+    a.get("m").push("blendMode").push("multiply").op(A::SetMember);
+    a.get("m").push("blendMode").op(A::GetMember).op(A::Trace);
+    a.get("m").push("blendMode").push("nothing").op(A::SetMember);
+    a.get("m").push("blendMode").op(A::GetMember).op(A::Trace);
+    a.get("m").push("blendMode").push(5.0).op(A::SetMember);
+    a.get("m").push("blendMode").op(A::GetMember).op(A::Trace);
+    a.get("m").push("blendMode").push(15.0).op(A::SetMember);
+    a.get("m").push("blendMode").op(A::GetMember).op(A::Trace);
+    a.get("m").push("cacheAsBitmap").push(1.0).op(A::SetMember);
+    a.get("m").push("cacheAsBitmap").op(A::GetMember).op(A::Trace);
+    a.get("m").push("_lockroot").pushBool(true).op(A::SetMember);
+    a.get("m").push("_lockroot").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceWithClip(a, 8), lines({ "multiply", "multiply", "lighten", "lighten", "true", "true" }));
+}
+
 // Copies reach depths far above those other script objects may take, up to a limit; a
 // copy asked for past it is not made. The method reads its name before its depth.
 TEST(Actions, DuplicatesReachTheHighestDepths)
