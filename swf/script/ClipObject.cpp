@@ -373,30 +373,31 @@ void ClipObject::setProperty(int index, const Value& value)
         };
         TransformCache t = transform();
         const double r = t.rotation * std::numbers::pi / 180;
-        // The size the scales give, with the rotation kept.
         const double c = std::fabs(std::cos(r));
         const double s = std::fabs(std::sin(r));
-        if (index == 8) {
-            const double base
-                = (own.width() * c
-                      + own.height() * s * std::fabs(t.yscale / std::max(1e-9, std::fabs(t.xscale))))
-                / 20;
-            if (base <= 0) {
-                collapse(t);
-                return;
-            }
-            t.xscale = (t.xscale < 0 ? -1 : 1) * n / base * 100;
-        } else {
-            const double base
-                = (own.height() * c
-                      + own.width() * s * std::fabs(t.xscale / std::max(1e-9, std::fabs(t.yscale))))
-                / 20;
-            if (base <= 0) {
-                collapse(t);
-                return;
-            }
-            t.yscale = (t.yscale < 0 ? -1 : 1) * n / base * 100;
+        // The box the object's own extent takes once turned, before any scaling: the
+        // asked size divides it. A turned object has its other scale taken from the box
+        // it has now on the other axis, so that the turned shape is measured again
+        // from its box rather than kept.
+        const double turnedW = (own.width() * c + own.height() * s) / 20;
+        const double turnedH = (own.width() * s + own.height() * c) / 20;
+        const double base = index == 8 ? turnedW : turnedH;
+        if (base <= 0) {
+            collapse(t);
+            return;
         }
+        const double other = index == 8 ? turnedH : turnedW;
+        const bool turned = s > 1e-9;
+        double otherSize = 0;
+        if (turned && other > 0) {
+            const QRectF now = toQTransform(d->matrix()).mapRect(own);
+            otherSize = (index == 8 ? now.height() : now.width()) / 20;
+        }
+        double& scale = index == 8 ? t.xscale : t.yscale;
+        double& otherScale = index == 8 ? t.yscale : t.xscale;
+        scale = (scale < 0 ? -1 : 1) * n / base * 100;
+        if (turned && other > 0)
+            otherScale = (otherScale < 0 ? -1 : 1) * otherSize / other * 100;
         applyTransform(t);
         return;
     }

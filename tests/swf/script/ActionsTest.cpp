@@ -402,6 +402,28 @@ TEST(Actions, BlendModeTakesNamesAndNumbers)
     EXPECT_EQ(traceWithClip(a, 8), lines({ "multiply", "multiply", "lighten", "lighten", "true", "true" }));
 }
 
+// Sizing a turned clip divides the asked size by the turned box of its own extent; the
+// other scale is measured again from the box it has on the other axis. A quarter turn
+// of a 200 by 100 drawing asked 50 wide first halves the x scale, which leaves the box
+// as it was; asked again, the y scale follows.
+TEST(Actions, SizingATurnedClipMeasuresBothAxes)
+{
+    Asm a;
+    a.push(1.0).push("e").get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.pushInt(0).get("e").callMethod("beginFill", 1).op(A::Pop);
+    a.pushInt(0).pushInt(200).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.pushInt(100).pushInt(200).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.pushInt(100).pushInt(0).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.get("e").callMethod("endFill", 0).op(A::Pop);
+    a.get("e").push("_rotation").pushInt(90).op(A::SetMember);
+    for (int i = 0; i < 2; ++i) {
+        a.get("e").push("_width").pushInt(50).op(A::SetMember);
+        for (const char* name : { "_xscale", "_yscale", "_width", "_height" })
+            a.get("e").push(name).op(A::GetMember).op(A::Trace);
+    }
+    EXPECT_EQ(traceWithClip(a, 8), lines({ "50", "100", "100", "100", "50", "50", "50", "100" }));
+}
+
 // Copies reach depths far above those other script objects may take, up to a limit; a
 // copy asked for past it is not made. The method reads its name before its depth.
 TEST(Actions, DuplicatesReachTheHighestDepths)
