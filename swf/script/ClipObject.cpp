@@ -90,7 +90,7 @@ double normalizedDegrees(double degrees)
     degrees = std::fmod(degrees, 360.0);
     if (degrees > 180)
         degrees -= 360;
-    else if (degrees <= -180)
+    else if (degrees < -180)
         degrees += 360;
     return degrees;
 }
@@ -317,6 +317,9 @@ void ClipObject::setProperty(int index, const Value& value)
         return true;
     };
     double n = 0;
+    // Undefined and null change none of the display properties.
+    if (value.isNullish() && index >= 0 && index <= 10)
+        return;
     switch (index) {
     case 0:
     case 1: {
@@ -355,9 +358,20 @@ void ClipObject::setProperty(int index, const Value& value)
         d->setColorTransform(cx);
         return;
     }
-    case 7:
-        d->setVisible(vm.toBoolean(value));
+    case 7: {
+        // Taken as a number: only zero hides, NaN shows. An object counts by what its
+        // valueOf gives, and hides when that is no plain value.
+        Value plain = value;
+        if (value.isObject()) {
+            plain = vm.callMethod(value, QStringLiteral("valueOf"), {});
+            if (plain.isObject()) {
+                d->setVisible(false);
+                return;
+            }
+        }
+        d->setVisible(plain.isBoolean() ? plain.boolean() : vm.toNumber(plain) != 0);
         return;
+    }
     case 8:
     case 9: {
         if (!number(n) || n < 0)

@@ -424,6 +424,35 @@ TEST(Actions, SizingATurnedClipMeasuresBothAxes)
     EXPECT_EQ(traceWithClip(a, 8), lines({ "50", "100", "100", "100", "50", "50", "50", "100" }));
 }
 
+// Undefined and null leave the display properties; _visible takes its value as a
+// number (NaN shows) and an object by what its valueOf gives; -180 degrees stay so.
+TEST(Actions, DisplayPropertiesTakeValuesAsNumbers)
+{
+    Asm a;
+    a.get("m").push("_x").pushInt(5).op(A::SetMember);
+    a.get("m").push("_x").pushUndefined().op(A::SetMember);
+    a.get("m").push("_x").pushNull().op(A::SetMember);
+    a.get("m").push("_x").op(A::GetMember).op(A::Trace);
+    a.get("m").push("_rotation").pushInt(-180).op(A::SetMember);
+    a.get("m").push("_rotation").op(A::GetMember).op(A::Trace);
+    const auto visible = [&a](auto push) {
+        a.get("m");
+        a.push("_visible");
+        push();
+        a.op(A::SetMember);
+        a.get("m").push("_visible").op(A::GetMember).op(A::Trace);
+    };
+    visible([&a] { a.push("0000"); });
+    visible([&a] { a.push("false"); });
+    visible([&a] { a.pushUndefined(); });
+    visible([&a] { a.pushInt(0).op(A::InitObject); });
+    visible([&a] { a.push(std::nan("")); });
+    Asm yes;
+    yes.pushBool(true).op(A::Return);
+    visible([&a, &yes] { a.push("valueOf").function("", {}, yes).pushInt(1).op(A::InitObject); });
+    EXPECT_EQ(traceWithClip(a, 6), lines({ "5", "-180", "false", "true", "true", "false", "true", "true" }));
+}
+
 // Copies reach depths far above those other script objects may take, up to a limit; a
 // copy asked for past it is not made. The method reads its name before its depth.
 TEST(Actions, DuplicatesReachTheHighestDepths)
