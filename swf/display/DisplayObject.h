@@ -108,7 +108,8 @@ public:
     // in a mask: all that the tree draws.
     QRectF unclippedBounds() const;
     // Whether the object or anything in it (masks taken into account) covers `local`.
-    bool hitTest(QPointF local) const;
+    // Scripts asking about a shape count hidden objects too (`evenHidden`).
+    bool hitTest(QPointF local, bool evenHidden = false) const;
     // The transform from this object's twips to the stage's.
     QTransform stageTransform() const;
 

@@ -225,7 +225,7 @@ Value hitTest(Vm& vm, CallArgs& c)
         const QPointF stagePoint(x * 20, y * 20);
         const QPointF local = d->stageTransform().inverted().map(stagePoint);
         if (shape)
-            return d->visible() && d->hitTest(local);
+            return d->hitTest(local, true);
         return d->bounds().contains(local);
     }
     DisplayObject* other = engineOf(vm).resolveTarget(c[0], d->parent());

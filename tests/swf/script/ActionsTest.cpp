@@ -453,6 +453,24 @@ TEST(Actions, DisplayPropertiesTakeValuesAsNumbers)
     EXPECT_EQ(traceWithClip(a, 6), lines({ "5", "-180", "false", "true", "true", "false", "true", "true" }));
 }
 
+// A script asking whether a shape covers a point counts hidden clips too: the hidden
+// clip itself and the hidden clip inside another.
+TEST(Actions, ShapeHitTestsCountHiddenClips)
+{
+    Asm a;
+    a.push(1.0).push("e").get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.pushInt(0).get("e").callMethod("beginFill", 1).op(A::Pop);
+    a.pushInt(0).pushInt(20).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.pushInt(20).pushInt(20).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.pushInt(20).pushInt(0).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.get("e").callMethod("endFill", 0).op(A::Pop);
+    a.get("e").push("_visible").pushBool(false).op(A::SetMember);
+    a.pushBool(true).pushInt(10).pushInt(10).get("e").callMethod("hitTest", 3).op(A::Trace);
+    a.pushBool(true).pushInt(10).pushInt(10).get("_root").callMethod("hitTest", 3).op(A::Trace);
+    a.pushBool(true).pushInt(30).pushInt(30).get("e").callMethod("hitTest", 3).op(A::Trace);
+    EXPECT_EQ(traceWithClip(a, 8), lines({ "true", "true", "false" }));
+}
+
 // Copies reach depths far above those other script objects may take, up to a limit; a
 // copy asked for past it is not made. The method reads its name before its depth.
 TEST(Actions, DuplicatesReachTheHighestDepths)
