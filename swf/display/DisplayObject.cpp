@@ -128,9 +128,9 @@ QRectF DisplayObject::boundsOf(bool scrolled) const
     return box;
 }
 
-bool DisplayObject::hitTest(QPointF local) const
+bool DisplayObject::hitTest(QPointF local, bool evenHidden) const
 {
-    if (!visible_)
+    if (!visible_ && !evenHidden)
         return false;
     if (hitsOwn(local))
         return true;
@@ -150,11 +150,11 @@ bool DisplayObject::hitTest(QPointF local) const
             masks.push_back({ child.get(), child->clipDepth() });
             continue;
         }
-        bool inside = child->hitTest(toChild.map(local));
+        bool inside = child->hitTest(toChild.map(local), evenHidden);
         for (const Mask& mask : masks) {
             if (!inside)
                 break;
-            inside = mask.object->hitTest(toQTransform(mask.object->matrix()).inverted().map(local));
+            inside = mask.object->hitTest(toQTransform(mask.object->matrix()).inverted().map(local), evenHidden);
         }
         if (inside)
             return true;

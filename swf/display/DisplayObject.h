@@ -108,7 +108,8 @@ public:
     // in a mask: all that the tree draws.
     QRectF unclippedBounds() const;
     // Whether the object or anything in it (masks taken into account) covers `local`.
-    bool hitTest(QPointF local) const;
+    // Scripts asking about a shape count hidden objects too (`evenHidden`).
+    bool hitTest(QPointF local, bool evenHidden = false) const;
     // The transform from this object's twips to the stage's.
     QTransform stageTransform() const;
 
@@ -145,6 +146,9 @@ public:
     bool isMask() const { return placement_.clipDepth != 0; }
     uint16_t clipDepth() const { return placement_.clipDepth; }
     uint8_t blendMode() const { return placement_.blendMode; }
+    void setBlendMode(uint8_t mode) { placement_.blendMode = mode; }
+    bool cacheAsBitmap() const { return placement_.cacheAsBitmap; }
+    void setCacheAsBitmap(bool on) { placement_.cacheAsBitmap = on; }
     bool visible() const { return visible_; }
 
     // The timeline's word on this object. Once a script has moved or recoloured it, the

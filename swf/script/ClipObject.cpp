@@ -58,6 +58,12 @@ const QHash<QString, int>& propertyNames()
     return names;
 }
 
+// A clip made by createEmptyMovieClip: no timeline of its own and no movie shown in it.
+bool isEmptyClip(const MovieClip& clip)
+{
+    return !clip.character() && !clip.isMovieRoot() && clip.framesLoaded() == 0;
+}
+
 QString lower(const QString& s)
 {
     for (QChar c : s) {
@@ -84,7 +90,7 @@ double normalizedDegrees(double degrees)
     degrees = std::fmod(degrees, 360.0);
     if (degrees > 180)
         degrees -= 360;
-    else if (degrees <= -180)
+    else if (degrees < -180)
         degrees += 360;
     return degrees;
 }
@@ -226,6 +232,9 @@ Value ClipObject::property(int index)
     case 3:
         return transform().yscale;
     case 4:
+        // A clip a script made empty has no frame to be on.
+        if (clip && isEmptyClip(*clip))
+            return 0.0;
         return clip ? Value(double(std::max(0, clip->currentFrame()) + 1)) : Value();
     case 5:
         return clip ? Value(double(clip->frameCount())) : Value();
@@ -253,6 +262,8 @@ Value ClipObject::property(int index)
     case 11:
         return engine_.slashPath(*d);
     case 12:
+        if (clip && isEmptyClip(*clip))
+            return 1.0;
         return clip ? Value(double(clip->framesLoaded())) : Value();
     case 13:
         return QString::fromStdString(d->name());
@@ -306,6 +317,9 @@ void ClipObject::setProperty(int index, const Value& value)
         return true;
     };
     double n = 0;
+    // Undefined and null change none of the display properties.
+    if (value.isNullish() && index >= 0 && index <= 10)
+        return;
     switch (index) {
     case 0:
     case 1: {
@@ -344,9 +358,20 @@ void ClipObject::setProperty(int index, const Value& value)
         d->setColorTransform(cx);
         return;
     }
-    case 7:
-        d->setVisible(vm.toBoolean(value));
+    case 7: {
+        // Taken as a number: only zero hides, NaN shows. An object counts by what its
+        // valueOf gives, and hides when that is no plain value.
+        Value plain = value;
+        if (value.isObject()) {
+            plain = vm.callMethod(value, QStringLiteral("valueOf"), {});
+            if (plain.isObject()) {
+                d->setVisible(false);
+                return;
+            }
+        }
+        d->setVisible(plain.isBoolean() ? plain.boolean() : vm.toNumber(plain) != 0);
         return;
+    }
     case 8:
     case 9: {
         if (!number(n) || n < 0)
@@ -362,30 +387,31 @@ void ClipObject::setProperty(int index, const Value& value)
         };
         TransformCache t = transform();
         const double r = t.rotation * std::numbers::pi / 180;
-        // The size the scales give, with the rotation kept.
         const double c = std::fabs(std::cos(r));
         const double s = std::fabs(std::sin(r));
-        if (index == 8) {
-            const double base
-                = (own.width() * c
-                      + own.height() * s * std::fabs(t.yscale / std::max(1e-9, std::fabs(t.xscale))))
-                / 20;
-            if (base <= 0) {
-                collapse(t);
-                return;
-            }
-            t.xscale = (t.xscale < 0 ? -1 : 1) * n / base * 100;
-        } else {
-            const double base
-                = (own.height() * c
-                      + own.width() * s * std::fabs(t.xscale / std::max(1e-9, std::fabs(t.yscale))))
-                / 20;
-            if (base <= 0) {
-                collapse(t);
-                return;
-            }
-            t.yscale = (t.yscale < 0 ? -1 : 1) * n / base * 100;
+        // The box the object's own extent takes once turned, before any scaling: the
+        // asked size divides it. A turned object has its other scale taken from the box
+        // it has now on the other axis, so that the turned shape is measured again
+        // from its box rather than kept.
+        const double turnedW = (own.width() * c + own.height() * s) / 20;
+        const double turnedH = (own.width() * s + own.height() * c) / 20;
+        const double base = index == 8 ? turnedW : turnedH;
+        if (base <= 0) {
+            collapse(t);
+            return;
         }
+        const double other = index == 8 ? turnedH : turnedW;
+        const bool turned = s > 1e-9;
+        double otherSize = 0;
+        if (turned && other > 0) {
+            const QRectF now = toQTransform(d->matrix()).mapRect(own);
+            otherSize = (index == 8 ? now.height() : now.width()) / 20;
+        }
+        double& scale = index == 8 ? t.xscale : t.yscale;
+        double& otherScale = index == 8 ? t.yscale : t.xscale;
+        scale = (scale < 0 ? -1 : 1) * n / base * 100;
+        if (turned && other > 0)
+            otherScale = (otherScale < 0 ? -1 : 1) * otherSize / other * 100;
         applyTransform(t);
         return;
     }
@@ -437,8 +463,15 @@ bool ClipObject::getHost(const QString& name, Value& out)
             }
         }
         const int index = propertyIndex(name);
-        if (index < 0 || index == LockRoot)
+        if (index < 0)
             return false;
+        if (index == LockRoot) {
+            // Off until a script sets it; then the script's value is what reads back.
+            if (findOwn(name) || engine_.vm().version() < 7)
+                return false;
+            out = false;
+            return true;
+        }
         if (index == 15 && !display()) {
             out = Value();
             return true;

@@ -68,6 +68,9 @@ Value getBytesLoaded(Vm& vm, CallArgs& c)
     MovieClip* clip = thisClip(vm, c);
     if (!clip)
         return Value();
+    // A clip a script made empty holds no part of any file.
+    if (!clip->character() && !clip->isMovieRoot() && clip->framesLoaded() == 0)
+        return 0.0;
     return double(clip->movie().header.fileLength);
 }
 
@@ -179,7 +182,9 @@ Value boundsIn(Vm& vm, DisplayObject& d, DisplayObject* space)
     const QRectF own = d.bounds();
     Ref<Object> out = vm.newObject();
     if (own.isNull() || (own.isEmpty() && own.width() == 0 && own.height() == 0 && own.topLeft() == QPointF())) {
-        const double none = 6710886.35;
+        // The empty box's corners are the largest coordinate twips hold; taken into
+        // another object's space they pass through single precision and round up.
+        const double none = space && space != &d ? 6710886.4 : 6710886.35;
         for (const char* name : { "xMin", "xMax", "yMin", "yMax" })
             vm.set(out.get(), QString::fromLatin1(name), none);
         return Value(out);
@@ -220,7 +225,7 @@ Value hitTest(Vm& vm, CallArgs& c)
         const QPointF stagePoint(x * 20, y * 20);
         const QPointF local = d->stageTransform().inverted().map(stagePoint);
         if (shape)
-            return d->visible() && d->hitTest(local);
+            return d->hitTest(local, true);
         return d->bounds().contains(local);
     }
     DisplayObject* other = engineOf(vm).resolveTarget(c[0], d->parent());
@@ -347,6 +352,57 @@ Value setTransformOf(Vm& vm, CallArgs& c)
     return Value();
 }
 
+// The names blend modes go by, from 1 (0 reads as normal too).
+const char* const kBlendModes[] = { "normal", "layer", "multiply", "screen", "lighten", "darken",
+    "difference", "add", "subtract", "invert", "alpha", "erase", "overlay", "hardlight" };
+
+Value blendModeOf(Vm& vm, CallArgs& c)
+{
+    DisplayObject* d = thisDisplay(vm, c);
+    if (!d)
+        return Value();
+    const int mode = std::max<int>(1, d->blendMode());
+    return mode <= int(std::size(kBlendModes)) ? Value(QString::fromLatin1(kBlendModes[mode - 1]))
+                                               : Value(QStringLiteral("normal"));
+}
+
+// A mode is given by its name or its number; anything else leaves the mode as it was.
+Value setBlendModeOf(Vm& vm, CallArgs& c)
+{
+    DisplayObject* d = thisDisplay(vm, c);
+    if (!d || c.size() == 0)
+        return Value();
+    if (c[0].isNumber()) {
+        const double n = c[0].number();
+        if (n >= 1 && n <= double(std::size(kBlendModes)) && n == std::floor(n))
+            d->setBlendMode(uint8_t(n));
+        return Value();
+    }
+    if (!c[0].isString())
+        return Value();
+    const QString name = vm.toString(c[0]);
+    for (std::size_t i = 0; i < std::size(kBlendModes); ++i) {
+        if (name == QLatin1String(kBlendModes[i])) {
+            d->setBlendMode(uint8_t(i + 1));
+            break;
+        }
+    }
+    return Value();
+}
+
+Value cacheAsBitmapOf(Vm& vm, CallArgs& c)
+{
+    DisplayObject* d = thisDisplay(vm, c);
+    return d ? Value(d->cacheAsBitmap()) : Value();
+}
+
+Value setCacheAsBitmapOf(Vm& vm, CallArgs& c)
+{
+    if (DisplayObject* d = thisDisplay(vm, c); d && c.size() > 0)
+        d->setCacheAsBitmap(vm.toBoolean(c[0]));
+    return Value();
+}
+
 } // namespace
 
 void installMovieClip(Vm& vm, ScriptEngine& engine)
@@ -373,6 +429,9 @@ void installMovieClip(Vm& vm, ScriptEngine& engine)
         kBuiltin | OnlySwf7);
     defineMethods(vm, proto, { { "getRect", getBounds } }, kBuiltin | OnlySwf8);
     vm.accessor(proto, QStringLiteral("transform"), transformOf, setTransformOf, kBuiltin | OnlySwf8);
+    vm.accessor(proto, QStringLiteral("blendMode"), blendModeOf, setBlendModeOf, kBuiltin | OnlySwf8);
+    vm.accessor(
+        proto, QStringLiteral("cacheAsBitmap"), cacheAsBitmapOf, setCacheAsBitmapOf, kBuiltin | OnlySwf8);
     installDrawingMethods(vm, proto);
 }
 

@@ -358,6 +358,119 @@ TEST(Actions, SizingAnEmptyClipFlattensIt)
     EXPECT_EQ(traceWithClip(a, 8), lines({ "0", "0", "0", "0" }));
 }
 
+// A clip a script makes empty stands on no frame, counts one as loaded and holds no
+// bytes; its empty box reads as the largest coordinate, rounded up once taken into
+// another space. The player 8 properties read their defaults, and only from version 8.
+TEST(Actions, AClipMadeEmptyReadsItsDefaults)
+{
+    const auto script = [] {
+        Asm a;
+        a.push(1.0).push("e").get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+        for (const char* name : { "_currentframe", "_framesloaded", "_totalframes", "_lockroot", "blendMode",
+                 "cacheAsBitmap" })
+            a.get("e").push(name).op(A::GetMember).op(A::Trace);
+        a.traceCall("e", "getBytesTotal");
+        a.get("e").get("e").callMethod("getBounds", 1).push("xMin").op(A::GetMember).op(A::Trace);
+        a.get("_root").get("e").callMethod("getBounds", 1).push("yMax").op(A::GetMember).op(A::Trace);
+        // A clip placed from a definition stays on its first frame.
+        a.get("m").push("_currentframe").op(A::GetMember).op(A::Trace);
+        return a;
+    }();
+    EXPECT_EQ(traceWithClip(script, 8),
+        lines({ "0", "1", "1", "false", "normal", "false", "0", "6710886.35", "6710886.4", "1" }));
+    EXPECT_EQ(traceWithClip(script, 6),
+        lines({ "0", "1", "1", "undefined", "undefined", "undefined", "0", "6710886.35", "6710886.4", "1" }));
+}
+
+// A blend mode is set by name or by number; anything else leaves it. A script's own
+// _lockroot reads back.
+TEST(Actions, BlendModeTakesNamesAndNumbers)
+{
+    Asm a;
+    a.get("m").push("blendMode").push("multiply").op(A::SetMember);
+    a.get("m").push("blendMode").op(A::GetMember).op(A::Trace);
+    a.get("m").push("blendMode").push("nothing").op(A::SetMember);
+    a.get("m").push("blendMode").op(A::GetMember).op(A::Trace);
+    a.get("m").push("blendMode").push(5.0).op(A::SetMember);
+    a.get("m").push("blendMode").op(A::GetMember).op(A::Trace);
+    a.get("m").push("blendMode").push(15.0).op(A::SetMember);
+    a.get("m").push("blendMode").op(A::GetMember).op(A::Trace);
+    a.get("m").push("cacheAsBitmap").push(1.0).op(A::SetMember);
+    a.get("m").push("cacheAsBitmap").op(A::GetMember).op(A::Trace);
+    a.get("m").push("_lockroot").pushBool(true).op(A::SetMember);
+    a.get("m").push("_lockroot").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceWithClip(a, 8), lines({ "multiply", "multiply", "lighten", "lighten", "true", "true" }));
+}
+
+// Sizing a turned clip divides the asked size by the turned box of its own extent; the
+// other scale is measured again from the box it has on the other axis. A quarter turn
+// of a 200 by 100 drawing asked 50 wide first halves the x scale, which leaves the box
+// as it was; asked again, the y scale follows.
+TEST(Actions, SizingATurnedClipMeasuresBothAxes)
+{
+    Asm a;
+    a.push(1.0).push("e").get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.pushInt(0).get("e").callMethod("beginFill", 1).op(A::Pop);
+    a.pushInt(0).pushInt(200).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.pushInt(100).pushInt(200).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.pushInt(100).pushInt(0).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.get("e").callMethod("endFill", 0).op(A::Pop);
+    a.get("e").push("_rotation").pushInt(90).op(A::SetMember);
+    for (int i = 0; i < 2; ++i) {
+        a.get("e").push("_width").pushInt(50).op(A::SetMember);
+        for (const char* name : { "_xscale", "_yscale", "_width", "_height" })
+            a.get("e").push(name).op(A::GetMember).op(A::Trace);
+    }
+    EXPECT_EQ(traceWithClip(a, 8), lines({ "50", "100", "100", "100", "50", "50", "50", "100" }));
+}
+
+// Undefined and null leave the display properties; _visible takes its value as a
+// number (NaN shows) and an object by what its valueOf gives; -180 degrees stay so.
+TEST(Actions, DisplayPropertiesTakeValuesAsNumbers)
+{
+    Asm a;
+    a.get("m").push("_x").pushInt(5).op(A::SetMember);
+    a.get("m").push("_x").pushUndefined().op(A::SetMember);
+    a.get("m").push("_x").pushNull().op(A::SetMember);
+    a.get("m").push("_x").op(A::GetMember).op(A::Trace);
+    a.get("m").push("_rotation").pushInt(-180).op(A::SetMember);
+    a.get("m").push("_rotation").op(A::GetMember).op(A::Trace);
+    const auto visible = [&a](auto push) {
+        a.get("m");
+        a.push("_visible");
+        push();
+        a.op(A::SetMember);
+        a.get("m").push("_visible").op(A::GetMember).op(A::Trace);
+    };
+    visible([&a] { a.push("0000"); });
+    visible([&a] { a.push("false"); });
+    visible([&a] { a.pushUndefined(); });
+    visible([&a] { a.pushInt(0).op(A::InitObject); });
+    visible([&a] { a.push(std::nan("")); });
+    Asm yes;
+    yes.pushBool(true).op(A::Return);
+    visible([&a, &yes] { a.push("valueOf").function("", {}, yes).pushInt(1).op(A::InitObject); });
+    EXPECT_EQ(traceWithClip(a, 6), lines({ "5", "-180", "false", "true", "true", "false", "true", "true" }));
+}
+
+// A script asking whether a shape covers a point counts hidden clips too: the hidden
+// clip itself and the hidden clip inside another.
+TEST(Actions, ShapeHitTestsCountHiddenClips)
+{
+    Asm a;
+    a.push(1.0).push("e").get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.pushInt(0).get("e").callMethod("beginFill", 1).op(A::Pop);
+    a.pushInt(0).pushInt(20).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.pushInt(20).pushInt(20).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.pushInt(20).pushInt(0).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.get("e").callMethod("endFill", 0).op(A::Pop);
+    a.get("e").push("_visible").pushBool(false).op(A::SetMember);
+    a.pushBool(true).pushInt(10).pushInt(10).get("e").callMethod("hitTest", 3).op(A::Trace);
+    a.pushBool(true).pushInt(10).pushInt(10).get("_root").callMethod("hitTest", 3).op(A::Trace);
+    a.pushBool(true).pushInt(30).pushInt(30).get("e").callMethod("hitTest", 3).op(A::Trace);
+    EXPECT_EQ(traceWithClip(a, 8), lines({ "true", "true", "false" }));
+}
+
 // Copies reach depths far above those other script objects may take, up to a limit; a
 // copy asked for past it is not made. The method reads its name before its depth.
 TEST(Actions, DuplicatesReachTheHighestDepths)
