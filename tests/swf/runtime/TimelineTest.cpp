@@ -220,6 +220,27 @@ TEST(Timeline, SpritesOfAMovieShortOfItsDeclaredFramesDoNotLoop)
     EXPECT_EQ(spriteFrames(9), (std::vector<int> { 1, 2, 2, 2 })) << "the movie never arrives whole";
 }
 
+TEST(Timeline, AMoveThatChangesTheCharacterKeepsTheName)
+{
+    Writer w = writerWithShapes();
+    PlaceObject first = placeAt(1, 1);
+    first.name = "kept";
+    w.place(first);
+    w.showFrame();
+    PlaceObject swap = replaceWith(1, 2);
+    swap.name = "offered";
+    w.place(swap);
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.root().setEndMode(MovieClip::EndMode::Stop);
+    stage.start();
+    stage.advance();
+    const DisplayObject* object = stage.root().at(1);
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(object->characterId(), 2);
+    EXPECT_EQ(object->name(), "kept");
+}
+
 TEST(Timeline, SpritePlacedThisTickWaitsForTheNext)
 {
     Writer w = writerWithShapes();
