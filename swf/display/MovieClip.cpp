@@ -86,6 +86,11 @@ int MovieClip::frameCount() const
     return std::max(1, frames);
 }
 
+bool MovieClip::movieFallsShort() const
+{
+    return movie_->complete && movie_->timeline.frames.size() < movie_->header.frameCount;
+}
+
 bool MovieClip::cutShort() const
 {
     return isMovieRoot() && movie_->truncated && framesLoaded() < movie_->header.frameCount;
@@ -149,6 +154,10 @@ void MovieClip::stepTimeline()
         return;
     }
     if (cutShort())
+        return;
+    // A movie that holds fewer frames than its header declares never arrives whole: its
+    // sprites wait on their last frame for the rest, as its root does, and never loop.
+    if (!isMovieRoot() && movieFallsShort())
         return;
     if (endMode_ == EndMode::Stop) {
         playing_ = false;

@@ -55,6 +55,9 @@ public:
     // the frames its header declares: it waits on its last frame for the rest, which
     // never comes.
     bool cutShort() const;
+    // Whether this clip's movie, read to its end, holds fewer frames than its header
+    // declares.
+    bool movieFallsShort() const;
     bool isPlaying() const { return playing_; }
     void play() { playing_ = true; }
     void stop() { playing_ = false; }

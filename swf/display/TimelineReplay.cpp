@@ -35,13 +35,19 @@ void TimelineReplay::place(const PlaceObject& tag)
     if (it == state_.end())
         return;
     ReplaySlot& slot = it->second;
-    if (tag.characterId && *tag.characterId != slot.placement.characterId) {
+    // A move that changes the character changes it in place: what stands there keeps
+    // its name, whatever name the tag carries.
+    const bool swapped = tag.characterId && *tag.characterId != slot.placement.characterId;
+    if (swapped) {
         slot.placement.characterId = *tag.characterId;
         slot.placedInRange = true;
         slot.order = ++placed_;
         slot.placedFrame = frameIndex_;
     }
+    const std::string name = slot.placement.name;
     slot.placement.applyMove(tag);
+    if (swapped)
+        slot.placement.name = name;
 }
 
 void TimelineReplay::remove(const RemoveObject& tag)

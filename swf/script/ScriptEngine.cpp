@@ -356,6 +356,7 @@ void ScriptEngine::objectRemoved(DisplayObject& object)
     unit.owner = id;
     unit.parent = object.parent() ? object.parent()->id() : 0;
     unit.depth = object.depth();
+    unit.removal = true;
     // What was waiting for this clip (its children's unload events) goes first, the
     // children in depth order (they were taken off from the top down).
     std::vector<Unit> children;
@@ -428,9 +429,11 @@ void ScriptEngine::frameTasks(
     for (const Unit& u : children)
         count += u.tasks.size();
     into.reserve(into.size() + count);
-    const auto emitDepth = [&](std::optional<int> depth) {
+    // A RemoveObject answers for what went from its depth only: a clip placed there
+    // later in the frame waits for its own PlaceObject.
+    const auto emitDepth = [&](std::optional<int> depth, bool removalsOnly = false) {
         for (Unit& u : children) {
-            if (u.tasks.empty())
+            if (u.tasks.empty() || (removalsOnly && !u.removal))
                 continue;
             const bool match = depth ? u.depth == *depth
                                      : std::find(touched.begin(), touched.end(), u.depth) == touched.end();
@@ -453,7 +456,7 @@ void ScriptEngine::frameTasks(
         } else if (const auto* place = std::get_if<PlaceObject>(&tag)) {
             emitDepth(int(place->depth));
         } else if (const auto* remove = std::get_if<RemoveObject>(&tag)) {
-            emitDepth(int(remove->depth));
+            emitDepth(int(remove->depth), true);
         }
     }
     emitDepth(std::nullopt);

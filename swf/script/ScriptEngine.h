@@ -235,6 +235,7 @@ private:
         ObjectId owner = 0; // the clip this unit belongs to
         ObjectId parent = 0; // where it goes when that parent's frame is done
         int depth = 0;
+        bool removal = false; // the object went (its unload events), rather than came
         std::vector<Task> tasks;
     };
 

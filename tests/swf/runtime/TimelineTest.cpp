@@ -195,6 +195,52 @@ TEST(Timeline, NestedSpritesAdvanceAndAlwaysLoop)
     EXPECT_FALSE(stage.root().isPlaying());
 }
 
+TEST(Timeline, SpritesOfAMovieShortOfItsDeclaredFramesDoNotLoop)
+{
+    const auto spriteFrames = [](int declared) {
+        Writer w = writerWithShapes();
+        w.defineSprite(10, walkingSprite(3));
+        w.place(placeAt(1, 10));
+        for (int f = 0; f < 6; ++f)
+            w.showFrame();
+        w.declareFrameCount(uint16_t(declared));
+        Result<Movie> movie = parseMovie(fileBytes(w));
+        EXPECT_TRUE(movie.has_value());
+        Stage stage(std::make_shared<const Movie>(movie ? std::move(*movie) : Movie {}));
+        stage.start();
+        std::vector<int> frames;
+        for (int i = 0; i < 4; ++i) {
+            stage.advance();
+            const MovieClip* sprite = clipAt(stage.root(), 1);
+            frames.push_back(sprite ? sprite->currentFrame() : -1);
+        }
+        return frames;
+    };
+    EXPECT_EQ(spriteFrames(6), (std::vector<int> { 1, 2, 0, 1 }));
+    EXPECT_EQ(spriteFrames(9), (std::vector<int> { 1, 2, 2, 2 })) << "the movie never arrives whole";
+}
+
+TEST(Timeline, AMoveThatChangesTheCharacterKeepsTheName)
+{
+    Writer w = writerWithShapes();
+    PlaceObject first = placeAt(1, 1);
+    first.name = "kept";
+    w.place(first);
+    w.showFrame();
+    PlaceObject swap = replaceWith(1, 2);
+    swap.name = "offered";
+    w.place(swap);
+    w.showFrame();
+    Stage stage(readBack(w));
+    stage.root().setEndMode(MovieClip::EndMode::Stop);
+    stage.start();
+    stage.advance();
+    const DisplayObject* object = stage.root().at(1);
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(object->characterId(), 2);
+    EXPECT_EQ(object->name(), "kept");
+}
+
 TEST(Timeline, SpritePlacedThisTickWaitsForTheNext)
 {
     Writer w = writerWithShapes();

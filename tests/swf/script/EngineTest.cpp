@@ -90,6 +90,27 @@ TEST(Engine, InitActionsRunOnceBeforeTheFrame)
     EXPECT_EQ(run.traces.count(QStringLiteral("unload")), 1);
 }
 
+// A frame that empties a depth, runs a script and fills the depth again: the clip that
+// went says goodbye at its RemoveObject, the new one runs its first frame at its own
+// PlaceObject, after the script between them.
+TEST(Engine, ADepthEmptiedAndFilledAgainRunsInTagOrder)
+{
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    w.defineSprite(2, SpriteDefinition {});
+    w.defineSprite(3, spriteRunning(Asm().trace("new clip")));
+    PlaceObject old = placeAt(1, 2);
+    old.clipActions = clipActions({ { kUnload, Asm().trace("unload") } });
+    w.place(old);
+    w.showFrame();
+    w.remove(removeAt(1));
+    w.doAction(Asm().trace("root frame 2").op(A::Stop).bytes());
+    w.place(placeAt(1, 3));
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 3);
+    EXPECT_EQ(run.traces, lines({ "unload", "root frame 2", "new clip" }));
+}
+
 // An empty sprite placed on the first frame (after `firstScript`, if any), kept for the
 // second and removed on the third, which stops the movie.
 Writer placedForAFrame(const PlaceObject& place, const Asm* firstScript = nullptr)
