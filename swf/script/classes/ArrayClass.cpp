@@ -358,7 +358,9 @@ Value arraySortOn(Vm& vm, CallArgs& c)
         fieldFlags.assign(fields.size(), flags);
     }
     std::vector<std::vector<Value>> keys(items.size());
-    // An object's own field; what is no object is its own key.
+    // An object's own stored field: neither its prototypes nor its getters are asked
+    // (a getter is never called), so such a field is undefined. What is no object is its
+    // own key.
     for (size_t i = 0; i < items.size(); ++i) {
         for (const QString& field : fields) {
             Object* o = items[i].object();
@@ -366,7 +368,7 @@ Value arraySortOn(Vm& vm, CallArgs& c)
                 keys[i].push_back(items[i]);
             } else {
                 const Property* p = o->findOwn(field);
-                keys[i].push_back(p && !p->accessor ? p->value : vm.get(o, field));
+                keys[i].push_back(p && !p->accessor ? p->value : Value());
             }
         }
     }

@@ -252,6 +252,31 @@ TEST(Classes, ArraySortOnFields)
     EXPECT_EQ(traceOf(a), lines({ "a", "b" }));
 }
 
+// sortOn reads only a field stored on the object itself: one that comes from a prototype
+// or through a getter is undefined, and the getter is not called.
+TEST(Classes, ArraySortOnSkipsInheritedFieldsAndGetters)
+{
+    Asm getter; // trace("get"); return 1
+    getter.trace("get").push(1.0).op(A::Return);
+    Asm a;
+    // p = {v: 1}; x = [{n: "b", __proto__: p}, {n: "a", v: 2}]
+    a.push("p").push("v").push(1.0).pushInt(1).op(A::InitObject).op(A::SetVariable);
+    a.push("x");
+    a.push("n").push("a").push("v").push(2.0).pushInt(2).op(A::InitObject);
+    a.push("n").push("b").push("__proto__").get("p").pushInt(2).op(A::InitObject);
+    a.pushInt(2).op(A::InitArray).op(A::SetVariable);
+    // The inherited v is undefined, after 2 as a string.
+    a.push(0.0).push("v").get("x").callMethod("sortOn", 2).op(A::Pop);
+    a.get("x").push("0").op(A::GetMember).push("n").op(A::GetMember).op(A::Trace);
+    // x[0].addProperty("w", getter, null); x[1].w = 5: the getter's 1 would go first.
+    a.pushNull().function("", {}, getter).push("w").pushInt(3);
+    a.get("x").push("0").op(A::GetMember).push("addProperty").op(A::CallMethod).op(A::Pop);
+    a.get("x").push("1").op(A::GetMember).push("w").push(5.0).op(A::SetMember);
+    a.push(16.0).push("w").get("x").callMethod("sortOn", 2).op(A::Pop);
+    a.get("x").push("0").op(A::GetMember).push("n").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "a", "b" }));
+}
+
 // A watcher that sets what it watches is called again, to a bound of nesting; past it
 // the value is stored as set. A watch on a getter/setter property runs before the
 // setter, which takes what the watcher returns.
