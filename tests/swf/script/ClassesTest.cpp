@@ -252,6 +252,31 @@ TEST(Classes, ArraySortOnFields)
     EXPECT_EQ(traceOf(a), lines({ "a", "b" }));
 }
 
+// Sorting is not stable: equal elements come out in the order a first-element-pivot
+// quicksort leaves them. Long sorted input (which nests that quicksort deepest) still
+// comes out sorted.
+TEST(Classes, ArraySortLeavesEqualElementsInQuicksortOrder)
+{
+    Asm a;
+    assignArray(a, "x", { "Bb", "aa", "AA", "bb" });
+    a.push(1.0).get("x").callMethod("sort", 1).op(A::Pop); // CASEINSENSITIVE
+    a.traceVar("x");
+    // y = []; for (i = 0; i < 3000; i++) y.push(Math.floor(i / 2)); y.sort(NUMERIC | DESCENDING)
+    a.assignNew("y", "Array");
+    a.push("i").push(0.0).op(A::SetVariable);
+    a.label("loop").get("i").push(3000.0).op(A::Less2).op(A::Not).ifTrue("done");
+    a.get("i").push(2.0).op(A::Divide).get("Math").callMethod("floor", 1);
+    a.get("y").callMethod("push", 1).op(A::Pop);
+    a.push("i").get("i").op(A::Increment).op(A::SetVariable).jump("loop");
+    a.label("done");
+    a.push(18.0).get("y").callMethod("sort", 1).op(A::Pop);
+    a.traceCall("y", "join", { "," });
+    std::string expected;
+    for (int i = 2999; i >= 0; --i)
+        expected += std::to_string(i / 2) + (i ? "," : "");
+    EXPECT_EQ(traceOf(a), lines({ "AA,aa,Bb,bb", expected.c_str() }));
+}
+
 // sortOn reads only a field stored on the object itself: one that comes from a prototype
 // or through a getter is undefined, and the getter is not called.
 TEST(Classes, ArraySortOnSkipsInheritedFieldsAndGetters)
