@@ -23,6 +23,7 @@ void installAll(Vm& vm)
     installGeometry(vm);
     installExternalInterface(vm);
     installFileReference(vm);
+    installLocalConnection(vm);
     installDeviceClasses(vm);
 }
 

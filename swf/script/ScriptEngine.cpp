@@ -532,6 +532,12 @@ void ScriptEngine::tickFinished()
     movieLoads_->tickDone();
     runTimers();
     runQueue();
+    // What this work adds waits for the next frame.
+    std::vector<std::function<void()>> frameEnd = std::move(frameEnd_);
+    frameEnd_.clear();
+    for (auto& work : frameEnd)
+        work();
+    runQueue();
     textFields_->refresh();
     vm_->heap().maybeCollect();
 }

@@ -155,6 +155,8 @@ public:
     void enqueue(ObjectId clip, std::function<void()> work, bool evenIfGone = false);
     // Runs what is queued until nothing is left.
     void runQueue();
+    // Work for the end of the frame, after its scripts and timers (once, in order).
+    void atFrameEnd(std::function<void()> work) { frameEnd_.push_back(std::move(work)); }
 
     // ---- State the built-in classes share ----------------------------------------------------
     QPointF mouse() const; // stage twips
@@ -300,6 +302,7 @@ private:
         bool once = false;
     };
     std::vector<Timer> timers_;
+    std::vector<std::function<void()>> frameEnd_;
     ExecContext* runningCode_ = nullptr;
     int nextTimer_ = 1;
 

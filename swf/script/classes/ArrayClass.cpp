@@ -231,25 +231,63 @@ Value arrayConcat(Vm& vm, CallArgs& c)
 
 // ---- Sorting -------------------------------------------------------------------------------
 
-// A merge sort that never leaves its range, whatever the comparison says.
-void mergeSort(std::vector<size_t>& order, const std::function<int(size_t, size_t)>& compare)
+// Sorts a range of an order with a heap, for ranges the quicksort below went too deep in.
+void heapSort(std::vector<size_t>& order, size_t lo, size_t hi,
+    const std::function<int(size_t, size_t)>& compare)
 {
-    std::vector<size_t> work(order.size());
-    for (size_t width = 1; width < order.size(); width *= 2) {
-        for (size_t lo = 0; lo < order.size(); lo += 2 * width) {
-            const size_t mid = std::min(lo + width, order.size());
-            const size_t hi = std::min(lo + 2 * width, order.size());
-            size_t i = lo;
-            size_t j = mid;
-            size_t k = lo;
-            while (i < mid && j < hi)
-                work[k++] = compare(order[j], order[i]) < 0 ? order[j++] : order[i++];
-            while (i < mid)
-                work[k++] = order[i++];
-            while (j < hi)
-                work[k++] = order[j++];
+    const size_t n = hi - lo;
+    const auto sift = [&](size_t root, size_t end) {
+        for (size_t child = 2 * root + 1; child < end; child = 2 * root + 1) {
+            if (child + 1 < end && compare(order[lo + child], order[lo + child + 1]) < 0)
+                ++child;
+            if (compare(order[lo + root], order[lo + child]) >= 0)
+                return;
+            std::swap(order[lo + root], order[lo + child]);
+            root = child;
         }
-        order.swap(work);
+    };
+    for (size_t i = n / 2; i-- > 0;)
+        sift(i, n);
+    for (size_t end = n; end-- > 1;) {
+        std::swap(order[lo], order[lo + end]);
+        sift(0, end);
+    }
+}
+
+// A quicksort that takes the first element of each range as its pivot and moves what is
+// smaller past it in turn. It is not stable, and scripts see the order it leaves equal
+// elements in: ["b1", "a1", "a2", "b2"] by letter gives a2, a1, b1, b2. A range nested
+// deeper than a few times the logarithm of the length (sorted input) is heap sorted
+// instead, so no input makes it quadratic. It never leaves its range, whatever the
+// comparison says.
+void sortOrder(std::vector<size_t>& order, const std::function<int(size_t, size_t)>& compare)
+{
+    if (order.size() < 2)
+        return;
+    size_t depthLimit = 8;
+    for (size_t n = order.size(); n > 1; n /= 2)
+        depthLimit += 2;
+    struct Range {
+        size_t lo, hi, depth; // [lo, hi)
+    };
+    std::vector<Range> ranges { { 0, order.size(), 0 } };
+    while (!ranges.empty()) {
+        const Range r = ranges.back();
+        ranges.pop_back();
+        if (r.hi - r.lo < 2)
+            continue;
+        if (r.depth > depthLimit) {
+            heapSort(order, r.lo, r.hi, compare);
+            continue;
+        }
+        size_t last = r.lo;
+        for (size_t i = r.lo + 1; i < r.hi; ++i) {
+            if (compare(order[i], order[r.lo]) < 0)
+                std::swap(order[++last], order[i]);
+        }
+        std::swap(order[r.lo], order[last]);
+        ranges.push_back({ r.lo, last, r.depth + 1 });
+        ranges.push_back({ last + 1, r.hi, r.depth + 1 });
     }
 }
 
@@ -325,7 +363,7 @@ Value arraySort(Vm& vm, CallArgs& c)
     } else {
         compare = [&](size_t x, size_t y) { return compareValues(vm, items[x], items[y], flags); };
     }
-    mergeSort(order, compare);
+    sortOrder(order, compare);
     return finishSort(vm, *a, items, order, flags, compare, c.thisValue);
 }
 
@@ -358,7 +396,9 @@ Value arraySortOn(Vm& vm, CallArgs& c)
         fieldFlags.assign(fields.size(), flags);
     }
     std::vector<std::vector<Value>> keys(items.size());
-    // An object's own field; what is no object is its own key.
+    // An object's own stored field: neither its prototypes nor its getters are asked
+    // (a getter is never called), so such a field is undefined. What is no object is its
+    // own key.
     for (size_t i = 0; i < items.size(); ++i) {
         for (const QString& field : fields) {
             Object* o = items[i].object();
@@ -366,7 +406,7 @@ Value arraySortOn(Vm& vm, CallArgs& c)
                 keys[i].push_back(items[i]);
             } else {
                 const Property* p = o->findOwn(field);
-                keys[i].push_back(p && !p->accessor ? p->value : vm.get(o, field));
+                keys[i].push_back(p && !p->accessor ? p->value : Value());
             }
         }
     }
@@ -383,7 +423,7 @@ Value arraySortOn(Vm& vm, CallArgs& c)
     };
     if (fields.empty())
         return c.thisValue;
-    mergeSort(order, compare);
+    sortOrder(order, compare);
     return finishSort(vm, *a, items, order, flags, compare, c.thisValue);
 }
 

@@ -40,6 +40,7 @@ void installTextSnapshot(Vm& vm); // with MovieClip.getTextSnapshot
 void installSelection(Vm& vm);
 void installExternalInterface(Vm& vm); // flash.external
 void installFileReference(Vm& vm); // flash.net.FileReference, FileReferenceList
+void installLocalConnection(Vm& vm); // LocalConnection
 void installDeviceClasses(Vm& vm); // PrintJob, Camera, Microphone, Accessibility, ContextMenu
 void installStubs(Vm& vm, ScriptEngine& engine); // classes that exist but do little here
 void installVideo(Vm& vm, ScriptEngine& engine); // NetConnection, NetStream, Video

@@ -29,7 +29,6 @@ Ref<NativeFunction> emptyClass(Vm& vm, const char* name, uint16_t flags)
 void installStubs(Vm& vm, ScriptEngine&)
 {
     emptyClass(vm, "XMLSocket", kBuiltin);
-    emptyClass(vm, "LocalConnection", kBuiltin | OnlySwf6);
     installStyleSheet(vm);
     package(vm, QStringLiteral("flash.text"))
         ->define(QStringLiteral("TextRenderer"), Value(emptyClass(vm, "", 0)));

@@ -252,6 +252,56 @@ TEST(Classes, ArraySortOnFields)
     EXPECT_EQ(traceOf(a), lines({ "a", "b" }));
 }
 
+// Sorting is not stable: equal elements come out in the order a first-element-pivot
+// quicksort leaves them. Long sorted input (which nests that quicksort deepest) still
+// comes out sorted.
+TEST(Classes, ArraySortLeavesEqualElementsInQuicksortOrder)
+{
+    Asm a;
+    assignArray(a, "x", { "Bb", "aa", "AA", "bb" });
+    a.push(1.0).get("x").callMethod("sort", 1).op(A::Pop); // CASEINSENSITIVE
+    a.traceVar("x");
+    // y = []; for (i = 0; i < 3000; i++) y.push(Math.floor(i / 2)); y.sort(NUMERIC | DESCENDING)
+    a.assignNew("y", "Array");
+    a.push("i").push(0.0).op(A::SetVariable);
+    a.label("loop").get("i").push(3000.0).op(A::Less2).op(A::Not).ifTrue("done");
+    a.get("i").push(2.0).op(A::Divide).get("Math").callMethod("floor", 1);
+    a.get("y").callMethod("push", 1).op(A::Pop);
+    a.push("i").get("i").op(A::Increment).op(A::SetVariable).jump("loop");
+    a.label("done");
+    a.push(18.0).get("y").callMethod("sort", 1).op(A::Pop);
+    a.traceCall("y", "join", { "," });
+    std::string expected;
+    for (int i = 2999; i >= 0; --i)
+        expected += std::to_string(i / 2) + (i ? "," : "");
+    EXPECT_EQ(traceOf(a), lines({ "AA,aa,Bb,bb", expected.c_str() }));
+}
+
+// sortOn reads only a field stored on the object itself: one that comes from a prototype
+// or through a getter is undefined, and the getter is not called.
+TEST(Classes, ArraySortOnSkipsInheritedFieldsAndGetters)
+{
+    Asm getter; // trace("get"); return 1
+    getter.trace("get").push(1.0).op(A::Return);
+    Asm a;
+    // p = {v: 1}; x = [{n: "b", __proto__: p}, {n: "a", v: 2}]
+    a.push("p").push("v").push(1.0).pushInt(1).op(A::InitObject).op(A::SetVariable);
+    a.push("x");
+    a.push("n").push("a").push("v").push(2.0).pushInt(2).op(A::InitObject);
+    a.push("n").push("b").push("__proto__").get("p").pushInt(2).op(A::InitObject);
+    a.pushInt(2).op(A::InitArray).op(A::SetVariable);
+    // The inherited v is undefined, after 2 as a string.
+    a.push(0.0).push("v").get("x").callMethod("sortOn", 2).op(A::Pop);
+    a.get("x").push("0").op(A::GetMember).push("n").op(A::GetMember).op(A::Trace);
+    // x[0].addProperty("w", getter, null); x[1].w = 5: the getter's 1 would go first.
+    a.pushNull().function("", {}, getter).push("w").pushInt(3);
+    a.get("x").push("0").op(A::GetMember).push("addProperty").op(A::CallMethod).op(A::Pop);
+    a.get("x").push("1").op(A::GetMember).push("w").push(5.0).op(A::SetMember);
+    a.push(16.0).push("w").get("x").callMethod("sortOn", 2).op(A::Pop);
+    a.get("x").push("0").op(A::GetMember).push("n").op(A::GetMember).op(A::Trace);
+    EXPECT_EQ(traceOf(a), lines({ "a", "b" }));
+}
+
 // A watcher that sets what it watches is called again, to a bound of nesting; past it
 // the value is stored as set. A watch on a getter/setter property runs before the
 // setter, which takes what the watcher returns.

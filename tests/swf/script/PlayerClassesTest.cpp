@@ -47,6 +47,24 @@ Asm& traceHandler(Asm& a, const std::string& object, const std::string& method, 
     return a.get(object).push(method).function("", {}, body).op(A::SetMember);
 }
 
+// variable = new LocalConnection(); variable.onStatus = function (info) { trace(variable + info.level) }
+Asm& newConnection(Asm& a, const std::string& variable)
+{
+    a.push(variable).pushInt(0).push("LocalConnection").op(A::NewObject).op(A::SetVariable);
+    Asm body;
+    body.push(variable + " ").get("info").push("level").op(A::GetMember).op(A::Add2).op(A::Trace);
+    return a.get(variable).push("onStatus").function("", { "info" }, body).op(A::SetMember);
+}
+
+// object.method = function (a, b) { trace(object.method + a + b) }
+Asm& traceArguments(Asm& a, const std::string& object, const std::string& method)
+{
+    Asm body;
+    body.push(object + "." + method + " ").get("a").op(A::Add2).push(" ").op(A::Add2).get("b").op(A::Add2);
+    body.op(A::Trace);
+    return a.get(object).push(method).function("", { "a", "b" }, body).op(A::SetMember);
+}
+
 TEST(PlayerClasses, SandboxFollowsTheMoviesNetworkFlag)
 {
     Asm a;
@@ -261,6 +279,57 @@ TEST(PlayerClasses, StageDisplayStateTellsListeners)
     setAndTrace("Normal");
     EXPECT_EQ(
         traceOf(a), lines({ "normal", "full true", "fullScreen", "fullScreen", "full false", "normal" }));
+}
+
+// Messages go when the frame ends, to whoever holds the name then, if it was held when
+// sent too; names are taken without regard to case, and once each.
+TEST(PlayerClasses, LocalConnectionDeliversToTheHolderAtTheEndOfTheFrame)
+{
+    Asm a;
+    newConnection(a, "s");
+    newConnection(a, "r");
+    newConnection(a, "q");
+    traceArguments(a, "q", "test");
+    traceArguments(a, "r", "test");
+    a.traceCall("r", "connect", { "Chan" });
+    a.traceCall("q", "connect", { "chan" }); // taken
+    a.traceCall("r", "connect", { "other" }); // r holds a name already
+    a.traceCall("q", "connect", { "localhost:x" }); // a receiver gives no domain
+    a.traceCall("s", "send", { "CHAN", "test", 1.0, "two" });
+    a.traceCall("s", "send", { "nowhere", "test" });
+    a.traceCall("s", "send", { "chan", "connect" }); // the class's own methods
+    a.traceCall("s", "send", { "", "test" });
+    a.push("test").pushInt(0).pushInt(2).get("s").push("send").op(A::CallMethod).op(A::Trace); // a number
+    a.traceCall("s", "send", { "localhost:chan", "test" });
+    a.traceCall("s", "send", { "later", "test" }); // no one holds it yet
+    a.get("r").callMethod("close", 0).op(A::Pop);
+    a.traceCall("q", "connect", { "chan" });
+    a.traceCall("r", "connect", { "later" });
+    a.trace("script ends");
+    EXPECT_EQ(traceOf(a),
+        lines({ "true", "false", "false", "false", "true", "true", "false", "false", "false", "true", "true",
+            "true", "true", "script ends", "s status", "q.test 1 two", "s error", "s status",
+            "q.test undefined undefined", "s error" }));
+}
+
+// Names that begin with an underscore have no domain, so "localhost:_x" is another name;
+// a receiver that throws stops only its own call.
+TEST(PlayerClasses, LocalConnectionUnderscoreNamesAndThrowingReceivers)
+{
+    Asm a;
+    newConnection(a, "s");
+    newConnection(a, "r");
+    Asm thrower;
+    thrower.trace("throws").push("oops").op(A::Throw);
+    a.get("r").push("fail").function("", {}, thrower).op(A::SetMember);
+    traceArguments(a, "r", "test");
+    a.traceCall("r", "connect", { "_x" });
+    a.traceCall("s", "send", { "_X", "fail" });
+    a.traceCall("s", "send", { "localhost:_x", "test" });
+    a.traceCall("s", "send", { "_x", "test", "a" });
+    EXPECT_EQ(traceOf(a),
+        lines({ "true", "true", "true", "true", "s status", "throws", "s error", "s status",
+            "r.test a undefined" }));
 }
 
 } // namespace
