@@ -209,6 +209,11 @@ Result<void> BodyDecoder::decode(std::span<const uint8_t> input, bool last)
             append(std::span<const uint8_t>(buffer.data(), room - z.avail_out));
             if (status == Z_STREAM_END) {
                 m_ended = true;
+            } else if (m_decoded >= m_limit) {
+                // Every byte the header declares is in. What zlib says of the stream after
+                // them (its check value) is not heard: a movie arriving in pieces stops
+                // before those bytes come, and it must read as the whole file does.
+                m_ended = true;
             } else if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_MEM_ERROR) {
                 const std::string message = z.msg ? z.msg : "";
                 m_ended = true;

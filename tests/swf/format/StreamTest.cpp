@@ -123,6 +123,22 @@ TEST_P(Stream, DamagedFilesReadTheSameInPieces)
     }
 }
 
+// A CWS file whose last bytes, zlib's check value, are wrong reads the same in pieces of
+// one byte (the body is complete before the check value arrives) as at once.
+TEST(MovieStream, ABadCheckValueAfterTheWholeBodyReadsTheSameInPieces)
+{
+    auto file = sampleMovie(Compression::Zlib);
+    file.back() ^= 0x5A;
+    const auto whole = parseMovie(file);
+    ASSERT_TRUE(whole.has_value());
+    MovieStream stream;
+    for (const uint8_t byte : file)
+        ASSERT_TRUE(stream.append(std::span<const uint8_t>(&byte, 1)).has_value());
+    ASSERT_TRUE(stream.finish().has_value());
+    ASSERT_TRUE(stream.movie());
+    expectSameMovie(*stream.movie(), *whole);
+}
+
 INSTANTIATE_TEST_SUITE_P(Compressions, Stream,
     testing::Values(Compression::None, Compression::Zlib, Compression::Lzma), test::signatureName);
 
