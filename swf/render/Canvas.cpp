@@ -48,23 +48,82 @@ __attribute__((target("avx2"))) inline __m256i leftAvx2(__m256i x)
     return _mm256_sub_epi16(_mm256_set1_epi16(255), _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(x, 0xFF), 0xFF));
 }
 
+// over() on eight pixels at once: `src` over `dst`, where a clear source leaves the pixel.
+__attribute__((target("avx2"))) inline __m256i over8Avx2(__m256i dst, __m256i src)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    // Unpacking and packing both work within each 128-bit half, so the pixels come back in
+    // their order.
+    const __m256i lo = mulAvx2(_mm256_unpacklo_epi8(dst, zero), leftAvx2(_mm256_unpacklo_epi8(src, zero)));
+    const __m256i hi = mulAvx2(_mm256_unpackhi_epi8(dst, zero), leftAvx2(_mm256_unpackhi_epi8(src, zero)));
+    const __m256i mixed = _mm256_add_epi32(src, _mm256_packus_epi16(lo, hi));
+    const __m256i clear = _mm256_cmpeq_epi32(_mm256_srli_epi32(src, 24), zero);
+    return _mm256_blendv_epi8(mixed, dst, clear);
+}
+
+bool hasAvx2()
+{
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2;
+}
+
 // overRun()'s arithmetic eight pixels at a time; returns how many pixels it laid.
 __attribute__((target("avx2"))) int overRunAvx2(QRgb* out, const QRgb* colors, int count)
 {
-    const __m256i zero = _mm256_setzero_si256();
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i src = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colors + i));
         const __m256i dst = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
-        // Unpacking and packing both work within each 128-bit half, so the pixels come back
-        // in their order.
-        const __m256i lo = mulAvx2(_mm256_unpacklo_epi8(dst, zero), leftAvx2(_mm256_unpacklo_epi8(src, zero)));
-        const __m256i hi = mulAvx2(_mm256_unpackhi_epi8(dst, zero), leftAvx2(_mm256_unpackhi_epi8(src, zero)));
-        const __m256i mixed = _mm256_add_epi32(src, _mm256_packus_epi16(lo, hi));
-        const __m256i clear = _mm256_cmpeq_epi32(_mm256_srli_epi32(src, 24), zero);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_blendv_epi8(mixed, dst, clear));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), over8Avx2(dst, src));
     }
     return i;
+}
+
+// One channel (at bit `shift`) of eight colours times their coverage, plus a half, within
+// 0..255, truncated: a coverage of nothing (or not a number) gives nothing.
+__attribute__((target("avx2"))) inline __m256i scaledAvx2(__m256i color, int shift, __m256 c)
+{
+    const __m256 v = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(color, shift), _mm256_set1_epi32(0xFF)));
+    const __m256 r = _mm256_add_ps(_mm256_mul_ps(v, c), _mm256_set1_ps(0.5f));
+    return _mm256_cvttps_epi32(_mm256_min_ps(_mm256_max_ps(r, _mm256_setzero_ps()), _mm256_set1_ps(255.f)));
+}
+
+// paintAlone() on eight pixels, with the very arithmetic of overRun() and overPart(): a
+// pixel covered whole takes its colour as it is, one covered in part the colour scaled by
+// its coverage, channel by channel, rounded and kept within its alpha.
+__attribute__((target("avx2"))) inline __m256i paintAlone8Avx2(__m256i dst, __m256i color, __m256 c)
+{
+    const __m256 full = _mm256_cmp_ps(c, _mm256_set1_ps(0.999f), _CMP_GE_OQ);
+    if (_mm256_movemask_ps(full) == 0xFF)
+        return over8Avx2(dst, color);
+    const __m256i alpha = scaledAvx2(color, 24, c);
+    const __m256i red = _mm256_min_epi32(scaledAvx2(color, 16, c), alpha);
+    const __m256i green = _mm256_min_epi32(scaledAvx2(color, 8, c), alpha);
+    const __m256i blue = _mm256_min_epi32(scaledAvx2(color, 0, c), alpha);
+    const __m256i part = _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi32(alpha, 24), _mm256_slli_epi32(red, 16)),
+        _mm256_or_si256(_mm256_slli_epi32(green, 8), blue));
+    return over8Avx2(dst, _mm256_blendv_epi8(part, color, _mm256_castps_si256(full)));
+}
+
+// paintAlone() on a whole span.
+__attribute__((target("avx2"))) void paintAloneAvx2(QRgb* out, const QRgb* colors, const float* coverage, int count)
+{
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256 c = _mm256_loadu_ps(coverage + i);
+        const __m256i color = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colors + i));
+        const __m256i dst = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), paintAlone8Avx2(dst, color, c));
+    }
+    if (i == count)
+        return;
+    // The last few pixels through a mask: nothing past the span is read or written.
+    const __m256i mask
+        = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), _mm256_set_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+    const __m256 c = _mm256_maskload_ps(coverage + i, mask);
+    const __m256i color = _mm256_maskload_epi32(reinterpret_cast<const int*>(colors + i), mask);
+    const __m256i dst = _mm256_maskload_epi32(reinterpret_cast<const int*>(out + i), mask);
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(out + i), mask, paintAlone8Avx2(dst, color, c));
 }
 #endif
 
@@ -75,8 +134,7 @@ void overRun(QRgb* out, const QRgb* colors, int count)
 {
     int i = 0;
 #if defined(ZORVA_AVX2_BLEND)
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2)
+    if (hasAvx2())
         i = overRunAvx2(out, colors, count);
 #endif
 #if defined(__SSE2__)
@@ -158,6 +216,31 @@ inline void overPart(QRgb& dst, QRgb color, float c)
 #else
     overMix(dst, { qRed(color) * c, qGreen(color) * c, qBlue(color) * c, qAlpha(color) * c }, 1.f);
 #endif
+}
+
+// A style alone on its row: its colours over the pixels, each as far as it covers them. The
+// runs it covers whole are laid as overRun() lays them, the pixels it covers in part as
+// overPart() does.
+void paintAlone(QRgb* out, const QRgb* colors, const float* coverage, int n)
+{
+#if defined(ZORVA_AVX2_BLEND)
+    if (hasAvx2()) {
+        paintAloneAvx2(out, colors, coverage, n);
+        return;
+    }
+#endif
+    int i = 0;
+    while (i < n) {
+        const int end = fullRunEnd(coverage, i, n);
+        if (end > i) {
+            overRun(out + i, colors + i, end - i);
+            i = end;
+            continue;
+        }
+        if (coverage[i] > 0)
+            overPart(out[i], colors[i], coverage[i]);
+        ++i;
+    }
 }
 
 } // namespace
@@ -407,21 +490,19 @@ void Canvas::paintRow(Lane& lane, int y, std::span<const StyleSpan> spans,
             }
             const QRgb* colors = lane.shade.data();
             // A style alone on its row has no partner to mix with at its edges.
-            const bool alone = spans.size() == 1;
+            if (spans.size() == 1) {
+                paintAlone(out, colors, coverage, n);
+                continue;
+            }
             for (int i = 0; i < n;) {
-                int end = fullRunEnd(coverage, i, n);
+                const int end = fullRunEnd(coverage, i, n);
                 if (end > i) {
                     overRun(out + i, colors + i, end - i);
                     i = end;
                     continue;
                 }
-                const float c = coverage[i];
-                if (c > 0) {
-                    if (alone)
-                        overPart(out[i], colors[i], c);
-                    else
-                        mixIn(s.x0 + i, colors[i], c);
-                }
+                if (coverage[i] > 0)
+                    mixIn(s.x0 + i, colors[i], coverage[i]);
                 ++i;
             }
             continue;

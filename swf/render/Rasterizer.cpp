@@ -227,21 +227,26 @@ QRect Rasterizer::extent() const
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(box_);
 }
 
-Rasterizer::Lane::Accumulator& Rasterizer::accumulatorOf(Lane& lane, int style) const
+inline Rasterizer::Lane::Accumulator& Rasterizer::accumulatorOf(Lane& lane, int style) const
 {
-    int& slot = lane.slotOfStyle[static_cast<std::size_t>(style)];
-    if (slot < 0) {
-        slot = static_cast<int>(lane.usedSlots.size());
-        if (lane.pool.size() <= static_cast<std::size_t>(slot))
-            lane.pool.push_back(
-                { std::vector<float>(static_cast<std::size_t>(box_.width()) + 3, 0.f), 0, -1, -1 });
-        Lane::Accumulator& fresh = lane.pool[static_cast<std::size_t>(slot)];
-        fresh.style = style;
-        fresh.minX = box_.width() + 2;
-        fresh.maxX = -1;
-        lane.usedSlots.push_back(slot);
-    }
-    return lane.pool[static_cast<std::size_t>(slot)];
+    const int slot = lane.slotOfStyle[static_cast<std::size_t>(style)];
+    if (slot >= 0) [[likely]]
+        return lane.pool[static_cast<std::size_t>(slot)];
+    return freshAccumulator(lane, style);
+}
+
+Rasterizer::Lane::Accumulator& Rasterizer::freshAccumulator(Lane& lane, int style) const
+{
+    const int slot = static_cast<int>(lane.usedSlots.size());
+    lane.slotOfStyle[static_cast<std::size_t>(style)] = slot;
+    if (lane.pool.size() <= static_cast<std::size_t>(slot))
+        lane.pool.push_back({ std::vector<float>(static_cast<std::size_t>(box_.width()) + 3, 0.f), 0, -1, -1 });
+    Lane::Accumulator& fresh = lane.pool[static_cast<std::size_t>(slot)];
+    fresh.style = style;
+    fresh.minX = box_.width() + 2;
+    fresh.maxX = -1;
+    lane.usedSlots.push_back(slot);
+    return fresh;
 }
 
 void Rasterizer::sample(Lane& lane, const Segment& s, int y) const
@@ -282,8 +287,9 @@ void Rasterizer::accumulate(Lane& lane, const Segment& s, int y) const
     // Columns relative to the box, so that cell 0 is its left column.
     const float xl = std::clamp(std::min(xa, xb) - left, 0.f, float(limit - 1));
     const float xr = std::clamp(std::max(xa, xb) - left, 0.f, float(limit - 1));
-    const int i0 = static_cast<int>(std::floor(xl));
-    const int i1 = static_cast<int>(std::ceil(xr));
+    // Both are at least 0, so floor and ceiling come from truncation.
+    const int i0 = static_cast<int>(xl);
+    const int i1 = static_cast<int>(xr) + (static_cast<float>(static_cast<int>(xr)) < xr ? 1 : 0);
     if (i1 <= i0 + 1) {
         const float mid = 0.5f * (xl + xr) - float(i0);
         cell[i0] += d * (1 - mid);

@@ -118,6 +118,8 @@ private:
     void sample(Lane& lane, const Segment& s, int y) const;
     void finishRow(Lane& lane, bool antialias) const;
     Lane::Accumulator& accumulatorOf(Lane& lane, int style) const;
+    // Takes a free accumulator for a style the lane's row has not met yet.
+    Lane::Accumulator& freshAccumulator(Lane& lane, int style) const;
     // Makes `lane` ready to sweep from row `y`: the edges crossing it, its memory wide enough.
     void startLane(Lane& lane, int y) const;
     // Moves a lane that stopped above row `y` on to it, as if it had swept the rows between.

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -134,6 +135,82 @@ TEST(BandPaint, LoneStyleEdgesMixByCoverage)
         EXPECT_EQ(at(15, 1), 0xffffffffu) << threaded;
         EXPECT_EQ(at(15, 6), 0xffffffffu) << threaded;
     }
+}
+
+// A translucent style alone on its rows, over a background that changes from pixel to
+// pixel, along spans of every length from 1 to 40 and with every kind of part coverage:
+// each pixel is what the rule gives for its own coverage. A part-covered pixel takes each
+// channel times the coverage, plus a half, truncated and kept within the alpha; a pixel
+// covered whole (0.999 or more) takes the colour as it is; the result goes over the pixel,
+// which keeps (255 - alpha) / 255 of itself, rounded.
+TEST(BandPaint, LoneStyleSpansOfEveryLengthFollowThePixelRule)
+{
+    constexpr int kWidth = 64;
+    constexpr int kRows = 40;
+    const Rgba straight { 106, 165, 35, 170 };
+    const QRgb color = premultiplied(straight);
+    const auto background = [](int x, int y) {
+        const int v = (x * 37 + y * 11) % 256;
+        return qRgba(v, 255 - v, (v * 3) % 256, 255);
+    };
+    const auto drawing = [](Rasterizer& rasterizer) {
+        // Row k is crossed by a sloping left side and a right side k + 1 pixels on, both
+        // at fractions of a pixel that change from row to row.
+        QPainterPath path;
+        path.moveTo(3.3, 0);
+        path.lineTo(3.3 + kRows + 1 + 0.37 * kRows, kRows);
+        path.lineTo(2.1, kRows);
+        path.closeSubpath();
+        rasterizer.addPath(path, QTransform(), 0);
+    };
+    QImage image(kWidth + 40, kRows, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, background(x, y));
+    {
+        Canvas canvas(image, true);
+        Rasterizer& rasterizer = canvas.rasterizer(canvas.paintBox());
+        drawing(rasterizer);
+        const SolidPaint paint(straight);
+        const PaintSource* paints[] = { &paint };
+        canvas.paint(rasterizer, paints);
+    }
+
+    const auto byteMul = [](int x, int a) {
+        const int t = x * a;
+        return (t + (t >> 8) + 0x80) >> 8;
+    };
+    Rasterizer reference(image.rect());
+    drawing(reference);
+    std::vector<int> lengths;
+    int parts = 0;
+    reference.sweep(true, [&](int y, std::span<const StyleSpan> spans) {
+        ASSERT_EQ(spans.size(), 1u);
+        const StyleSpan& s = spans.front();
+        lengths.push_back(s.x1 - s.x0);
+        for (int x = 0; x < image.width(); ++x) {
+            const float c = x >= s.x0 && x < s.x1 ? s.coverage[x - s.x0] : 0.f;
+            const QRgb under = background(x, y);
+            int src[4] = { qRed(color), qGreen(color), qBlue(color), qAlpha(color) };
+            if (c < 0.999f) {
+                parts += c > 0;
+                for (int& ch : src)
+                    ch = static_cast<int>(std::clamp(ch * c + 0.5f, 0.f, 255.f));
+                for (int k = 0; k < 3; ++k)
+                    src[k] = std::min(src[k], src[3]);
+            }
+            const int keep = 255 - src[3];
+            const QRgb want = qRgba(src[0] + byteMul(qRed(under), keep), src[1] + byteMul(qGreen(under), keep),
+                src[2] + byteMul(qBlue(under), keep), src[3] + byteMul(qAlpha(under), keep));
+            ASSERT_EQ(image.pixel(x, y), want) << "at " << x << ", " << y << " covered " << c;
+        }
+    });
+    // The spans run through the lengths that fill whole groups of pixels and the ones that
+    // leave some over.
+    std::sort(lengths.begin(), lengths.end());
+    EXPECT_LE(lengths.front(), 3);
+    EXPECT_GE(lengths.back(), 40);
+    EXPECT_GT(parts, 2 * kRows);
 }
 
 // A lane that swept rows of one drawing starts afresh on the next, even at the same row.
