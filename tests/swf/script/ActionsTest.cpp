@@ -471,6 +471,38 @@ TEST(Actions, ShapeHitTestsCountHiddenClips)
     EXPECT_EQ(traceWithClip(a, 8), lines({ "true", "true", "false" }));
 }
 
+// A clip a script masked is hit only where its mask covers; the mask still counts as an
+// object of its own. Two clips that mask each other still get an answer.
+TEST(Actions, ShapeHitTestsHonourAScriptMask)
+{
+    Asm a;
+    const auto square = [&a](const char* name, double depth, int size) {
+        a.push(depth).push(name).get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+        a.pushInt(0).get(name).callMethod("beginFill", 1).op(A::Pop);
+        a.pushInt(0).pushInt(size).get(name).callMethod("lineTo", 2).op(A::Pop);
+        a.pushInt(size).pushInt(size).get(name).callMethod("lineTo", 2).op(A::Pop);
+        a.pushInt(size).pushInt(0).get(name).callMethod("lineTo", 2).op(A::Pop);
+        a.get(name).callMethod("endFill", 0).op(A::Pop);
+    };
+    const auto test = [&a](const char* name, int x, int y) {
+        a.pushBool(true).pushInt(y).pushInt(x).get(name).callMethod("hitTest", 3).op(A::Trace);
+    };
+    square("e", 1, 20);
+    square("k", 2, 10);
+    a.get("k").get("e").callMethod("setMask", 1).op(A::Pop);
+    test("e", 5, 5);
+    test("e", 15, 15);
+    test("_root", 15, 15);
+    test("k", 5, 5);
+    a.get("e").get("k").callMethod("setMask", 1).op(A::Pop);
+    test("e", 5, 5);
+    test("e", 15, 15);
+    a.pushNull().get("e").callMethod("setMask", 1).op(A::Pop);
+    a.pushNull().get("k").callMethod("setMask", 1).op(A::Pop);
+    test("e", 15, 15);
+    EXPECT_EQ(traceWithClip(a, 8), lines({ "true", "false", "false", "true", "true", "false", "true" }));
+}
+
 // The point a script tests is in its movie's coordinates: moving and scaling _root moves
 // the clip and the point alike, so the answers stay those of the unmoved movie.
 TEST(Actions, HitTestPointsFollowAMovedRoot)
