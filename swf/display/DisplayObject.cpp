@@ -128,16 +128,33 @@ QRectF DisplayObject::boundsOf(bool scrolled) const
     return box;
 }
 
-bool DisplayObject::hitTest(QPointF local, bool evenHidden) const
+namespace {
+
+// The work of hitTest. Masks are taken as drawn, without the masks scripts gave what they
+// are made of: the renderer draws them so, and objects that mask each other through
+// scripts cannot send the test round in a loop.
+bool hits(const DisplayObject& object, QPointF local, bool evenHidden, bool scriptMasks)
 {
-    if (!visible_ && !evenHidden)
+    if (!object.visible() && !evenHidden)
         return false;
-    if (hitsOwn(local))
+    // A mask a script gave the object leaves it only where that mask covers. The mask
+    // may stand anywhere in the tree, so the point goes there by way of the stage.
+    if (scriptMasks && object.scriptMask()) {
+        if (const DisplayObject* mask = object.stage().find(object.scriptMask())) {
+            const QTransform maskT = mask->stageTransform();
+            if (!maskT.isInvertible())
+                return false;
+            const QPointF inMask = maskT.inverted().map(object.stageTransform().map(local));
+            if (!hits(*mask, inMask, true, false))
+                return false;
+        }
+    }
+    if (object.hitsOwn(local))
         return true;
-    const DisplayList* list = children();
+    const DisplayList* list = object.children();
     if (!list)
         return false;
-    // A masked child counts only where its mask covers the point too.
+    // A child under a mask layer counts only where that mask covers the point too.
     struct Mask {
         const DisplayObject* object;
         int clipDepth;
@@ -150,16 +167,24 @@ bool DisplayObject::hitTest(QPointF local, bool evenHidden) const
             masks.push_back({ child.get(), child->clipDepth() });
             continue;
         }
-        bool inside = child->hitTest(toChild.map(local), evenHidden);
+        bool inside = hits(*child, toChild.map(local), evenHidden, scriptMasks);
         for (const Mask& mask : masks) {
             if (!inside)
                 break;
-            inside = mask.object->hitTest(toQTransform(mask.object->matrix()).inverted().map(local), evenHidden);
+            inside = hits(
+                *mask.object, toQTransform(mask.object->matrix()).inverted().map(local), evenHidden, false);
         }
         if (inside)
             return true;
     }
     return false;
+}
+
+} // namespace
+
+bool DisplayObject::hitTest(QPointF local, bool evenHidden) const
+{
+    return hits(*this, local, evenHidden, true);
 }
 
 void linkScriptMask(DisplayObject& object, DisplayObject* mask)

@@ -7,6 +7,8 @@
 #include "swf/format/Text.h"
 #include "swf/render/DrawContext.h"
 
+#include <algorithm>
+
 namespace swf {
 
 // The glyph outlines of one colour in the text's own space (the text matrix applied).
@@ -16,6 +18,9 @@ struct StaticTextInstance::Layout {
         QPainterPath outline;
     };
     QRectF bounds;
+    // Drawn with advanced anti-aliasing (CSMTextSettings): the glyphs are not kept as
+    // outlines, so the text is hit anywhere in its box as the stage sees it.
+    bool advanced = false;
     std::vector<Run> runs;
     QString text;
     std::vector<Glyph> glyphs;
@@ -43,6 +48,13 @@ const StaticTextInstance::Layout& StaticTextInstance::layout() const
         made.bounds
             = QRectF(QPointF(text.bounds.xMin, text.bounds.yMin), QPointF(text.bounds.xMax, text.bounds.yMax))
                   .normalized();
+        if (auto it = movie_.characterTags.find(character()->id); it != movie_.characterTags.end()) {
+            for (const TagRecord& tag : it->second) {
+                // TextID, then UseFlashType in the top two bits: 1 is advanced.
+                if (tag.code == toCode(TagCode::CSMTextSettings) && tag.body.size() > 2)
+                    made.advanced = (tag.body[2] >> 6) == 1;
+            }
+        }
         const QTransform matrix = toQTransform(text.matrix);
         const FontFace* font = nullptr;
         Rgba color;
@@ -119,7 +131,17 @@ QRectF StaticTextInstance::ownBounds() const
 
 bool StaticTextInstance::hitsOwn(QPointF local) const
 {
-    return layout().bounds.contains(local);
+    const Layout& made = layout();
+    if (made.advanced) {
+        const QTransform toStage = stageTransform();
+        return toStage.mapRect(made.bounds).contains(toStage.map(local));
+    }
+    if (!made.bounds.contains(local))
+        return false;
+    // The glyphs' own outlines, filled as they are drawn: the gaps between letters and
+    // the holes inside them miss.
+    return std::any_of(made.runs.begin(), made.runs.end(),
+        [local](const Layout::Run& run) { return run.outline.contains(local); });
 }
 
 QPainterPath StaticTextInstance::ownOutline(double& work) const

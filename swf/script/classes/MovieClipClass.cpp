@@ -222,7 +222,12 @@ Value hitTest(Vm& vm, CallArgs& c)
         if (!std::isfinite(x) || !std::isfinite(y))
             return false;
         const bool shape = c.size() > 2 && vm.toBoolean(c[2]);
-        const QPointF stagePoint(x * 20, y * 20);
+        // The point is in the coordinates of the movie the clip belongs to: its level's
+        // own placement (a script may move or scale _root) carries it onto the stage.
+        const DisplayObject* level = d;
+        while (level->container())
+            level = level->container();
+        const QPointF stagePoint = toQTransform(level->matrix()).map(QPointF(x * 20, y * 20));
         const QPointF local = d->stageTransform().inverted().map(stagePoint);
         if (shape)
             return d->hitTest(local, true);

@@ -20,6 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <optional>
+
 namespace swf::test {
 namespace {
 
@@ -93,6 +96,59 @@ TEST(StaticText, GlyphsSitWhereTheRecordsPutThem)
     auto* shown = dynamic_cast<StaticTextInstance*>(stage.root().at(1));
     ASSERT_TRUE(shown);
     EXPECT_EQ(shown->text(), QStringLiteral("AA"));
+}
+
+// Two squares 10 px wide, 5 px apart, standing on a baseline 30 px down a 60x40 px box.
+std::unique_ptr<Stage> stageWithText(const Matrix& place, std::optional<uint8_t> csmFlags)
+{
+    StaticText text;
+    text.bounds = { 0, 1200, 0, 800 };
+    TextRecord record;
+    record.fontId = 1;
+    record.height = 400;
+    record.color = Rgba { 255, 0, 0, 255 };
+    record.xOffset = 200;
+    record.yOffset = 600;
+    record.glyphs = { { 0, 300 }, { 0, 300 } };
+    text.records.push_back(record);
+    Writer w(stageHeader(200, 200));
+    w.define(code(TagCode::DefineFont2), 1, encodeFont(squareFont()));
+    w.define(code(TagCode::DefineText), 2, encodeStaticText(text));
+    if (csmFlags) {
+        // CSMTextSettings after its TextID: UseFlashType:2 GridFit:3 reserved:3, then
+        // Thickness and Sharpness (F32) and a reserved byte.
+        const uint8_t body[] = { *csmFlags, 0, 0, 0, 0, 0, 0, 0, 0, 0 };
+        w.define(code(TagCode::CSMTextSettings), 2, body);
+    }
+    PlaceObject placed = placeAt(1, 2);
+    placed.matrix = place;
+    w.place(placed);
+    w.showFrame();
+    auto stage = std::make_unique<Stage>(readBack(w));
+    stage->start();
+    return stage;
+}
+
+TEST(StaticText, HitByItsGlyphsOrWhenAdvancedByItsBoxOnTheStage)
+{
+    const auto px = [](double x, double y) { return QPointF(x * kTwips, y * kTwips); };
+    auto plain = stageWithText(Matrix {}, std::nullopt);
+    EXPECT_TRUE(plain->objectAt(px(15, 25)));
+    EXPECT_FALSE(plain->objectAt(px(22, 25))) << "between the glyphs";
+    EXPECT_FALSE(plain->objectAt(px(15, 35))) << "below the baseline, in the box";
+    EXPECT_FALSE(plain->objectAt(px(45, 10)));
+
+    // Turned 45 degrees and moved to (50, 10): the point lies left of the turned box but
+    // inside the upright box around it.
+    const double r = std::sqrt(0.5);
+    const Matrix turned { r, r, -r, r, 50 * kTwips, 10 * kTwips };
+    for (const uint8_t flags : { 0x40, 0x48 }) {
+        auto advanced = stageWithText(turned, flags);
+        EXPECT_TRUE(advanced->objectAt(px(25, 15))) << int(flags);
+        EXPECT_FALSE(advanced->objectAt(px(95, 50))) << int(flags);
+    }
+    EXPECT_FALSE(stageWithText(turned, 0x08)->objectAt(px(25, 15))) << "normal anti-aliasing";
+    EXPECT_FALSE(stageWithText(turned, std::nullopt)->objectAt(px(25, 15)));
 }
 
 TEST(StaticText, DamagedRecordsDrawWhatTheyCan)

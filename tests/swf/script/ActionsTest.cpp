@@ -471,6 +471,60 @@ TEST(Actions, ShapeHitTestsCountHiddenClips)
     EXPECT_EQ(traceWithClip(a, 8), lines({ "true", "true", "false" }));
 }
 
+// A clip a script masked is hit only where its mask covers; the mask still counts as an
+// object of its own. Two clips that mask each other still get an answer.
+TEST(Actions, ShapeHitTestsHonourAScriptMask)
+{
+    Asm a;
+    const auto square = [&a](const char* name, double depth, int size) {
+        a.push(depth).push(name).get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+        a.pushInt(0).get(name).callMethod("beginFill", 1).op(A::Pop);
+        a.pushInt(0).pushInt(size).get(name).callMethod("lineTo", 2).op(A::Pop);
+        a.pushInt(size).pushInt(size).get(name).callMethod("lineTo", 2).op(A::Pop);
+        a.pushInt(size).pushInt(0).get(name).callMethod("lineTo", 2).op(A::Pop);
+        a.get(name).callMethod("endFill", 0).op(A::Pop);
+    };
+    const auto test = [&a](const char* name, int x, int y) {
+        a.pushBool(true).pushInt(y).pushInt(x).get(name).callMethod("hitTest", 3).op(A::Trace);
+    };
+    square("e", 1, 20);
+    square("k", 2, 10);
+    a.get("k").get("e").callMethod("setMask", 1).op(A::Pop);
+    test("e", 5, 5);
+    test("e", 15, 15);
+    test("_root", 15, 15);
+    test("k", 5, 5);
+    a.get("e").get("k").callMethod("setMask", 1).op(A::Pop);
+    test("e", 5, 5);
+    test("e", 15, 15);
+    a.pushNull().get("e").callMethod("setMask", 1).op(A::Pop);
+    a.pushNull().get("k").callMethod("setMask", 1).op(A::Pop);
+    test("e", 15, 15);
+    EXPECT_EQ(traceWithClip(a, 8), lines({ "true", "false", "false", "true", "true", "false", "true" }));
+}
+
+// The point a script tests is in its movie's coordinates: moving and scaling _root moves
+// the clip and the point alike, so the answers stay those of the unmoved movie.
+TEST(Actions, HitTestPointsFollowAMovedRoot)
+{
+    Asm a;
+    a.push(1.0).push("e").get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
+    a.pushInt(0).get("e").callMethod("beginFill", 1).op(A::Pop);
+    a.pushInt(0).pushInt(20).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.pushInt(20).pushInt(20).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.pushInt(20).pushInt(0).get("e").callMethod("lineTo", 2).op(A::Pop);
+    a.get("e").callMethod("endFill", 0).op(A::Pop);
+    a.get("_root").push("_x").pushInt(30).op(A::SetMember);
+    a.get("_root").push("_xscale").pushInt(50).op(A::SetMember);
+    for (const bool shape : { true, false }) {
+        // Inside in the movie's coordinates; the second lies where the clip now shows on
+        // the stage, outside it in the movie's.
+        a.pushBool(shape).pushInt(10).pushInt(15).get("e").callMethod("hitTest", 3).op(A::Trace);
+        a.pushBool(shape).pushInt(10).pushInt(35).get("e").callMethod("hitTest", 3).op(A::Trace);
+    }
+    EXPECT_EQ(traceWithClip(a, 8), lines({ "true", "false", "true", "false" }));
+}
+
 // Copies reach depths far above those other script objects may take, up to a limit; a
 // copy asked for past it is not made. The method reads its name before its depth.
 TEST(Actions, DuplicatesReachTheHighestDepths)
