@@ -119,6 +119,21 @@ void Rasterizer::addEdge(double x0, double y0, double x1, double y1, int style)
     // Rows outside the box take nothing of the edge.
     if ((y0 <= top && y1 <= top) || (y0 >= bottom && y1 >= bottom))
         return;
+    const double left = box_.left();
+    const double right = box_.left() + box_.width();
+    if (y0 >= top && y0 <= bottom && y1 >= top && y1 <= bottom && std::min(x0, x1) >= left
+        && std::max(x0, x1) <= right) {
+        // Wholly within the box, as most edges are: what the cutting below comes to for an
+        // edge it does not cut, with the very same arithmetic.
+        const double toX = x0 + (x1 - x0) * 1.0;
+        const double toY = y0 + (y1 - y0) * 1.0;
+        const double midX = (x0 + toX) / 2;
+        if (midX <= left)
+            addVertical(left, y0, toY, style);
+        else if (midX < right)
+            addClipped(std::clamp(x0, left, right), y0, std::clamp(toX, left, right), toY, style);
+        return;
+    }
     const auto xAt = [&](double y) { return x0 + (x1 - x0) * (y - y0) / (y1 - y0); };
     double ya = y0, xa = x0, yb = y1, xb = x1;
     if (ya < top) {
@@ -140,8 +155,6 @@ void Rasterizer::addEdge(double x0, double y0, double x1, double y1, int style)
 
     // Split where the edge crosses the box's left and right sides: a part left of the box
     // counts as an upright edge on its side, a part right of it counts for nothing.
-    const double left = box_.left();
-    const double right = box_.left() + box_.width();
     std::array<double, 4> cuts {};
     int n = 0;
     cuts[n++] = 0;
