@@ -311,9 +311,8 @@ TEST(TextField, HtmlSubset)
     EXPECT_EQ(y.font, QStringLiteral("Arial"));
     EXPECT_EQ(y.size, 400);
     EXPECT_EQ(y.color, (Rgba { 0, 255, 0, 255 }));
-    // A paragraph's end has the format of its last character.
-    EXPECT_TRUE(find(QStringLiteral("z\r")).underline);
-    EXPECT_EQ(find(QStringLiteral("z\r")).url, QStringLiteral("http://a"));
+    EXPECT_TRUE(find(QStringLiteral("z")).underline);
+    EXPECT_EQ(find(QStringLiteral("z")).url, QStringLiteral("http://a"));
     EXPECT_TRUE(find(QStringLiteral("w")).italic);
     EXPECT_EQ(find(QStringLiteral("w")).align, TextFormat::Align::Left);
     const std::vector<TextSpan> again = parseHtml(toHtml(spans), base);
@@ -351,14 +350,66 @@ TEST(TextField, HtmlWhiteSpaceAndParagraphEnds)
         // <br>, </p> and </li> end paragraphs of multiline fields only.
         { "<p>a</p><p>b<br>c</p>", multiline, QStringLiteral("a\rb\rc\r") },
         { "<p>a</p><p>b<br>c</p>", singleLine, QStringLiteral("abc") },
-        // A paragraph in a paragraph ends with it; a list item mid-line starts a line.
+        // A <p> in an open paragraph starts none: the first </p> ends the paragraph, the
+        // next ends nothing; a list item mid-line starts a line.
         { "<p>a<p>b</p></p>", multiline, QStringLiteral("ab\r") },
+        { "<p>a<p>b</p>c<p>d</p>e</p>", multiline, QStringLiteral("ab\rcd\re") },
+        { "<p>a <p>b<p>c</p> d</p> e</p>", multiline, QStringLiteral("a bc\r d e") },
         { "a<li>b</li>", multiline, QStringLiteral("a\rb\r") },
         // Only spaces, tabs and line ends condense.
         { " a \t\n b\x0b\x0b", condensed, QStringLiteral(" a b\x0b\x0b") },
     };
     for (const Case& t : cases)
         EXPECT_EQ(joinedText(parseHtml(QString::fromUtf8(t.html), base, t.options)), t.text) << t.html;
+}
+
+TEST(TextField, HtmlParagraphEndFormats)
+{
+    const TextFormat base;
+    const auto ends = [&](const char* html) {
+        std::vector<TextFormat> out;
+        for (const TextSpan& s : parseHtml(QString::fromUtf8(html), base))
+            for (QChar c : s.text)
+                if (c == u'\r')
+                    out.push_back(s.format);
+        return out;
+    };
+    const Rgba black = base.color;
+    const Rgba grey12 { 0x12, 0x12, 0x12, 255 };
+    const Rgba grey13 { 0x13, 0x13, 0x13, 255 };
+    const Rgba dark { 1, 1, 1, 255 };
+    // The end of a </p> has the characters of the last <font> closed, whatever the text
+    // before it, and the paragraph's layout.
+    auto e = ends("<p>a<font color=\"#121212\"></font><p>b</p></p>");
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_EQ(e[0].color, grey12);
+    e = ends("<p>a<font color=\"#121212\"></font><font color=\"#131313\"><font color=\"#141414\"></font>"
+             "</font><p>b</p><font color=\"#010101\"><p align=\"right\">c</p></font>");
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[0].color, grey13) << "the outer font closes last";
+    EXPECT_EQ(e[1].color, grey13) << "a font still open does not count";
+    EXPECT_EQ(e[1].align, TextFormat::Align::Right);
+    // ... and none of the open styles or link when no <font> has closed.
+    e = ends("<b><a href=\"http://a\"><u><p align=\"center\"></p></u></a></b>");
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_FALSE(e[0].bold || e[0].underline);
+    EXPECT_TRUE(e[0].url.isEmpty());
+    EXPECT_EQ(e[0].align, TextFormat::Align::Center);
+    // A list item ends in the format of the point where it closes.
+    e = ends("<li><font color=\"#010101\">text</font></li><font color=\"#010101\"><i><li></li></i></font>");
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[0].color, black);
+    EXPECT_TRUE(e[0].bullet);
+    EXPECT_EQ(e[1].color, dark);
+    EXPECT_TRUE(e[1].italic && e[1].bullet);
+    // A paragraph around a list item ends after it, as a paragraph.
+    e = ends("<font color=\"#010101\"><textformat rightmargin=\"3\"><p><li></li></p></textformat></font>");
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_TRUE(e[0].bullet);
+    EXPECT_EQ(e[0].color, dark);
+    EXPECT_FALSE(e[1].bullet);
+    EXPECT_EQ(e[1].color, black);
+    EXPECT_EQ(e[1].rightMargin, 60);
 }
 
 TEST(TextField, HtmlColoursAndKerning)
