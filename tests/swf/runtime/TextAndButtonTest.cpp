@@ -11,6 +11,7 @@
 #include "swf/format/Text.h"
 #include "swf/kinds/ButtonInstance.h"
 #include "swf/kinds/EditTextInstance.h"
+#include "swf/kinds/FontFace.h"
 #include "swf/kinds/HtmlText.h"
 #include "swf/kinds/StaticTextInstance.h"
 #include "swf/kinds/TextCodec.h"
@@ -267,6 +268,56 @@ TEST(TextField, SystemFontsDrawChineseText)
         for (int x = 12; x < 80; ++x)
             inked += qBlue(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) < 100;
     EXPECT_GT(inked, 20);
+}
+
+TEST(TextField, StandardFaceWidthsStandInForAMissingFace)
+{
+    const auto other = [](QChar) { return 7.0; };
+    using Widths = std::optional<std::vector<double>>;
+    EXPECT_EQ(standardAdvances(QStringLiteral("Times New Roman"), QStringLiteral("DejaVu Serif"), false, false, 240,
+                  QStringLiteral("1a \u4e2d"), other),
+        (Widths { { 120, 240 * 0.444, 60, 7 } }))
+        << "characters past ASCII measured by the system's font";
+    EXPECT_EQ(standardAdvances(QStringLiteral("_sans"), QStringLiteral("DejaVu Sans"), false, false, 1000,
+                  QStringLiteral("iW"), other),
+        (Widths { { 222, 944 } }));
+    EXPECT_EQ(standardAdvances(QStringLiteral("_typewriter"), QStringLiteral("DejaVu Sans Mono"), false, false,
+                  100, QStringLiteral("i~"), other),
+        (Widths { { 60, 60 } }));
+    // The system's own font where it has the face or one of the same widths, for other
+    // faces, and for other styles.
+    EXPECT_EQ(standardAdvances(QStringLiteral("_serif"), QStringLiteral("Liberation Serif"), false, false, 240,
+                  QStringLiteral("1"), other),
+        std::nullopt);
+    EXPECT_EQ(standardAdvances(QStringLiteral("Arial"), QStringLiteral("Arial"), false, false, 240,
+                  QStringLiteral("1"), other),
+        std::nullopt);
+    EXPECT_EQ(standardAdvances(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"), false, false, 240,
+                  QStringLiteral("1"), other),
+        std::nullopt);
+    EXPECT_EQ(standardAdvances(QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"), true, false, 240,
+                  QStringLiteral("1"), other),
+        std::nullopt);
+}
+
+TEST(TextField, HorizontalScrollOfSystemFontText)
+{
+    // A field of 10 pixels in Times New Roman of 12: two digits of 6 pixels overflow the
+    // 6 pixels inside the gutters by 6, one fits.
+    EditTextDefinition device = field();
+    device.useOutlines = false;
+    device.fontId.reset();
+    device.fontClass = "Times New Roman";
+    device.fontHeight = 240;
+    device.bounds = { 0, 200, 0, 400 };
+    device.initialText = "12";
+    const Field f = showField(device);
+    EXPECT_NEAR(f.text->textWidth(), 240, 1);
+    EXPECT_NEAR(f.text->maxHscroll(), 120, 1);
+    f.text->setHscroll(500);
+    EXPECT_NEAR(f.text->hscroll(), 120, 1);
+    f.text->setText(QStringLiteral("1"));
+    EXPECT_EQ(f.text->maxHscroll(), 0);
 }
 
 TEST(TextField, OldMoviesTextIsReadAsGbkOrWestern)
