@@ -6,10 +6,12 @@
 #include "swf/display/Stage.h"
 #include "swf/render/DrawContext.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace swf {
 namespace {
@@ -72,6 +74,15 @@ QString trimmedEnd(const QString& s)
     while (n > 0 && s[n - 1].isSpace())
         --n;
     return s.left(n);
+}
+
+// The advances of a device text where a standard face's widths stand in for the
+// system's font, nothing where that font's own serve.
+std::optional<std::vector<double>> standInAdvances(const QString& text, const TextFormat& format, const QFont& font)
+{
+    const QFontMetricsF metrics(font);
+    return standardAdvances(format.font, QFontInfo(font).family(), format.bold, format.italic, format.size, text,
+        [&](QChar c) { return metrics.horizontalAdvance(c); });
 }
 
 TextFormat::Align alignOf(uint8_t value)
@@ -459,6 +470,8 @@ double EditTextInstance::measure(const QString& text, const TextFormat& format, 
         return 0;
     const QFont font
         = deviceFont(format.font, format.bold, format.italic, static_cast<int>(std::lround(format.size)));
+    if (const auto advances = standInAdvances(text, format, font))
+        return std::accumulate(advances->begin(), advances->end(), 0.0);
     return QFontMetricsF(font).horizontalAdvance(text);
 }
 
@@ -616,7 +629,16 @@ QPainterPath EditTextInstance::outline(const Piece& piece, double baseline, doub
     } else if (!embedFonts_ && deviceFontsAvailable()) {
         const QFont font = deviceFont(piece.format.font, piece.format.bold, piece.format.italic,
             static_cast<int>(std::lround(piece.format.size)));
-        path.addText(QPointF(x, baseline), font, piece.text);
+        if (const auto advances = standInAdvances(piece.text, piece.format, font)) {
+            // Each character where the standard face's widths put it.
+            for (qsizetype k = 0; k < piece.text.size(); ++k) {
+                path.addText(QPointF(x, baseline), font, QString(piece.text[k]));
+                x += (*advances)[static_cast<std::size_t>(k)];
+            }
+        } else {
+            path.addText(QPointF(x, baseline), font, piece.text);
+            x += piece.width;
+        }
     }
     if (piece.format.underline && !piece.text.trimmed().isEmpty()) {
         const double thickness = std::max(20.0, piece.format.size / 16);

@@ -134,4 +134,60 @@ QFont deviceFont(const QString& name, bool bold, bool italic, int pixelSize)
     return font;
 }
 
+namespace {
+
+// Widths of the characters 0x20 to 0x7E in thousandths of the size.
+constexpr uint16_t kSerifWidths[95] = { 250, 333, 408, 500, 500, 833, 778, 180, 333, 333, 500, 564, 250, 333,
+    250, 278, 500, 500, 500, 500, 500, 500, 500, 500, 500, 500, 278, 278, 564, 564, 564, 444, 921, 722, 667,
+    667, 722, 611, 556, 722, 722, 333, 389, 722, 611, 889, 722, 722, 556, 722, 667, 556, 611, 722, 722, 944,
+    722, 722, 611, 333, 278, 333, 469, 500, 333, 444, 500, 444, 500, 444, 333, 500, 500, 278, 278, 500, 278,
+    778, 500, 500, 500, 500, 333, 389, 278, 500, 500, 722, 500, 500, 444, 480, 200, 480, 541 };
+constexpr uint16_t kSansWidths[95] = { 278, 278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333,
+    278, 278, 556, 556, 556, 556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556, 1015, 667, 667,
+    722, 722, 667, 611, 778, 722, 278, 500, 667, 556, 833, 722, 778, 667, 778, 722, 667, 611, 722, 667, 944,
+    667, 667, 611, 278, 278, 278, 469, 556, 333, 556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222,
+    833, 556, 556, 556, 556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584 };
+
+const uint16_t* standardWidths(const QString& name)
+{
+    static constexpr uint16_t kMono[95] = { 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600,
+        600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600,
+        600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600,
+        600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600,
+        600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600, 600 };
+    const QString n = name.trimmed().toLower();
+    if (n == u"_serif" || n == u"times new roman" || n == u"times")
+        return kSerifWidths;
+    if (n == u"_sans" || n == u"arial" || n == u"helvetica")
+        return kSansWidths;
+    if (n == u"_typewriter" || n == u"courier new" || n == u"courier")
+        return kMono;
+    return nullptr;
+}
+
+// Faces made with the standard faces' widths.
+bool sameWidthsAsStandard(const QString& family)
+{
+    const QString f = family.toLower();
+    return f == u"times new roman" || f == u"arial" || f == u"courier new" || f.startsWith(u"liberation ")
+        || f == u"tinos" || f == u"arimo" || f == u"cousine";
+}
+
+} // namespace
+
+std::optional<std::vector<double>> standardAdvances(const QString& name, const QString& installed, bool bold,
+    bool italic, double size, const QString& text, const std::function<double(QChar)>& fallback)
+{
+    const uint16_t* widths = bold || italic ? nullptr : standardWidths(name);
+    if (!widths || sameWidthsAsStandard(installed))
+        return std::nullopt;
+    std::vector<double> out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (QChar c : text) {
+        const ushort u = c.unicode();
+        out.push_back(u >= 0x20 && u <= 0x7E ? widths[u - 0x20] * size / 1000 : fallback(c));
+    }
+    return out;
+}
+
 } // namespace swf

@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -41,5 +42,15 @@ const FontFace* fontFaceNamed(
 // when outlines are drawn in twips. Needs a running QGuiApplication.
 QFont deviceFont(const QString& name, bool bold, bool italic, int pixelSize);
 bool deviceFontsAvailable();
+
+// The advances of `text` in device font `name` at `size` (any unit), or nothing when the
+// system's own font serves: where a movie asks for one of the standard faces (Times New
+// Roman, Arial, Courier New or the generic names for them) in its plain style and the
+// system has neither it nor a face of the same widths, the standard face's published
+// widths stand in for the printable ASCII characters, so that text measures, breaks and
+// scrolls as it does where the face is installed; `fallback` measures other characters.
+// `installed` is the family the system gave for the name.
+std::optional<std::vector<double>> standardAdvances(const QString& name, const QString& installed, bool bold,
+    bool italic, double size, const QString& text, const std::function<double(QChar)>& fallback);
 
 } // namespace swf

@@ -190,6 +190,19 @@ void normalize(std::vector<TextSpan>& spans)
 
 namespace {
 
+// The layout of `from`, its paragraph fields, given to `to`.
+void takeParagraphFormat(TextFormat& to, const TextFormat& from)
+{
+    to.align = from.align;
+    to.leftMargin = from.leftMargin;
+    to.rightMargin = from.rightMargin;
+    to.indent = from.indent;
+    to.leading = from.leading;
+    to.blockIndent = from.blockIndent;
+    to.bullet = from.bullet;
+    to.tabStops = from.tabStops;
+}
+
 // The white space of HTML text: spaces, tabs and line ends only.
 bool isHtmlSpace(QChar c)
 {
@@ -253,13 +266,19 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base, con
         if (options.multiline)
             pending += u'\r';
     };
-    // A paragraph's end takes the format of its last character.
-    const auto endParagraph = [&] {
-        if (options.multiline && pending.isEmpty() && !spans.empty() && !spans.back().text.endsWith(u'\r'))
-            spans.back().text += u'\r';
-        else
-            breakLine();
+    // A paragraph end of its own format, after the text before it.
+    const auto endParagraph = [&](const TextFormat& end) {
+        if (!options.multiline)
+            return;
+        flush();
+        spans.push_back({ QStringLiteral("\r"), end });
     };
+    // A <p> ends one paragraph at the first </p> after it: a <p> within an open one
+    // does not start another, and a </p> with no <p> since the last such end ends none.
+    bool paragraphOpen = false;
+    // The end of a </p> takes the paragraph's layout but the character format of the
+    // last <font> closed (the field's own format before any), not that of the text.
+    TextFormat lastFont = base;
     // A list item that opens within a line starts a new one.
     const auto startLine = [&] {
         const bool midLine = !pending.isEmpty() ? !pending.endsWith(u'\r')
@@ -297,17 +316,21 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base, con
 
         if (closing) {
             // A closing tag closes the innermost open tag only when the names match;
-            // any other is ignored. A paragraph's end takes its format.
+            // any other is ignored. A list item ends with the format of its text.
             if (stack.empty() || stack.back().first != name)
                 continue;
             const TextFormat before = stack.back().second;
             stack.pop_back();
-            // A paragraph within a paragraph ends with the outer one; list items end
-            // each their own.
-            const bool inner = name == u"p"
-                && std::any_of(stack.begin(), stack.end(), [](const auto& open) { return open.first == u"p"; });
-            if ((name == u"p" && !inner) || name == u"li")
-                endParagraph();
+            if (name == u"p" && paragraphOpen) {
+                TextFormat end = lastFont;
+                takeParagraphFormat(end, format);
+                endParagraph(end);
+                paragraphOpen = false;
+            } else if (name == u"li") {
+                endParagraph(format);
+            } else if (name == u"font") {
+                lastFont = format;
+            }
             flush();
             format = before;
             continue;
@@ -324,6 +347,7 @@ std::vector<TextSpan> parseHtml(const QString& html, const TextFormat& base, con
         stack.push_back({ name, format });
         const auto attrs = attributes(rest);
         if (name == u"p") {
+            paragraphOpen = true;
             for (const auto& [key, value] : attrs) {
                 if (key == u"align")
                     format.align = parseAlign(value, format.align);
@@ -432,18 +456,6 @@ QString paragraphAttributes(const TextFormat& f)
         out += QStringLiteral(" TABSTOPS=\"%1\"").arg(stops.join(u','));
     }
     return out;
-}
-
-void takeParagraphFormat(TextFormat& to, const TextFormat& from)
-{
-    to.align = from.align;
-    to.leftMargin = from.leftMargin;
-    to.rightMargin = from.rightMargin;
-    to.indent = from.indent;
-    to.leading = from.leading;
-    to.blockIndent = from.blockIndent;
-    to.bullet = from.bullet;
-    to.tabStops = from.tabStops;
 }
 
 // Joins neighbouring runs of the same format; a paragraph that has only runs of nothing

@@ -11,6 +11,7 @@
 #include "swf/format/Text.h"
 #include "swf/kinds/ButtonInstance.h"
 #include "swf/kinds/EditTextInstance.h"
+#include "swf/kinds/FontFace.h"
 #include "swf/kinds/HtmlText.h"
 #include "swf/kinds/StaticTextInstance.h"
 #include "swf/kinds/TextCodec.h"
@@ -325,6 +326,56 @@ TEST(TextField, SystemFontsDrawChineseText)
     EXPECT_GT(inked, 20);
 }
 
+TEST(TextField, StandardFaceWidthsStandInForAMissingFace)
+{
+    const auto other = [](QChar) { return 7.0; };
+    using Widths = std::optional<std::vector<double>>;
+    EXPECT_EQ(standardAdvances(QStringLiteral("Times New Roman"), QStringLiteral("DejaVu Serif"), false, false, 240,
+                  QStringLiteral("1a \u4e2d"), other),
+        (Widths { { 120, 240 * 0.444, 60, 7 } }))
+        << "characters past ASCII measured by the system's font";
+    EXPECT_EQ(standardAdvances(QStringLiteral("_sans"), QStringLiteral("DejaVu Sans"), false, false, 1000,
+                  QStringLiteral("iW"), other),
+        (Widths { { 222, 944 } }));
+    EXPECT_EQ(standardAdvances(QStringLiteral("_typewriter"), QStringLiteral("DejaVu Sans Mono"), false, false,
+                  100, QStringLiteral("i~"), other),
+        (Widths { { 60, 60 } }));
+    // The system's own font where it has the face or one of the same widths, for other
+    // faces, and for other styles.
+    EXPECT_EQ(standardAdvances(QStringLiteral("_serif"), QStringLiteral("Liberation Serif"), false, false, 240,
+                  QStringLiteral("1"), other),
+        std::nullopt);
+    EXPECT_EQ(standardAdvances(QStringLiteral("Arial"), QStringLiteral("Arial"), false, false, 240,
+                  QStringLiteral("1"), other),
+        std::nullopt);
+    EXPECT_EQ(standardAdvances(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"), false, false, 240,
+                  QStringLiteral("1"), other),
+        std::nullopt);
+    EXPECT_EQ(standardAdvances(QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"), true, false, 240,
+                  QStringLiteral("1"), other),
+        std::nullopt);
+}
+
+TEST(TextField, HorizontalScrollOfSystemFontText)
+{
+    // A field of 10 pixels in Times New Roman of 12: two digits of 6 pixels overflow the
+    // 6 pixels inside the gutters by 6, one fits.
+    EditTextDefinition device = field();
+    device.useOutlines = false;
+    device.fontId.reset();
+    device.fontClass = "Times New Roman";
+    device.fontHeight = 240;
+    device.bounds = { 0, 200, 0, 400 };
+    device.initialText = "12";
+    const Field f = showField(device);
+    EXPECT_NEAR(f.text->textWidth(), 240, 1);
+    EXPECT_NEAR(f.text->maxHscroll(), 120, 1);
+    f.text->setHscroll(500);
+    EXPECT_NEAR(f.text->hscroll(), 120, 1);
+    f.text->setText(QStringLiteral("1"));
+    EXPECT_EQ(f.text->maxHscroll(), 0);
+}
+
 TEST(TextField, OldMoviesTextIsReadAsGbkOrWestern)
 {
     EXPECT_EQ(movieText("\xc4\xe3\xba\xc3", 5), QStringLiteral("你好"));
@@ -367,9 +418,8 @@ TEST(TextField, HtmlSubset)
     EXPECT_EQ(y.font, QStringLiteral("Arial"));
     EXPECT_EQ(y.size, 400);
     EXPECT_EQ(y.color, (Rgba { 0, 255, 0, 255 }));
-    // A paragraph's end has the format of its last character.
-    EXPECT_TRUE(find(QStringLiteral("z\r")).underline);
-    EXPECT_EQ(find(QStringLiteral("z\r")).url, QStringLiteral("http://a"));
+    EXPECT_TRUE(find(QStringLiteral("z")).underline);
+    EXPECT_EQ(find(QStringLiteral("z")).url, QStringLiteral("http://a"));
     EXPECT_TRUE(find(QStringLiteral("w")).italic);
     EXPECT_EQ(find(QStringLiteral("w")).align, TextFormat::Align::Left);
     const std::vector<TextSpan> again = parseHtml(toHtml(spans), base);
@@ -407,14 +457,66 @@ TEST(TextField, HtmlWhiteSpaceAndParagraphEnds)
         // <br>, </p> and </li> end paragraphs of multiline fields only.
         { "<p>a</p><p>b<br>c</p>", multiline, QStringLiteral("a\rb\rc\r") },
         { "<p>a</p><p>b<br>c</p>", singleLine, QStringLiteral("abc") },
-        // A paragraph in a paragraph ends with it; a list item mid-line starts a line.
+        // A <p> in an open paragraph starts none: the first </p> ends the paragraph, the
+        // next ends nothing; a list item mid-line starts a line.
         { "<p>a<p>b</p></p>", multiline, QStringLiteral("ab\r") },
+        { "<p>a<p>b</p>c<p>d</p>e</p>", multiline, QStringLiteral("ab\rcd\re") },
+        { "<p>a <p>b<p>c</p> d</p> e</p>", multiline, QStringLiteral("a bc\r d e") },
         { "a<li>b</li>", multiline, QStringLiteral("a\rb\r") },
         // Only spaces, tabs and line ends condense.
         { " a \t\n b\x0b\x0b", condensed, QStringLiteral(" a b\x0b\x0b") },
     };
     for (const Case& t : cases)
         EXPECT_EQ(joinedText(parseHtml(QString::fromUtf8(t.html), base, t.options)), t.text) << t.html;
+}
+
+TEST(TextField, HtmlParagraphEndFormats)
+{
+    const TextFormat base;
+    const auto ends = [&](const char* html) {
+        std::vector<TextFormat> out;
+        for (const TextSpan& s : parseHtml(QString::fromUtf8(html), base))
+            for (QChar c : s.text)
+                if (c == u'\r')
+                    out.push_back(s.format);
+        return out;
+    };
+    const Rgba black = base.color;
+    const Rgba grey12 { 0x12, 0x12, 0x12, 255 };
+    const Rgba grey13 { 0x13, 0x13, 0x13, 255 };
+    const Rgba dark { 1, 1, 1, 255 };
+    // The end of a </p> has the characters of the last <font> closed, whatever the text
+    // before it, and the paragraph's layout.
+    auto e = ends("<p>a<font color=\"#121212\"></font><p>b</p></p>");
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_EQ(e[0].color, grey12);
+    e = ends("<p>a<font color=\"#121212\"></font><font color=\"#131313\"><font color=\"#141414\"></font>"
+             "</font><p>b</p><font color=\"#010101\"><p align=\"right\">c</p></font>");
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[0].color, grey13) << "the outer font closes last";
+    EXPECT_EQ(e[1].color, grey13) << "a font still open does not count";
+    EXPECT_EQ(e[1].align, TextFormat::Align::Right);
+    // ... and none of the open styles or link when no <font> has closed.
+    e = ends("<b><a href=\"http://a\"><u><p align=\"center\"></p></u></a></b>");
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_FALSE(e[0].bold || e[0].underline);
+    EXPECT_TRUE(e[0].url.isEmpty());
+    EXPECT_EQ(e[0].align, TextFormat::Align::Center);
+    // A list item ends in the format of the point where it closes.
+    e = ends("<li><font color=\"#010101\">text</font></li><font color=\"#010101\"><i><li></li></i></font>");
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[0].color, black);
+    EXPECT_TRUE(e[0].bullet);
+    EXPECT_EQ(e[1].color, dark);
+    EXPECT_TRUE(e[1].italic && e[1].bullet);
+    // A paragraph around a list item ends after it, as a paragraph.
+    e = ends("<font color=\"#010101\"><textformat rightmargin=\"3\"><p><li></li></p></textformat></font>");
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_TRUE(e[0].bullet);
+    EXPECT_EQ(e[0].color, dark);
+    EXPECT_FALSE(e[1].bullet);
+    EXPECT_EQ(e[1].color, black);
+    EXPECT_EQ(e[1].rightMargin, 60);
 }
 
 TEST(TextField, HtmlColoursAndKerning)
