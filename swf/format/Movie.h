@@ -60,8 +60,13 @@ struct SetBackgroundColor {
 
 // DoAction (12): action bytes, run by the script layer.
 struct DoAction {
+    static constexpr uint64_t kNowhere = ~uint64_t(0);
     std::vector<uint8_t> actions;
-    friend bool operator==(const DoAction&, const DoAction&) = default;
+    // Where the first action byte sat in the movie's body (after the file header), for
+    // branches that leave the block for the action bytes around it; kNowhere for a tag
+    // made in memory. Not part of what the tag says, so equality leaves it out.
+    uint64_t bodyOffset = kNowhere;
+    friend bool operator==(const DoAction& a, const DoAction& b) { return a.actions == b.actions; }
 };
 
 // DoInitAction (59): actions run once, before the first frame that shows the sprite.

@@ -73,8 +73,8 @@ public:
     // Reads tags until End or the end of `data` into `scope`. `where` names the timeline
     // in warnings. Returns false once nothing more is to be read: End was met, or the
     // memory budget is spent.
-    bool readTimeline(
-        std::span<const uint8_t> data, TimelineScope& scope, int depth, const std::string& where);
+    bool readTimeline(std::span<const uint8_t> data, TimelineScope& scope, int depth, const std::string& where,
+        size_t base);
     // One tag of a timeline; false when it was End or the budget is spent.
     bool readOne(const TagView& tag, TimelineScope& scope, int depth, const std::string& where);
     // Closes a timeline whose data has ended: its last frame and its warnings.
@@ -96,13 +96,16 @@ private:
     ParseContext& m_context;
     bool m_sawBackground = false;
     bool m_reportedBudget = false;
+    size_t m_tagBody = 0; // where the body of the tag being read starts in the movie's body
 };
 
+// `base` is where `data` starts in the movie's body.
 bool MovieParser::readTimeline(
-    std::span<const uint8_t> data, TimelineScope& scope, int depth, const std::string& where)
+    std::span<const uint8_t> data, TimelineScope& scope, int depth, const std::string& where, size_t base)
 {
     TagStream stream(data);
     while (auto tag = stream.next()) {
+        tag->bodyOffset += base;
         if (!readOne(*tag, scope, depth, where)) {
             // Sprites often carry a stray byte or two after their End; only the movie's
             // own junk is worth a word.
@@ -214,7 +217,7 @@ void MovieParser::readTag(const TagView& tag, TimelineScope& scope, int depth)
         return;
     }
     case TagCode::DoAction:
-        addControl(scope, DoAction { { tag.body.begin(), tag.body.end() } }, tag.body.size());
+        addControl(scope, DoAction { { tag.body.begin(), tag.body.end() }, tag.bodyOffset }, tag.body.size());
         return;
     case TagCode::FrameLabel:
         if (m_context.budget.spend(sizeof(std::string) + tag.body.size()))
@@ -237,6 +240,7 @@ void MovieParser::readTag(const TagView& tag, TimelineScope& scope, int depth)
     if (!knownTag(tag.code))
         return;
     if (definesCharacter(tag.code)) {
+        m_tagBody = tag.bodyOffset;
         define(tag.code, tag.body, depth);
         return;
     }
@@ -359,7 +363,8 @@ void MovieParser::defineSprite(uint16_t id, BitReader& in, int depth)
     // cannot take it from the sprite that encloses it.
     insert(id, toCode(TagCode::DefineSprite), {}, std::monostate {});
     TimelineScope scope(sprite.timeline, false);
-    readTimeline(in.rest(), scope, depth + 1, where);
+    const size_t base = m_tagBody + in.position();
+    readTimeline(in.rest(), scope, depth + 1, where, base);
     endTimeline(scope, sprite.declaredFrameCount, where);
     auto character
         = std::make_shared<Character>(Character { id, toCode(TagCode::DefineSprite), {}, std::move(sprite) });
@@ -501,6 +506,7 @@ Result<void> MovieStream::readAvailable(bool last)
             return {};
         }
         tag->offset += s.offset;
+        tag->bodyOffset += s.offset;
         if (!s.parser->readOne(*tag, *s.root, 0, "SWF"))
             s.stopped = true;
         s.offset += stream.position();

@@ -34,6 +34,7 @@ std::optional<TagView> TagStream::next()
         length = available;
         tag.clipped = true;
     }
+    tag.bodyOffset = m_pos + headerSize;
     tag.body = m_data.subspan(m_pos + headerSize, size_t(length));
     m_pos += headerSize + size_t(length);
     return tag;

@@ -11,6 +11,7 @@ struct TagView {
     uint16_t code = 0;
     std::span<const uint8_t> body; // a view into the stream's data
     size_t offset = 0; // of the tag header, from the start of the stream
+    size_t bodyOffset = 0; // of the body, from the start of the stream
     bool clipped = false; // the declared length ran past the data; body is what is there
 };
 

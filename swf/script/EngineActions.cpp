@@ -520,8 +520,10 @@ void ScriptEngine::callFrame(ExecContext& ctx, const Value& frame)
     if (!f)
         return;
     for (const ControlTag& tag : f->tags) {
-        if (const auto* action = std::get_if<DoAction>(&tag))
-            run(action->actions, *clip);
+        if (const auto* action = std::get_if<DoAction>(&tag)) {
+            Ref<Object> keep(objectFor(*clip));
+            runActions(*this, frameProgram(*f, *action, clip->movie()), keep.get());
+        }
     }
 }
 

@@ -46,9 +46,21 @@ public:
     {
     }
 
-    Completion run(uint32_t start, uint32_t end);
+    Completion run(uint32_t start, uint32_t end, uint32_t from);
+    Completion run(uint32_t start, uint32_t end) { return run(start, end, start); }
 
 private:
+    // Where a Jump or If goes: a target outside the program ends it (and, for a frame's
+    // block, is noted for the caller to carry on in the block that holds it).
+    uint32_t branch(int64_t target)
+    {
+        const uint32_t size = c.program->size();
+        if (target >= 0 && target <= int64_t(size))
+            return uint32_t(target);
+        if (c.mayLeaveBlock && c.program->inRun())
+            c.leftFor = target;
+        return size;
+    }
     Value pop()
     {
         if (stack_.empty())
@@ -132,9 +144,9 @@ private:
     bool startedGone_;
 };
 
-Completion Runner::run(uint32_t start, uint32_t end)
+Completion Runner::run(uint32_t start, uint32_t end, uint32_t from)
 {
-    uint32_t pc = start;
+    uint32_t pc = from;
     uint32_t steps = 0;
     Completion done;
     while (pc < end) {
@@ -506,14 +518,12 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
     case A::GetTime:
         push(double(engine.timer()));
         return;
-    // A jump before the block's start (or past its end) ends the block.
     case A::Jump:
-        pc = ins.target < 0 ? c.program->size() : uint32_t(std::min<int64_t>(ins.target, c.program->size()));
+        pc = branch(ins.target);
         return;
     case A::If:
         if (vm.toBoolean(pop()))
-            pc = ins.target < 0 ? c.program->size()
-                                : uint32_t(std::min<int64_t>(ins.target, c.program->size()));
+            pc = branch(ins.target);
         return;
     case A::Call:
         engine.callFrame(c, pop());
@@ -830,7 +840,7 @@ void Runner::step(const Instruction& ins, uint32_t& pc, Completion& done, bool& 
 
 } // namespace
 
-Value execute(ExecContext& ctx, uint32_t start, uint32_t end)
+Value execute(ExecContext& ctx, uint32_t start, uint32_t end, uint32_t from)
 {
     struct Running {
         ScriptEngine& engine;
@@ -839,7 +849,7 @@ Value execute(ExecContext& ctx, uint32_t start, uint32_t end)
     } running { ctx.engine, ctx.engine.runningCode() };
     ctx.engine.setRunningCode(&ctx);
     Runner runner(ctx);
-    const Completion done = runner.run(start, end);
+    const Completion done = runner.run(start, end, from <= end ? from : start);
     return done.kind == Completion::Kind::Return ? done.value : Value();
 }
 
@@ -849,10 +859,23 @@ void runActions(ScriptEngine& engine, std::shared_ptr<Program> program, Object* 
     ExecContext ctx { vm, engine, program, vm.lastConstants(), {}, nullptr, Value(clip), Ref<Object>(clip),
         Ref<Object>(clip), std::vector<Value>(4), nullptr, nullptr, program->version() };
     ctx.scopes.push_back(Ref<Object>(clip));
+    ctx.mayLeaveBlock = true;
     const bool outermost = !vm.inScript();
     vm.beginScript();
     try {
         execute(ctx, 0, program->size());
+        // A branch out of the block goes on in the frame's block that holds its target
+        // (the same block again for a branch round the tag header back into it); one
+        // that lands nowhere ends the script.
+        while (ctx.leftFor) {
+            const auto landing = ctx.program->landing(*ctx.leftFor);
+            ctx.leftFor.reset();
+            if (!landing)
+                break;
+            vm.checkLimits();
+            ctx.program = landing->program;
+            execute(ctx, 0, ctx.program->size(), landing->offset);
+        }
         vm.setLastConstants(ctx.constants);
     } catch (ScriptThrow& thrown) {
         vm.setLastConstants(ctx.constants);

@@ -4,7 +4,9 @@
 #include "Program.h"
 #include "Value.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace swf::script {
@@ -37,14 +39,18 @@ struct ExecContext {
     // A SetTarget named nothing: until the next one, the timeline actions and the
     // properties of the target have no clip to act on.
     bool targetLost = false;
+    // A frame's DoAction may branch out of its block into the frame's other blocks: the
+    // branch ends the block and leaves its target (from the block's start) here.
+    bool mayLeaveBlock = false;
+    std::optional<int64_t> leftFor {};
 };
 
 // Runs a top-level block of actions on `clip` (a frame script, a clip event, a button
 // action). Script errors that nothing catches end the block; a script that breaks a limit
 // is stopped and reported through the engine.
 void runActions(ScriptEngine& engine, std::shared_ptr<Program> program, Object* clip);
-// Runs code with a prepared context, from `start` to `end` of its program. The value is
-// what a Return gave.
-Value execute(ExecContext& ctx, uint32_t start, uint32_t end);
+// Runs code with a prepared context: the part from `start` to `end` of its program,
+// entered at `from` (at `start` when past `end`). The value is what a Return gave.
+Value execute(ExecContext& ctx, uint32_t start, uint32_t end, uint32_t from = UINT32_MAX);
 
 } // namespace swf::script

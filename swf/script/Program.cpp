@@ -37,6 +37,31 @@ const Instruction* Program::at(uint32_t offset)
     return &ins;
 }
 
+void Program::joinRun(std::shared_ptr<const ActionRun> run, uint64_t bodyOffset)
+{
+    run_ = std::move(run);
+    bodyOffset_ = bodyOffset;
+}
+
+std::optional<Program::Landing> Program::landing(int64_t target) const
+{
+    if (!run_)
+        return std::nullopt;
+    // Offsets are a few megabytes at most and a branch reaches 32K either way: no overflow.
+    const int64_t at = int64_t(bodyOffset_) + target;
+    if (at < 0)
+        return std::nullopt;
+    for (const ActionRun::Block& block : run_->blocks) {
+        if (uint64_t(at) < block.bodyOffset || uint64_t(at) >= block.bodyOffset + block.size)
+            continue;
+        auto program = block.program.lock();
+        if (!program)
+            return std::nullopt;
+        return Landing { std::move(program), uint32_t(uint64_t(at) - block.bodyOffset) };
+    }
+    return std::nullopt;
+}
+
 void Program::decode(Instruction& ins, const ActionRecord& record)
 {
     const auto text = [&](const std::string& s) { return decodeMovieString(s, version_); };

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -68,6 +69,18 @@ struct Instruction {
     std::shared_ptr<const ConstantPool> pool;
 };
 
+// The DoAction blocks of one frame with where each sat in the movie's body. The player
+// runs action bytes where they lie in the file, so a branch that leaves its block lands in
+// whichever block of the frame holds the byte it names. (Weak: the engine owns programs.)
+struct ActionRun {
+    struct Block {
+        uint64_t bodyOffset = 0;
+        uint32_t size = 0;
+        std::weak_ptr<Program> program;
+    };
+    std::vector<Block> blocks;
+};
+
 // A block of action bytes (a DoAction, an event handler, a button condition) decoded as
 // the interpreter reaches each action, once. Jumps may land anywhere in the block; what
 // starts there is decoded on first use.
@@ -81,12 +94,26 @@ public:
     uint32_t size() const { return uint32_t(bytes_.size()); }
     int version() const { return version_; }
 
+    // Places the block in its frame's run, at `bodyOffset` of the movie's body.
+    void joinRun(std::shared_ptr<const ActionRun> run, uint64_t bodyOffset);
+    bool inRun() const { return run_ != nullptr; }
+    struct Landing {
+        std::shared_ptr<Program> program;
+        uint32_t offset = 0;
+    };
+    // Where a branch to `target` (from this block's start; outside the block) lands: the
+    // block of the run that holds that byte, or nothing (a tag header between blocks, or
+    // bytes that are no action block's).
+    std::optional<Landing> landing(int64_t target) const;
+
 private:
     void decode(Instruction& ins, const ActionRecord& record);
 
     std::span<const uint8_t> bytes_;
     int version_;
     std::shared_ptr<const void> keepAlive_;
+    std::shared_ptr<const ActionRun> run_;
+    uint64_t bodyOffset_ = 0;
     std::vector<int32_t> slots_; // instruction index by offset, -1 before it is decoded
     std::deque<Instruction> instructions_;
 };

@@ -446,12 +446,11 @@ void ScriptEngine::frameTasks(
     emitDepth(std::nullopt);
     for (const ControlTag& tag : frame.tags) {
         if (const auto* action = std::get_if<DoAction>(&tag)) {
-            const std::span<const uint8_t> actions = action->actions;
             const ObjectId id = clip.id();
-            const Movie* movie = &clip.movie();
-            into.push_back(Task { id, false, [this, actions, id, movie]() {
+            auto code = frameProgram(frame, *action, clip.movie());
+            into.push_back(Task { id, false, [this, code, id]() {
                                      if (DisplayObject* d = stage_.find(id))
-                                         runActions(*this, program(actions, *movie), objectFor(*d));
+                                         runActions(*this, code, objectFor(*d));
                                  } });
         } else if (const auto* place = std::get_if<PlaceObject>(&tag)) {
             emitDepth(int(place->depth));
@@ -605,6 +604,28 @@ std::shared_ptr<Program> ScriptEngine::program(std::span<const uint8_t> bytes, c
     // The stage keeps every movie it plays alive for as long as the engine lives.
     auto program = std::make_shared<Program>(bytes, movie.header.version, nullptr);
     programs_.emplace(key, program);
+    return program;
+}
+
+std::shared_ptr<Program> ScriptEngine::frameProgram(const Frame& frame, const DoAction& action, const Movie& movie)
+{
+    auto program = this->program(action.actions, movie);
+    if (program->inRun() || action.bodyOffset == DoAction::kNowhere)
+        return program;
+    // The first of the frame's blocks to run places them all.
+    auto run = std::make_shared<ActionRun>();
+    std::vector<std::pair<std::shared_ptr<Program>, uint64_t>> members;
+    for (const ControlTag& tag : frame.tags) {
+        const auto* block = std::get_if<DoAction>(&tag);
+        if (!block || block->bodyOffset == DoAction::kNowhere)
+            continue;
+        auto member = this->program(block->actions, movie);
+        run->blocks.push_back({ block->bodyOffset, member->size(), member });
+        members.emplace_back(std::move(member), block->bodyOffset);
+    }
+    for (auto& [member, offset] : members)
+        if (!member->inRun())
+            member->joinRun(run, offset);
     return program;
 }
 

@@ -147,6 +147,8 @@ public:
     // ---- Running code ----------------------------------------------------------------------
     // The decoded program of a block of a movie's actions (made once, kept).
     std::shared_ptr<Program> program(std::span<const uint8_t> bytes, const Movie& movie);
+    // The program of a DoAction of `frame`, placed among the frame's other blocks.
+    std::shared_ptr<Program> frameProgram(const Frame& frame, const DoAction& action, const Movie& movie);
     // Runs an action block on a clip now.
     void run(std::span<const uint8_t> bytes, DisplayObject& clip);
     // Calls an event method (onLoad, onPress ...) of an object now, when it has one.

@@ -27,6 +27,18 @@ Value arrayConstructor(Vm& vm, CallArgs& c)
 {
     // super(...) of a class that extends Array fills the array `new` made.
     ArrayObject* existing = c.constructing ? nullptr : thisArray(c);
+    // A plain object that inherits from Array (super(...) of a script class whose `new`
+    // made an ordinary object) gets the elements and the length as its own properties.
+    if (Object* self = c.thisObject(); !c.constructing && !existing && self && vm.instanceOf(c.thisValue, c.callee)) {
+        if (c.size() == 1 && c[0].isNumber() && c[0].number() == std::floor(c[0].number())) {
+            vm.set(self, QStringLiteral("length"), std::clamp(c[0].number(), 0.0, double(Vm::kMaxArrayLength)));
+            return c.thisValue;
+        }
+        for (size_t i = 0; i < c.size(); ++i)
+            vm.set(self, QString::number(i), c[i]);
+        vm.set(self, QStringLiteral("length"), double(c.size()));
+        return c.thisValue;
+    }
     Ref<ArrayObject> array = existing ? Ref<ArrayObject>(existing) : vm.newArray();
     if (c.size() == 1 && c[0].isNumber()) {
         const double n = c[0].number();
@@ -112,9 +124,30 @@ Value arrayPop(Vm&, CallArgs& c)
     return v;
 }
 
-Value arrayShift(Vm&, CallArgs& c)
+// shift borrowed by an object that is not an array: its elements move down a place by
+// name, the last one goes, and "length" drops by one.
+Value shiftLike(Vm& vm, Object& o)
+{
+    const double n = vm.toNumber(vm.get(&o, QStringLiteral("length")));
+    const uint32_t count = n > 0 && std::isfinite(n) ? uint32_t(std::min<double>(n, Vm::kMaxArrayLength)) : 0;
+    if (count == 0)
+        return Value();
+    const Value first = vm.get(&o, QStringLiteral("0"));
+    for (uint32_t i = 1; i < count; ++i) {
+        if (i % 4096 == 0)
+            vm.checkLimits();
+        vm.set(&o, QString::number(i - 1), vm.get(&o, QString::number(i)));
+    }
+    vm.remove(&o, QString::number(count - 1));
+    vm.set(&o, QStringLiteral("length"), double(count - 1));
+    return first;
+}
+
+Value arrayShift(Vm& vm, CallArgs& c)
 {
     ArrayObject* a = thisArray(c);
+    if (!a && c.thisObject())
+        return shiftLike(vm, *c.thisObject());
     if (!a || a->length() == 0)
         return Value();
     std::vector<Value> items = a->items();

@@ -123,6 +123,37 @@ TEST_P(Stream, DamagedFilesReadTheSameInPieces)
     }
 }
 
+// Each DoAction knows where its bytes sat in the body, in the root and in sprites, read
+// at once or in pieces: branches between a frame's blocks count on it.
+TEST(MovieStream, DoActionsKnowWhereTheirBytesSat)
+{
+    const std::vector<uint8_t> rootActions { 0x96, 0x02, 0x00, 0x08, 0x11, 0x26, 0x00 };
+    const std::vector<uint8_t> spriteActions { 0x96, 0x02, 0x00, 0x08, 0x22, 0x26, 0x00 };
+    // DefineSprite 5, one frame: DoAction (short header 0x0307 = code 12, 7 bytes), ShowFrame, End.
+    std::vector<uint8_t> sprite { 5, 0, 1, 0, 0x07, 0x03 };
+    sprite.insert(sprite.end(), spriteActions.begin(), spriteActions.end());
+    sprite.insert(sprite.end(), { 0x40, 0x00, 0x00, 0x00 });
+    Writer w(movieHeader());
+    w.rawTag(toCode(TagCode::DefineSprite), sprite);
+    w.doAction(rootActions);
+    w.showFrame();
+    const auto file = w.finish(Compression::None);
+    const auto where = [&](const std::vector<uint8_t>& bytes) {
+        return uint64_t(std::search(file.begin(), file.end(), bytes.begin(), bytes.end()) - file.begin() - 8);
+    };
+    const auto check = [&](const Movie& movie) {
+        const auto& root = std::get<DoAction>(movie.timeline.frames.at(0).tags.at(0));
+        EXPECT_EQ(root.bodyOffset, where(rootActions));
+        const auto* def = std::get_if<SpriteDefinition>(&movie.character(5)->data);
+        ASSERT_NE(def, nullptr);
+        EXPECT_EQ(std::get<DoAction>(def->timeline.frames.at(0).tags.at(0)).bodyOffset, where(spriteActions));
+    };
+    check(test::parsed(file));
+    std::mt19937 random(5);
+    check(readInPieces(file, random));
+    EXPECT_EQ(DoAction { rootActions }, (DoAction { rootActions, 3 })); // not part of the tag's meaning
+}
+
 // A CWS file whose last bytes, zlib's check value, are wrong reads the same in pieces of
 // one byte (the body is complete before the check value arrives) as at once.
 TEST(MovieStream, ABadCheckValueAfterTheWholeBodyReadsTheSameInPieces)

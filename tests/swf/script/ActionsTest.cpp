@@ -596,6 +596,69 @@ TEST(Actions, LoopsWithJumpsAndConditions)
     EXPECT_EQ(traceOf(a), lines({ "55" }));
 }
 
+// One frame whose DoAction tags are `blocks`, in order: each under a short tag header
+// (two bytes), as the writer gives blocks under 63 bytes.
+QStringList traceOfBlocks(const std::vector<std::vector<uint8_t>>& blocks)
+{
+    Writer w(stageHeader(100, 100, 12.0, 6));
+    for (const auto& block : blocks)
+        w.doAction(block);
+    w.showFrame();
+    ScriptRun run;
+    run.play(w);
+    return run.traces;
+}
+
+// `code`, then a Jump by `offset` from the end of the Jump, then End.
+std::vector<uint8_t> thenJump(const Asm& code, int64_t fromStart)
+{
+    std::vector<uint8_t> bytes = code.bytes(false);
+    const int64_t offset = fromStart - int64_t(bytes.size() + 5);
+    bytes.insert(bytes.end(), { 0x99, 0x02, 0x00, uint8_t(offset), uint8_t(offset >> 8), 0x00 });
+    return bytes;
+}
+
+TEST(Actions, BranchesLeaveTheirBlockForTheFramesOtherBlocks)
+{
+    // v = ""; v += "A"; v += "B" and back to the start of the block before; trace(v).
+    const auto appendA = Asm().push("v").get("v").push("A").op(A::Add2).op(A::SetVariable).bytes();
+    const int64_t backToA = -int64_t(appendA.size() + 2);
+    EXPECT_EQ(traceOfBlocks({ Asm().push("v").push("").op(A::SetVariable).bytes(), appendA,
+                  thenJump(Asm().push("v").get("v").push("B").op(A::Add2).op(A::SetVariable), backToA),
+                  Asm().traceVar("v").bytes() }),
+        lines({ "ABA" }));
+
+    // Forward into the middle of the next block, which then runs as itself.
+    const auto two = Asm().trace("one").trace("two").bytes();
+    const auto jumper = thenJump(Asm(), 0);
+    const int64_t toSecondTrace = int64_t(jumper.size()) + 2 + int64_t(Asm().trace("one").bytes(false).size());
+    EXPECT_EQ(traceOfBlocks({ thenJump(Asm(), toSecondTrace), two }), lines({ "two", "one", "two" }));
+}
+
+TEST(Actions, BranchesOutOfTheFramesBlocksEndTheBlock)
+{
+    // Into the block's own tag header, before the file, past the last block: the block
+    // ends there and the frame goes on.
+    for (int64_t target : { int64_t(-1), int64_t(-32000), int64_t(30000) }) {
+        EXPECT_EQ(traceOfBlocks({ thenJump(Asm().trace("x"), target), Asm().trace("after").bytes() }),
+            lines({ "x", "after" }))
+            << target;
+    }
+    // Two blocks sending each other back and forth are stopped as any endless script.
+    const auto first = thenJump(Asm(), 0);
+    const int64_t toFirst = -int64_t(first.size() + 2);
+    const int64_t toSecond = int64_t(first.size()) + 2;
+    EXPECT_EQ(thenJump(Asm(), toSecond).size(), first.size());
+    ScriptRun run;
+    Writer w(stageHeader(100, 100, 12.0, 6));
+    w.rawTag(65, std::vector<uint8_t> { 0x00, 0x01, 0x01, 0x00 }); // ScriptLimits: one second
+    w.doAction(thenJump(Asm(), toSecond));
+    w.doAction(thenJump(Asm(), toFirst));
+    w.showFrame();
+    run.play(w);
+    EXPECT_FALSE(run.stopped.isEmpty());
+}
+
 TEST(Actions, ConstantPoolAndRegisters)
 {
     Asm a;

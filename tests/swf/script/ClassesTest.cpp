@@ -193,6 +193,31 @@ TEST(Classes, ArrayLengthWrapsAsASigned32BitInteger)
         lines({ "4", "4", "4", "-2147483648", "undefined", "x", "0", "1", "-2147483648", "" }));
 }
 
+// Array called on an ordinary object that inherits from it (super(...) of a script
+// class whose `new` made a plain object) puts the elements and the length on that object;
+// an object that does not inherit from Array is left alone.
+TEST(Classes, ArrayCalledOnAnInheritingObjectFillsIt)
+{
+    const auto inheriting = [](Asm& a, const std::string& name) {
+        a.push(name).pushInt(0).push("Object").op(A::NewObject).op(A::SetVariable);
+        a.get(name).push("__proto__").get("Array").push("prototype").op(A::GetMember).op(A::SetMember);
+    };
+    Asm a;
+    inheriting(a, "o");
+    a.push("bar").push("foo").get("o").pushInt(3).get("Array").push("call").op(A::CallMethod);
+    a.get("o").op(A::StrictEquals).op(A::Trace);
+    traceMember(a, "o", "length");
+    a.traceCall("o", "shift");
+    traceMember(a, "o", "length");
+    inheriting(a, "n");
+    a.push(3.0).get("n").pushInt(2).get("Array").push("call").op(A::CallMethod).op(A::Pop);
+    traceMember(a, "n", "length");
+    a.push("q").pushInt(0).push("Object").op(A::NewObject).op(A::SetVariable);
+    a.push("x").get("q").pushInt(2).get("Array").push("call").op(A::CallMethod).op(A::Trace);
+    traceMember(a, "q", "length");
+    EXPECT_EQ(traceOf(a), lines({ "true", "2", "foo", "1", "3", "x", "undefined" }));
+}
+
 TEST(Classes, ArraySortFlagsAndMethods)
 {
     Asm a;
