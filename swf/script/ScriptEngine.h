@@ -61,6 +61,7 @@ public:
 
     // ---- StageObserver ------------------------------------------------------------------
     void frameEntered(MovieClip& clip, const Frame& frame) override;
+    void placeFailed(MovieClip& clip, int depth) override;
     void objectAdded(DisplayObject& object) override;
     void objectRemoved(DisplayObject& object) override;
     void tickFinished() override;
