@@ -212,6 +212,8 @@ void MovieClip::gotoFrame(int frame)
         }
     }
     reconcile(state, rebuild);
+    for (const int depth : replay.failedPlaces())
+        stage_.notifyPlaceFailed(*this, depth);
 
     if (frame < available)
         stage_.notifyFrameEntered(*this, timeline_->frames[frame]);

@@ -127,6 +127,12 @@ void Stage::notifyAdded(DisplayObject& object)
         observer->objectAdded(object);
 }
 
+void Stage::notifyPlaceFailed(MovieClip& clip, int depth)
+{
+    for (StageObserver* observer : std::vector(observers_))
+        observer->placeFailed(clip, depth);
+}
+
 void Stage::notifyButtonTransition(DisplayObject& button, ButtonTransition transition)
 {
     for (StageObserver* observer : std::vector(observers_))

@@ -67,6 +67,7 @@ public:
     void removeObserver(StageObserver* observer);
     void notifyFrameEntered(MovieClip& clip, const Frame& frame);
     void notifyAdded(DisplayObject& object);
+    void notifyPlaceFailed(MovieClip& clip, int depth);
     void notifyRemoved(DisplayObject& object);
     void notifyButtonTransition(DisplayObject& button, ButtonTransition transition);
     // What each kind of character decodes once and shares between its instances.

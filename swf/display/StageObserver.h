@@ -26,6 +26,8 @@ enum class ButtonTransition : uint8_t {
 //   - frameEntered: a clip entered a frame, by playing or by a goto, its objects in place;
 //     the frame's control tags (actions, sounds) are the observer's to act on;
 //   - objectAdded: an object was put on a display list (by the timeline or a script);
+//   - placeFailed: a clip's timeline placed an object on a depth already taken (the tag's
+//     depth), and what stood there stayed;
 //   - objectRemoved: an object is about to leave its list and be destroyed (its children
 //     are reported first); it is still whole during the call.
 //   - tickFinished: the whole tree has advanced one tick;
@@ -39,6 +41,7 @@ public:
     virtual ~StageObserver() = default;
     virtual void frameEntered(MovieClip&, const Frame&) { }
     virtual void objectAdded(DisplayObject&) { }
+    virtual void placeFailed(MovieClip&, int /*depth*/) { }
     virtual void objectRemoved(DisplayObject&) { }
     virtual void tickFinished() { }
     virtual void buttonTransition(DisplayObject& /*button*/, ButtonTransition) { }

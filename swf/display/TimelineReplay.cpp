@@ -25,9 +25,13 @@ void TimelineReplay::place(const PlaceObject& tag)
     auto it = state_.find(tag.depth);
     if (!tag.move) {
         // A place names its character; without one there is nothing to put there. A place on
-        // a taken depth replaces what stood there.
+        // a taken depth fails: what stands there stays, untouched by the tag.
         if (!tag.characterId)
             return;
+        if (it != state_.end()) {
+            failed_.push_back(tag.depth);
+            return;
+        }
         state_[tag.depth] = ReplaySlot { Placement::fromTag(tag), true, ++placed_, frameIndex_ };
         return;
     }

@@ -38,6 +38,8 @@ public:
     void run(const Frame& frame, int index = -1);
     // The depths RemoveObject tags emptied, in order.
     const std::vector<int>& removedDepths() const { return removed_; }
+    // The depths of places that found their depth taken, in order.
+    const std::vector<int>& failedPlaces() const { return failed_; }
 
 private:
     void place(const PlaceObject& tag);
@@ -45,6 +47,7 @@ private:
 
     ReplayState& state_;
     std::vector<int> removed_;
+    std::vector<int> failed_;
     uint32_t placed_ = 0;
     int frameIndex_ = -1;
 };

@@ -85,6 +85,20 @@ bool isMouseEventName(const QString& name)
     return false;
 }
 
+const QString* qualityNames()
+{
+    static const QString names[]
+        = { QStringLiteral("LOW"), QStringLiteral("MEDIUM"), QStringLiteral("HIGH"), QStringLiteral("BEST") };
+    return names;
+}
+
+// A number cut to a whole one, the infinities and values past the range held at its ends.
+int32_t saturatedInt(double n)
+{
+    return int32_t(std::clamp(std::trunc(n), double(INT32_MIN), double(INT32_MAX)));
+}
+
+// Degrees in (-180, 180]; an infinity has no angle and gives NaN.
 double normalizedDegrees(double degrees)
 {
     degrees = std::fmod(degrees, 360.0);
@@ -169,6 +183,9 @@ void ClipObject::applyTransform(const TransformCache& t)
     m.b = std::sin(r) * sx;
     m.c = -std::sin(ry) * sy;
     m.d = std::cos(ry) * sy;
+    // A turn or scale that is not a number (an infinite turn) leaves no axes to draw on.
+    if (!std::isfinite(m.a) || !std::isfinite(m.b) || !std::isfinite(m.c) || !std::isfinite(m.d))
+        m.a = m.b = m.c = m.d = 0;
     d->setMatrix(m);
     cache_ = t;
     cache_->matrix = d->matrix();
@@ -199,15 +216,19 @@ void ClipObject::setFocusRect(const Value& value)
     DisplayObject* d = display();
     Vm& vm = engine_.vm();
     if (d && !d->container()) {
-        // Numbers and number strings count as their value, NaN as on; objects are off;
-        // undefined and null change nothing.
+        // Numbers and number strings count as their value; objects are off; undefined,
+        // null and what is not a number change nothing.
         if (value.isNullish())
             return;
         bool on = false;
-        if (value.isBoolean())
+        if (value.isBoolean()) {
             on = value.boolean();
-        else if (value.isNumber() || value.isString())
-            on = vm.toNumber(value) != 0;
+        } else if (value.isNumber() || value.isString()) {
+            const double n = vm.toNumber(value);
+            if (std::isnan(n))
+                return;
+            on = n != 0;
+        }
         vm.global()->define(focusRectKey(), on, kHidden & ~ReadOnly);
         return;
     }
@@ -271,14 +292,17 @@ Value ClipObject::property(int index)
         return engine_.dropTarget(*d);
     case 15:
         return engine_.urlOf(*d);
-    case 16:
-        return 1.0;
+    case 16: {
+        // Only high and best count as high quality.
+        const int quality = engine_.quality();
+        return quality == ScriptEngine::Best ? 2.0 : quality == ScriptEngine::High ? 1.0 : 0.0;
+    }
     case 17:
         return focusRect();
     case 18:
-        return 5.0;
+        return double(engine_.soundBufferTime());
     case 19:
-        return QStringLiteral("HIGH");
+        return qualityNames()[engine_.quality()];
     case 20:
     case 21: {
         const QTransform toLocal = d->stageTransform().inverted();
@@ -416,24 +440,52 @@ void ClipObject::setProperty(int index, const Value& value)
         return;
     }
     case 10: {
-        if (!number(n))
+        n = vm.toNumber(value);
+        if (std::isnan(n))
             return;
         TransformCache t = transform();
+        // An infinite turn has no angle: it reads back as NaN, and the object, with no
+        // direction left for its axes, is drawn flat until a finite turn restores it.
         t.rotation = normalizedDegrees(n);
         applyTransform(t);
         return;
     }
     case 13:
-        d->setName(vm.toString(value).toStdString());
+        // A NaN names the object "0".
+        d->setName(value.isNumber() && std::isnan(value.number()) ? std::string("0")
+                                                                  : vm.toString(value).toStdString());
         rememberPath();
         return;
     case 17:
         setFocusRect(value);
         return;
-    case 16:
-    case 18:
-    case 19:
+    case 16: {
+        // Whole values: 0 is low, 1 (and any value below 0) high, 2 and up best.
+        n = vm.toNumber(value);
+        if (std::isnan(n))
+            return;
+        const int32_t level = saturatedInt(n);
+        engine_.setQuality(level == 0 ? ScriptEngine::Low
+                : level >= 2          ? ScriptEngine::Best
+                                      : ScriptEngine::High);
         return;
+    }
+    case 18:
+        // Whole seconds; a value past the range of a 32-bit integer is its least one.
+        n = vm.toNumber(value);
+        if (std::isnan(n))
+            return;
+        engine_.setSoundBufferTime(std::fabs(n) < 2147483648.0 ? int32_t(n) : INT32_MIN);
+        return;
+    case 19: {
+        // One of the names, in any case; anything else changes nothing.
+        const QString name = vm.toString(value).toUpper();
+        for (int quality = ScriptEngine::Low; quality <= ScriptEngine::Best; ++quality) {
+            if (name == qualityNames()[quality])
+                engine_.setQuality(quality);
+        }
+        return;
+    }
     case Enabled:
         d->setEnabled(vm.toBoolean(value));
         return;

@@ -463,6 +463,12 @@ void ScriptEngine::frameTasks(
         appendTasks(into, u.tasks);
 }
 
+void ScriptEngine::placeFailed(MovieClip&, int depth)
+{
+    // Said at once, ahead of the scripts of the frame that tried.
+    host_.trace(QStringLiteral("Warning: Failed to place object at depth %1.").arg(depth));
+}
+
 void ScriptEngine::frameEntered(MovieClip& clip, const Frame& frame)
 {
     const ObjectId id = clip.id();

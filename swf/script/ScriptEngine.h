@@ -61,6 +61,7 @@ public:
 
     // ---- StageObserver ------------------------------------------------------------------
     void frameEntered(MovieClip& clip, const Frame& frame) override;
+    void placeFailed(MovieClip& clip, int depth) override;
     void objectAdded(DisplayObject& object) override;
     void objectRemoved(DisplayObject& object) override;
     void tickFinished() override;
@@ -174,6 +175,13 @@ public:
     void setKeyObject(Object* o) { key_ = o; }
     void setMouseObject(Object* o) { mouse_ = o; }
     void setStageObject(Object* o) { stageListeners_ = o; }
+    // The player's own settings scripts read and set through any clip: the drawing
+    // quality (0 low, 1 medium, 2 high, 3 best) and the seconds of sound to buffer.
+    enum Quality { Low, Medium, High, Best };
+    int quality() const { return quality_; }
+    void setQuality(int quality) { quality_ = quality; }
+    int soundBufferTime() const { return soundBufferTime_; }
+    void setSoundBufferTime(int seconds) { soundBufferTime_ = seconds; }
 
     // setInterval / setTimeout.
     int addTimer(const Value& target, const Value& function, const QString& method, double ms,
@@ -282,6 +290,9 @@ private:
     std::vector<int> keysDown_;
     int lastKey_ = 0;
     int lastAscii_ = 0;
+    // Player settings.
+    int quality_ = High;
+    int soundBufferTime_ = 5;
     Ref<Object> key_;
     Ref<Object> mouse_;
     Ref<Object> stageListeners_;

@@ -101,6 +101,47 @@ TEST(Timeline, PlaceMoveReplaceAndRemove)
     EXPECT_EQ(root.currentFrame(), 3);
 }
 
+// A place (not a move) on a taken depth fails: what stands there stays, with its own
+// timeline and placement, whether the frame is reached by playing or by a goto; the
+// failure is reported with the tag's depth.
+TEST(Timeline, APlaceOnATakenDepthKeepsWhatStandsThere)
+{
+    struct Recorder : StageObserver {
+        std::vector<std::pair<const MovieClip*, int>> failed;
+        void placeFailed(MovieClip& clip, int depth) override { failed.emplace_back(&clip, depth); }
+    } recorder;
+    Writer w = writerWithShapes();
+    w.defineSprite(10, walkingSprite(4));
+    w.place(placeAt(3, 10, 5, 5));
+    w.showFrame();
+    w.place(placeAt(3, 2, 9, 9));
+    w.showFrame();
+    w.showFrame();
+
+    Stage stage(readBack(w));
+    stage.addObserver(&recorder);
+    stage.start();
+    const DisplayObject* sprite = stage.root().at(3);
+    ASSERT_NE(sprite, nullptr);
+    EXPECT_TRUE(recorder.failed.empty());
+    stage.advance();
+    EXPECT_EQ(stage.root().at(3), sprite);
+    EXPECT_EQ(listOf(stage.root()), (std::vector<Entry> { { 3, 10, 5 * kTwips, 5 * kTwips } }));
+    EXPECT_EQ(clipAt(stage.root(), 3)->currentFrame(), 1) << "the sprite plays on";
+    EXPECT_EQ(recorder.failed, (std::vector<std::pair<const MovieClip*, int>> { { &stage.root(), 3 } }));
+
+    // Built again from the first frame, the list holds the same object.
+    stage.advance();
+    stage.root().gotoFrame(1);
+    EXPECT_EQ(stage.root().at(3), sprite);
+    EXPECT_EQ(recorder.failed.size(), 2u);
+    stage.root().gotoFrame(0);
+    stage.root().gotoFrame(2);
+    EXPECT_EQ(stage.root().at(3), sprite);
+    EXPECT_EQ(recorder.failed.size(), 3u);
+    stage.removeObserver(&recorder);
+}
+
 TEST(Timeline, TagsThatFindNothingChangeNothing)
 {
     Writer w = writerWithShapes();

@@ -259,6 +259,69 @@ TEST(Actions, SetPropertyWithValuesOutOfRange)
     EXPECT_EQ(traceWithClip(a, 7), lines({ "7", "7", "-107374182.4", "-Infinity", "0", "true", "false" }));
 }
 
+// An infinite turn reads back as NaN and leaves the scales for a finite turn to restore;
+// a NaN name reads "0".
+TEST(Actions, SetPropertyTurnAndNameFromNonFiniteValues)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    Asm a;
+    for (const double turn : { 30.0, -inf, std::nan(""), 45.0 }) {
+        a.push("m").push(10.0).push(turn).op(A::SetProperty);
+        a.push("m").push(10.0).op(A::GetProperty).op(A::Trace);
+    }
+    a.push("m").push(2.0).op(A::GetProperty).op(A::Trace);
+    a.push("m").push(13.0).push(std::nan("")).op(A::SetProperty);
+    a.push("/0").push(13.0).op(A::GetProperty).op(A::Trace);
+    a.push("0").push(13.0).push(inf).op(A::SetProperty);
+    a.push("/Infinity").push(13.0).op(A::GetProperty).op(A::Trace);
+    EXPECT_EQ(traceWithClip(a, 7), lines({ "30", "NaN", "NaN", "45", "100", "0", "Infinity" }));
+}
+
+// _highquality, _quality and _soundbuftime are the player's, the same through every clip.
+// _highquality takes whole numbers (0 low, 2 and up best, any other high) and _quality
+// a name; an object gives its value through valueOf or toString; what is no number or no
+// name changes nothing. _soundbuftime keeps whole seconds.
+TEST(Actions, PlayerSettingsThroughClipProperties)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    Asm a;
+    const auto setAndTrace = [&](const char* target, int index, const Asm::Arg& value) {
+        a.push(target).push(double(index)).pushArgs({ value }).op(A::SetProperty);
+        a.push("m").push(double(index)).op(A::GetProperty).op(A::Trace);
+        if (index == 16)
+            a.push("/").push(19.0).op(A::GetProperty).op(A::Trace);
+    };
+    setAndTrace("/", 16, 2.0);
+    setAndTrace("m", 16, "abc");
+    setAndTrace("m", 16, -5.0);
+    setAndTrace("m", 16, 0.5);
+    setAndTrace("m", 16, inf);
+    setAndTrace("m", 16, -inf);
+    setAndTrace("m", 19, "medium");
+    setAndTrace("m", 19, "2");
+    a.push("m").push(16.0).op(A::GetProperty).op(A::Trace);
+    setAndTrace("m", 18, 1.9);
+    setAndTrace("m", 18, "x");
+    setAndTrace("m", 18, -inf);
+    // An object: valueOf for the numbers, toString for the name.
+    a.assignNew("o", "Object");
+    a.get("o")
+        .push("valueOf")
+        .function("", {}, Asm().trace("valueOf").push(2.0).op(A::Return))
+        .op(A::SetMember);
+    a.get("o")
+        .push("toString")
+        .function("", {}, Asm().trace("toString").push("low").op(A::Return))
+        .op(A::SetMember);
+    a.push("m").push(16.0).get("o").op(A::SetProperty);
+    a.push("m").push(19.0).op(A::GetProperty).op(A::Trace);
+    a.push("m").push(19.0).get("o").op(A::SetProperty);
+    a.push("m").push(19.0).op(A::GetProperty).op(A::Trace);
+    EXPECT_EQ(traceWithClip(a, 7),
+        lines({ "2", "BEST", "2", "BEST", "1", "HIGH", "0", "LOW", "2", "BEST", "1", "HIGH", "MEDIUM",
+            "MEDIUM", "0", "1", "1", "-2147483648", "valueOf", "BEST", "toString", "LOW" }));
+}
+
 // A flipped clip reads as turned half round with both scales positive, keeps its flip
 // when a script turns it, and measures on whole twips.
 TEST(Actions, FlippedClipKeepsItsFlip)

@@ -111,6 +111,24 @@ TEST(Engine, ADepthEmptiedAndFilledAgainRunsInTagOrder)
     EXPECT_EQ(run.traces, lines({ "unload", "root frame 2", "new clip" }));
 }
 
+// A place on a taken depth keeps the clip standing there (no new clip runs its first
+// frame) and is said as a trace line with the tag's depth, before the frame's scripts.
+TEST(Engine, APlaceOnATakenDepthWarnsBeforeTheFrameScripts)
+{
+    Writer w(stageHeader(100, 100, 12.0, 8));
+    w.defineSprite(2, spriteRunning(Asm().trace("first clip")));
+    w.defineSprite(3, spriteRunning(Asm().trace("second clip")));
+    w.place(placeAt(40, 2));
+    w.showFrame();
+    w.place(placeAt(40, 3));
+    w.doAction(Asm().trace("root frame 2").op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 3);
+    EXPECT_EQ(
+        run.traces, lines({ "first clip", "Warning: Failed to place object at depth 40.", "root frame 2" }));
+}
+
 // An empty sprite placed on the first frame (after `firstScript`, if any), kept for the
 // second and removed on the third, which stops the movie.
 Writer placedForAFrame(const PlaceObject& place, const Asm* firstScript = nullptr)

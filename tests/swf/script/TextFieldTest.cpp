@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace swf::test {
 namespace {
 
@@ -332,9 +335,12 @@ TEST(TextFieldScript, FocusRectOfTheMovieAndOfEachObject)
     a.pushArgs({ "clip", 1.0 }).get("_root").callMethod("createEmptyMovieClip", 2).op(A::Pop);
     a.traceVar("_focusrect");
     a.push("_focusrect").push("0").op(A::SetVariable).traceVar("_focusrect");
-    // Null leaves the movie's switch as it is; NaN is on, an object off.
+    // Null and NaN leave the movie's switch as it is; an infinity is on, an object off.
     a.push("_focusrect").pushNull().op(A::SetVariable).traceVar("_focusrect");
     a.push("_focusrect").push("x").op(A::SetVariable);
+    traceMember(a, "_root", "_focusrect");
+    a.push("_root").push(17.0).push(-std::numeric_limits<double>::infinity()).op(A::SetProperty);
+    a.push("_root").push(17.0).push(std::nan("")).op(A::SetProperty);
     traceMember(a, "_root", "_focusrect");
     a.push("_focusrect").pushInt(0).op(A::InitObject).op(A::SetVariable).traceVar("_focusrect");
     // Another object has its own: null until given, then a boolean.
@@ -345,8 +351,8 @@ TEST(TextFieldScript, FocusRectOfTheMovieAndOfEachObject)
     traceMember(a, "clip", "_focusrect");
     a.get("clip").push("_focusrect").pushNull().op(A::SetMember);
     traceMember(a, "clip", "_focusrect");
-    EXPECT_EQ(
-        traceOf(a, 7), lines({ "true", "false", "false", "true", "false", "null", "true", "false", "null" }));
+    EXPECT_EQ(traceOf(a, 7),
+        lines({ "true", "false", "false", "false", "true", "false", "null", "true", "false", "null" }));
 }
 
 TEST(TextFieldScript, ClipsTakeTheFocusWhenEnabledOrActingAsButtons)
