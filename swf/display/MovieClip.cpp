@@ -156,8 +156,9 @@ void MovieClip::stepTimeline()
     if (cutShort())
         return;
     // A movie that holds fewer frames than its header declares never arrives whole: its
-    // sprites wait on their last frame for the rest, as its root does, and never loop.
-    if (!isMovieRoot() && movieFallsShort())
+    // sprites wait on their last frame for the rest, as its root does, and never loop. So
+    // does a sprite whose own body ends open.
+    if (!isMovieRoot() && (movieFallsShort() || timeline_->openEnded))
         return;
     if (endMode_ == EndMode::Stop) {
         playing_ = false;

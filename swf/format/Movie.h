@@ -96,6 +96,10 @@ struct Frame {
 
 struct Timeline {
     std::vector<Frame> frames; // frames[0] is frame 1 of the file
+    // A sprite's body that ended without an End tag, or with tags after its last ShowFrame
+    // (which make a last frame of their own): played to its end, it waits there as if the
+    // rest were still to come, instead of looping.
+    bool openEnded = false;
     friend bool operator==(const Timeline&, const Timeline&) = default;
 };
 

@@ -141,10 +141,12 @@ bool MovieParser::readOne(const TagView& tag, TimelineScope& scope, int depth, c
 
 void MovieParser::endTimeline(TimelineScope& scope, size_t declaredFrames, const std::string& where)
 {
-    // Tags after the last ShowFrame of a timeline cut short are the frame it was cut in;
-    // in a complete one they are never shown.
+    // Tags after the last ShowFrame of a movie cut short are the frame it was cut in; in a
+    // complete one they are never shown. A sprite's are always a frame of their own.
     const bool hasContent = !scope.current.tags.empty() || !scope.current.labels.empty();
-    if (hasContent && scope.timeline.frames.size() < declaredFrames)
+    if (!scope.isRoot)
+        scope.timeline.openEnded = hasContent || !scope.sawEnd;
+    if (hasContent && (!scope.isRoot || scope.timeline.frames.size() < declaredFrames))
         scope.timeline.frames.push_back(std::move(scope.current));
     scope.current = Frame {};
     // Many writers end a sprite's body without an End tag; that is no damage.

@@ -196,6 +196,41 @@ TEST(DamagedMovie, SpriteWithoutEnd)
     EXPECT_EQ(movie.timeline.frames.size(), 1u);
 }
 
+// The tags after a sprite's last ShowFrame are a frame of their own whatever its header
+// declares, and such a body, like one without an End tag, ends open; one whose last frame
+// is shown and ended does not. Bodies written tag by tag: DoAction (12) with an empty
+// script, ShowFrame (1), End (0).
+TEST(DamagedMovie, SpriteBodiesThatEndOpen)
+{
+    struct Case {
+        uint16_t declared;
+        std::vector<uint16_t> tags;
+        std::size_t frames;
+        bool open;
+    };
+    const uint16_t doAction = code(TagCode::DoAction), show = code(TagCode::ShowFrame), end = code(TagCode::End);
+    const std::vector<Case> cases {
+        { 0, { doAction, end }, 1, true },
+        { 1, { doAction, show, doAction, end }, 2, true },
+        { 3, { doAction, show, doAction, end }, 2, true },
+        { 1, { doAction, show, doAction, show, end }, 2, false },
+        { 2, { doAction, show, doAction, show }, 2, true },
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> body { 5, 0, uint8_t(c.declared), 0 };
+        for (uint16_t t : c.tags)
+            appendTag(body, t, t == doAction ? std::vector<uint8_t> { 0 } : std::vector<uint8_t> {});
+        Writer w(movieHeader());
+        w.rawTag(code(TagCode::DefineSprite), body);
+        w.showFrame();
+        Movie movie = parsed(w.finish(Compression::None));
+        const auto* sprite = characterAs<SpriteDefinition>(movie, 5);
+        ASSERT_NE(sprite, nullptr);
+        EXPECT_EQ(sprite->timeline.frames.size(), c.frames) << "declared " << c.declared << ", " << c.tags.size() << " tags";
+        EXPECT_EQ(sprite->timeline.openEnded, c.open) << "declared " << c.declared << ", " << c.tags.size() << " tags";
+    }
+}
+
 TEST(DamagedMovie, NestedSpritesBeyondTheDepthLimit)
 {
     // Sprite 1 holds sprite 2 holds sprite 3 ... 2000 deep: only the limit is read,

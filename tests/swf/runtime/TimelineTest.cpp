@@ -282,6 +282,39 @@ TEST(Timeline, AMoveThatChangesTheCharacterKeepsTheName)
     EXPECT_EQ(object->name(), "kept");
 }
 
+// A sprite whose body ends open (tags after its last ShowFrame, or no End tag) plays to
+// its last frame and waits there; the same frames shown and ended loop.
+TEST(Timeline, ASpriteWhoseBodyEndsOpenStaysOnItsLastFrame)
+{
+    const auto spriteFrames = [](bool open) {
+        // DefineSprite 10 of two frames, each an empty DoAction then a ShowFrame (the second
+        // one dropped when open), then End: tag headers 0x0301 (DoAction, 1 byte),
+        // 0x0040 (ShowFrame), 0x0000 (End).
+        std::vector<uint8_t> body { 10, 0, 2, 0, 0x01, 0x03, 0, 0x40, 0x00, 0x01, 0x03, 0 };
+        if (!open)
+            body.insert(body.end(), { 0x40, 0x00 });
+        body.insert(body.end(), { 0x00, 0x00 });
+        Writer w = writerWithShapes();
+        w.rawTag(39, body);
+        w.place(placeAt(1, 10));
+        for (int f = 0; f < 6; ++f)
+            w.showFrame();
+        Result<Movie> movie = parseMovie(fileBytes(w));
+        EXPECT_TRUE(movie.has_value());
+        Stage stage(std::make_shared<const Movie>(movie ? std::move(*movie) : Movie {}));
+        stage.start();
+        std::vector<int> frames;
+        for (int i = 0; i < 4; ++i) {
+            stage.advance();
+            const MovieClip* sprite = clipAt(stage.root(), 1);
+            frames.push_back(sprite ? sprite->currentFrame() : -1);
+        }
+        return frames;
+    };
+    EXPECT_EQ(spriteFrames(false), (std::vector<int> { 1, 0, 1, 0 }));
+    EXPECT_EQ(spriteFrames(true), (std::vector<int> { 1, 1, 1, 1 }));
+}
+
 TEST(Timeline, SpritePlacedThisTickWaitsForTheNext)
 {
     Writer w = writerWithShapes();
