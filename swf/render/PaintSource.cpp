@@ -23,6 +23,22 @@ bool hasAvx2()
     return avx2;
 }
 
+// The table's colours at eight indices (all within it), the first `room` of them (at most
+// eight) written to `out`.
+__attribute__((target("avx2"))) inline void storeGathered(const QRgb* table, __m256i index, QRgb* out, int room)
+{
+    const __m256i colors = _mm256_i32gather_epi32(reinterpret_cast<const int*>(table), index, 4);
+    if (room >= 8) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), colors);
+        return;
+    }
+    // The last few of a row: the columns past its end gave indices within the table all
+    // the same, and their colours go nowhere.
+    alignas(32) QRgb rest[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(rest), colors);
+    std::copy(rest, rest + room, out);
+}
+
 // The linear gradient's loop of shade() eight pixels at a time, with its very arithmetic
 // (in double precision, without fused multiply-adds).
 __attribute__((target("avx2"))) void shadeLinearAvx2(
@@ -38,15 +54,7 @@ __attribute__((target("avx2"))) void shadeLinearAvx2(
         const __m256d t1 = _mm256_min_pd(_mm256_max_pd(_mm256_add_pd(from, _mm256_mul_pd(by, k)), low), high);
         k = _mm256_add_pd(k, four);
         const __m256i index = _mm256_set_m128i(_mm256_cvttpd_epi32(t1), _mm256_cvttpd_epi32(t0));
-        const __m256i colors = _mm256_i32gather_epi32(reinterpret_cast<const int*>(table), index, 4);
-        if (i + 8 <= count) {
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), colors);
-        } else {
-            // The last few: the indices past the end are within the table all the same.
-            alignas(32) QRgb rest[8];
-            _mm256_store_si256(reinterpret_cast<__m256i*>(rest), colors);
-            std::copy(rest, rest + (count - i), out + i);
-        }
+        storeGathered(table, index, out + i, count - i);
     }
 }
 
@@ -64,14 +72,7 @@ __attribute__((target("avx2"))) void shadeRadialAvx2(
         const __m256 py = _mm256_add_ps(y0, _mm256_mul_ps(dy, k));
         const __m256 t = _mm256_mul_ps(_mm256_sqrt_ps(_mm256_add_ps(_mm256_mul_ps(px, px), _mm256_mul_ps(py, py))), scale);
         const __m256i index = _mm256_cvttps_epi32(_mm256_min_ps(t, last));
-        const __m256i colors = _mm256_i32gather_epi32(reinterpret_cast<const int*>(table), index, 4);
-        if (i + 8 <= count) {
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), colors);
-        } else {
-            alignas(32) QRgb rest[8];
-            _mm256_store_si256(reinterpret_cast<__m256i*>(rest), colors);
-            std::copy(rest, rest + (count - i), out + i);
-        }
+        storeGathered(table, index, out + i, count - i);
     }
 }
 #endif

@@ -236,6 +236,23 @@ TEST(Timeline, NestedSpritesAdvanceAndAlwaysLoop)
     EXPECT_FALSE(stage.root().isPlaying());
 }
 
+// The frame the clip at depth 1 stands on (-1 when none) over the first four ticks of
+// the movie `w` makes.
+std::vector<int> firstFramesOfDepthOne(Writer& w)
+{
+    Result<Movie> movie = parseMovie(fileBytes(w));
+    EXPECT_TRUE(movie.has_value());
+    Stage stage(std::make_shared<const Movie>(movie ? std::move(*movie) : Movie {}));
+    stage.start();
+    std::vector<int> frames;
+    for (int i = 0; i < 4; ++i) {
+        stage.advance();
+        const MovieClip* sprite = clipAt(stage.root(), 1);
+        frames.push_back(sprite ? sprite->currentFrame() : -1);
+    }
+    return frames;
+}
+
 TEST(Timeline, SpritesOfAMovieShortOfItsDeclaredFramesDoNotLoop)
 {
     const auto spriteFrames = [](int declared) {
@@ -245,17 +262,7 @@ TEST(Timeline, SpritesOfAMovieShortOfItsDeclaredFramesDoNotLoop)
         for (int f = 0; f < 6; ++f)
             w.showFrame();
         w.declareFrameCount(uint16_t(declared));
-        Result<Movie> movie = parseMovie(fileBytes(w));
-        EXPECT_TRUE(movie.has_value());
-        Stage stage(std::make_shared<const Movie>(movie ? std::move(*movie) : Movie {}));
-        stage.start();
-        std::vector<int> frames;
-        for (int i = 0; i < 4; ++i) {
-            stage.advance();
-            const MovieClip* sprite = clipAt(stage.root(), 1);
-            frames.push_back(sprite ? sprite->currentFrame() : -1);
-        }
-        return frames;
+        return firstFramesOfDepthOne(w);
     };
     EXPECT_EQ(spriteFrames(6), (std::vector<int> { 1, 2, 0, 1 }));
     EXPECT_EQ(spriteFrames(9), (std::vector<int> { 1, 2, 2, 2 })) << "the movie never arrives whole";
@@ -299,17 +306,7 @@ TEST(Timeline, ASpriteWhoseBodyEndsOpenStaysOnItsLastFrame)
         w.place(placeAt(1, 10));
         for (int f = 0; f < 6; ++f)
             w.showFrame();
-        Result<Movie> movie = parseMovie(fileBytes(w));
-        EXPECT_TRUE(movie.has_value());
-        Stage stage(std::make_shared<const Movie>(movie ? std::move(*movie) : Movie {}));
-        stage.start();
-        std::vector<int> frames;
-        for (int i = 0; i < 4; ++i) {
-            stage.advance();
-            const MovieClip* sprite = clipAt(stage.root(), 1);
-            frames.push_back(sprite ? sprite->currentFrame() : -1);
-        }
-        return frames;
+        return firstFramesOfDepthOne(w);
     };
     EXPECT_EQ(spriteFrames(false), (std::vector<int> { 1, 0, 1, 0 }));
     EXPECT_EQ(spriteFrames(true), (std::vector<int> { 1, 1, 1, 1 }));
