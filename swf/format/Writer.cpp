@@ -125,7 +125,9 @@ void Writer::defineSprite(uint16_t id, const SpriteDefinition& sprite)
     TimelineEncoder encoder(body);
     for (const Frame& frame : sprite.timeline.frames)
         encoder.frame(frame);
-    appendTag(body, toCode(TagCode::End), {});
+    // A body read open is written open, without its End tag, so that it reads back the same.
+    if (!sprite.timeline.openEnded)
+        appendTag(body, toCode(TagCode::End), {});
     appendTag(m_tags, toCode(TagCode::DefineSprite), body);
 }
 

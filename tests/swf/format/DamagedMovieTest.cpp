@@ -228,6 +228,14 @@ TEST(DamagedMovie, SpriteBodiesThatEndOpen)
         ASSERT_NE(sprite, nullptr);
         EXPECT_EQ(sprite->timeline.frames.size(), c.frames) << "declared " << c.declared << ", " << c.tags.size() << " tags";
         EXPECT_EQ(sprite->timeline.openEnded, c.open) << "declared " << c.declared << ", " << c.tags.size() << " tags";
+        // Written again, the sprite reads back as it was, open or not.
+        Writer again(movieHeader());
+        again.defineSprite(5, *sprite);
+        again.showFrame();
+        Movie reread = parsed(again.finish(Compression::None));
+        const auto* copy = characterAs<SpriteDefinition>(reread, 5);
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(*copy, *sprite) << "declared " << c.declared << ", " << c.tags.size() << " tags";
     }
 }
 
