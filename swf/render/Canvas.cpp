@@ -277,7 +277,7 @@ CoverageMask CoverageMask::intersect(const CoverageMask& a, const CoverageMask& 
 }
 
 Canvas::Memory::Memory()
-    : lanes(BandPainter::kLanes + 1)
+    : lanes(BandPainter::kThreads + 1)
 {
 }
 
@@ -319,16 +319,15 @@ void Canvas::clear(QRgb color)
 {
     const int width = image_.width();
     const int height = image_.height();
-    const auto clearRows = [this, color, width, height](int lane) {
-        for (int y = 0; y < height; ++y)
-            if (lane < 0 || BandPainter::laneOf(y) == lane)
-                std::fill_n(line(y), width, color);
+    const auto clearRows = [this, color, width](int, int from, int to) {
+        for (int y = from; y < to; ++y)
+            std::fill_n(line(y), width, color);
     };
     if (!painter_) {
-        clearRows(-1);
+        clearRows(0, 0, height);
         return;
     }
-    unfinished_ = painter_->submit(clearRows) + 1;
+    unfinished_ = painter_->submit(0, height, clearRows) + 1;
 }
 
 void Canvas::recycle()
@@ -404,16 +403,8 @@ void Canvas::paint(Rasterizer& rasterizer, std::span<const PaintSource* const> p
     }
     fill.clip = clips_.empty() ? nullptr : clips_.back();
     const Fill* job = &fill;
-    const uint64_t number = painter_->submit([this, job](int lane) {
-        Lane& mine = memory_.lanes[static_cast<std::size_t>(lane)];
-        const int from = job->raster.firstRow();
-        const int to = job->raster.endRow();
-        // The lane's bands, each swept on its own.
-        int band = from - from % BandPainter::kBand;
-        if (BandPainter::laneOf(band) != lane)
-            band += BandPainter::kBand;
-        for (; band < to; band += BandPainter::kLanes * BandPainter::kBand)
-            paintRows(mine, *job, std::max(band, from), std::min(band + BandPainter::kBand, to));
+    const uint64_t number = painter_->submit(first, end, [this, job](int worker, int from, int to) {
+        paintRows(memory_.lanes[static_cast<std::size_t>(worker)], *job, from, to);
     });
     painting_.emplace_back(number, std::move(current_));
     unfinished_ = number + 1;

@@ -163,7 +163,7 @@ public:
 
 private:
     friend class Canvas;
-    std::vector<Lane> lanes; // the painter's lanes, then the calling thread's own
+    std::vector<Lane> lanes; // one per painter thread, then the calling thread's own
     std::vector<std::unique_ptr<Fill>> spare;
 };
 

@@ -19,6 +19,8 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <random>
+#include <set>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -239,70 +241,112 @@ TEST(BandPaint, LaneStartsAfreshOnANewDrawing)
     EXPECT_EQ(starts.front(), 40);
 }
 
-// Every job runs once on each lane, each lane takes the jobs in the order they came, and
-// the lanes are threads of the painter's own.
-TEST(BandPaint, EveryJobRunsOnEachLaneInOrder)
+// Each band takes every job that reaches it once, with the job's rows within the band,
+// in the order the jobs came, and past the ring of waiting jobs too; the painter's own
+// threads paint, each as its own worker, and both take part.
+TEST(BandPaint, EachBandTakesTheJobsThatReachItInOrder)
 {
+    using P = BandPainter;
     BandPainter painter;
-    std::array<std::vector<int>, BandPainter::kLanes> order;
-    std::array<std::thread::id, BandPainter::kLanes> threads {};
-    for (int round = 0; round < 3; ++round) {
-        for (int job = 0; job < 300; ++job)
-            painter.submit([&, job](int lane) {
-                order[static_cast<std::size_t>(lane)].push_back(job);
-                threads[static_cast<std::size_t>(lane)] = std::this_thread::get_id();
-            });
-        painter.finish();
-        EXPECT_EQ(painter.finished(), uint64_t(300 * (round + 1)));
-        for (int lane = 0; lane < BandPainter::kLanes; ++lane) {
-            const std::vector<int>& got = order[static_cast<std::size_t>(lane)];
-            ASSERT_EQ(got.size(), 300u) << "lane " << lane;
-            for (int job = 0; job < 300; ++job)
-                ASSERT_EQ(got[static_cast<std::size_t>(job)], job) << "lane " << lane;
-            order[static_cast<std::size_t>(lane)].clear();
-            EXPECT_NE(threads[static_cast<std::size_t>(lane)], std::this_thread::get_id());
+    struct Run {
+        int job, from, to, worker;
+        std::thread::id thread;
+    };
+    // One thread paints a band at a time: each band's log needs no lock of its own.
+    std::vector<std::vector<Run>> runs(P::kMaxBands);
+    std::vector<std::pair<int, int>> rows;
+    const int lastStart = (P::kMaxBands - 1) * P::kBand;
+    std::mt19937 random(7);
+    for (int job = 0; job < 5000; ++job) {
+        int from = static_cast<int>(random() % 300);
+        int to = from + 1 + static_cast<int>(random() % 70);
+        if (job % 101 == 0) { // reaching past the last band's start
+            from = lastStart - 5;
+            to = lastStart + 500;
+        }
+        rows.push_back({ from, to });
+        painter.submit(from, to, [&, job](int worker, int a, int b) {
+            runs[static_cast<std::size_t>(P::bandOf(a))].push_back({ job, a, b, worker, std::this_thread::get_id() });
+        });
+        if (job == 2500)
+            painter.waitFor(2000);
+    }
+    painter.finish();
+    EXPECT_EQ(painter.finished(), 5000u);
+    std::vector<std::size_t> seen(P::kMaxBands, 0);
+    std::map<int, std::set<std::thread::id>> threadsOf;
+    for (int job = 0; job < 5000; ++job) {
+        const auto [from, to] = rows[static_cast<std::size_t>(job)];
+        for (int band = P::bandOf(from); band <= P::bandOf(to - 1); ++band) {
+            auto& log = runs[static_cast<std::size_t>(band)];
+            std::size_t& at = seen[static_cast<std::size_t>(band)];
+            ASSERT_LT(at, log.size()) << "job " << job << " band " << band;
+            const Run& run = log[at++];
+            ASSERT_EQ(run.job, job) << "band " << band;
+            EXPECT_EQ(run.from, std::max(from, band * P::kBand));
+            EXPECT_EQ(run.to, band == P::kMaxBands - 1 ? to : std::min(to, (band + 1) * P::kBand));
+            ASSERT_GE(run.worker, 0);
+            ASSERT_LT(run.worker, P::kThreads);
+            EXPECT_NE(run.thread, std::this_thread::get_id());
+            threadsOf[run.worker].insert(run.thread);
         }
     }
-    EXPECT_NE(threads[0], threads[1]);
+    for (int band = 0; band < P::kMaxBands; ++band)
+        EXPECT_EQ(seen[static_cast<std::size_t>(band)], runs[static_cast<std::size_t>(band)].size()) << band;
+    // Each worker is one thread, and the threads differ.
+    ASSERT_EQ(threadsOf.size(), std::size_t(P::kThreads));
+    EXPECT_EQ(threadsOf[0].size(), 1u);
+    EXPECT_EQ(threadsOf[1].size(), 1u);
+    EXPECT_NE(*threadsOf[0].begin(), *threadsOf[1].begin());
 }
 
-// Rows are dealt out in bands that alternate between the lanes, negative rows too.
-TEST(BandPaint, BandsAlternateBetweenLanes)
+// While the caller waits, a thread held up on one of its bands does not hold up its other
+// bands: the other thread paints them.
+TEST(BandPaint, WhileTheCallerWaitsAThreadTakesTheOthersWaitingBands)
 {
-    std::array<int, BandPainter::kLanes> rows {};
-    for (int y = -64; y < 64; ++y) {
-        const int lane = BandPainter::laneOf(y);
-        ASSERT_GE(lane, 0);
-        ASSERT_LT(lane, BandPainter::kLanes);
-        ++rows[static_cast<std::size_t>(lane)];
-        if (y % BandPainter::kBand != 0)
-            EXPECT_EQ(lane, BandPainter::laneOf(y - 1)) << "row " << y;
-        else
-            EXPECT_NE(lane, BandPainter::laneOf(y - 1)) << "row " << y;
-    }
-    EXPECT_EQ(rows[0], rows[1]);
+    using P = BandPainter;
+    BandPainter painter;
+    std::atomic<bool> laterDone = false;
+    std::atomic<int> laterWorker = -1;
+    bool heldUpInVain = false;
+    // Bands 0 and 2 are the same thread's. The first job holds that thread until the job
+    // on band 2 has run, which only the other thread can do meanwhile.
+    painter.submit(0, P::kBand, [&](int, int, int) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!laterDone && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        heldUpInVain = !laterDone;
+    });
+    painter.submit(2 * P::kBand, 3 * P::kBand, [&](int worker, int, int) {
+        laterWorker = worker;
+        laterDone = true;
+    });
+    painter.finish();
+    EXPECT_FALSE(heldUpInVain);
+    EXPECT_EQ(laterWorker, 1);
 }
 
-// A failing job's error reaches finish(), once; the later jobs still run, and the painter
-// works on afterwards.
+// A failing job's error reaches finish(), once; the later jobs still run on every band,
+// and the painter works on afterwards.
 TEST(BandPaint, FailureReachesFinishAndThePainterGoesOn)
 {
     BandPainter painter;
-    for (const int failing : { 0, 1 }) {
+    const int rows = 3 * BandPainter::kBand;
+    for (const int failing : { 0, 2 }) {
         std::atomic<int> after = 0;
-        painter.submit([&](int lane) {
-            if (lane == failing)
+        painter.submit(0, rows, [&](int, int from, int) {
+            if (BandPainter::bandOf(from) == failing)
                 throw std::runtime_error("fill failed");
         });
-        painter.submit([&](int) { ++after; });
+        painter.submit(0, rows, [&](int, int from, int to) { after += to - from; });
         EXPECT_THROW(painter.finish(), std::runtime_error);
-        EXPECT_EQ(after, BandPainter::kLanes);
+        EXPECT_EQ(after, rows);
         EXPECT_NO_THROW(painter.finish());
     }
     std::atomic<int> runs = 0;
-    painter.submit([&](int) { ++runs; });
+    painter.submit(5, 6, [&](int, int, int) { ++runs; });
     painter.finish();
-    EXPECT_EQ(runs, BandPainter::kLanes);
+    EXPECT_EQ(runs, 1);
 }
 
 // A stage crowded with large overlapping gradient and translucent fills, under a mask,
