@@ -188,6 +188,28 @@ TEST(Engine, AClipDroppedByAJumpWaitsForTheUnloadScriptsInIt)
         run.traces, lines({ "root frame 1", "inner frame", "root frame 2", "-16392", "1", "root frame 1" }));
 }
 
+// An unload script stopped for running too long does not leave its clip waiting.
+TEST(Engine, AClipWhoseUnloadScriptIsStoppedGoesAllTheSame)
+{
+    Writer w(stageHeader(100, 100, 12.0, 6));
+    const std::vector<uint8_t> limits { 0x00, 0x01, 0x01, 0x00 }; // one second
+    w.rawTag(65, limits);
+    w.defineSprite(2, SpriteDefinition {});
+    PlaceObject a = placeAt(3, 2);
+    a.name = "a";
+    a.clipActions = clipActions({ { kUnload, Asm().label("again").jump("again") } });
+    w.place(a);
+    w.showFrame();
+    w.remove(removeAt(3));
+    w.showFrame();
+    w.doAction(Asm().get("_root").push("a").op(A::GetMember).op(A::TypeOf).op(A::Trace).op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 3);
+    EXPECT_FALSE(run.stopped.isEmpty());
+    EXPECT_EQ(run.traces, lines({ "undefined" }));
+}
+
 // A place on a taken depth keeps the clip standing there (no new clip runs its first
 // frame) and is said as a trace line with the tag's depth, before the frame's scripts.
 TEST(Engine, APlaceOnATakenDepthWarnsBeforeTheFrameScripts)
