@@ -60,6 +60,8 @@ private:
     void received(Request* request, const QByteArray& bytes, qint64 total);
     void finished(Request* request, bool ok);
     std::shared_ptr<const Movie> movieOf(const QByteArray& bytes);
+    // What a clip shows once a load into it failed (one for all of them).
+    std::shared_ptr<const Movie> failedMovie();
     MovieClip* install(Request& request, std::shared_ptr<const Movie> movie);
     DisplayObject* targetOf(const Request& request) const;
     // Queues `event` for every listener of a MovieClipLoader, with these arguments.
@@ -83,6 +85,7 @@ private:
     };
     std::vector<Waiting> waitingInit_;
     std::map<QByteArray, std::shared_ptr<const Movie>> movies_; // by the file's digest
+    std::shared_ptr<const Movie> failed_;
 };
 
 } // namespace swf::script
