@@ -27,7 +27,8 @@ class ScriptEngine;
 // loses what it held and its variables; a level is made anew. The loaded movie shows its
 // first frame with the next tick. A MovieClipLoader hears onLoadStart, onLoadProgress and
 // onLoadComplete (or onLoadError) as the file arrives, and onLoadInit once the scripts
-// of the first frame have run. JPEG, PNG and GIF files load as a clip showing the picture.
+// of the first frame have run. JPEG, PNG and GIF files load as a clip showing the picture;
+// a clip that gets no file, or one that is neither, is emptied and reports the failure.
 class MovieLoads {
 public:
     // A file loads into one clip or one level, and at most this many at once.
