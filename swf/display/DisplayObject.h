@@ -33,6 +33,13 @@ inline constexpr int kMinScriptDepth = -16384;
 inline constexpr int kMaxScriptDepth = 1048575;
 // The highest script depth a duplicated clip may take.
 inline constexpr int kMaxDuplicateDepth = 2130706428 - kScriptDepthOffset;
+// Where an object the timeline removed waits for its unload scripts: below every depth
+// in use, mirrored so that each depth has its own (scripts read -32769 less the old
+// script depth). No other object ever stands at a negative depth.
+inline constexpr int unloadDepth(int depth)
+{
+    return -1 - depth;
+}
 
 // A stable name for a display object that may be gone by the time it is used: input keeps
 // the object under the pointer by it, scripts keep their references by it.
@@ -121,6 +128,8 @@ public:
     uint16_t characterId() const { return placement_.characterId; }
     int depth() const { return depth_; }
     int scriptDepth() const { return depth_ - kScriptDepthOffset; }
+    // Removed by the timeline and waiting below every depth for its unload scripts.
+    bool unloading() const { return depth_ < 0; }
     MovieClip* parent() const { return parent_; }
     // What holds this object in the tree: its clip, or the button whose state shows it.
     // Paths, _parent and _root go through it; only clips' children have a parent().

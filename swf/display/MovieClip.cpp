@@ -39,6 +39,18 @@ DisplayList::iterator MovieClip::erase(DisplayList::iterator it)
     return displayList_.erase(it);
 }
 
+DisplayList::iterator MovieClip::dropByTimeline(DisplayList::iterator it)
+{
+    DisplayObject& object = *it->second;
+    const int waiting = unloadDepth(it->first);
+    if (object.unloading() || displayList_.contains(waiting) || !stage_.notifyUnloading(object))
+        return erase(it);
+    std::unique_ptr<DisplayObject> moving = std::move(it->second);
+    it = displayList_.erase(it);
+    insert(std::move(moving), waiting, object.origin(), true);
+    return it;
+}
+
 void MovieClip::replaceMovie(const Movie& movie)
 {
     clearList();
@@ -131,7 +143,8 @@ void MovieClip::advance()
     // child's step cannot pull another from under the loop.
     std::vector<ObjectId> children;
     for (auto& [depth, object] : displayList_) {
-        if (object->bornTick() != stage_.tick() && (object->asMovieClip() || object->children()))
+        if (object->bornTick() != stage_.tick() && !object->unloading()
+            && (object->asMovieClip() || object->children()))
             children.push_back(object->id());
     }
     for (ObjectId id : children) {
@@ -192,9 +205,11 @@ void MovieClip::gotoFrame(int frame)
 
     // Going back rebuilds the timeline's depths: what a script made among them (a copy
     // made at a negative depth) does not survive it. The timeline's own objects that a
-    // script swapped there stay where the script put them.
+    // script swapped there stay where the script put them, and what waits to unload
+    // stays below them.
     if (rebuild && currentFrame_ >= 0) {
-        for (auto it = displayList_.begin(); it != displayList_.end() && it->first < kScriptDepthOffset;) {
+        for (auto it = displayList_.lower_bound(0);
+             it != displayList_.end() && it->first < kScriptDepthOffset;) {
             if (it->second->origin() != Origin::Timeline && it->second->placedFrame() < 0)
                 it = erase(it);
             else
@@ -209,7 +224,7 @@ void MovieClip::gotoFrame(int frame)
             auto it = displayList_.find(depth);
             if (it != displayList_.end() && it->second->origin() != Origin::Timeline
                 && depth < kScriptDepthOffset)
-                erase(it);
+                dropByTimeline(it);
         }
     }
     reconcile(state, rebuild);
@@ -226,7 +241,7 @@ void MovieClip::reconcile(const ReplayState& target, bool rebuilt)
     // survivors take the placement the timeline gives them now.
     for (auto it = displayList_.begin(); it != displayList_.end();) {
         DisplayObject& object = *it->second;
-        if (object.origin() != Origin::Timeline) {
+        if (object.origin() != Origin::Timeline || object.unloading()) {
             ++it;
             continue;
         }
@@ -250,7 +265,7 @@ void MovieClip::reconcile(const ReplayState& target, bool rebuilt)
             // up among the script depths stays.
             ++it;
         } else {
-            it = erase(it);
+            it = dropByTimeline(it);
         }
     }
     // A depth a script's object holds is not the timeline's to fill. New objects come in
@@ -355,8 +370,8 @@ bool MovieClip::remove(DisplayObject& child)
 bool MovieClip::swapDepths(DisplayObject& child, int scriptDepth)
 {
     auto from = displayList_.find(child.depth());
-    if (from == displayList_.end() || from->second.get() != &child || scriptDepth < kMinScriptDepth
-        || scriptDepth > kMaxScriptDepth)
+    if (from == displayList_.end() || from->second.get() != &child || child.unloading()
+        || scriptDepth < kMinScriptDepth || scriptDepth > kMaxScriptDepth)
         return false;
     const int oldDepth = child.depth();
     const int newDepth = scriptDepth + kScriptDepthOffset;

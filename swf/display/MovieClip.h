@@ -122,6 +122,9 @@ private:
         std::unique_ptr<DisplayObject> object, int depth, Origin origin, bool moved = false);
     // Takes an object off the list, telling the stage's observers first.
     DisplayList::iterator erase(DisplayList::iterator it);
+    // Takes off an object the timeline removes, or moves it to its unload depth when an
+    // observer keeps it there until it has unloaded. The next object's iterator.
+    DisplayList::iterator dropByTimeline(DisplayList::iterator it);
     void clearList();
 
     const Movie* movie_;

@@ -147,6 +147,16 @@ void Stage::notifyRemoved(DisplayObject& object)
         observer->objectRemoved(object);
 }
 
+bool Stage::notifyUnloading(DisplayObject& object)
+{
+    if (tearingDown_)
+        return false;
+    bool kept = false;
+    for (StageObserver* observer : std::vector(observers_))
+        kept = observer->objectUnloading(object) || kept;
+    return kept;
+}
+
 MovieClip* Stage::level(int number) const
 {
     auto it = levels_.find(number);

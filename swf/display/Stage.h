@@ -69,6 +69,8 @@ public:
     void notifyAdded(DisplayObject& object);
     void notifyPlaceFailed(MovieClip& clip, int depth);
     void notifyRemoved(DisplayObject& object);
+    // Whether an observer keeps the object until it has unloaded (StageObserver).
+    bool notifyUnloading(DisplayObject& object);
     void notifyButtonTransition(DisplayObject& button, ButtonTransition transition);
     // What each kind of character decodes once and shares between its instances.
     DecodedCache& decoded() const { return decoded_; }

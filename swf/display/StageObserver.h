@@ -30,6 +30,11 @@ enum class ButtonTransition : uint8_t {
 //     depth), and what stood there stayed;
 //   - objectRemoved: an object is about to leave its list and be destroyed (its children
 //     are reported first); it is still whole during the call.
+//   - objectUnloading: the timeline is about to remove an object (a RemoveObject, or a
+//     frame it jumped to does not hold it), still at its depth. An observer that answers
+//     true keeps it: it moves below every depth (unloadDepth) and stays there, its
+//     timeline stopped, until that observer removes it (MovieClip::remove), which it
+//     does once the scripts the object runs on unloading have run;
 //   - tickFinished: the whole tree has advanced one tick;
 //   - buttonTransition: a button changed state (its actions and sounds follow from it).
 //
@@ -43,6 +48,7 @@ public:
     virtual void objectAdded(DisplayObject&) { }
     virtual void placeFailed(MovieClip&, int /*depth*/) { }
     virtual void objectRemoved(DisplayObject&) { }
+    virtual bool objectUnloading(DisplayObject&) { return false; }
     virtual void tickFinished() { }
     virtual void buttonTransition(DisplayObject& /*button*/, ButtonTransition) { }
 };

@@ -163,6 +163,9 @@ struct Movie {
     bool truncated = false; // the file ended before its End tag
     // False while the file is still arriving: more frames and definitions may follow.
     bool complete = true;
+    // Stands in a clip for a file that could not be loaded into it (none there, or
+    // neither a movie nor a picture): it shows nothing, and scripts read the failure.
+    bool failedLoad = false;
 
     // An ActionScript 3 movie, which this engine cannot run.
     bool usesActionScript3() const { return hasDoAbc || (fileAttributes && fileAttributes->actionScript3); }

@@ -258,6 +258,8 @@ Value ClipObject::property(int index)
             return 0.0;
         return clip ? Value(double(std::max(0, clip->currentFrame()) + 1)) : Value();
     case 5:
+        if (clip && clip->movie().failedLoad)
+            return 0.0;
         return clip ? Value(double(clip->frameCount())) : Value();
     case 6:
         return d->colorTransform().aMul * 100.0 / 256.0;
@@ -283,6 +285,8 @@ Value ClipObject::property(int index)
     case 11:
         return engine_.slashPath(*d);
     case 12:
+        if (clip && clip->movie().failedLoad)
+            return -1.0;
         if (clip && isEmptyClip(*clip))
             return 1.0;
         return clip ? Value(double(clip->framesLoaded())) : Value();

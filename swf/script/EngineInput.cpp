@@ -277,7 +277,8 @@ void ScriptEngine::broadcast(Object* source, const QString& message, std::span<c
 
 void ScriptEngine::loadMovie(DisplayObject* target, int level, const QString& url)
 {
-    // Movies load while the stage plays on; what cannot be read leaves things as they are.
+    // Movies load while the stage plays on; what cannot be read leaves a level as it was,
+    // and a clip empty and saying that its load failed.
     movieLoads_->load(target, level, url, nullptr);
 }
 

@@ -201,6 +201,9 @@ void MovieLoads::finished(Request* request, bool ok)
     MovieClip* clip = movie ? install(*done, movie) : nullptr;
     Object* loader = done->loader.get();
     if (!clip) {
+        // So does a file that never came, into a clip (a level stays as it was).
+        if (!ok && done->target)
+            install(*done, failedMovie());
         if (loader) {
             DisplayObject* target = targetOf(*done);
             tell(loader, QStringLiteral("onLoadError"), target ? Value(engine_.objectFor(*target)) : Value(),
@@ -222,6 +225,17 @@ void MovieLoads::finished(Request* request, bool ok)
     engine_.runQueue();
 }
 
+std::shared_ptr<const Movie> MovieLoads::failedMovie()
+{
+    if (!failed_) {
+        auto empty = std::make_shared<Movie>();
+        empty->timeline.frames.resize(1);
+        empty->failedLoad = true;
+        failed_ = std::move(empty);
+    }
+    return failed_;
+}
+
 std::shared_ptr<const Movie> MovieLoads::movieOf(const QByteArray& bytes)
 {
     const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
@@ -237,13 +251,8 @@ std::shared_ptr<const Movie> MovieLoads::movieOf(const QByteArray& bytes)
     } else if (isPicture(bytes)) {
         movie = pictureMovie(bytes);
     }
-    if (!movie) {
-        // Not a movie: what it is loaded into is left empty.
-        auto empty = std::make_shared<Movie>();
-        empty->header.fileLength = uint32_t(bytes.size());
-        empty->timeline.frames.resize(1);
-        movie = std::move(empty);
-    }
+    if (!movie)
+        movie = failedMovie();
     movies_.emplace(digest, movie);
     return movie;
 }

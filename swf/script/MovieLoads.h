@@ -27,7 +27,8 @@ class ScriptEngine;
 // loses what it held and its variables; a level is made anew. The loaded movie shows its
 // first frame with the next tick. A MovieClipLoader hears onLoadStart, onLoadProgress and
 // onLoadComplete (or onLoadError) as the file arrives, and onLoadInit once the scripts
-// of the first frame have run. JPEG, PNG and GIF files load as a clip showing the picture.
+// of the first frame have run. JPEG, PNG and GIF files load as a clip showing the picture;
+// a clip that gets no file, or one that is neither, is emptied and reports the failure.
 class MovieLoads {
 public:
     // A file loads into one clip or one level, and at most this many at once.
@@ -60,6 +61,8 @@ private:
     void received(Request* request, const QByteArray& bytes, qint64 total);
     void finished(Request* request, bool ok);
     std::shared_ptr<const Movie> movieOf(const QByteArray& bytes);
+    // What a clip shows once a load into it failed (one for all of them).
+    std::shared_ptr<const Movie> failedMovie();
     MovieClip* install(Request& request, std::shared_ptr<const Movie> movie);
     DisplayObject* targetOf(const Request& request) const;
     // Queues `event` for every listener of a MovieClipLoader, with these arguments.
@@ -83,6 +86,7 @@ private:
     };
     std::vector<Waiting> waitingInit_;
     std::map<QByteArray, std::shared_ptr<const Movie>> movies_; // by the file's digest
+    std::shared_ptr<const Movie> failed_;
 };
 
 } // namespace swf::script

@@ -375,7 +375,8 @@ void ScriptEngine::objectRemoved(DisplayObject& object)
         }
     }
     const size_t before = unit.tasks.size();
-    if (object.asMovieClip()) {
+    // A clip that waited at its unload depth had its unload events queued then.
+    if (object.asMovieClip() && unloadQueued_.erase(id) == 0) {
         queueEvent(object, ClipUnload, QStringLiteral("onUnload"), Normal, &unit.tasks);
     }
     if (drag_ && drag_->object == id)
@@ -397,6 +398,72 @@ void ScriptEngine::objectRemoved(DisplayObject& object)
     segments_.erase(id);
     if (!unit.tasks.empty())
         pending_.push_back(std::move(unit));
+}
+
+bool ScriptEngine::runsOnUnload(DisplayObject& object)
+{
+    if (!object.asMovieClip())
+        return false;
+    static const QString method = QStringLiteral("onUnload");
+    if (hasClipEvent(object, ClipUnload))
+        return true;
+    if (Object* receiver = eventReceiver(object, method); receiver && vm_->has(receiver, method))
+        return true;
+    if (const DisplayList* children = object.children()) {
+        for (const auto& [depth, child] : *children) {
+            if (runsOnUnload(*child))
+                return true;
+        }
+    }
+    return false;
+}
+
+void ScriptEngine::queueUnload(DisplayObject& object, std::vector<Task>& into)
+{
+    // A clip inside that already waits had its events queued when it began to.
+    if (!unloadQueued_.insert(object.id()).second)
+        return;
+    // Nothing in it runs its frames any more.
+    executionList_.remove(object.id());
+    if (const DisplayList* children = object.children()) {
+        for (const auto& [depth, child] : *children) {
+            if (child->asMovieClip())
+                queueUnload(*child, into);
+        }
+    }
+    queueEvent(object, ClipUnload, QStringLiteral("onUnload"), Normal, &into);
+}
+
+bool ScriptEngine::objectUnloading(DisplayObject& object)
+{
+    // A clip with something to run on unloading stays where its name and its properties
+    // still answer, until that has run; the others go at once.
+    if (!runsOnUnload(object))
+        return false;
+    const ObjectId id = object.id();
+    Unit unit;
+    unit.owner = id;
+    unit.parent = object.parent() ? object.parent()->id() : 0;
+    unit.depth = object.depth();
+    unit.removal = true;
+    queueUnload(object, unit.tasks);
+    unit.tasks.push_back(Task { id, false, [this, id]() {
+                                   if (DisplayObject* d = stage_.find(id); d && d->parent())
+                                       d->parent()->remove(*d);
+                               } });
+    pending_.push_back(std::move(unit));
+    return true;
+}
+
+void ScriptEngine::dropUnloaded()
+{
+    if (unloadQueued_.empty())
+        return;
+    const std::vector<ObjectId> ids(unloadQueued_.begin(), unloadQueued_.end());
+    for (ObjectId id : ids) {
+        if (DisplayObject* d = stage_.find(id); d && d->unloading() && d->parent())
+            d->parent()->remove(*d);
+    }
 }
 
 void ScriptEngine::frameTasks(
@@ -543,6 +610,9 @@ void ScriptEngine::tickFinished()
     for (auto& work : frameEnd)
         work();
     runQueue();
+    // A clip whose unload scripts were cut short (a script that ran too long stops the
+    // queue) does not wait for them any longer.
+    dropUnloaded();
     textFields_->refresh();
     vm_->heap().maybeCollect();
 }

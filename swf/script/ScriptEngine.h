@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace swf {
@@ -64,6 +65,7 @@ public:
     void placeFailed(MovieClip& clip, int depth) override;
     void objectAdded(DisplayObject& object) override;
     void objectRemoved(DisplayObject& object) override;
+    bool objectUnloading(DisplayObject& object) override;
     void tickFinished() override;
     void buttonTransition(DisplayObject& button, ButtonTransition transition) override;
 
@@ -253,6 +255,12 @@ private:
 
     void bindRoot(MovieClip& root);
     void clipEvents(DisplayObject& object, uint32_t event, std::vector<Task>& into, int key = 0);
+    // Whether a clip or any clip in it has something to run when it unloads.
+    bool runsOnUnload(DisplayObject& object);
+    // The unload events of a clip and of the clips in it (theirs first), now queued.
+    void queueUnload(DisplayObject& object, std::vector<Task>& into);
+    // Takes off the clips still waiting to unload whose scripts could not run.
+    void dropUnloaded();
     bool hasClipEvent(DisplayObject& object, uint32_t event) const;
     void queueEvent(DisplayObject& object, uint32_t event, const QString& method, Priority priority,
         std::vector<Task>* into = nullptr);
@@ -281,6 +289,8 @@ private:
     std::unordered_map<ObjectId, std::vector<Task>> segments_;
     std::unordered_map<uint16_t, bool> initDone_;
     std::unordered_map<ObjectId, std::vector<ClipEventHandler>> clipHandlers_;
+    // Clips whose unload events are queued while they wait at their unload depth.
+    std::unordered_set<ObjectId> unloadQueued_;
     bool running_ = false;
     int stops_ = 0; // scripts stopped so far, so that one overrun is reported once
     bool inTick_ = false;

@@ -74,6 +74,14 @@ Value getBytesLoaded(Vm& vm, CallArgs& c)
     return double(clip->movie().header.fileLength);
 }
 
+Value getBytesTotal(Vm& vm, CallArgs& c)
+{
+    MovieClip* clip = thisClip(vm, c);
+    if (clip && clip->movie().failedLoad)
+        return -1.0;
+    return getBytesLoaded(vm, c);
+}
+
 Value getDepth(Vm& vm, CallArgs& c)
 {
     DisplayObject* d = thisDisplay(vm, c);
@@ -324,7 +332,7 @@ Value getUrl(Vm& vm, CallArgs& c)
 Value getSwfVersion(Vm& vm, CallArgs& c)
 {
     MovieClip* clip = thisClip(vm, c);
-    return clip ? Value(double(clip->movie().header.version)) : Value(-1.0);
+    return clip && !clip->movie().failedLoad ? Value(double(clip->movie().header.version)) : Value(-1.0);
 }
 
 Value setMask(Vm& vm, CallArgs& c)
@@ -419,7 +427,7 @@ void installMovieClip(Vm& vm, ScriptEngine& engine)
     defineMethods(vm, proto,
         { { "play", play }, { "stop", stop }, { "nextFrame", nextFrame }, { "prevFrame", prevFrame },
             { "gotoAndPlay", gotoAnd<true> }, { "gotoAndStop", gotoAnd<false> }, { "getBytesLoaded", getBytesLoaded },
-            { "getBytesTotal", getBytesLoaded }, { "getDepth", getDepth }, { "swapDepths", swapDepths },
+            { "getBytesTotal", getBytesTotal }, { "getDepth", getDepth }, { "swapDepths", swapDepths },
             { "attachMovie", attachMovie }, { "duplicateMovieClip", duplicateMovieClip },
             { "removeMovieClip", removeMovieClip }, { "getBounds", getBounds }, { "hitTest", hitTest },
             { "localToGlobal", localToGlobal }, { "globalToLocal", globalToLocal }, { "startDrag", startDrag },

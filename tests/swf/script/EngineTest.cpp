@@ -111,6 +111,105 @@ TEST(Engine, ADepthEmptiedAndFilledAgainRunsInTagOrder)
     EXPECT_EQ(run.traces, lines({ "unload", "root frame 2", "new clip" }));
 }
 
+// A clip the timeline removes that has something to run on unloading waits below every
+// depth until that has run: its name and its properties still answer there. One without
+// goes at once; afterwards neither is found.
+TEST(Engine, ARemovedClipStaysFoundUntilItsUnloadScriptsRan)
+{
+    const auto member = [](Asm& a, const char* object, const char* name) -> Asm& {
+        return a.get(object).push(name).op(A::GetMember);
+    };
+    Asm byEvent;
+    byEvent.get("this").callMethod("getDepth", 0).op(A::Trace);
+    member(byEvent, "this", "_currentframe").op(A::Trace);
+    member(byEvent, "_root", "a").get("this").op(A::Equals2).op(A::Trace);
+    Asm byMethod;
+    byMethod.get("this").callMethod("getDepth", 0).op(A::Trace);
+    member(byMethod, "_root", "b").op(A::TypeOf).op(A::Trace);
+    member(byMethod, "_root", "c").op(A::TypeOf).op(A::Trace);
+
+    Writer w(stageHeader(100, 100, 12.0, 6));
+    w.defineSprite(2, SpriteDefinition {});
+    PlaceObject a = placeAt(3, 2);
+    a.name = "a";
+    a.clipActions = clipActions({ { kUnload, byEvent } });
+    w.place(a);
+    PlaceObject b = placeAt(4, 2);
+    b.name = "b";
+    w.place(b);
+    PlaceObject c = placeAt(5, 2);
+    c.name = "c";
+    w.place(c);
+    w.doAction(Asm().get("b").push("onUnload").function("", {}, byMethod).op(A::SetMember).bytes());
+    w.showFrame();
+    w.remove(removeAt(3));
+    w.remove(removeAt(4));
+    w.remove(removeAt(5));
+    Asm after;
+    member(after, "_root", "a").op(A::TypeOf).op(A::Trace);
+    member(after, "_root", "b").op(A::TypeOf).op(A::Trace);
+    w.doAction(after.op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 3);
+    // Depths 3 and 4 are script depths -16381 and -16380: they wait at -32769 less those.
+    EXPECT_EQ(run.traces,
+        lines({ "-16388", "1", "true", "-16389", "movieclip", "undefined", "undefined", "undefined" }));
+}
+
+// A jump that drops a clip keeps it for its unload scripts too, and so does a clip only
+// a clip inside it has them for.
+TEST(Engine, AClipDroppedByAJumpWaitsForTheUnloadScriptsInIt)
+{
+    Asm inner;
+    inner.get("_root").push("outer").op(A::GetMember).callMethod("getDepth", 0).op(A::Trace);
+    inner.get("this").push("_currentframe").op(A::GetMember).op(A::Trace);
+    SpriteDefinition innerSprite;
+    innerSprite.timeline.frames.push_back(Frame { { DoAction { Asm().trace("inner frame").bytes() } }, {} });
+    innerSprite.timeline.frames.push_back(Frame {});
+
+    Writer w(stageHeader(100, 100, 12.0, 6));
+    w.defineSprite(2, innerSprite);
+    SpriteDefinition outerSprite;
+    PlaceObject innerPlace = placeAt(1, 2);
+    innerPlace.clipActions = clipActions({ { kUnload, inner } });
+    outerSprite.timeline.frames.push_back(Frame { { innerPlace }, {} });
+    w.defineSprite(3, outerSprite);
+    w.doAction(Asm().trace("root frame 1").bytes());
+    w.showFrame();
+    PlaceObject outer = placeAt(7, 3);
+    outer.name = "outer";
+    w.place(outer);
+    w.doAction(Asm().trace("root frame 2").gotoFrame(0).op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 4);
+    EXPECT_EQ(
+        run.traces, lines({ "root frame 1", "inner frame", "root frame 2", "-16392", "1", "root frame 1" }));
+}
+
+// An unload script stopped for running too long does not leave its clip waiting.
+TEST(Engine, AClipWhoseUnloadScriptIsStoppedGoesAllTheSame)
+{
+    Writer w(stageHeader(100, 100, 12.0, 6));
+    const std::vector<uint8_t> limits { 0x00, 0x01, 0x01, 0x00 }; // one second
+    w.rawTag(65, limits);
+    w.defineSprite(2, SpriteDefinition {});
+    PlaceObject a = placeAt(3, 2);
+    a.name = "a";
+    a.clipActions = clipActions({ { kUnload, Asm().label("again").jump("again") } });
+    w.place(a);
+    w.showFrame();
+    w.remove(removeAt(3));
+    w.showFrame();
+    w.doAction(Asm().get("_root").push("a").op(A::GetMember).op(A::TypeOf).op(A::Trace).op(A::Stop).bytes());
+    w.showFrame();
+    ScriptRun run;
+    run.play(w, 3);
+    EXPECT_FALSE(run.stopped.isEmpty());
+    EXPECT_EQ(run.traces, lines({ "undefined" }));
+}
+
 // A place on a taken depth keeps the clip standing there (no new clip runs its first
 // frame) and is said as a trace line with the tag's depth, before the frame's scripts.
 TEST(Engine, APlaceOnATakenDepthWarnsBeforeTheFrameScripts)

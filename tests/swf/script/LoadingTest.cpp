@@ -186,6 +186,32 @@ TEST(Loading, APictureLoadsAsAClipOfItsSize)
         << "a file that is no movie empties its clip; the newest load is told first";
 }
 
+// A load into a clip that finds no file, or a file that is neither a movie nor a picture,
+// leaves the clip reporting the failure.
+TEST(Loading, AFailedLoadLeavesItsClipSayingSo)
+{
+    ScriptRun run;
+    run.put("notes.txt", "nothing to show");
+    Asm first;
+    emptyClip(first, "missing");
+    emptyClip(first, "text", 2);
+    first.pushArgs({ "none.swf" }).get("missing").callMethod("loadMovie", 1).op(A::Pop);
+    first.pushArgs({ "notes.txt" }).get("text").callMethod("loadMovie", 1).op(A::Pop);
+    Asm second;
+    for (const char* clip : { "missing", "text" }) {
+        second.get(clip).push("_framesloaded").op(A::GetMember).op(A::Trace);
+        second.get(clip).push("_totalframes").op(A::GetMember).op(A::Trace);
+        second.get(clip).callMethod("getBytesTotal", 0).op(A::Trace);
+        second.get(clip).callMethod("getBytesLoaded", 0).op(A::Trace);
+        second.get(clip).callMethod("getSWFVersion", 0).op(A::Trace);
+    }
+    second.get("this").callMethod("getSWFVersion", 0).op(A::Trace).op(A::Stop);
+    run.play(framesMovie({ first, second }));
+    run.settle();
+    run.advanceSettled();
+    EXPECT_EQ(run.traces, (QStringList { "-1", "0", "-1", "0", "-1", "-1", "0", "-1", "0", "-1", "8" }));
+}
+
 TEST(Loading, AMovieComesFromTheWebAsWell)
 {
     ScriptRun run;
