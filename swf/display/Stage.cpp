@@ -13,8 +13,10 @@ namespace swf {
 namespace {
 
 // The topmost object in `object`'s subtree that `pick` accepts at `local`: children from
-// the top down, each only where the masks over it cover the point too.
-template <class Pick> DisplayObject* topmost(DisplayObject& object, QPointF local, Pick pick)
+// the top down, each only where the masks over it cover the point too. Children that
+// `worth` turns down are passed over without mapping the point into them.
+template <class Pick, class Worth>
+DisplayObject* topmost(DisplayObject& object, QPointF local, Pick pick, Worth worth)
 {
     if (!object.visible())
         return nullptr;
@@ -26,7 +28,7 @@ template <class Pick> DisplayObject* topmost(DisplayObject& object, QPointF loca
             std::erase_if(masks, [depth](DisplayObject* m) { return m->clipDepth() < depth; });
             if (child->isMask())
                 masks.push_back(child.get());
-            else
+            else if (worth(*child))
                 stack.emplace_back(child.get(), masks);
         }
         for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
@@ -47,20 +49,28 @@ template <class Pick> DisplayObject* topmost(DisplayObject& object, QPointF loca
 
 DisplayObject* mouseTargetIn(DisplayObject& object, QPointF local)
 {
-    return topmost(object, local, [](DisplayObject& child, QPointF inChild) -> DisplayObject* {
-        if (child.isMouseTarget())
-            return child.hitTest(inChild) ? &child : nullptr;
-        return mouseTargetIn(child, inChild);
-    });
+    // The pointer is looked for every frame: the shapes of a crowded stage, which take no
+    // mouse and hold nothing that does, are not worth a transform each.
+    return topmost(
+        object, local,
+        [](DisplayObject& child, QPointF inChild) -> DisplayObject* {
+            if (child.isMouseTarget())
+                return child.hitTest(inChild) ? &child : nullptr;
+            return mouseTargetIn(child, inChild);
+        },
+        [](const DisplayObject& child) { return child.isMouseTarget() || child.children(); });
 }
 
 DisplayObject* anyObjectIn(DisplayObject& object, QPointF local)
 {
-    return topmost(object, local, [](DisplayObject& child, QPointF inChild) -> DisplayObject* {
-        if (DisplayObject* inner = anyObjectIn(child, inChild))
-            return inner;
-        return child.visible() && child.hitsOwn(inChild) ? &child : nullptr;
-    });
+    return topmost(
+        object, local,
+        [](DisplayObject& child, QPointF inChild) -> DisplayObject* {
+            if (DisplayObject* inner = anyObjectIn(child, inChild))
+                return inner;
+            return child.visible() && child.hitsOwn(inChild) ? &child : nullptr;
+        },
+        [](const DisplayObject&) { return true; });
 }
 
 } // namespace
